@@ -1,0 +1,31 @@
+# Marrowlight: `make run` starts the monitor on a live demo, `make test` runs every test.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+ARGS ?=
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD_DIR)/build.ninja: | deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+configure: deps $(BUILD_DIR)/build.ninja
+
+build: configure
+	cmake --build $(BUILD_DIR)
+
+run: build
+	@bash scripts/run-demo.sh $(BUILD_DIR)/marrowlight $(ARGS)
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j2
+
+bench: build
+	@bash scripts/run-benchmarks.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)
