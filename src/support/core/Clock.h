@@ -1,0 +1,22 @@
+#pragma once
+
+namespace marrowlight {
+
+// Local date and time as days since 1899-12-30, the fraction being the time
+// of day. Line records keep their arrival time in this form.
+using DateTime = double;
+
+// "Now" comes through this interface so tests can fix it.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual DateTime now() const = 0;
+};
+
+// The wall clock in local time.
+class SystemClock : public Clock {
+public:
+    DateTime now() const override;
+};
+
+} // namespace marrowlight
