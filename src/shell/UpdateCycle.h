@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class QMainWindow;
+class QTimer;
+
+namespace marrowlight {
+
+class Clock;
+class FileSource;
+class LogTab;
+class LogTabs;
+struct MainMenuItems;
+
+// The body of UpdateListsTmrTimer: one polling pass over every log tab, then
+// the automatic open and close, then the group alerts, then the timer again.
+class UpdateCycle {
+public:
+    // clock and files default to the wall clock and the real file system.
+    UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr,
+                const MainMenuItems& menu, bool& firstCycle, const Clock* clock = nullptr,
+                FileSource* files = nullptr);
+    ~UpdateCycle();
+
+    void Pass();
+
+    // Run after the logs when OpenCloseLogsAutomaticallyMnu is checked; the
+    // main window fills it once automatic opening exists.
+    std::function<void()> AutoOpenClosePass;
+
+private:
+    struct Alerts;
+    void PassOneTab(LogTab& tab, Alerts& alerts);
+    void SoundAlerts(const Alerts& alerts);
+
+    LogTabs& tabs_;
+    QMainWindow& window_;
+    QTimer& timer_;
+    const MainMenuItems& menu_;
+    bool& firstCycle_;
+    std::unique_ptr<Clock> ownClock_;
+    const Clock* clock_;
+    std::unique_ptr<FileSource> ownFiles_;
+    FileSource* files_;
+};
+
+} // namespace marrowlight
