@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <optional>
+
+class QFileSystemModel;
+class QPushButton;
+class QTreeView;
+
+namespace marrowlight {
+
+class TSizeGrip;
+
+// Lets the user pick one folder from a tree of the machine's folders. A new
+// instance is made for every use; it keeps nothing between uses.
+class TDirectoryBrowseFrm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TDirectoryBrowseFrm(QWidget* parent = nullptr);
+    ~TDirectoryBrowseFrm() override;
+
+    // Call before showing. A folder that does not exist (tested on the text
+    // exactly as given) or cannot be found leaves the first top-level node
+    // selected.
+    void SetInitialFolder(const QString& folder);
+
+    // Native path of the selected node; empty when nothing is selected.
+    QString SelectedFolder() const;
+
+    // Runs the dialog modally; the chosen folder on Ok, nothing on Cancel.
+    static std::optional<QString> Browse(QWidget* parent, const QString& initialFolder);
+
+    QTreeView* ShellTreeView = nullptr;
+    QPushButton* OkBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+    TSizeGrip* SizeGrip1 = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormResize();
+    void FormShow();
+    void ShellTreeViewChange();
+    void RevealPreselection(const QString& loadedFolder);
+
+    QFileSystemModel* model_ = nullptr;
+    QString pendingReveal_;
+};
+
+} // namespace marrowlight
