@@ -58,14 +58,14 @@ public:
     void SetTabImage(LogTab& tab, int image);
 
     QTabWidget& PageControl() const { return pageControl_; }
-    StatusPanels& Status() { return status_; }
+    StatusBarPanels& Status() { return status_; }
     LiveViewSettings& Settings() const { return *settings_; }
     TOptionsFrm& Options() const { return options_; }
     LineDrawer& Drawer() const { return *drawer_; }
 
 private:
     QTabWidget& pageControl_;
-    StatusPanels status_;
+    StatusBarPanels status_;
     TOptionsFrm& options_;
     std::unique_ptr<LiveViewSettings> settings_;
     std::unique_ptr<LineDrawer> drawer_;

@@ -5,15 +5,15 @@
 
 namespace marrowlight {
 
-StatusPanels::StatusPanels(const std::array<QLabel*, 4>& panels, QWidget* statusBar)
+StatusBarPanels::StatusBarPanels(const std::array<QLabel*, 4>& panels, QWidget* statusBar)
     : panels_(panels), statusBar_(statusBar) {}
 
-void StatusPanels::Show(int panel, const QString& text) {
+void StatusBarPanels::Show(int panel, const QString& text) {
     if (panel >= 0 && panel < 4 && panels_[panel])
         panels_[panel]->setText(text);
 }
 
-void StatusPanels::ShowAll(const QString& lastRead, const QString& lines,
+void StatusBarPanels::ShowAll(const QString& lastRead, const QString& lines,
                            const QString& displayed, const QString& state) {
     Show(0, lastRead);
     Show(1, lines);
@@ -21,14 +21,14 @@ void StatusPanels::ShowAll(const QString& lastRead, const QString& lines,
     Show(3, state);
 }
 
-void StatusPanels::Clear() { ShowAll({}, {}, {}, {}); }
+void StatusBarPanels::Clear() { ShowAll({}, {}, {}, {}); }
 
-void StatusPanels::RepaintNow() {
+void StatusBarPanels::RepaintNow() {
     if (statusBar_)
         statusBar_->repaint();
 }
 
-QString StatusPanels::Text(int panel) const {
+QString StatusBarPanels::Text(int panel) const {
     if (panel >= 0 && panel < 4 && panels_[panel])
         return panels_[panel]->text();
     return {};

@@ -9,9 +9,9 @@ class QWidget;
 namespace marrowlight {
 
 // The four status bar panels: last read, lines, displayed, state.
-class StatusPanels {
+class StatusBarPanels {
 public:
-    StatusPanels(const std::array<QLabel*, 4>& panels, QWidget* statusBar);
+    StatusBarPanels(const std::array<QLabel*, 4>& panels, QWidget* statusBar);
 
     void Show(int panel, const QString& text);
     void ShowAll(const QString& lastRead, const QString& lines, const QString& displayed,
