@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QColor>
+#include <QComboBox>
+
+namespace marrowlight {
+
+// The sixteen standard colours, each with a swatch and its name. Stored by
+// position; readers take selectedColor().
+class ColorListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ColorListBox(QWidget* parent = nullptr);
+    // Black when nothing is selected.
+    QColor selectedColor() const;
+    static QColor colorAt(int index);
+};
+
+} // namespace marrowlight
