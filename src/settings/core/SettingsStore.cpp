@@ -1,0 +1,62 @@
+#include "settings/core/SettingsStore.h"
+
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
+namespace marrowlight {
+
+namespace {
+
+// A damaged count must not make start-up build millions of empty entries.
+constexpr long long MaxListItems = 65'536;
+
+// A count that is missing, not a decimal integer or below 1 gives an empty list.
+long long ListCount(const std::string& text) {
+    long long count = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, count);
+    if (ec != std::errc() || ptr != end || text.empty())
+        return 0;
+    return std::min(count, MaxListItems);
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(SettingsBackend& backend, std::string appSettingsName)
+    : backend_(backend), appSettingsName_(std::move(appSettingsName)) {}
+
+std::string SettingsStore::FullName(const std::string& name) const {
+    return appSettingsName_ + "." + name;
+}
+
+void SettingsStore::WriteSetting(const std::string& name, const std::string& value) {
+    backend_.OpenSettingsKey()->write(FullName(name), value);
+}
+
+std::string SettingsStore::ReadSetting(const std::string& name) const {
+    return backend_.OpenSettingsKey()->read(FullName(name));
+}
+
+bool SettingsStore::SettingExists(const std::string& name) const {
+    return backend_.OpenSettingsKey()->exists(FullName(name));
+}
+
+void SettingsStore::WriteSettingList(const std::string& listName,
+                                     const std::vector<std::string>& items) {
+    const auto key = backend_.OpenSettingsKey();
+    key->write(FullName(listName + ".ItemsCount"), std::to_string(items.size()));
+    for (std::size_t i = 0; i < items.size(); ++i)
+        key->write(FullName(listName + ".Item" + std::to_string(i)), items[i]);
+}
+
+std::vector<std::string> SettingsStore::ReadSettingList(const std::string& listName) const {
+    std::vector<std::string> items;
+    const auto key = backend_.OpenSettingsKey();
+    const long long count = ListCount(key->read(FullName(listName + ".ItemsCount")));
+    for (long long i = 0; i < count; ++i)
+        items.push_back(key->read(FullName(listName + ".Item" + std::to_string(i))));
+    return items;
+}
+
+} // namespace marrowlight

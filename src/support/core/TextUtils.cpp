@@ -1,0 +1,61 @@
+#include "support/core/TextUtils.h"
+
+namespace marrowlight {
+
+namespace {
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+std::string Without(std::string_view text, char removed) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        if (c != removed)
+            result += c;
+    }
+    return result;
+}
+
+} // namespace
+
+std::string RemoveSpaces(std::string_view text) { return Without(text, ' '); }
+
+std::string RemoveAmpersands(std::string_view text) { return Without(text, '&'); }
+
+std::string UpperCaseText(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return result;
+}
+
+std::string TrimText(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsBlankOrControl(text[begin]))
+        ++begin;
+    while (end > begin && IsBlankOrControl(text[end - 1]))
+        --end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+std::string CutToken(std::string& list, char separator) {
+    const std::size_t at = list.find(separator);
+    std::string entry;
+    if (at == std::string::npos) {
+        entry.swap(list);
+    } else {
+        entry = list.substr(0, at);
+        list.erase(0, at + 1);
+    }
+    return entry;
+}
+
+bool IsOnValue(std::string_view value) {
+    const std::string upper = UpperCaseText(value);
+    return upper == "1" || upper == "YES" || upper == "TRUE";
+}
+
+} // namespace marrowlight

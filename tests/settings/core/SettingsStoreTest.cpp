@@ -1,0 +1,96 @@
+#include "settings/core/SettingsStore.h"
+
+#include <map>
+
+#include <gtest/gtest.h>
+
+namespace marrowlight {
+namespace {
+
+// An in-memory key that counts how often it is opened and can refuse writes.
+struct MemoryBackend : SettingsBackend {
+    std::map<std::string, std::string> values;
+    int opens = 0;
+    bool readOnly = false;
+
+    struct Key : SettingsKey {
+        MemoryBackend& owner;
+        explicit Key(MemoryBackend& o) : owner(o) {}
+        bool exists(const std::string& n) const override { return owner.values.count(n) > 0; }
+        std::string read(const std::string& n) const override {
+            auto it = owner.values.find(n);
+            return it == owner.values.end() ? std::string() : it->second;
+        }
+        void write(const std::string& n, const std::string& v) override {
+            if (owner.readOnly)
+                throw SettingsError("Failed to set data for '" + n + "'");
+            owner.values[n] = v;
+        }
+    };
+    std::unique_ptr<SettingsKey> OpenSettingsKey() override {
+        ++opens;
+        return std::make_unique<Key>(*this);
+    }
+};
+
+TEST(SettingsStore, NamesValuesAndTellsMissingFromEmpty) {
+    MemoryBackend backend;
+    SettingsStore store(backend, "Marrowlight");
+    EXPECT_EQ(store.FullName("StayOnTop"), "Marrowlight.StayOnTop");
+
+    EXPECT_EQ(store.ReadSetting("LastFocusedFile"), "");
+    EXPECT_FALSE(store.SettingExists("LastFocusedFile"));
+    store.WriteSetting("LastFocusedFile", "");
+    EXPECT_TRUE(store.SettingExists("LastFocusedFile"));
+    EXPECT_EQ(backend.values.count("Marrowlight.LastFocusedFile"), 1u);
+
+    const std::string longValue(300, 'v');
+    store.WriteSetting("Group1Masks", longValue);
+    EXPECT_EQ(store.ReadSetting("Group1Masks"), longValue);
+
+    // Nothing is cached: a value changed behind the store's back shows at once.
+    backend.values["Marrowlight.Group1Masks"] = "changed";
+    EXPECT_EQ(store.ReadSetting("Group1Masks"), "changed");
+}
+
+TEST(SettingsStore, ListsFollowTheirCount) {
+    MemoryBackend backend;
+    SettingsStore store(backend, "Marrowlight");
+    store.WriteSettingList("FileHistoryList", {"a", "b", "c", "d", "e"});
+    store.WriteSettingList("FileHistoryList", {"x", "", "z"});
+    EXPECT_EQ(backend.values["Marrowlight.FileHistoryList.ItemsCount"], "3");
+    EXPECT_EQ(backend.values["Marrowlight.FileHistoryList.Item4"], "e"); // left in place
+    EXPECT_EQ(store.ReadSettingList("FileHistoryList"), (std::vector<std::string>{"x", "", "z"}));
+
+    const struct {
+        const char* count;
+        std::size_t expected;
+    } counts[] = {{"-1", 0}, {"abc", 0}, {"", 0}, {"2x", 0}, {"0", 0},
+                  {"4", 4},  {"99999999999999999999", 0}, {"1000000000", 65536}};
+    for (const auto& c : counts) {
+        backend.values["Marrowlight.FileHistoryList.ItemsCount"] = c.count;
+        const auto items = store.ReadSettingList("FileHistoryList");
+        EXPECT_EQ(items.size(), c.expected) << c.count;
+        if (c.expected == 4) {
+            EXPECT_EQ(items[3], "d"); // an item beyond the old list's end still reads
+        }
+    }
+    backend.values.erase("Marrowlight.FileHistoryList.ItemsCount");
+    EXPECT_TRUE(store.ReadSettingList("FileHistoryList").empty());
+}
+
+TEST(SettingsStore, WriteFailuresReachTheCaller) {
+    MemoryBackend backend;
+    backend.readOnly = true;
+    SettingsStore store(backend, "Marrowlight");
+    try {
+        store.WriteSetting("StayOnTop", "1");
+        FAIL() << "no error";
+    } catch (const SettingsError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'Marrowlight.StayOnTop'");
+    }
+    EXPECT_THROW(store.WriteSettingList("FileHistoryList", {"a"}), SettingsError);
+}
+
+} // namespace
+} // namespace marrowlight
