@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QString>
+
+#include "monitor/core/LineIndex.h"
+#include "monitor/core/LineSink.h"
+#include "monitor/core/LineTextSource.h"
+
+namespace marrowlight {
+
+// The rows of one log tab for its QListView. Rows are a LineIndex; their text
+// is read back from the log and decoded when a view asks for it.
+class LogListModel : public QAbstractListModel, public LineSink {
+    Q_OBJECT
+public:
+    enum Role {
+        LineNoRole = Qt::UserRole + 1, // int, invalid QVariant for a row without record
+        TimeRole,                      // double DateTime, same rule
+        HasRecordRole,                 // bool
+    };
+
+    explicit LogListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // Decoded text of a row; empty when out of range or unreadable.
+    QString Text(int row) const;
+    // UTF-8 text of a row, for keyword tests while drawing.
+    std::string Utf8Text(int row) const;
+    // Null when out of range or the row has no record.
+    const TObjectInfo* Record(int row) const;
+
+    // LineSink: every change is one model reset or one row insertion.
+    const LineIndex& Lines() const override { return lines_; }
+    void ClearLines() override;
+    void LoadLines(LineIndex&& lines) override;
+    void AppendLines(LineIndex&& lines) override;
+    void InsertLinesAtTop(LineIndex&& lines) override;
+
+private:
+    LineIndex lines_;
+    mutable LineTextSource text_;
+};
+
+} // namespace marrowlight

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "monitor/core/LineIndex.h"
+
+namespace marrowlight {
+
+class PassProgress;
+class ViewSettings;
+
+// True when the line holds one of the ";"-separated entries as a
+// case-sensitive substring. Cutting stops at the first empty entry, so
+// "Error;;Fatal" looks for Error only and ";x" matches nothing.
+bool MatchesKeywords(std::string_view line, std::string_view list);
+
+// Membership of a line (UTF-8 text) in group g = 1..3, from the live keywords.
+bool InGroup(std::string_view line, int g, const ViewSettings& settings);
+bool InGroup1(std::string_view line, const ViewSettings& settings);
+bool InGroup2(std::string_view line, const ViewSettings& settings);
+bool InGroup3(std::string_view line, const ViewSettings& settings);
+// 3, 2, 1 for the highest group the line is in, 0 for none.
+int HighestGroup(std::string_view line, const ViewSettings& settings);
+// The View menu's verdict.
+bool IsLineShown(std::string_view line, const ViewSettings& settings);
+
+// A keyword list cut once, for testing many lines.
+class KeywordList {
+public:
+    explicit KeywordList(std::string_view list);
+    bool Matches(std::string_view line) const;
+    bool AllAscii() const { return allAscii_; }
+    bool Empty() const { return entries_.empty(); }
+
+private:
+    std::vector<std::string> entries_;
+    bool allAscii_ = true;
+};
+
+// The three groups' keywords, taken once per chunk: nothing can change them
+// while a chunk is read, since the pass runs on the GUI thread.
+class GroupMatcher {
+public:
+    explicit GroupMatcher(const ViewSettings& settings);
+    // Bit g-1 set when the UTF-8 line is in group g.
+    unsigned Membership(std::string_view line) const;
+    // True when raw bytes of an 8-bit or UTF-8 log can be tested without
+    // decoding them (ASCII keywords find the same places in both).
+    bool RawBytesSuffice() const { return allAscii_; }
+
+private:
+    std::array<KeywordList, 3> groups_;
+    bool allAscii_ = true;
+};
+
+// The View menu's state, taken once per chunk like the keywords.
+struct ViewFilter {
+    bool AllEntries = true;
+    std::array<bool, 3> GroupShown{};
+
+    static ViewFilter From(const ViewSettings& settings);
+    // Whether a line with this group membership (bit g-1 = group g) is shown.
+    bool Shows(unsigned groups) const;
+    // Whether the verdict needs the keyword tests at all.
+    bool NeedsGroups() const { return !AllEntries; }
+};
+
+// One step of the filtering pass over a chunk of n lines: tells whether line
+// i is shown and, at every i that is a multiple of 5000, reports
+// "Filtering lines: " + (n - i) * 100 / n + "%".
+bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilter& filter,
+                PassProgress& progress);
+
+// The filtering pass: runs FilterLine over i = 0..n-1, or n-1..0 when
+// newestFirst, and returns the shown lines in the order the list shows them.
+// The chunk's entries must carry their group bits when the filter needs them.
+LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& filter,
+                      PassProgress& progress);
+
+} // namespace marrowlight

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "monitor/core/FileSource.h"
+#include "monitor/core/LineSink.h"
+#include "monitor/core/PassProgress.h"
+#include "monitor/core/TPageObject.h"
+#include "monitor/core/ViewSettings.h"
+#include "support/core/Clock.h"
+
+namespace marrowlight {
+
+enum class PassResult {
+    Missing,        // no regular file at the path: log reset, texts set (image 65)
+    Unchanged,      // same stamp, not forced: nothing touched
+    CannotOpen,     // StateText says why (image 65); nothing else changed
+    ReadFailed,     // opened but a read failed: nothing taken (image 65)
+    Reset,          // shrunk, replaced or rewritten: log reset, read again next pass
+    Undecided,      // fewer than 2 bytes: encoding not decided yet
+    JumpedToEnd,    // only-new-lines mode skipped what the file held
+    NoNewBytes,     // nothing past the read position
+    NoCompleteLine, // new bytes, but no line end yet
+    Bulk,           // list was empty: lines loaded without records
+    Appended,       // lines taken into a list that follows the log (image 33)
+};
+
+struct PassOutcome {
+    PassResult Result = PassResult::Unchanged;
+    uint64_t LinesTaken = 0; // N: lines of the chunk, shown or not
+    uint64_t LinesShown = 0; // rows the list gained
+    // Alerts[g-1]: a shown appended line is in group g (membership, not
+    // precedence). Never raised by a bulk load.
+    std::array<bool, 3> Alerts{};
+
+    // The pass read lines (Bulk or Appended): the shell updates the
+    // horizontal extent from MaxLineLen and selects the last row.
+    bool LinesRead() const { return Result == PassResult::Bulk || Result == PassResult::Appended; }
+    // The shell shows the "can't be read" image.
+    bool Unreadable() const {
+        return Result == PassResult::Missing || Result == PassResult::CannotOpen ||
+               Result == PassResult::ReadFailed;
+    }
+};
+
+// Fixed state texts.
+inline constexpr const char* StateMissing = "Log can't be read. It doesn't exist.";
+inline constexpr const char* StateLocked = "Log can't be read. Locked by another process.";
+inline constexpr const char* StateAccessDenied = "Log can't be read. Access denied.";
+inline constexpr const char* StateReadError = "Log can't be read. Read error.";
+inline constexpr const char* StateRead = "Log succesfully read.";
+
+// One log's part of a polling pass: looks at the file, reads the bytes it
+// gained, filters its complete lines and writes them to the list.
+//
+// The pass sets all four status texts of the record itself (DisplayedText
+// counts the list after the lines were added); the shell does the tab image,
+// active tab, window restore, horizontal extent, selection of the last row,
+// the sounds and copying the active tab's texts to the status bar.
+class LogReader {
+public:
+    LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
+              PassProgress& progress);
+
+    PassOutcome Pass(TPageObject& page, LineSink& list);
+
+    // Bytes read per call; tests shrink it to cross block borders.
+    void SetBlockSize(size_t bytes) { blockSize_ = bytes < 16 ? 16 : bytes; }
+
+private:
+    PassOutcome ReadChunk(TPageObject& page, LineSink& list, const OpenFile& file,
+                          const std::shared_ptr<OpenFile>& handle, const FileStamp& stamp);
+    void FinishTexts(TPageObject& page, const LineSink& list) const;
+
+    const FileSource& files_;
+    const ViewSettings& settings_;
+    const Clock& clock_;
+    PassProgress& progress_;
+    size_t blockSize_ = size_t{4} << 20;
+};
+
+// "hh:mm:ss" of a date-time.
+std::string FormatTimeOfDay(DateTime time);
+// The name of a path without its folders.
+std::string FileNamePart(const std::string& path);
+
+} // namespace marrowlight

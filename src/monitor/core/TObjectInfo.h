@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+#include "support/core/Clock.h"
+
+namespace marrowlight {
+
+// Record of a list row that arrived by a pass: its arrival time and its
+// running number among the new lines of the tab. Rows of a bulk load have none.
+struct TObjectInfo {
+    DateTime Time = 0;
+    int32_t LineNo = 0;
+};
+
+} // namespace marrowlight

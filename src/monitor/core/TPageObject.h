@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "monitor/core/FileSource.h"
+
+namespace marrowlight {
+
+class LineSink;
+
+// Everything known about one log between two passes. The tab's list lives
+// next to it in the shell (a LineSink); this record does not point to it.
+struct TPageObject {
+    std::string FileName; // the path exactly as opened; never changes
+    std::string LastReadText;
+    std::string LinesText;
+    std::string DisplayedText;
+    std::string StateText;
+    std::optional<FileStamp> FileStamp; // empty: not read since the last reset
+    uint64_t ReadPos = 0;
+    uint64_t LineCount = 0;
+    uint64_t MaxLineLen = 0;
+    int Encoding = 255;
+    uint64_t TextStart = 0;
+
+    // The file the list describes, taken when the encoding was decided, and a
+    // hash of its first HeadLength bytes: a new file at the path, or rewritten
+    // first bytes, make the pass read the log again from its start.
+    std::optional<FileIdentity> Identity;
+    uint64_t HeadLength = 0;
+    uint64_t HeadHash = 0;
+};
+
+// Forgets everything read from the log so the next pass reads it from its
+// start; the status texts are kept.
+void ResetLog(TPageObject& page, LineSink& list);
+
+} // namespace marrowlight

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace marrowlight {
+
+// Values of TPageObject::Encoding.
+inline constexpr int EncodingUnknown = 255;
+inline constexpr int Encoding8Bit = 1; // no byte-order mark: UTF-8 per line, else Windows-1252
+inline constexpr int EncodingUtf8 = 2; // EF BB BF
+inline constexpr int EncodingUtf16 = 3; // FF FE, little-endian
+
+struct EncodingGuess {
+    int Encoding = EncodingUnknown;
+    uint64_t TextStart = 0;
+};
+
+// Decides the encoding from the first bytes of a file of fileSize bytes.
+// Nothing is decided below 2 bytes; a 2-byte file EF BB is 8-bit text.
+std::optional<EncodingGuess> DetectEncoding(std::string_view head, uint64_t fileSize);
+
+bool IsValidUtf8(std::string_view bytes);
+
+// Appends the UTF-8 text of one line's file bytes. Malformed UTF-8 becomes
+// U+FFFD (ASCII bytes always survive); in an 8-bit log a line that is not
+// valid UTF-8 is read as Windows-1252; UTF-16 uses whole 16-bit units, an odd
+// trailing byte and unpaired surrogates become U+FFFD. Zero bytes are kept.
+void AppendDecodedLine(std::string& out, std::string_view bytes, int encoding);
+std::string DecodeLine(std::string_view bytes, int encoding);
+
+// Characters of a line, counted cheaply: UTF-16 units, or bytes that are not
+// UTF-8 continuation bytes.
+uint64_t CountChars(std::string_view bytes, int encoding);
+
+} // namespace marrowlight
