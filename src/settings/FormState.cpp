@@ -1,0 +1,293 @@
+#include "settings/FormState.h"
+
+#include "settings/ColorListBox.h"
+#include "settings/OpenFileDialog.h"
+#include "settings/core/SettingsStore.h"
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QToolBox>
+#include <QToolButton>
+#include <charconv>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+
+namespace marrowlight {
+
+namespace {
+
+using Step = std::function<void(QObject*, const std::string&, bool)>;
+
+// Thrown inside the load guard for a value that cannot be applied.
+struct BadValue : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string nameOf(const QObject* o) { return o->objectName().toStdString(); }
+
+bool isForm(const QWidget* w) { return qobject_cast<const QDialog*>(w) || qobject_cast<const QMainWindow*>(w); }
+
+bool isTabSheet(const QWidget* w) {
+    auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
+    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+    return tabs && tabs->indexOf(const_cast<QWidget*>(w)) >= 0;
+}
+
+// Layout helpers without a name carry no meaning of their own: their children
+// count as children of the container around them.
+bool isTransparent(const QWidget* w) {
+    return w->metaObject() == &QWidget::staticMetaObject && w->objectName().isEmpty();
+}
+
+// A panel is a frame of our own; Qt's frame-based widgets (labels, scroll
+// areas, splitters...) are not.
+bool isPanel(const QObject* o) {
+    auto* frame = qobject_cast<const QFrame*>(o);
+    return frame && !qobject_cast<const QLabel*>(o) && !qobject_cast<const QAbstractScrollArea*>(o) &&
+           !qobject_cast<const QSplitter*>(o) && !qobject_cast<const QStackedWidget*>(o) &&
+           !qobject_cast<const QToolBox*>(o) && !qobject_cast<const QLCDNumber*>(o);
+}
+
+bool isSpeedButton(const QObject* o) {
+    auto* button = qobject_cast<const QToolButton*>(o);
+    return button && button->isCheckable();
+}
+
+// Combo boxes other than the colour list, which is kept as its own kind.
+QComboBox* asList(QObject* o) {
+    return qobject_cast<ColorListBox*>(o) ? nullptr : qobject_cast<QComboBox*>(o);
+}
+
+void visitChildren(QWidget* container, const std::string& prefix, const Step& step) {
+    for (QObject* child : container->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w || w->isWindow()) // popup menus and child dialogs are not controls
+            continue;
+        if (isTransparent(w))
+            visitChildren(w, prefix, step);
+        else
+            step(w, prefix, false);
+    }
+}
+
+void descend(QObject* component, const std::string& prefix, const Step& step) {
+    auto* w = qobject_cast<QWidget*>(component);
+    if (!w)
+        return;
+    const std::string inner = w->objectName().isEmpty() ? prefix : prefix + "." + nameOf(w);
+    if (isForm(w) || isTabSheet(w) || qobject_cast<QGroupBox*>(w)) {
+        visitChildren(w, inner, step);
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        for (int i = 0; i < tabs->count(); ++i)
+            step(tabs->widget(i), inner, false);
+    }
+}
+
+std::string boolText(bool value) { return value ? "1" : "0"; }
+
+int parseInt(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end)
+        throw BadValue("not a number");
+    return value;
+}
+
+// Any non-zero number is true, so a hand-edited "256" does not read as off.
+bool parseBool(const std::string& text) { return parseInt(text) != 0; }
+
+std::uint32_t toBgr(const QColor& c) {
+    return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
+           (static_cast<std::uint32_t>(c.blue()) << 16);
+}
+
+QColor fromBgr(std::uint32_t v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+
+void selectIndex(QComboBox* list, const std::string& text) {
+    int index = -1;
+    if (!ParseListIndex(text, list->count(), index))
+        throw BadValue("index outside the list");
+    const QSignalBlocker quiet(list); // a program selection runs no handler
+    list->setCurrentIndex(index);
+}
+
+std::string ownerName(const QObject* o) { return o->parent() ? nameOf(o->parent()) : std::string(); }
+
+void saveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool includeLists) {
+    if (c->objectName().isEmpty())
+        return;
+    const std::string name = prefix + "." + nameOf(c);
+    if (auto* check = qobject_cast<QCheckBox*>(c))
+        key.write(name, boolText(check->isChecked()));
+    if (isSpeedButton(c))
+        key.write(name, boolText(qobject_cast<QToolButton*>(c)->isChecked()));
+    if (auto* colors = qobject_cast<ColorListBox*>(c))
+        key.write(name, std::to_string(colors->currentIndex()));
+    if (auto* item = qobject_cast<QAction*>(c))
+        key.write(name, boolText(item->isChecked()));
+    if (auto* radio = qobject_cast<QRadioButton*>(c))
+        key.write(name, boolText(radio->isChecked()));
+    if (auto* edit = qobject_cast<QLineEdit*>(c))
+        key.write(name, edit->text().toStdString());
+    if (auto* menu = qobject_cast<QMenu*>(c)) {
+        const auto items = menu->actions();
+        for (int i = 0; i < items.size(); ++i)
+            key.write(name + ".Item" + std::to_string(i), items[i]->text().toStdString());
+    }
+    if (!includeLists)
+        return;
+    if (auto* list = asList(c))
+        key.write(name, list->isEditable() ? list->currentText().toStdString()
+                                           : std::to_string(list->currentIndex()));
+    if (isPanel(c)) {
+        auto* panel = qobject_cast<QFrame*>(c);
+        key.write(name + ".Color",
+                  std::to_string(toBgr(panel->palette().color(panel->backgroundRole()))));
+        key.write(name + ".Visible", boolText(!panel->isHidden()));
+    }
+    if (auto* box = qobject_cast<QListWidget*>(c)) {
+        key.write(name + ".ItemIndex", std::to_string(box->currentRow()));
+        key.write(name + ".ItemsCount", std::to_string(box->count()));
+        for (int i = 0; i < box->count(); ++i)
+            key.write(name + ".Item" + std::to_string(i), box->item(i)->text().toStdString());
+    }
+}
+
+// Open-file dialogs are named after their owner as well, and are handled even
+// inside a walk.
+void saveDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
+    auto* dialog = qobject_cast<OpenFileDialog*>(c);
+    if (!dialog || c->objectName().isEmpty())
+        return;
+    const std::string name = prefix + "." + ownerName(c) + "." + nameOf(c);
+    key.write(name + ".FileName", dialog->fileName.toStdString());
+    key.write(name + ".FilterIndex", std::to_string(dialog->filterIndex));
+}
+
+void loadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool includeLists) {
+    if (c->objectName().isEmpty())
+        return;
+    const std::string name = prefix + "." + nameOf(c);
+    const bool present = key.exists(name);
+    if (auto* check = qobject_cast<QCheckBox*>(c); check && present)
+        check->setChecked(parseBool(key.read(name)));
+    if (isSpeedButton(c) && present)
+        qobject_cast<QToolButton*>(c)->setChecked(parseBool(key.read(name)));
+    if (auto* colors = qobject_cast<ColorListBox*>(c); colors && present)
+        selectIndex(colors, key.read(name));
+    if (auto* item = qobject_cast<QAction*>(c); item && present)
+        item->setChecked(parseBool(key.read(name)));
+    if (auto* radio = qobject_cast<QRadioButton*>(c); radio && present)
+        radio->setChecked(parseBool(key.read(name)));
+    if (auto* edit = qobject_cast<QLineEdit*>(c); edit && present)
+        edit->setText(QString::fromStdString(key.read(name)));
+    if (auto* menu = qobject_cast<QMenu*>(c)) {
+        const auto items = menu->actions();
+        for (int i = 0; i < items.size(); ++i)
+            items[i]->setText(QString::fromStdString(key.read(name + ".Item" + std::to_string(i))));
+    }
+    if (!includeLists)
+        return;
+    if (auto* list = asList(c); list && present) {
+        if (list->isEditable())
+            list->setEditText(QString::fromStdString(key.read(name)));
+        else
+            selectIndex(list, key.read(name));
+    }
+    if (isPanel(c)) {
+        auto* panel = qobject_cast<QFrame*>(c);
+        if (key.exists(name + ".Color")) {
+            const int color = parseInt(key.read(name + ".Color"));
+            if (color >= 0) { // negative numbers name Windows system colours: keep ours
+                QPalette pal = panel->palette();
+                pal.setColor(panel->backgroundRole(), fromBgr(static_cast<std::uint32_t>(color)));
+                panel->setPalette(pal);
+                panel->setAutoFillBackground(true);
+            }
+        }
+        if (key.exists(name + ".Visible"))
+            panel->setVisible(parseBool(key.read(name + ".Visible")));
+    }
+    if (auto* box = qobject_cast<QListWidget*>(c); box && key.exists(name + ".ItemIndex")) {
+        box->clear();
+        const int count = parseInt(key.read(name + ".ItemsCount"));
+        for (int i = 0; i < count; ++i)
+            box->addItem(QString::fromStdString(key.read(name + ".Item" + std::to_string(i))));
+        const int row = parseInt(key.read(name + ".ItemIndex"));
+        box->setCurrentRow(row >= 0 && row < box->count() ? row : -1);
+    }
+}
+
+void loadDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
+    auto* dialog = qobject_cast<OpenFileDialog*>(c);
+    if (!dialog || c->objectName().isEmpty())
+        return;
+    const std::string name = prefix + "." + ownerName(c) + "." + nameOf(c);
+    if (!key.exists(name + ".FileName"))
+        return;
+    dialog->fileName = QString::fromStdString(key.read(name + ".FileName"));
+    dialog->filterIndex = parseInt(key.read(name + ".FilterIndex"));
+}
+
+} // namespace
+
+bool ParseListIndex(const std::string& text, int count, int& index) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < 0 || value >= count)
+        return false;
+    index = value;
+    return true;
+}
+
+void SaveComponentState(QObject* component, SettingsKey& key, const std::string& prefix,
+                        bool includeLists) {
+    descend(component, prefix, [&key](QObject* child, const std::string& p, bool lists) {
+        SaveComponentState(child, key, p, lists);
+    });
+    saveLeaves(component, key, prefix, includeLists);
+    saveDialog(component, key, prefix);
+}
+
+void LoadComponentState(QObject* component, SettingsKey& key, const std::string& prefix,
+                        bool includeLists) {
+    descend(component, prefix, [&key](QObject* child, const std::string& p, bool lists) {
+        LoadComponentState(child, key, p, lists);
+    });
+    try {
+        loadLeaves(component, key, prefix, includeLists);
+        loadDialog(component, key, prefix);
+    } catch (const std::exception&) {
+        // One bad value costs only the rest of this control, never the walk.
+    }
+}
+
+void SaveFormState(QObject* component, const SettingsStore& store) {
+    const auto key = store.OpenSettingsKey();
+    SaveComponentState(component, *key, store.AppSettingsName(), true);
+}
+
+void LoadFormState(QObject* component, const SettingsStore& store) {
+    const auto key = store.OpenSettingsKey();
+    LoadComponentState(component, *key, store.AppSettingsName(), true);
+}
+
+} // namespace marrowlight
