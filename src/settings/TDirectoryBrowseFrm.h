@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QModelIndex>
 #include <QString>
 #include <optional>
 
@@ -46,6 +47,7 @@ private:
     void FormShow();
     void ShellTreeViewChange();
     void RevealPreselection(const QString& loadedFolder);
+    QModelIndex SelectedNode() const;
 
     QFileSystemModel* model_ = nullptr;
     QString pendingReveal_;

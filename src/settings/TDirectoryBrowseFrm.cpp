@@ -1,0 +1,178 @@
+#include "settings/TDirectoryBrowseFrm.h"
+
+#include "support/TSizeGrip.h"
+#include "support/core/TextUtils.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeView>
+
+namespace marrowlight {
+
+namespace {
+
+constexpr int kDesignWidth = 373;
+constexpr int kDesignHeight = 397;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonBottomGap = 8;
+constexpr int kTreeBottomGap = 2 * kButtonBottomGap + kButtonHeight;
+
+constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                         Qt::WindowMaximizeButtonHint;
+
+} // namespace
+
+TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, kWindowFlags) {
+    setObjectName("DirectoryBrowseFrm");
+    setWindowTitle("Directories");
+    setSizeGripEnabled(false); // SizeGrip1 draws the corner instead
+
+    model_ = new QFileSystemModel(this);
+    model_->setOption(QFileSystemModel::DontWatchForChanges);
+    model_->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
+    model_->setRootPath(QDir::rootPath());
+    connect(model_, &QFileSystemModel::directoryLoaded, this,
+            &TDirectoryBrowseFrm::RevealPreselection);
+
+    ShellTreeView = new QTreeView(this);
+    ShellTreeView->setObjectName("ShellTreeView");
+    ShellTreeView->setModel(model_);
+    for (int column = 1; column < model_->columnCount(); ++column)
+        ShellTreeView->hideColumn(column);
+    ShellTreeView->setHeaderHidden(true);
+    ShellTreeView->setIndentation(19);
+    ShellTreeView->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(ShellTreeView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TDirectoryBrowseFrm::ShellTreeViewChange);
+
+    OkBtn = new QPushButton("Ok", this);
+    OkBtn->setObjectName("OkBtn");
+    OkBtn->setDefault(true);
+    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+
+    CancelBtn = new QPushButton("Cancel", this);
+    CancelBtn->setObjectName("CancelBtn");
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    for (QPushButton* button : {OkBtn, CancelBtn})
+        button->resize(kButtonWidth, kButtonHeight);
+
+    SizeGrip1 = new TSizeGrip(this);
+    SizeGrip1->setObjectName("SizeGrip1");
+
+    resize(kDesignWidth, kDesignHeight);
+    FormCreate();
+    FormResize();
+    ShellTreeViewChange();
+}
+
+TDirectoryBrowseFrm::~TDirectoryBrowseFrm() = default;
+
+void TDirectoryBrowseFrm::FormCreate() {
+    setMinimumSize(size());
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TDirectoryBrowseFrm::FormResize() {
+    const int middle = width() / 2;
+    const int buttonTop = height() - kButtonBottomGap - kButtonHeight;
+    OkBtn->move(middle - OkBtn->width() - 2, buttonTop);
+    CancelBtn->move(middle, buttonTop);
+    ShellTreeView->setGeometry(0, 0, width(), height() - kTreeBottomGap);
+}
+
+void TDirectoryBrowseFrm::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void TDirectoryBrowseFrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TDirectoryBrowseFrm::FormShow() {
+    ShellTreeView->setFocus();
+    ShellTreeViewChange();
+}
+
+void TDirectoryBrowseFrm::SetInitialFolder(const QString& folder) {
+    const QModelIndex firstNode = model_->index(0, 0, QModelIndex());
+    if (firstNode.isValid())
+        ShellTreeView->setCurrentIndex(firstNode);
+
+    // The existence test sees the text as given, so an entry with a stray
+    // leading blank does not count as a folder.
+    if (QFileInfo(folder).isDir()) {
+        const QString trimmed = QString::fromStdString(TrimText(folder.toStdString()));
+        // index() builds the nodes down to the folder at once; the listings
+        // around it arrive later from the model's loader thread.
+        const QModelIndex node = model_->index(QFileInfo(trimmed).absoluteFilePath());
+        if (node.isValid()) {
+            ShellTreeView->setCurrentIndex(node);
+            pendingReveal_ = model_->filePath(node);
+        }
+    }
+
+    const QModelIndex selected = SelectedNode();
+    if (selected.isValid())
+        ShellTreeView->scrollTo(selected);
+}
+
+void TDirectoryBrowseFrm::RevealPreselection(const QString& loadedFolder) {
+    // Folders loading above the preselected one push it down; keep it in view
+    // until the user picks something else.
+    if (pendingReveal_.isEmpty())
+        return;
+    const QModelIndex selected = SelectedNode();
+    if (!selected.isValid() || model_->filePath(selected) != pendingReveal_) {
+        pendingReveal_.clear();
+        return;
+    }
+    const QString prefix = loadedFolder.endsWith('/') ? loadedFolder : loadedFolder + '/';
+    if (pendingReveal_ == loadedFolder || pendingReveal_.startsWith(prefix))
+        ShellTreeView->scrollTo(selected);
+}
+
+QModelIndex TDirectoryBrowseFrm::SelectedNode() const {
+    const QModelIndexList rows = ShellTreeView->selectionModel()->selectedRows();
+    return rows.isEmpty() ? QModelIndex() : rows.first();
+}
+
+void TDirectoryBrowseFrm::ShellTreeViewChange() {
+    const QModelIndex selected = SelectedNode();
+    // Only a folder that is really there can be handed back.
+    const bool isFolder = model_->rowCount(QModelIndex()) > 0 && selected.isValid() &&
+                          QFileInfo(model_->filePath(selected)).isDir();
+    OkBtn->setEnabled(isFolder);
+}
+
+QString TDirectoryBrowseFrm::SelectedFolder() const {
+    const QModelIndex selected = SelectedNode();
+    return selected.isValid() ? QDir::toNativeSeparators(model_->filePath(selected)) : QString();
+}
+
+std::optional<QString> TDirectoryBrowseFrm::Browse(QWidget* parent, const QString& initialFolder) {
+    TDirectoryBrowseFrm dialog(parent);
+    dialog.SetInitialFolder(initialFolder);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QString folder = dialog.SelectedFolder();
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+} // namespace marrowlight
