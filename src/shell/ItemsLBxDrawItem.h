@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QString>
+#include <cstdint>
+#include <string_view>
+
+class QListView;
+class QModelIndex;
+class QPainter;
+class QPalette;
+class QRect;
+
+namespace marrowlight {
+
+struct TObjectInfo;
+
+// What drawing a line reads, live at every call.
+class LineDrawSettings {
+public:
+    virtual ~LineDrawSettings() = default;
+    // Highest group of a UTF-8 line: 3, 2, 1 or 0.
+    virtual int LineGroup(std::string_view line) const = 0;
+    virtual QColor GroupColor(int group) const = 0;
+    virtual bool ShowLineNumbers() const = 0;
+    virtual bool ShowLineTime() const = 0;
+    virtual QString LineTimeMask() const = 0;
+};
+
+// Draws log lines: a silver gutter with the line's number or arrival time,
+// then the text in the colour of its highest group. Sample texts are measured
+// once per font, not once per line.
+class LineDrawer {
+public:
+    explicit LineDrawer(const LineDrawSettings& settings) : settings_(settings) {}
+
+    // The list's item at index into rect; nothing for a row past the end.
+    void ItemsLBxDrawItem(QPainter& painter, const QListView& list, const QModelIndex& index,
+                          const QRect& rect) const;
+
+    // One UTF-8 line, in font and palette, filling rect and on to rightEdge.
+    void DrawLine(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
+                  int rightEdge, std::string_view text, const TObjectInfo* record) const;
+
+    int GutterWidth(const QFont& font) const;
+    // The line number or arrival time shown in the gutter; empty for a line
+    // loaded in bulk (no record) and when the gutter is off.
+    QString GutterText(const TObjectInfo* record) const;
+    // Width of maxLineLen "M"s and two more characters, found arithmetically.
+    qint64 ExtentWidth(const QFont& font, std::uint64_t maxLineLen) const;
+
+    static constexpr QRgb Silver = 0xC0C0C0;
+
+private:
+    struct Widths {
+        int numbers = 0; // "0000000"
+        int time = 0;    // "23:59:59"
+        int m = 0;       // "M"
+    };
+    const Widths& WidthsFor(const QFont& font) const;
+
+    const LineDrawSettings& settings_;
+    mutable QFont lastFont_;
+    mutable Widths lastWidths_;
+    mutable bool haveLast_ = false;
+    mutable QHash<QString, Widths> cache_;
+};
+
+} // namespace marrowlight

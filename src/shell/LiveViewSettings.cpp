@@ -1,0 +1,89 @@
+#include "shell/LiveViewSettings.h"
+
+#include "monitor/core/LineClassifier.h"
+#include "settings/ColorListBox.h"
+#include "settings/FontListBox.h"
+#include "settings/TOptionsFrm.h"
+#include "shell/MainMenu.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace marrowlight {
+
+namespace {
+
+bool Checked(const QAction* action) { return action && action->isChecked(); }
+
+} // namespace
+
+LiveViewSettings::LiveViewSettings(const TOptionsFrm& options, const MainMenuItems& menu)
+    : options_(options), menu_(menu) {}
+
+bool LiveViewSettings::AllEntries() const { return Checked(menu_.AllEntriesMnu); }
+
+bool LiveViewSettings::GroupShown(int g) const {
+    switch (g) {
+    case 1:
+        return Checked(menu_.InformationMnu);
+    case 2:
+        return Checked(menu_.WarningsMnu);
+    case 3:
+        return Checked(menu_.ErrorsMnu);
+    default:
+        return false;
+    }
+}
+
+std::string LiveViewSettings::GroupKeywords(int g) const {
+    const QLineEdit* edit = g == 1   ? options_.Group1Edt
+                            : g == 2 ? options_.Group2Edt
+                            : g == 3 ? options_.Group3Edt
+                                     : nullptr;
+    return edit ? edit->text().toStdString() : std::string();
+}
+
+bool LiveViewSettings::LastEntriesAtTop() const {
+    return options_.LastEntriesAtTopChk->isChecked();
+}
+
+bool LiveViewSettings::AddedLogLinesOnly() const {
+    return options_.AddedLogLinesRdo->isChecked();
+}
+
+bool LiveViewSettings::AllLogLines() const { return options_.AllLogLinesRdo->isChecked(); }
+
+bool LiveViewSettings::UpdateForced() const { return options_.UpdateForcedRdo->isChecked(); }
+
+int LiveViewSettings::LineGroup(std::string_view line) const {
+    return HighestGroup(line, *this);
+}
+
+QColor LiveViewSettings::GroupColor(int group) const {
+    const ColorListBox* box = group == 1   ? options_.Group1ColorCBx
+                              : group == 2 ? options_.Group2ColorCBx
+                              : group == 3 ? options_.Group3ColorCBx
+                                           : nullptr;
+    return box ? box->selectedColor() : QColor(Qt::black);
+}
+
+bool LiveViewSettings::ShowLineNumbers() const {
+    return options_.ShowLineNumbersChk->isChecked();
+}
+
+bool LiveViewSettings::ShowLineTime() const { return options_.ShowLineTimeChk->isChecked(); }
+
+QString LiveViewSettings::LineTimeMask() const {
+    return options_.LogLineTimeMaskCbx->currentText();
+}
+
+bool LiveViewSettings::RestoreWindow() const { return options_.RestoreWindowChk->isChecked(); }
+
+QString LiveViewSettings::FontFace() const { return options_.FontsCBx->currentText(); }
+
+int LiveViewSettings::FontSize() const { return options_.FontSizeCBx->currentText().toInt(); }
+
+} // namespace marrowlight

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "monitor/core/ViewSettings.h"
+#include "shell/ItemsLBxDrawItem.h"
+
+class QAction;
+
+namespace marrowlight {
+
+class TOptionsFrm;
+struct MainMenuItems;
+
+// The settings the monitor and the drawing ask for, answered at each call
+// from the Options dialog's controls and the View menu's check marks.
+class LiveViewSettings : public ViewSettings, public LineDrawSettings {
+public:
+    LiveViewSettings(const TOptionsFrm& options, const MainMenuItems& menu);
+
+    bool AllEntries() const override;
+    bool GroupShown(int g) const override;
+    std::string GroupKeywords(int g) const override;
+    bool LastEntriesAtTop() const override;
+    bool AddedLogLinesOnly() const override;
+    bool AllLogLines() const override;
+    bool UpdateForced() const override;
+
+    int LineGroup(std::string_view line) const override;
+    QColor GroupColor(int group) const override;
+    bool ShowLineNumbers() const override;
+    bool ShowLineTime() const override;
+    QString LineTimeMask() const override;
+
+    bool RestoreWindow() const;
+    QString FontFace() const;
+    int FontSize() const;
+
+private:
+    const TOptionsFrm& options_;
+    const MainMenuItems& menu_;
+};
+
+} // namespace marrowlight

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace marrowlight {
+
+class LineDrawer;
+
+// Paints the rows of one log list through ItemsLBxDrawItem. Every row has the
+// same size: the fixed item height and the list's horizontal extent, so the
+// view scrolls sideways as far as the longest line read.
+class LogLineDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    LogLineDelegate(const LineDrawer& drawer, QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // size * 12 / 10 + 6 pixels for a font of size points.
+    static int ItemHeightForSize(int size);
+
+    int ItemHeight() const { return itemHeight_; }
+    void SetItemHeight(int height);
+    int ExtentWidth() const { return extentWidth_; }
+    void SetExtentWidth(int width);
+
+private:
+    const LineDrawer& drawer_;
+    int itemHeight_ = 15;
+    int extentWidth_ = 0;
+};
+
+} // namespace marrowlight

@@ -1,0 +1,57 @@
+#include "shell/LogTab.h"
+
+#include "monitor/LogListModel.h"
+#include "shell/LogLineDelegate.h"
+
+#include <QListView>
+#include <QVBoxLayout>
+#include <limits>
+
+namespace marrowlight {
+
+LogTab::LogTab(const QString& path, const LineDrawer& drawer, QWidget* parent)
+    : QWidget(parent), model_(new LogListModel(this)), delegate_(new LogLineDelegate(drawer, this)),
+      list_(new QListView(this)) {
+    Page.FileName = path.toStdString();
+    list_->setObjectName(QStringLiteral("ItemsLBx"));
+    list_->setAccessibleName(path);
+    list_->setUniformItemSizes(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->setItemDelegate(delegate_);
+    list_->setModel(model_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list_);
+}
+
+LogTab::~LogTab() {
+    // The view goes before the model it shows.
+    delete list_;
+}
+
+void LogTab::SetListFont(const QString& face, int size) {
+    QFont font(face);
+    font.setPointSize(size > 0 ? size : 8);
+    list_->setFont(font);
+    delegate_->SetItemHeight(LogLineDelegate::ItemHeightForSize(size));
+}
+
+void LogTab::SetExtentWidth(qint64 width) {
+    // Qt keeps item sizes in int; a line of billions of pixels still scrolls.
+    constexpr qint64 limit = std::numeric_limits<int>::max() / 2;
+    delegate_->SetExtentWidth(static_cast<int>(std::min(width, limit)));
+}
+
+void LogTab::SelectLastItem() {
+    const int rows = model_->rowCount();
+    if (rows == 0)
+        return;
+    const QModelIndex last = model_->index(rows - 1);
+    list_->setCurrentIndex(last);
+    list_->scrollTo(last);
+}
+
+} // namespace marrowlight

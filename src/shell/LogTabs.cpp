@@ -1,0 +1,129 @@
+#include "shell/LogTabs.h"
+
+#include "monitor/LogListModel.h"
+#include "settings/TOptionsFrm.h"
+#include "shell/ItemsLBxDrawItem.h"
+#include "shell/LiveViewSettings.h"
+#include "shell/LogTab.h"
+#include "shell/MenuImages.h"
+#include "support/core/PathUtils.h"
+
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+namespace marrowlight {
+
+LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar,
+                 const std::array<QLabel*, 4>& panels, TOptionsFrm& options,
+                 const MainMenuItems& menu, QObject* parent)
+    : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
+      settings_(std::make_unique<LiveViewSettings>(options, menu)),
+      drawer_(std::make_unique<LineDrawer>(*settings_)) {
+    connect(&pageControl_, &QTabWidget::currentChanged, this, [this] { PageControlChange(); });
+}
+
+LogTabs::~LogTabs() {
+    // Pages draw through drawer_, which goes with this object.
+    while (pageControl_.count() > 0) {
+        QWidget* page = pageControl_.widget(0);
+        QSignalBlocker block(&pageControl_);
+        pageControl_.removeTab(0);
+        delete page;
+    }
+}
+
+int LogTabs::Count() const { return pageControl_.count(); }
+
+LogTab* LogTabs::Tab(int index) const {
+    return qobject_cast<LogTab*>(pageControl_.widget(index));
+}
+
+LogTab* LogTabs::ActiveTab() const { return qobject_cast<LogTab*>(pageControl_.currentWidget()); }
+
+int LogTabs::IndexOf(const LogTab& tab) const {
+    return pageControl_.indexOf(const_cast<LogTab*>(&tab));
+}
+
+void LogTabs::Activate(LogTab& tab) { pageControl_.setCurrentWidget(&tab); }
+
+void LogTabs::SetTabImage(LogTab& tab, int image) {
+    tab.Image = image;
+    const int index = IndexOf(tab);
+    if (index >= 0)
+        pageControl_.setTabIcon(index, MenuImage(image));
+}
+
+void LogTabs::OpenLog(const QString& path) {
+    const std::string wanted = path.toStdString();
+    for (int i = 0; i < Count(); ++i) {
+        LogTab* tab = Tab(i);
+        if (tab && SamePath(tab->Page.FileName, wanted)) {
+            Activate(*tab);
+            return;
+        }
+    }
+    auto* tab = new LogTab(path, *drawer_);
+    const int index = pageControl_.addTab(
+        tab, MenuImage(35), QString::fromStdString(FileNameOfPath(wanted)));
+    pageControl_.setTabToolTip(index, path);
+    ApplyFont(tab);
+    ResetLog(*tab);
+    Activate(*tab);
+}
+
+void LogTabs::ResetLog(LogTab& tab) { marrowlight::ResetLog(tab.Page, tab.Model()); }
+
+void LogTabs::ResetPage(QWidget* tab) {
+    if (auto* logTab = qobject_cast<LogTab*>(tab))
+        ResetLog(*logTab);
+}
+
+void LogTabs::ResetAllLogs() {
+    for (int i = 0; i < Count(); ++i)
+        ResetPage(pageControl_.widget(i));
+}
+
+void LogTabs::ApplyFont(QWidget* tab) {
+    if (auto* logTab = qobject_cast<LogTab*>(tab))
+        logTab->SetListFont(settings_->FontFace(), settings_->FontSize());
+}
+
+void LogTabs::ApplyFontToAll() {
+    for (int i = 0; i < Count(); ++i)
+        ApplyFont(pageControl_.widget(i));
+}
+
+void LogTabs::CloseLog(QWidget* tab) {
+    const int index = tab ? pageControl_.indexOf(tab) : -1;
+    if (index < 0)
+        return;
+    {
+        // Qt would pick a neighbour of its own; the follower is chosen below.
+        QSignalBlocker block(&pageControl_);
+        pageControl_.removeTab(index);
+        delete tab;
+        if (Count() > 0)
+            pageControl_.setCurrentIndex(index < Count() ? index : 0);
+    }
+    PageControlChange();
+}
+
+void LogTabs::PageControlChange() {
+    const LogTab* tab = ActiveTab();
+    if (!tab) {
+        status_.Clear();
+        return;
+    }
+    const TPageObject& page = tab->Page;
+    status_.ShowAll(QString::fromStdString(page.LastReadText),
+                    QString::fromStdString(page.LinesText),
+                    QString::fromStdString(page.DisplayedText),
+                    QString::fromStdString(page.StateText));
+}
+
+QString LogTabs::ActiveFileName() const {
+    const LogTab* tab = ActiveTab();
+    return tab ? tab->FileName() : QString();
+}
+
+} // namespace marrowlight
