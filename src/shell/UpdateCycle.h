@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -10,8 +11,10 @@ namespace marrowlight {
 
 class Clock;
 class FileSource;
+class LogReader;
 class LogTab;
 class LogTabs;
+class StatusProgress;
 struct MainMenuItems;
 
 // The body of UpdateListsTmrTimer: one polling pass over every log tab, then
@@ -21,7 +24,7 @@ public:
     // clock and files default to the wall clock and the real file system.
     UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr,
                 const MainMenuItems& menu, bool& firstCycle, const Clock* clock = nullptr,
-                FileSource* files = nullptr);
+                const FileSource* files = nullptr);
     ~UpdateCycle();
 
     void Pass();
@@ -31,8 +34,9 @@ public:
     std::function<void()> AutoOpenClosePass;
 
 private:
-    struct Alerts;
+    using Alerts = std::array<bool, 3>;
     void PassOneTab(LogTab& tab, Alerts& alerts);
+    void ShowNewLines(LogTab& tab);
     void SoundAlerts(const Alerts& alerts);
 
     LogTabs& tabs_;
@@ -41,9 +45,9 @@ private:
     const MainMenuItems& menu_;
     bool& firstCycle_;
     std::unique_ptr<Clock> ownClock_;
-    const Clock* clock_;
     std::unique_ptr<FileSource> ownFiles_;
-    FileSource* files_;
+    std::unique_ptr<StatusProgress> progress_;
+    std::unique_ptr<LogReader> reader_;
 };
 
 } // namespace marrowlight
