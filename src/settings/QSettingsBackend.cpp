@@ -1,0 +1,72 @@
+#include "settings/QSettingsBackend.h"
+
+#include <QSettings>
+#include <utility>
+
+#include "Version.h"
+#include "support/core/TextUtils.h"
+
+namespace marrowlight {
+
+namespace {
+
+constexpr const char* ApplicationTitle = "Marrowlight";
+
+QString Key(const std::string& fullName) { return QString::fromStdString(fullName); }
+
+class QSettingsKey : public SettingsKey {
+public:
+    QSettingsKey(const QString& organization, const QString& application, const QString& group)
+        : settings_(QSettings::NativeFormat, QSettings::UserScope, organization, application) {
+        // Only the user's own key counts: no organization-wide or system file.
+        settings_.setFallbacksEnabled(false);
+        settings_.beginGroup(group);
+    }
+
+    bool exists(const std::string& fullName) const override {
+        return settings_.contains(Key(fullName));
+    }
+
+    std::string read(const std::string& fullName) const override {
+        const QVariant value = settings_.value(Key(fullName));
+        if (!value.isValid())
+            return {};
+        // Another tool may have stored a list or a typed value under our name.
+        if (value.typeId() != QMetaType::QString)
+            throw SettingsError("Invalid data type for '" + fullName + "'");
+        return value.toString().toStdString();
+    }
+
+    void write(const std::string& fullName, const std::string& value) override {
+        settings_.setValue(Key(fullName), QString::fromStdString(value));
+        settings_.sync();
+        if (settings_.status() != QSettings::NoError)
+            throw SettingsError("Failed to set data for '" + fullName + "'");
+    }
+
+private:
+    mutable QSettings settings_;
+};
+
+} // namespace
+
+QSettingsBackend::QSettingsBackend(QString organization, QString application, QString group)
+    : organization_(std::move(organization)), application_(std::move(application)),
+      group_(std::move(group)) {}
+
+std::unique_ptr<SettingsKey> QSettingsBackend::OpenSettingsKey() {
+    return std::make_unique<QSettingsKey>(organization_, application_, group_);
+}
+
+QString ApplicationSettingsKeyName() {
+    return QString::fromStdString(RemoveSpaces(ApplicationTitle)) +
+           QString::number(ProgramMajorVersionNumber);
+}
+
+SettingsStore& ApplicationSettingsStore() {
+    static QSettingsBackend backend("Veltaroon", ApplicationSettingsKeyName());
+    static SettingsStore store(backend, RemoveSpaces(ApplicationTitle));
+    return store;
+}
+
+} // namespace marrowlight

@@ -1,0 +1,147 @@
+#include "settings/QSettingsBackend.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace marrowlight {
+namespace {
+
+QString ConfigHome() { return QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")); }
+
+std::string Caught(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const SettingsError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+TEST(QSettingsBackend, ApplicationStoreLivesInTheUsersConfigFolder) {
+    ASSERT_FALSE(ConfigHome().isEmpty());
+    EXPECT_EQ(ApplicationSettingsKeyName(), "Marrowlight2");
+    SettingsStore& store = ApplicationSettingsStore();
+    EXPECT_EQ(store.FullName("StayOnTop"), "Marrowlight.StayOnTop");
+
+    EXPECT_FALSE(store.SettingExists("BackendTest.Empty"));
+    EXPECT_EQ(store.ReadSetting("BackendTest.Empty"), "");
+    store.WriteSetting("BackendTest.Empty", "");
+    EXPECT_TRUE(store.SettingExists("BackendTest.Empty"));
+    EXPECT_EQ(store.ReadSetting("BackendTest.Empty"), "");
+
+    const QString file = ConfigHome() + "/Veltaroon/Marrowlight2.conf";
+    ASSERT_TRUE(QFile::exists(file));
+    // Dotted names stay one flat value inside the "Default" group.
+    QSettings raw(file, QSettings::IniFormat);
+    EXPECT_TRUE(raw.contains("Default/Marrowlight.BackendTest.Empty"));
+}
+
+TEST(QSettingsBackend, ValuesComeBackWhole) {
+    QSettingsBackend backend("Veltaroon", "MarrowlightRoundTrip");
+    SettingsStore store(backend, "Marrowlight");
+    const std::string values[] = {
+        std::string(300, 'x') + "end",
+        "Error;Fatal;Exception",
+        "a, b, c",
+        "@Rect(1 2 3 4)",
+        "  blanks around  ",
+        "/var/log/\xC3\xBC" "ber.log",
+        "back\\slash \"quoted\" = [brackets]",
+        "line\nbreak",
+        "",
+    };
+    int i = 0;
+    for (const std::string& value : values) {
+        const std::string name = "OptionsFrm.PageControl.Value" + std::to_string(i++);
+        store.WriteSetting(name, value);
+        EXPECT_EQ(store.ReadSetting(name), value) << name;
+    }
+}
+
+TEST(QSettingsBackend, ListsOnDisk) {
+    QSettingsBackend backend("Veltaroon", "MarrowlightLists");
+    SettingsStore store(backend, "Marrowlight");
+    store.WriteSettingList("FileHistoryList", {"/a", "/b", "/c", "/d", "/e"});
+    store.WriteSettingList("FileHistoryList", {"/x", "/y", "/z"});
+    EXPECT_EQ(store.ReadSettingList("FileHistoryList"),
+              (std::vector<std::string>{"/x", "/y", "/z"}));
+    EXPECT_EQ(store.ReadSetting("FileHistoryList.Item4"), "/e");
+
+    for (const char* count : {"-2", "three"}) {
+        store.WriteSetting("FileHistoryList.ItemsCount", count);
+        EXPECT_TRUE(store.ReadSettingList("FileHistoryList").empty()) << count;
+    }
+}
+
+TEST(QSettingsBackend, TwoInstancesShareTheStoreAndTheLastWriterWins) {
+    QSettingsBackend first("Veltaroon", "MarrowlightShared");
+    QSettingsBackend second("Veltaroon", "MarrowlightShared");
+    SettingsStore a(first, "Marrowlight");
+    SettingsStore b(second, "Marrowlight");
+
+    a.WriteSetting("LastFocusedFile", "/var/log/a.log");
+    EXPECT_EQ(b.ReadSetting("LastFocusedFile"), "/var/log/a.log");
+    b.WriteSetting("LastFocusedFile", "/var/log/b.log");
+    EXPECT_EQ(a.ReadSetting("LastFocusedFile"), "/var/log/b.log");
+    a.WriteSetting("Group1Mnu", "1");
+    b.WriteSetting("Group2Mnu", "0");
+    EXPECT_EQ(a.ReadSetting("Group2Mnu"), "0");
+    EXPECT_EQ(b.ReadSetting("Group1Mnu"), "1");
+}
+
+TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
+    const QString folder = ConfigHome() + "/Veltaroon";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile file(folder + "/MarrowlightForeign.conf");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[Default]\nMarrowlight.Group1Masks=Error, Fatal\nMarrowlight.Fine=ok\n");
+    file.close();
+
+    QSettingsBackend backend("Veltaroon", "MarrowlightForeign");
+    SettingsStore store(backend, "Marrowlight");
+    EXPECT_TRUE(store.SettingExists("Group1Masks"));
+    EXPECT_EQ(Caught([&] { store.ReadSetting("Group1Masks"); }),
+              "Invalid data type for 'Marrowlight.Group1Masks'");
+    EXPECT_EQ(store.ReadSetting("Fine"), "ok");
+}
+
+void ExpectWriteRefused(const QString& organization) {
+    QSettingsBackend backend(organization, "Marrowlight2");
+    SettingsStore store(backend, "Marrowlight");
+    EXPECT_EQ(Caught([&] { store.WriteSetting("StayOnTop", "1"); }),
+              "Failed to set data for 'Marrowlight.StayOnTop'");
+    EXPECT_EQ(Caught([&] { store.WriteSettingList("FileHistoryList", {"/a"}); }),
+              "Failed to set data for 'Marrowlight.FileHistoryList.ItemsCount'");
+    EXPECT_FALSE(store.SettingExists("StayOnTop"));
+    EXPECT_EQ(store.ReadSetting("StayOnTop"), "");
+}
+
+TEST(QSettingsBackend, StoreInPlaceOfAFileReportsTheFailure) {
+    // A plain file where the organization folder belongs: even root cannot write.
+    QFile blocker(ConfigHome() + "/VeltaroonBlocked");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ExpectWriteRefused("VeltaroonBlocked");
+}
+
+TEST(QSettingsBackend, ReadOnlyFolderReportsTheFailure) {
+    const QString folder = ConfigHome() + "/VeltaroonLocked";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    QFile probe(folder + "/probe");
+    const bool stillWritable = probe.open(QIODevice::WriteOnly);
+    if (stillWritable)
+        probe.remove();
+    else
+        ExpectWriteRefused("VeltaroonLocked");
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (stillWritable)
+        GTEST_SKIP() << "this user can write into a read-only folder";
+}
+
+} // namespace
+} // namespace marrowlight
