@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QRadioButton;
+
+namespace marrowlight {
+
+// The "Advanced" page: how logs are polled and how the main window behaves.
+class AdvancedPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit AdvancedPage(QWidget* parent = nullptr);
+
+    QRadioButton *UpdateDateTimeChangeRdo, *UpdateForcedRdo;
+    QComboBox* UpdateEachCBx;
+    QCheckBox *StayOnTopChk, *RestoreWindowChk;
+};
+
+} // namespace marrowlight
