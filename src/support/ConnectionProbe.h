@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace marrowlight {
+
+// 2 when the machine is online, 1 when it is not, 0 when there is no way to ask.
+int InternetConnectionState();
+
+// Whether a kernel routing table (the text of /proc/net/route or
+// /proc/net/ipv6_route) holds a usable default route on an interface that
+// `interfaceIsUp` accepts; loopback and reject routes never count.
+bool HasDefaultRoute(std::string_view routeTable,
+                     const std::function<bool(const std::string& iface)>& interfaceIsUp);
+
+// The start-up probe: with exactly one parameter that is the switch
+// "/CheckInternet", the exit code (1 online, 0 otherwise); else nullopt.
+// It shows no window and does not touch the settings.
+std::optional<int> RunStartupProbe(int argc, char** argv);
+
+} // namespace marrowlight

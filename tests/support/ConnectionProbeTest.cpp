@@ -1,0 +1,69 @@
+#include "support/ConnectionProbe.h"
+
+#include <gtest/gtest.h>
+
+namespace marrowlight {
+namespace {
+
+const char* const Header =
+    "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n";
+
+TEST(ConnectionProbe, FindsDefaultRoutesOnLiveInterfaces) {
+    const auto upOnly = [](const std::string& iface) { return iface != "eth1"; };
+    const struct {
+        std::string table;
+        bool online;
+    } cases[] = {
+        {std::string(Header) + "eth0\t00000000\t010200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n",
+         true},
+        // Only the local network: no default route.
+        {std::string(Header) + "eth0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n",
+         false},
+        // Default route on an interface that is down.
+        {std::string(Header) + "eth1\t00000000\t010200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n",
+         false},
+        // A default route that is not up, or that sits on loopback.
+        {std::string(Header) + "eth0\t00000000\t010200C0\t0002\t0\t0\t0\t00000000\t0\t0\t0\n"
+                               "lo\t00000000\t00000000\t0001\t0\t0\t0\t00000000\t0\t0\t0\n",
+         false},
+        {std::string(Header) + "wlan0\t00000000\t0101A8C0\t0003\t0\t0\t600\t00000000\t0\t0\t0\n",
+         true},
+        {Header, false},
+        {"", false},
+        {"garbage\nmore garbage with words\n", false},
+        // IPv6: a gateway default on eth0 counts; the kernel's reject route on lo does not.
+        {"00000000000000000000000000000000 00 00000000000000000000000000000000 00 "
+         "fd000000000000000000000000000001 00000400 00000002 00000000 00000003     eth0\n",
+         true},
+        {"00000000000000000000000000000000 00 00000000000000000000000000000000 00 "
+         "00000000000000000000000000000000 ffffffff 00000001 00000000 00200200       lo\n"
+         "fd000000000000000000000000000000 40 00000000000000000000000000000000 00 "
+         "00000000000000000000000000000000 00000100 00000001 00000000 00000001     eth0\n",
+         false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HasDefaultRoute(c.table, upOnly), c.online) << c.table;
+}
+
+TEST(ConnectionProbe, RunsOnlyForTheSingleProbeSwitch) {
+    const auto run = [](std::vector<std::string> params) {
+        params.insert(params.begin(), "marrowlight");
+        std::vector<char*> argv;
+        for (auto& p : params)
+            argv.push_back(p.data());
+        argv.push_back(nullptr);
+        return RunStartupProbe(static_cast<int>(params.size()), argv.data());
+    };
+    EXPECT_EQ(run({}), std::nullopt);
+    EXPECT_EQ(run({"-CheckInternet", "-c:x"}), std::nullopt);
+    EXPECT_EQ(run({"/var/log/a.log"}), std::nullopt);
+#ifndef _WIN32
+    EXPECT_EQ(run({"/CheckInternet"}), std::nullopt); // a path on Linux
+#endif
+    const int expected = InternetConnectionState() == 2 ? 1 : 0;
+    for (const char* form : {"-CheckInternet", "-checkinternet", "-CHECKINTERNETNOW"})
+        EXPECT_EQ(run({form}), expected) << form;
+}
+
+} // namespace
+} // namespace marrowlight
