@@ -18,11 +18,11 @@ struct FileIdentity {
 
 // A log's stamp: last-write time at full resolution, size and identity. Any
 // difference means the log may have changed.
-struct FileStamp {
+struct LogStamp {
     int64_t MTimeNs = 0;
     uint64_t Size = 0;
     FileIdentity Identity;
-    bool operator==(const FileStamp&) const = default;
+    bool operator==(const LogStamp&) const = default;
 };
 
 // A file opened read-only; the descriptor stays open as long as the object.
@@ -30,7 +30,7 @@ class OpenFile {
 public:
     virtual ~OpenFile() = default;
     // Null when the descriptor no longer names a regular file or fstat fails.
-    virtual std::optional<FileStamp> Stat() const = 0;
+    virtual std::optional<LogStamp> Stat() const = 0;
     // Reads up to count bytes at offset (fewer only at the end of the file);
     // -1 on a read error.
     virtual ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const = 0;
@@ -49,7 +49,7 @@ public:
     virtual ~FileSource() = default;
     // Null when the path names no regular file (missing, folder, FIFO, socket,
     // device): such a path has no stamp.
-    virtual std::optional<FileStamp> Stat(const std::string& path) const = 0;
+    virtual std::optional<LogStamp> Stat(const std::string& path) const = 0;
     // Opens read-only without blocking; refuses anything but a regular file.
     virtual OpenResult Open(const std::string& path) const = 0;
 };
@@ -57,7 +57,7 @@ public:
 // POSIX stat/open/pread.
 class PosixFileSource : public FileSource {
 public:
-    std::optional<FileStamp> Stat(const std::string& path) const override;
+    std::optional<LogStamp> Stat(const std::string& path) const override;
     OpenResult Open(const std::string& path) const override;
 };
 

@@ -72,7 +72,7 @@ public:
 
 private:
     PassOutcome ReadChunk(TPageObject& page, LineSink& list, const OpenFile& file,
-                          const std::shared_ptr<OpenFile>& handle, const FileStamp& stamp);
+                          const std::shared_ptr<OpenFile>& handle, const LogStamp& stamp);
     void FinishTexts(TPageObject& page, const LineSink& list) const;
 
     const FileSource& files_;

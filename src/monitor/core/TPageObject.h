@@ -18,7 +18,7 @@ struct TPageObject {
     std::string LinesText;
     std::string DisplayedText;
     std::string StateText;
-    std::optional<FileStamp> FileStamp; // empty: not read since the last reset
+    std::optional<LogStamp> FileStamp; // empty: not read since the last reset
     uint64_t ReadPos = 0;
     uint64_t LineCount = 0;
     uint64_t MaxLineLen = 0;

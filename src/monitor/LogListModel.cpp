@@ -1,0 +1,78 @@
+#include "monitor/LogListModel.h"
+
+namespace marrowlight {
+
+LogListModel::LogListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+int LogListModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    // A view cannot address more rows than an int holds.
+    return static_cast<int>(std::min<size_t>(lines_.size(), INT_MAX));
+}
+
+QVariant LogListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.parent().isValid() || index.column() != 0 || index.row() < 0 ||
+        index.row() >= rowCount())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return Text(index.row());
+    case LineNoRole:
+        if (const TObjectInfo* r = Record(index.row())) return r->LineNo;
+        return {};
+    case TimeRole:
+        if (const TObjectInfo* r = Record(index.row())) return r->Time;
+        return {};
+    case HasRecordRole:
+        return Record(index.row()) != nullptr;
+    default:
+        return {};
+    }
+}
+
+QString LogListModel::Text(int row) const {
+    std::string text = Utf8Text(row);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string LogListModel::Utf8Text(int row) const {
+    if (row < 0) return {};
+    return text_.Text(lines_, static_cast<size_t>(row));
+}
+
+const TObjectInfo* LogListModel::Record(int row) const {
+    if (row < 0) return nullptr;
+    return lines_.Record(static_cast<size_t>(row));
+}
+
+void LogListModel::ClearLines() {
+    beginResetModel();
+    lines_.clear();
+    text_.Clear();
+    endResetModel();
+}
+
+void LogListModel::LoadLines(LineIndex&& lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    text_.Clear();
+    endResetModel();
+}
+
+void LogListModel::AppendLines(LineIndex&& lines) {
+    if (lines.empty()) return;
+    int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(lines.size()) - 1);
+    MergeAppend(lines_, std::move(lines));
+    endInsertRows();
+}
+
+void LogListModel::InsertLinesAtTop(LineIndex&& lines) {
+    if (lines.empty()) return;
+    beginInsertRows(QModelIndex(), 0, static_cast<int>(lines.size()) - 1);
+    MergeAtTop(lines_, std::move(lines));
+    endInsertRows();
+}
+
+} // namespace marrowlight

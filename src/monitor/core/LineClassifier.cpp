@@ -1,0 +1,118 @@
+#include "monitor/core/LineClassifier.h"
+
+#include "monitor/core/PassProgress.h"
+#include "monitor/core/ViewSettings.h"
+
+namespace marrowlight {
+
+namespace {
+
+// Cuts the entry before the first ";" (all of it when there is none).
+std::string_view CutEntry(std::string_view& list) {
+    size_t semi = list.find(';');
+    std::string_view entry = list.substr(0, semi);
+    list = semi == std::string_view::npos ? std::string_view() : list.substr(semi + 1);
+    return entry;
+}
+
+constexpr size_t ProgressStep = 5000;
+
+} // namespace
+
+bool MatchesKeywords(std::string_view line, std::string_view list) {
+    for (std::string_view entry = CutEntry(list); !entry.empty(); entry = CutEntry(list))
+        if (line.find(entry) != std::string_view::npos) return true;
+    return false;
+}
+
+bool InGroup(std::string_view line, int g, const ViewSettings& settings) {
+    return MatchesKeywords(line, settings.GroupKeywords(g));
+}
+bool InGroup1(std::string_view line, const ViewSettings& s) { return InGroup(line, 1, s); }
+bool InGroup2(std::string_view line, const ViewSettings& s) { return InGroup(line, 2, s); }
+bool InGroup3(std::string_view line, const ViewSettings& s) { return InGroup(line, 3, s); }
+
+int HighestGroup(std::string_view line, const ViewSettings& settings) {
+    for (int g = 3; g >= 1; --g)
+        if (InGroup(line, g, settings)) return g;
+    return 0;
+}
+
+bool IsLineShown(std::string_view line, const ViewSettings& settings) {
+    if (settings.AllEntries()) return true;
+    for (int g = 1; g <= 3; ++g)
+        if (settings.GroupShown(g) && InGroup(line, g, settings)) return true;
+    return false;
+}
+
+KeywordList::KeywordList(std::string_view list) {
+    for (std::string_view entry = CutEntry(list); !entry.empty(); entry = CutEntry(list)) {
+        entries_.emplace_back(entry);
+        for (unsigned char c : entry)
+            if (c >= 0x80) allAscii_ = false;
+    }
+}
+
+bool KeywordList::Matches(std::string_view line) const {
+    for (const std::string& entry : entries_)
+        if (line.find(entry) != std::string_view::npos) return true;
+    return false;
+}
+
+GroupMatcher::GroupMatcher(const ViewSettings& settings)
+    : groups_{KeywordList(settings.GroupKeywords(1)), KeywordList(settings.GroupKeywords(2)),
+              KeywordList(settings.GroupKeywords(3))} {
+    for (const KeywordList& g : groups_) allAscii_ = allAscii_ && g.AllAscii();
+}
+
+unsigned GroupMatcher::Membership(std::string_view line) const {
+    unsigned bits = 0;
+    for (unsigned g = 0; g < 3; ++g)
+        if (groups_[g].Matches(line)) bits |= 1u << g;
+    return bits;
+}
+
+ViewFilter ViewFilter::From(const ViewSettings& settings) {
+    ViewFilter f;
+    f.AllEntries = settings.AllEntries();
+    for (int g = 1; g <= 3; ++g) f.GroupShown[g - 1] = settings.GroupShown(g);
+    return f;
+}
+
+bool ViewFilter::Shows(unsigned groups) const {
+    if (AllEntries) return true;
+    for (unsigned g = 0; g < 3; ++g)
+        if (GroupShown[g] && (groups & (1u << g))) return true;
+    return false;
+}
+
+bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilter& filter,
+                PassProgress& progress) {
+    if (i % ProgressStep == 0)
+        progress.ShowProgress("Filtering lines: " + std::to_string((n - i) * 100 / n) + "%",
+                              false);
+    return filter.Shows(line.Groups());
+}
+
+LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& filter,
+                      PassProgress& progress) {
+    // Compacts in place so a large chunk never exists twice in memory: kept
+    // lines slide towards the end the filter walks from.
+    const size_t n = chunk.size();
+    LineIndex shown = std::move(chunk);
+    if (!newestFirst) {
+        size_t kept = 0;
+        for (size_t i = 0; i < n; ++i)
+            if (FilterLine(shown[i], i, n, filter, progress)) shown[kept++] = shown[i];
+        shown.KeepRange(0, kept);
+    } else {
+        size_t first = n;
+        for (size_t i = n; i-- > 0;)
+            if (FilterLine(shown[i], i, n, filter, progress)) shown[--first] = shown[i];
+        shown.KeepRange(first, n - first);
+        shown.Reverse();
+    }
+    return shown;
+}
+
+} // namespace marrowlight

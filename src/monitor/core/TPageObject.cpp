@@ -1,0 +1,20 @@
+#include "monitor/core/TPageObject.h"
+
+#include "monitor/core/LineSink.h"
+
+namespace marrowlight {
+
+void ResetLog(TPageObject& page, LineSink& list) {
+    page.ReadPos = 0;
+    page.FileStamp.reset();
+    page.LineCount = 0;
+    list.ClearLines();
+    page.MaxLineLen = 0;
+    page.Encoding = 255;
+    page.TextStart = 0;
+    page.Identity.reset();
+    page.HeadLength = 0;
+    page.HeadHash = 0;
+}
+
+} // namespace marrowlight
