@@ -1,0 +1,103 @@
+#include "support/SystemSoundOutput.h"
+
+#include <algorithm>
+#include <canberra.h>
+#include <cmath>
+#include <numbers>
+#include <pulse/simple.h>
+#include <utility>
+
+namespace marrowlight {
+
+namespace {
+
+// Every event plays under this one id, so a new event cuts off the last one.
+constexpr std::uint32_t EventSoundId = 1;
+// Guards against absurd requests holding the GUI thread.
+constexpr int LongestToneMs = 10'000;
+constexpr int RampMs = 5;
+constexpr double Amplitude = 0.3 * 32767;
+
+} // namespace
+
+std::string SoundEventId(const std::string& alias) {
+    static const std::pair<const char*, const char*> table[] = {
+        {"SystemAsterisk", "dialog-information"}, {"SystemExclamation", "dialog-warning"},
+        {"SystemExit", "service-logout"},         {"SystemHand", "dialog-error"},
+        {"SystemQuestion", "dialog-question"},    {"SystemStart", "service-login"},
+    };
+    for (const auto& [name, id] : table) {
+        if (alias == name)
+            return id;
+    }
+    return "bell";
+}
+
+std::vector<std::int16_t> SineTone(int frequencyHz, int durationMs, int sampleRate) {
+    if (frequencyHz <= 0 || durationMs <= 0 || sampleRate <= 0)
+        return {};
+    const int ms = std::min(durationMs, LongestToneMs);
+    const auto count = static_cast<std::size_t>(static_cast<long long>(sampleRate) * ms / 1000);
+    const std::size_t ramp = std::min<std::size_t>(count / 2, sampleRate * RampMs / 1000);
+    const double step = 2.0 * std::numbers::pi * frequencyHz / sampleRate;
+    std::vector<std::int16_t> samples(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        double gain = 1.0;
+        if (ramp > 0 && i < ramp)
+            gain = static_cast<double>(i) / ramp;
+        else if (ramp > 0 && count - 1 - i < ramp)
+            gain = static_cast<double>(count - 1 - i) / ramp;
+        samples[i] = static_cast<std::int16_t>(std::lround(Amplitude * gain * std::sin(step * i)));
+    }
+    return samples;
+}
+
+SystemSoundOutput::~SystemSoundOutput() {
+    if (context_)
+        ca_context_destroy(context_);
+}
+
+::ca_context* SystemSoundOutput::context() {
+    if (!context_) {
+        if (ca_context_create(&context_) != CA_SUCCESS) {
+            context_ = nullptr; // tried again at the next event
+            return nullptr;
+        }
+        ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Marrowlight", nullptr);
+    }
+    return context_;
+}
+
+void SystemSoundOutput::playEvent(const std::string& alias) {
+    ::ca_context* ctx = context();
+    if (!ctx)
+        return;
+    ca_context_cancel(ctx, EventSoundId);
+    const std::string id = SoundEventId(alias);
+    const int result =
+        ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, id.c_str(), nullptr);
+    // A theme without this event still gives the default sound.
+    if (result == CA_ERROR_NOTFOUND && id != "bell")
+        ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, "bell", nullptr);
+}
+
+void SystemSoundOutput::playTone(int frequencyHz, int durationMs) {
+    const std::vector<std::int16_t> samples = SineTone(frequencyHz, durationMs, SampleRate);
+    if (samples.empty())
+        return;
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16LE;
+    spec.rate = SampleRate;
+    spec.channels = 1;
+    int error = 0;
+    pa_simple* stream = pa_simple_new(nullptr, "Marrowlight", PA_STREAM_PLAYBACK, nullptr,
+                                      "alert tone", &spec, nullptr, nullptr, &error);
+    if (!stream)
+        return;
+    if (pa_simple_write(stream, samples.data(), samples.size() * sizeof(std::int16_t), &error) ==
+        0)
+        pa_simple_drain(stream, &error);
+    pa_simple_free(stream);
+}
+
+} // namespace marrowlight
