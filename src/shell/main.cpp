@@ -1,6 +1,75 @@
-#include <QApplication>
+#include "settings/QSettingsBackend.h"
+#include "settings/TOptionsFrm.h"
+#include "shell/MarrowlightApplication.h"
+#include "shell/TVtMarrowlightFrm.h"
+#include "shell/core/CommandLine.h"
+#include "shell/core/ProgramInfo.h"
+#include "support/ConnectionProbe.h"
+#include "support/SystemSoundOutput.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace marrowlight;
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+// Only async-signal-safe work here: the main loop reads the byte.
+void OnTerminationSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+// SIGTERM (logout, kill) and SIGINT (Ctrl+C) close the window like Exit does,
+// so the menu states and placement are saved.
+void CloseOnTerminationSignals(QWidget &window) {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char buffer[16];
+        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        window.close();
+    });
+    struct sigaction action = {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    return 0;
+    const std::vector<std::string> args(argv, argv + argc);
+    if (const std::optional<int> code = AnswerInfoRequest(args, std::cout))
+        return *code;
+    if (const std::optional<int> code = RunStartupProbe(argc, argv))
+        return *code;
+
+    MarrowlightApplication app(argc, argv);
+    QApplication::setApplicationName("Marrowlight");
+    QApplication::setApplicationDisplayName("Marrowlight");
+
+    SettingsStore &store = ApplicationSettingsStore();
+    SystemSoundOutput sound;
+    TVtMarrowlightFrm window(store, args);
+    // A child of the window, so it goes only after the window has let go of it.
+    auto *options = new TOptionsFrm(store, sound, window.Cmd().SwitchPresent("-ot"), &window);
+    window.AttachOptions(*options);
+    CloseOnTerminationSignals(window);
+
+    window.show();
+    return QApplication::exec();
 }
