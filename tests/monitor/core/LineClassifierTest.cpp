@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "monitor/core/LineClassifier.h"
+#include "monitor/core/MonitorTestSupport.h"
+
+namespace marrowlight {
+namespace {
+
+using testing::FakeViewSettings;
+using testing::RecordingProgress;
+
+TEST(LineClassifier, MatchesKeywordListsLikeTheyAreCut) {
+    struct Case {
+        const char* line;
+        const char* list;
+        bool match;
+    } cases[] = {
+        {"an Error here", "Error;error", true},
+        {"an error here", "Error;error", true},
+        {"an ERROR here", "Error;error", false}, // case matters
+        {"Fatal", "Error;;Fatal", false},        // an empty entry ends the list
+        {"Error", ";Error", false},
+        {"Error", "Error;", true},
+        {"anything", "", false},
+        {"", "x", false},
+        {"an error", " error", true}, // blanks are part of the entry
+        {"error", " error", false},
+        {"caf\xC3\xA9 down", "caf\xC3\xA9", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MatchesKeywords(c.line, c.list), c.match) << c.line << " | " << c.list;
+        EXPECT_EQ(KeywordList(c.list).Matches(c.line), c.match) << c.line << " | " << c.list;
+    }
+}
+
+TEST(LineClassifier, GroupsPrecedenceAndViewFilter) {
+    FakeViewSettings s;
+    struct Case {
+        const char* line;
+        unsigned groups; // bit g-1
+        int highest;
+    } cases[] = {
+        {"Warning: disk full", 0b010, 2},
+        {"error", 0b100, 3},
+        {"Error", 0b100, 3},
+        {"ERROR", 0, 0},
+        {"", 0, 0},
+        {"2006 Warn Error", 0b111, 3},
+        {"2006 plain", 0b001, 1},
+    };
+    GroupMatcher matcher(s);
+    for (const Case& c : cases) {
+        EXPECT_EQ(matcher.Membership(c.line), c.groups) << c.line;
+        EXPECT_EQ(HighestGroup(c.line, s), c.highest) << c.line;
+        EXPECT_EQ(InGroup1(c.line, s), (c.groups & 1) != 0) << c.line;
+        EXPECT_EQ(InGroup2(c.line, s), (c.groups & 2) != 0) << c.line;
+        EXPECT_EQ(InGroup3(c.line, s), (c.groups & 4) != 0) << c.line;
+    }
+
+    struct View {
+        bool all;
+        std::array<bool, 3> shown;
+        const char* line;
+        bool verdict;
+    } views[] = {
+        {true, {false, false, false}, "nothing special", true},
+        {false, {true, true, true}, "nothing special", false},
+        {false, {false, false, false}, "Error", false},
+        {false, {false, true, false}, "Warn and Error", true},
+        {false, {false, false, true}, "Warn and Error", true},
+        {false, {true, false, false}, "Warn and Error", false},
+    };
+    for (const View& v : views) {
+        s.allEntries = v.all;
+        s.shown = v.shown;
+        EXPECT_EQ(IsLineShown(v.line, s), v.verdict) << v.line;
+        EXPECT_EQ(ViewFilter::From(s).Shows(GroupMatcher(s).Membership(v.line)), v.verdict)
+            << v.line;
+    }
+}
+
+LineIndex Chunk(size_t n, unsigned everyThirdGroups) {
+    LineIndex chunk;
+    for (size_t i = 0; i < n; ++i) {
+        LineEntry e(i * 10, 8);
+        e.SetGroups(i % 3 == 0 ? everyThirdGroups : 0);
+        chunk.push_back(e);
+    }
+    return chunk;
+}
+
+TEST(LineClassifier, FilteringPassReportsProgressInReadingOrder) {
+    struct Case {
+        size_t n;
+        bool newestFirst;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {12000, false, {"Filtering lines: 100%", "Filtering lines: 58%", "Filtering lines: 16%"}},
+        {12000, true, {"Filtering lines: 16%", "Filtering lines: 58%", "Filtering lines: 100%"}},
+        {4999, true, {"Filtering lines: 100%"}},
+        {1, false, {"Filtering lines: 100%"}},
+    };
+    for (const Case& c : cases) {
+        RecordingProgress progress;
+        ViewFilter all;
+        LineIndex shown = FilterChunk(Chunk(c.n, 0), c.newestFirst, all, progress);
+        EXPECT_EQ(progress.texts, c.texts) << c.n << " " << c.newestFirst;
+        ASSERT_EQ(shown.size(), c.n);
+        EXPECT_EQ(shown[0].Offset, c.newestFirst ? (c.n - 1) * 10 : 0);
+    }
+}
+
+TEST(LineClassifier, FilteringPassKeepsShownLinesInListOrder) {
+    ViewFilter errorsOnly;
+    errorsOnly.AllEntries = false;
+    errorsOnly.GroupShown = {false, false, true};
+    testing::RecordingProgress progress;
+    for (bool newestFirst : {false, true}) {
+        LineIndex shown = FilterChunk(Chunk(10, 0b100), newestFirst, errorsOnly, progress);
+        std::vector<uint64_t> offsets;
+        for (size_t i = 0; i < shown.size(); ++i) offsets.push_back(shown[i].Offset);
+        std::vector<uint64_t> expected = newestFirst ? std::vector<uint64_t>{90, 60, 30, 0}
+                                                     : std::vector<uint64_t>{0, 30, 60, 90};
+        EXPECT_EQ(offsets, expected);
+    }
+}
+
+} // namespace
+} // namespace marrowlight

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "monitor/core/LineIndex.h"
+#include "monitor/core/LineTextSource.h"
+#include "monitor/core/PassProgress.h"
+#include "monitor/core/ViewSettings.h"
+#include "support/core/Clock.h"
+
+namespace marrowlight::testing {
+
+struct FakeViewSettings : ViewSettings {
+    bool allEntries = true;
+    std::array<bool, 3> shown{true, true, true};
+    std::array<std::string, 3> keywords{"2006", "Warn;warn", "Error;error"};
+    bool atTop = false;
+    bool addedOnly = false;
+    bool forced = false;
+
+    bool AllEntries() const override { return allEntries; }
+    bool GroupShown(int g) const override { return shown[g - 1]; }
+    std::string GroupKeywords(int g) const override { return keywords[g - 1]; }
+    bool LastEntriesAtTop() const override { return atTop; }
+    bool AddedLogLinesOnly() const override { return addedOnly; }
+    bool AllLogLines() const override { return !addedOnly; }
+    bool UpdateForced() const override { return forced; }
+};
+
+struct FixedClock : Clock {
+    DateTime value = 45000.5;
+    DateTime now() const override { return value; }
+};
+
+struct RecordingProgress : PassProgress {
+    std::vector<std::string> texts;
+    void ShowProgress(const std::string& text, bool) override { texts.push_back(text); }
+};
+
+// A folder under /tmp removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "mlt-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+inline void AppendFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+}
+
+inline std::vector<std::string> Texts(const LineIndex& lines) {
+    LineTextSource source;
+    std::vector<std::string> out;
+    for (size_t i = 0; i < lines.size(); ++i) out.push_back(source.Text(lines, i));
+    return out;
+}
+
+inline std::vector<int> Numbers(const LineIndex& lines) {
+    std::vector<int> out;
+    for (size_t i = 0; i < lines.size(); ++i)
+        out.push_back(lines.Record(i) ? lines.Record(i)->LineNo : 0);
+    return out;
+}
+
+} // namespace marrowlight::testing

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include "monitor/core/LineSplitter.h"
+#include "monitor/core/TextEncoding.h"
+
+namespace marrowlight {
+namespace {
+
+TEST(TextEncoding, DetectsByteOrderMarks) {
+    struct Case {
+        std::string head;
+        uint64_t size;
+        std::optional<int> encoding;
+        uint64_t textStart;
+    } cases[] = {
+        {"", 0, std::nullopt, 0},
+        {"A", 1, std::nullopt, 0},
+        {"\xEF\xBB", 2, Encoding8Bit, 0}, // too short for the mark
+        {"\xEF\xBB\xBF", 3, EncodingUtf8, 3},
+        {"\xEF\xBB\xBFx\r\n", 6, EncodingUtf8, 3},
+        {"\xFF\xFE", 2, EncodingUtf16, 2},
+        {"\xFF\xFEx\0", 4, EncodingUtf16, 2},
+        {"\xFE\xFF", 2, Encoding8Bit, 0},
+        {"ab\r\n", 4, Encoding8Bit, 0},
+    };
+    for (const Case& c : cases) {
+        auto guess = DetectEncoding(c.head, c.size);
+        ASSERT_EQ(guess.has_value(), c.encoding.has_value()) << c.size;
+        if (!guess) continue;
+        EXPECT_EQ(guess->Encoding, *c.encoding) << c.size;
+        EXPECT_EQ(guess->TextStart, c.textStart) << c.size;
+    }
+}
+
+TEST(TextEncoding, DecodesLinesToUtf8WithoutLosingBytes) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string bytes;
+        int encoding;
+        std::string text;
+    } cases[] = {
+        {"plain", Encoding8Bit, "plain"},
+        {"caf\xC3\xA9", Encoding8Bit, "caf\xC3\xA9"},       // valid UTF-8 without a mark
+        {"caf\xE9 \x80", Encoding8Bit, "caf\xC3\xA9 \xE2\x82\xAC"}, // Windows-1252
+        {"\x81\x8D", Encoding8Bit, "\xC2\x81\xC2\x8D"},      // unassigned bytes keep a code point
+        {"a\0b"s, Encoding8Bit, "a\0b"s},                    // zero bytes stay
+        {"caf\xC3\xA9", EncodingUtf8, "caf\xC3\xA9"},
+        {"x\xC3y", EncodingUtf8, "x\xEF\xBF\xBDy"},          // cut sequence, ASCII survives
+        {"\xE2\x82", EncodingUtf8, "\xEF\xBF\xBD"},          // maximal subpart: one replacement
+        {"\xC0\xAF", EncodingUtf8, "\xEF\xBF\xBD\xEF\xBF\xBD"}, // overlong
+        {"\xED\xA0\x80", EncodingUtf8, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}, // surrogate
+        {"A\0\xE9\0"s, EncodingUtf16, "A\xC3\xA9"},
+        {"\x3D\xD8\x00\xDE"s, EncodingUtf16, "\xF0\x9F\x98\x80"}, // surrogate pair
+        {"\x00\xD8x\0"s, EncodingUtf16, "\xEF\xBF\xBDx"},      // lone high surrogate
+        {"A\0\0\0"s, EncodingUtf16, "A\0"s},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DecodeLine(c.bytes, c.encoding), c.text) << c.bytes << " / " << c.encoding;
+}
+
+TEST(TextEncoding, CountsCharactersCheaply) {
+    EXPECT_EQ(CountChars("abc", Encoding8Bit), 3u);
+    EXPECT_EQ(CountChars("caf\xC3\xA9", EncodingUtf8), 4u);
+    EXPECT_EQ(CountChars("\xF0\x9F\x98\x80", EncodingUtf8), 1u);
+    EXPECT_EQ(CountChars(std::string("A\0B\0", 4), EncodingUtf16), 2u);
+}
+
+struct Split {
+    std::vector<std::string> lines;
+    size_t used;
+};
+
+Split SplitAll(const std::string& bytes, int encoding) {
+    Split s;
+    s.used = SplitLines(bytes, encoding, [&](size_t start, size_t length) {
+        s.lines.push_back(bytes.substr(start, length));
+    });
+    return s;
+}
+
+TEST(LineSplitter, FindsEveryKindOfLineEnd) {
+    using namespace std::string_literals;
+    using V = std::vector<std::string>;
+    struct Case {
+        std::string bytes;
+        V lines;
+        size_t used;
+    } cases[] = {
+        {"", {}, 0},
+        {"unfinished", {}, 0},
+        {"A\r\nB", {"A"}, 3},
+        {"A\r\nB\r\n", {"A", "B"}, 6},
+        {"A\nB\n", {"A", "B"}, 4},                     // LF only
+        {"A\rB\rC", {"A", "B"}, 4},                    // CR only
+        {"A\r", {}, 0},                                // CR may be half of CR LF: waits
+        {"A\r\n\r\n", {"A", ""}, 5},                   // empty line kept, no extra one
+        {"A\n\rB\r\r\n", {"A", "", "B", ""}, 7},
+        {"a\0b\r\nc"s, {"a\0b"s}, 5},                  // zero byte ends nothing
+        {std::string(40, 'x') + "\r\n" + std::string(17, 'y') + "\n",
+         {std::string(40, 'x'), std::string(17, 'y')}, 60}, // crosses 16-byte scan blocks
+    };
+    for (const Case& c : cases) {
+        Split s = SplitAll(c.bytes, Encoding8Bit);
+        EXPECT_EQ(s.lines, c.lines) << c.bytes;
+        EXPECT_EQ(s.used, c.used) << c.bytes;
+    }
+}
+
+TEST(LineSplitter, SplitsUtf16OnWholeUnits) {
+    using namespace std::string_literals;
+    using V = std::vector<std::string>;
+    struct Case {
+        std::string bytes;
+        V lines;
+        size_t used;
+    } cases[] = {
+        {"A\0\r\0\n\0B\0"s, {"A\0"s}, 6},
+        {"A\0\n\0B\0\r\0C\0"s, {"A\0"s, "B\0"s}, 8},
+        {"A\0\r\0"s, {}, 0},                      // CR unit last: waits
+        {"A\0\r\0\n"s, {}, 0},                    // odd trailing byte waits with it
+        {"\x0A\x0D\r\0\n\0"s, {"\x0A\x0D"s}, 6},  // bytes 0A/0D inside a unit end nothing
+        {"\0\0\n\0"s, {"\0\0"s}, 4},
+    };
+    for (const Case& c : cases) {
+        Split s = SplitAll(c.bytes, EncodingUtf16);
+        EXPECT_EQ(s.lines, c.lines) << c.bytes.size();
+        EXPECT_EQ(s.used, c.used) << c.bytes.size();
+    }
+}
+
+} // namespace
+} // namespace marrowlight
