@@ -1,0 +1,47 @@
+#pragma once
+
+#include "settings/core/SettingsStore.h"
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace marrowlight {
+
+// A settings store held in a map. Names listed in `unreadable` fail on
+// reading, as a value of a foreign type does; `opens` counts key openings.
+class MemorySettingsBackend : public SettingsBackend {
+public:
+    std::map<std::string, std::string> values;
+    std::set<std::string> unreadable;
+    int opens = 0;
+
+    std::unique_ptr<SettingsKey> OpenSettingsKey() override {
+        ++opens;
+        return std::make_unique<Key>(*this);
+    }
+
+private:
+    class Key : public SettingsKey {
+    public:
+        explicit Key(MemorySettingsBackend& owner) : owner_(owner) {}
+        bool exists(const std::string& name) const override {
+            return owner_.values.count(name) || owner_.unreadable.count(name);
+        }
+        std::string read(const std::string& name) const override {
+            if (owner_.unreadable.count(name))
+                throw SettingsError("Invalid data type for '" + name + "'");
+            auto it = owner_.values.find(name);
+            return it == owner_.values.end() ? std::string() : it->second;
+        }
+        void write(const std::string& name, const std::string& value) override {
+            owner_.unreadable.erase(name);
+            owner_.values[name] = value;
+        }
+
+    private:
+        MemorySettingsBackend& owner_;
+    };
+};
+
+} // namespace marrowlight
