@@ -6,41 +6,15 @@
 #include "shell/ShellRig.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QListView>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
 namespace {
 
-// A PageControl with its status bar, as the main window has them.
-struct TabsRig : testing::ShellRig {
-    TabsRig() {
-        for (auto& panel : panels)
-            panel = new QLabel(&statusBar);
-        tabs = std::make_unique<LogTabs>(pageControl, statusBar, panels, options, menu);
-    }
-    QString ActiveName() const {
-        return pageControl.currentIndex() < 0 ? QString()
-                                              : pageControl.tabText(pageControl.currentIndex());
-    }
-    QStringList Names() const {
-        QStringList names;
-        for (int i = 0; i < pageControl.count(); ++i)
-            names << pageControl.tabText(i);
-        return names;
-    }
-
-    QTabWidget pageControl;
-    QStatusBar statusBar;
-    std::array<QLabel*, 4> panels{};
-    std::unique_ptr<LogTabs> tabs;
-};
-
 TEST(LogTabs, OpenAddsAfterTheOthersOrActivatesTheOpenLog) {
-    TabsRig rig;
+    testing::TabsRig rig;
     rig.tabs->OpenLog("/var/log/a.log");
     rig.tabs->OpenLog("/var/log/b.log");
     rig.tabs->OpenLog("/srv/c.log");
@@ -77,7 +51,7 @@ TEST(LogTabs, ClosingActivatesTheFollowingTabOrTheFirst) {
         {2, 2, "a.log", {"a.log", "b.log"}},
     };
     for (const Case& c : cases) {
-        TabsRig rig;
+        testing::TabsRig rig;
         for (const char* path : {"/l/a.log", "/l/b.log", "/l/c.log"})
             rig.tabs->OpenLog(path);
         rig.pageControl.setCurrentIndex(c.active);
@@ -87,7 +61,7 @@ TEST(LogTabs, ClosingActivatesTheFollowingTabOrTheFirst) {
     }
 
     // The last tab leaves none active and an empty status bar; a null tab is ignored.
-    TabsRig rig;
+    testing::TabsRig rig;
     rig.tabs->OpenLog("/l/only.log");
     rig.tabs->Tab(0)->Page.StateText = "Log succesfully read.";
     rig.tabs->PageControlChange();
@@ -101,7 +75,7 @@ TEST(LogTabs, ClosingActivatesTheFollowingTabOrTheFirst) {
 }
 
 TEST(LogTabs, StatusBarShowsTheActiveTabsTextsWhichSurviveAReset) {
-    TabsRig rig;
+    testing::TabsRig rig;
     rig.tabs->OpenLog("/l/a.log");
     rig.tabs->OpenLog("/l/b.log");
     TPageObject& a = rig.tabs->Tab(0)->Page;
@@ -132,7 +106,7 @@ TEST(LogTabs, ItemHeightAndFontFollowTheOptions) {
         const char* size;
         int height;
     } cases[] = {{"6", 13}, {"8", 15}, {"10", 18}, {"36", 49}};
-    TabsRig rig;
+    testing::TabsRig rig;
     rig.tabs->OpenLog("/l/a.log");
     rig.tabs->OpenLog("/l/b.log");
     for (const Case& c : cases) {

@@ -4,10 +4,16 @@
 
 #include "settings/TOptionsFrm.h"
 #include "settings/core/SettingsStore.h"
+#include "shell/LogTabs.h"
 #include "shell/MainMenu.h"
 #include "support/core/SoundOutput.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QStatusBar>
+#include <QStringList>
+#include <QTabWidget>
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -71,6 +77,30 @@ struct ShellRig {
     RecordingSound sound;
     TOptionsFrm options;
     MainMenuItems menu;
+};
+
+// Adds a PageControl and its status bar, as the main window has them.
+struct TabsRig : ShellRig {
+    TabsRig() {
+        for (auto& panel : panels)
+            panel = new QLabel(&statusBar);
+        tabs = std::make_unique<LogTabs>(pageControl, statusBar, panels, options, menu);
+    }
+    QString ActiveName() const {
+        return pageControl.currentIndex() < 0 ? QString()
+                                              : pageControl.tabText(pageControl.currentIndex());
+    }
+    QStringList Names() const {
+        QStringList names;
+        for (int i = 0; i < pageControl.count(); ++i)
+            names << pageControl.tabText(i);
+        return names;
+    }
+
+    QTabWidget pageControl;
+    QStatusBar statusBar;
+    std::array<QLabel*, 4> panels{};
+    std::unique_ptr<LogTabs> tabs;
 };
 
 } // namespace marrowlight::testing
