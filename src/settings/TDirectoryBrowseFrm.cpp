@@ -11,6 +11,8 @@
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 
 namespace marrowlight {
@@ -39,7 +41,11 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, kWin
     model_->setOption(QFileSystemModel::DontWatchForChanges);
     model_->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
     model_->setRootPath(QDir::rootPath());
+    // Listings arrive and get sorted after the preselection was made, moving
+    // it; follow it until the user takes over.
     connect(model_, &QFileSystemModel::directoryLoaded, this,
+            &TDirectoryBrowseFrm::RevealPreselection);
+    connect(model_, &QAbstractItemModel::layoutChanged, this,
             &TDirectoryBrowseFrm::RevealPreselection);
 
     ShellTreeView = new QTreeView(this);
@@ -52,6 +58,8 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, kWin
     ShellTreeView->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(ShellTreeView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TDirectoryBrowseFrm::ShellTreeViewChange);
+    connect(ShellTreeView->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { pendingReveal_.clear(); });
 
     OkBtn = new QPushButton("Ok", this);
     OkBtn->setObjectName("OkBtn");
@@ -131,19 +139,20 @@ void TDirectoryBrowseFrm::SetInitialFolder(const QString& folder) {
         ShellTreeView->scrollTo(selected);
 }
 
-void TDirectoryBrowseFrm::RevealPreselection(const QString& loadedFolder) {
-    // Folders loading above the preselected one push it down; keep it in view
-    // until the user picks something else.
-    if (pendingReveal_.isEmpty())
+void TDirectoryBrowseFrm::RevealPreselection() {
+    if (pendingReveal_.isEmpty() || revealQueued_)
         return;
-    const QModelIndex selected = SelectedNode();
-    if (!selected.isValid() || model_->filePath(selected) != pendingReveal_) {
-        pendingReveal_.clear();
-        return;
-    }
-    const QString prefix = loadedFolder.endsWith('/') ? loadedFolder : loadedFolder + '/';
-    if (pendingReveal_ == loadedFolder || pendingReveal_.startsWith(prefix))
-        ShellTreeView->scrollTo(selected);
+    // The model sorts a fresh listing on a zero timer of its own: scroll once
+    // that has run, not before.
+    revealQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        revealQueued_ = false;
+        const QModelIndex selected = SelectedNode();
+        if (!selected.isValid() || model_->filePath(selected) != pendingReveal_)
+            pendingReveal_.clear();
+        else
+            ShellTreeView->scrollTo(selected);
+    });
 }
 
 QModelIndex TDirectoryBrowseFrm::SelectedNode() const {

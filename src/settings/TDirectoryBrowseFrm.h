@@ -17,7 +17,7 @@ class TSizeGrip;
 // instance is made for every use; it keeps nothing between uses.
 class TDirectoryBrowseFrm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TDirectoryBrowseFrm(QWidget* parent = nullptr);
     ~TDirectoryBrowseFrm() override;
 
@@ -37,20 +37,21 @@ public:
     QPushButton* CancelBtn = nullptr;
     TSizeGrip* SizeGrip1 = nullptr;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void FormResize();
     void FormShow();
     void ShellTreeViewChange();
-    void RevealPreselection(const QString& loadedFolder);
+    void RevealPreselection();
     QModelIndex SelectedNode() const;
 
     QFileSystemModel* model_ = nullptr;
     QString pendingReveal_;
+    bool revealQueued_ = false;
 };
 
 } // namespace marrowlight

@@ -16,7 +16,9 @@ Rgb ToRgb(const QColor& colour) {
             static_cast<std::uint8_t>(rgb.blue())};
 }
 
-QColor ToColor(Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+QColor ToColor(Rgb rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
 
 } // namespace
 

@@ -21,7 +21,7 @@ namespace marrowlight {
 // target's own drawing, and adds nothing to the target's child widgets.
 class TSizeGrip : public QObject {
     Q_OBJECT
-public:
+  public:
     // A widget owner becomes the target.
     explicit TSizeGrip(QObject* owner);
     ~TSizeGrip() override;
@@ -39,13 +39,13 @@ public:
     // In the target's coordinates; empty while detached.
     QRect GripRect() const { return gripRect_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     virtual QRect GetGripRect() const;
     virtual void PaintGrip(QPainter& painter, const QRect& rect);
 
-private:
+  private:
     void AttachToTarget();
     void DetachFromTarget();
     void UpdateGrip();

@@ -17,9 +17,9 @@ TEST(SizeGripGeometry, GripSquareHitTest) {
         int x, y;
         bool inside;
     } cases[] = {
-        {85, 65, true},  // top-left corner of the square, 15 left of the right edge
-        {99, 79, true},  // last pixel of the client area
-        {92, 72, true},  //
+        {85, 65, true},   // top-left corner of the square, 15 left of the right edge
+        {99, 79, true},   // last pixel of the client area
+        {92, 72, true},   //
         {100, 79, false}, // on the right edge
         {99, 80, false},  // on the bottom edge
         {84, 70, false},  // one left of the square

@@ -1,0 +1,138 @@
+#include "settings/TDirectoryBrowseFrm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileSystemModel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+namespace marrowlight {
+namespace {
+
+// The model lists folders on a loader thread; give it time without sleeping
+// longer than needed.
+template <typename Done> bool WaitFor(Done done, int timeoutMs = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < timeoutMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+class DirectoryBrowse : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(temp.isValid());
+        deep = temp.filePath("logs/app one/current");
+        ASSERT_TRUE(QDir().mkpath(deep));
+    }
+
+    QTemporaryDir temp;
+    QString deep;
+};
+
+TEST_F(DirectoryBrowse, PreselectsAnExistingFolderElseTheFileSystemRoot) {
+    const QString root = QDir::toNativeSeparators(QDir::rootPath());
+    const struct {
+        QString initial;
+        QString selected;
+    } cases[] = {
+        {deep, deep},
+        {deep + "/", deep},
+        {" " + deep, root}, // the existence test sees the leading blank
+        {deep + "/missing", root},
+        {QString(), root},
+        {temp.filePath("logs/../logs"), temp.filePath("logs")},
+    };
+    for (const auto& c : cases) {
+        TDirectoryBrowseFrm dialog;
+        dialog.SetInitialFolder(c.initial);
+        const std::string initial = c.initial.toStdString();
+        EXPECT_EQ(dialog.SelectedFolder().toStdString(),
+                  QDir::toNativeSeparators(c.selected).toStdString())
+            << initial;
+        EXPECT_TRUE(dialog.OkBtn->isEnabled()) << initial;
+    }
+}
+
+TEST_F(DirectoryBrowse, OkOnlyForAFolderThatIsThere) {
+    const QString doomed = temp.filePath("rotated");
+    ASSERT_TRUE(QDir().mkpath(doomed));
+
+    TDirectoryBrowseFrm dialog;
+    dialog.SetInitialFolder(doomed);
+    ASSERT_EQ(dialog.SelectedFolder().toStdString(), doomed.toStdString());
+    EXPECT_TRUE(dialog.OkBtn->isEnabled());
+
+    ASSERT_TRUE(QDir(doomed).removeRecursively());
+    dialog.show(); // showing checks the selection again
+    EXPECT_FALSE(dialog.OkBtn->isEnabled());
+
+    dialog.ShellTreeView->clearSelection();
+    EXPECT_TRUE(dialog.SelectedFolder().isEmpty());
+    EXPECT_FALSE(dialog.OkBtn->isEnabled());
+}
+
+TEST_F(DirectoryBrowse, DeepPreselectionStaysInViewWhileFoldersLoad) {
+    // Siblings that sort before the target arrive after it was selected.
+    for (int i = 0; i < 150; ++i)
+        ASSERT_TRUE(QDir().mkpath(temp.filePath(QString("logs/a%1").arg(i, 3, 10, QChar('0')))));
+
+    TDirectoryBrowseFrm dialog;
+    dialog.SetInitialFolder(deep);
+    dialog.show();
+    QTreeView* tree = dialog.ShellTreeView;
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    const QModelIndex logs = model->index(temp.filePath("logs"));
+    ASSERT_TRUE(WaitFor([&] { return model->rowCount(logs) == 151; }));
+
+    EXPECT_TRUE(WaitFor(
+        [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); },
+        2000));
+    EXPECT_EQ(dialog.SelectedFolder().toStdString(), deep.toStdString());
+}
+
+TEST_F(DirectoryBrowse, ButtonsStayCentredAndTheDialogNeverShrinksBelowItsDesignSize) {
+    TDirectoryBrowseFrm dialog;
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "Directories");
+    EXPECT_EQ(dialog.size(), QSize(373, 397));
+    EXPECT_EQ(dialog.minimumSize(), QSize(373, 397));
+
+    dialog.resize(501, 600);
+    EXPECT_EQ(dialog.OkBtn->geometry().right() + 1, 250 - 2);
+    EXPECT_EQ(dialog.CancelBtn->x(), 250);
+    EXPECT_EQ(dialog.OkBtn->geometry().bottom(), dialog.CancelBtn->geometry().bottom());
+    EXPECT_GT(dialog.OkBtn->y(), dialog.ShellTreeView->geometry().bottom());
+    EXPECT_GT(dialog.OkBtn->y(), 550);
+
+    dialog.resize(200, 100);
+    EXPECT_EQ(dialog.size(), QSize(373, 397));
+
+    // The grip's first ridge sits in the corner, clear of the tree and buttons.
+    EXPECT_EQ(dialog.grab().toImage().pixel(373 - 2, 397 - 1),
+              dialog.palette().color(QPalette::Dark).rgb());
+}
+
+TEST_F(DirectoryBrowse, BrowseReturnsTheChosenFolderOnlyOnOk) {
+    const struct {
+        bool ok;
+        std::optional<std::string> result;
+    } cases[] = {{true, QDir::toNativeSeparators(deep).toStdString()}, {false, std::nullopt}};
+    for (const auto& c : cases) {
+        QTimer::singleShot(0, [ok = c.ok] {
+            auto* dialog = qobject_cast<TDirectoryBrowseFrm*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            (ok ? dialog->OkBtn : dialog->CancelBtn)->click();
+        });
+        const std::optional<QString> chosen = TDirectoryBrowseFrm::Browse(nullptr, deep);
+        EXPECT_EQ(chosen ? std::optional(chosen->toStdString()) : std::nullopt, c.result) << c.ok;
+    }
+}
+
+} // namespace
+} // namespace marrowlight
