@@ -12,10 +12,12 @@ namespace {
 
 constexpr const char* ApplicationTitle = "Marrowlight";
 
-QString Key(const std::string& fullName) { return QString::fromStdString(fullName); }
+QString Key(const std::string& fullName) {
+    return QString::fromStdString(fullName);
+}
 
 class QSettingsKey : public SettingsKey {
-public:
+  public:
     QSettingsKey(const QString& organization, const QString& application, const QString& group)
         : settings_(QSettings::NativeFormat, QSettings::UserScope, organization, application) {
         // Only the user's own key counts: no organization-wide or system file.
@@ -44,7 +46,7 @@ public:
             throw SettingsError("Failed to set data for '" + fullName + "'");
     }
 
-private:
+  private:
     mutable QSettings settings_;
 };
 

@@ -11,12 +11,12 @@ namespace marrowlight {
 // registry key of the same path, group "Default". Every OpenSettingsKey makes
 // a new QSettings object, so values written by other instances show at once.
 class QSettingsBackend : public SettingsBackend {
-public:
+  public:
     QSettingsBackend(QString organization, QString application, QString group = "Default");
 
     std::unique_ptr<SettingsKey> OpenSettingsKey() override;
 
-private:
+  private:
     QString organization_;
     QString application_;
     QString group_;

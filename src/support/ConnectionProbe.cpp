@@ -71,8 +71,7 @@ int StateFromNetworkInformation() {
     if (!QCoreApplication::instance())
         return 0;
     if (!QNetworkInformation::instance() && !QNetworkInformation::loadDefaultBackend() &&
-        !QNetworkInformation::loadBackendByFeatures(
-            QNetworkInformation::Feature::Reachability))
+        !QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
         return 0;
     auto* info = QNetworkInformation::instance();
     if (!info || !info->supports(QNetworkInformation::Feature::Reachability))
@@ -118,9 +117,8 @@ int InternetConnectionState() {
     const std::string v6 = ReadWholeFile("/proc/net/ipv6_route");
     if (v4.empty() && v6.empty())
         return 0;
-    return HasDefaultRoute(v4, LinuxInterfaceIsUp) || HasDefaultRoute(v6, LinuxInterfaceIsUp)
-               ? 2
-               : 1;
+    return HasDefaultRoute(v4, LinuxInterfaceIsUp) || HasDefaultRoute(v6, LinuxInterfaceIsUp) ? 2
+                                                                                              : 1;
 #else
     return 0;
 #endif

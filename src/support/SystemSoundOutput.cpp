@@ -74,8 +74,7 @@ void SystemSoundOutput::playEvent(const std::string& alias) {
         return;
     ca_context_cancel(ctx, EventSoundId);
     const std::string id = SoundEventId(alias);
-    const int result =
-        ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, id.c_str(), nullptr);
+    const int result = ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, id.c_str(), nullptr);
     // A theme without this event still gives the default sound.
     if (result == CA_ERROR_NOTFOUND && id != "bell")
         ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, "bell", nullptr);
@@ -94,8 +93,7 @@ void SystemSoundOutput::playTone(int frequencyHz, int durationMs) {
                                       "alert tone", &spec, nullptr, nullptr, &error);
     if (!stream)
         return;
-    if (pa_simple_write(stream, samples.data(), samples.size() * sizeof(std::int16_t), &error) ==
-        0)
+    if (pa_simple_write(stream, samples.data(), samples.size() * sizeof(std::int16_t), &error) == 0)
         pa_simple_drain(stream, &error);
     pa_simple_free(stream);
 }

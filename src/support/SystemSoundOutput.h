@@ -23,7 +23,7 @@ std::vector<std::int16_t> SineTone(int frequencyHz, int durationMs, int sampleRa
 // (PipeWire serves it too). Without a sound server everything is silent:
 // nothing is reported and nothing waits.
 class SystemSoundOutput : public SoundOutput {
-public:
+  public:
     SystemSoundOutput() = default;
     ~SystemSoundOutput() override;
     SystemSoundOutput(const SystemSoundOutput&) = delete;
@@ -34,7 +34,7 @@ public:
 
     static constexpr int SampleRate = 44100;
 
-private:
+  private:
     ::ca_context* context();
 
     ::ca_context* context_ = nullptr;

@@ -10,7 +10,9 @@
 namespace marrowlight {
 namespace {
 
-QString ConfigHome() { return QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")); }
+QString ConfigHome() {
+    return QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+}
 
 std::string Caught(const std::function<void()>& action) {
     try {
@@ -49,7 +51,8 @@ TEST(QSettingsBackend, ValuesComeBackWhole) {
         "a, b, c",
         "@Rect(1 2 3 4)",
         "  blanks around  ",
-        "/var/log/\xC3\xBC" "ber.log",
+        "/var/log/\xC3\xBC"
+        "ber.log",
         "back\\slash \"quoted\" = [brackets]",
         "line\nbreak",
         "",

@@ -9,10 +9,14 @@ namespace {
 
 TEST(SystemSoundOutput, EventAliases) {
     const std::pair<const char*, const char*> cases[] = {
-        {"SystemAsterisk", "dialog-information"}, {"SystemExclamation", "dialog-warning"},
-        {"SystemExit", "service-logout"},         {"SystemHand", "dialog-error"},
-        {"SystemQuestion", "dialog-question"},    {"SystemStart", "service-login"},
-        {"systemhand", "bell"},                   {"", "bell"},
+        {"SystemAsterisk", "dialog-information"},
+        {"SystemExclamation", "dialog-warning"},
+        {"SystemExit", "service-logout"},
+        {"SystemHand", "dialog-error"},
+        {"SystemQuestion", "dialog-question"},
+        {"SystemStart", "service-login"},
+        {"systemhand", "bell"},
+        {"", "bell"},
         {"MailBeep", "bell"},
     };
     for (const auto& [alias, id] : cases)

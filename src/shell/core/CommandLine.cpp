@@ -9,7 +9,9 @@ namespace marrowlight {
 
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 } // namespace
 
@@ -39,7 +41,9 @@ std::string CommandLine::SwitchValue(std::string_view name) const {
     return {};
 }
 
-std::size_t CommandLine::ParamCount() const { return args_.size() - 1; }
+std::size_t CommandLine::ParamCount() const {
+    return args_.size() - 1;
+}
 
 const std::string& CommandLine::Param(std::size_t index) const {
     if (index == 0 || index >= args_.size())
@@ -47,7 +51,9 @@ const std::string& CommandLine::Param(std::size_t index) const {
     return args_[index];
 }
 
-const std::string& CommandLine::ProgramPath() const { return args_.front(); }
+const std::string& CommandLine::ProgramPath() const {
+    return args_.front();
+}
 
 bool IsSwitchLead(char c) {
 #ifdef _WIN32

@@ -14,7 +14,7 @@ namespace marrowlight {
 // of the name. On Linux only "-" leads a switch, because "/" starts a path;
 // on Windows "-" and "/" both do.
 class CommandLine {
-public:
+  public:
     // args[0] is the program path and is never examined as a switch.
     explicit CommandLine(std::vector<std::string> args);
 
@@ -29,7 +29,7 @@ public:
     const std::string& Param(std::size_t index) const;
     const std::string& ProgramPath() const;
 
-private:
+  private:
     std::vector<std::string> args_;
 };
 

@@ -42,7 +42,9 @@ std::string Number(int value, std::size_t digits) {
     return text;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::size_t RunLength(const std::string& mask, std::size_t at, char letter, std::size_t most) {
     std::size_t n = 0;

@@ -46,9 +46,13 @@ bool IsPathSeparator(char c) {
 #endif
 }
 
-std::string FolderOfPath(const std::string& path) { return path.substr(0, FileNameStart(path)); }
+std::string FolderOfPath(const std::string& path) {
+    return path.substr(0, FileNameStart(path));
+}
 
-std::string FileNameOfPath(const std::string& path) { return path.substr(FileNameStart(path)); }
+std::string FileNameOfPath(const std::string& path) {
+    return path.substr(FileNameStart(path));
+}
 
 std::string NameWithoutExtension(const std::string& path) {
     std::string name = FileNameOfPath(path);

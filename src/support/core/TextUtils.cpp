@@ -4,7 +4,9 @@ namespace marrowlight {
 
 namespace {
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string Without(std::string_view text, char removed) {
     std::string result;
@@ -18,9 +20,13 @@ std::string Without(std::string_view text, char removed) {
 
 } // namespace
 
-std::string RemoveSpaces(std::string_view text) { return Without(text, ' '); }
+std::string RemoveSpaces(std::string_view text) {
+    return Without(text, ' ');
+}
 
-std::string RemoveAmpersands(std::string_view text) { return Without(text, '&'); }
+std::string RemoveAmpersands(std::string_view text) {
+    return Without(text, '&');
+}
 
 std::string UpperCaseText(std::string_view text) {
     std::string result(text);

@@ -65,8 +65,14 @@ TEST(SettingsStore, ListsFollowTheirCount) {
     const struct {
         const char* count;
         std::size_t expected;
-    } counts[] = {{"-1", 0}, {"abc", 0}, {"", 0}, {"2x", 0}, {"0", 0},
-                  {"4", 4},  {"99999999999999999999", 0}, {"1000000000", 65536}};
+    } counts[] = {{"-1", 0},
+                  {"abc", 0},
+                  {"", 0},
+                  {"2x", 0},
+                  {"0", 0},
+                  {"4", 4},
+                  {"99999999999999999999", 0},
+                  {"1000000000", 65536}};
     for (const auto& c : counts) {
         backend.values["Marrowlight.FileHistoryList.ItemsCount"] = c.count;
         const auto items = store.ReadSettingList("FileHistoryList");

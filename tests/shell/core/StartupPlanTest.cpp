@@ -61,8 +61,9 @@ TEST(StartupPlan, CaptionAndStayOnTop) {
         std::string stored;
         bool onTop;
     } cases[] = {
-        {{"-OT:yes"}, "0", true}, {{"-ot"}, "1", false},    {{"-otx"}, "1", false},
-        {{}, "1", true},          {{}, "yes", false},       {{}, "", false},
+        {{"-OT:yes"}, "0", true}, {{"-ot"}, "1", false},
+        {{"-otx"}, "1", false},   {{}, "1", true},
+        {{}, "yes", false},       {{}, "", false},
         {{"-ot:TRUE"}, "", true}, {{"-ot:1", "-ot:0"}, "1", false},
     };
     for (const auto& c : cases)

@@ -33,8 +33,8 @@ TEST(DateTimeFormat, ConvertsBothWays) {
     EXPECT_DOUBLE_EQ(DateTimeFromLocal(1970, 1, 1), 25569.0);
 
     const LocalDateTime samples[] = {
-        {2026, 12, 7, 14, 5, 0, 0},  {2000, 2, 29, 23, 59, 59, 999}, {1899, 12, 30, 0, 0, 0, 0},
-        {2100, 3, 1, 0, 0, 0, 1},    {1999, 12, 31, 12, 30, 45, 500}, {1850, 6, 15, 6, 7, 8, 9},
+        {2026, 12, 7, 14, 5, 0, 0}, {2000, 2, 29, 23, 59, 59, 999},  {1899, 12, 30, 0, 0, 0, 0},
+        {2100, 3, 1, 0, 0, 0, 1},   {1999, 12, 31, 12, 30, 45, 500}, {1850, 6, 15, 6, 7, 8, 9},
     };
     for (const auto& s : samples) {
         const LocalDateTime back = LocalFromDateTime(

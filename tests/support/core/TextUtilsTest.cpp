@@ -19,8 +19,8 @@ TEST(TextUtils, CutTokenWalksAList) {
     const struct {
         std::string list, entry, rest;
     } cases[] = {
-        {"a;b", "a", "b"}, {"b", "b", ""},      {";b", "", "b"},
-        {"", "", ""},      {"a;", "a", ""},     {" a ;b;c", " a ", "b;c"},
+        {"a;b", "a", "b"}, {"b", "b", ""},  {";b", "", "b"},
+        {"", "", ""},      {"a;", "a", ""}, {" a ;b;c", " a ", "b;c"},
     };
     for (const auto& c : cases) {
         std::string list = c.list;
