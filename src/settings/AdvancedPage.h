@@ -11,7 +11,7 @@ namespace marrowlight {
 // The "Advanced" page: how logs are polled and how the main window behaves.
 class AdvancedPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit AdvancedPage(QWidget* parent = nullptr);
 
     QRadioButton *UpdateDateTimeChangeRdo, *UpdateForcedRdo;

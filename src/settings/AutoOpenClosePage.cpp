@@ -74,8 +74,7 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(MatchWildcardsEdt, row++, 0, 1, 2);
     grid->addWidget(note(QString(kSeparatorNote) + "\nex*.log;log_*.csv", box), row++, 0, 1, 2);
 
-    MatchDateChk =
-        new QCheckBox("Only if file date/time stamp matches the current date", box);
+    MatchDateChk = new QCheckBox("Only if file date/time stamp matches the current date", box);
     MatchDateChk->setObjectName("MatchDateChk");
     grid->addWidget(MatchDateChk, row++, 0, 1, 2);
 

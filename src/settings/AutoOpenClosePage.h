@@ -11,7 +11,7 @@ namespace marrowlight {
 // The "Automated Open && Close" page: watched folders and the file masks.
 class AutoOpenClosePage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit AutoOpenClosePage(QWidget* parent = nullptr);
 
     QLineEdit* LogFolderEdt;

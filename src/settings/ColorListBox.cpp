@@ -32,6 +32,8 @@ QColor ColorListBox::colorAt(int index) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
-QColor ColorListBox::selectedColor() const { return colorAt(currentIndex()); }
+QColor ColorListBox::selectedColor() const {
+    return colorAt(currentIndex());
+}
 
 } // namespace marrowlight

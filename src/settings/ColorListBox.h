@@ -9,7 +9,7 @@ namespace marrowlight {
 // position; readers take selectedColor().
 class ColorListBox : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit ColorListBox(QWidget* parent = nullptr);
     // Black when nothing is selected.
     QColor selectedColor() const;

@@ -59,8 +59,8 @@ DisplayPage::DisplayPage(QWidget* parent) : QWidget(parent) {
     auto* fontGrid = new QGridLayout(font);
     FontsCBx = named(new FontListBox(font), "FontsCBx");
     FontSizeCBx = named(new QComboBox(font), "FontSizeCBx");
-    FontSizeCBx->addItems(
-        {"6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "18", "20", "22", "28", "36"});
+    FontSizeCBx->addItems({"6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "18", "20",
+                           "22", "28", "36"});
     fontGrid->addWidget(new QLabel("Face:", font), 0, 0);
     fontGrid->addWidget(FontsCBx, 0, 1);
     fontGrid->addWidget(new QLabel("Size:", font), 0, 2);

@@ -13,7 +13,7 @@ class FontListBox;
 // The "Display" page: the line gutter, how much of a log is shown, the font.
 class DisplayPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit DisplayPage(QWidget* parent = nullptr);
 
     QCheckBox *ShowLineTimeChk, *ShowLineNumbersChk, *LastEntriesAtTopChk;

@@ -10,7 +10,7 @@ namespace marrowlight {
 
 namespace {
 class FontItemDelegate : public QStyledItemDelegate {
-public:
+  public:
     explicit FontItemDelegate(FontListBox* list) : QStyledItemDelegate(list), list_(list) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -28,7 +28,7 @@ public:
         return size;
     }
 
-private:
+  private:
     FontListBox* list_;
 };
 } // namespace

@@ -11,7 +11,7 @@ namespace marrowlight {
 // drawn in its own face.
 class FontListBox : public QComboBox {
     Q_OBJECT
-public:
+  public:
     static constexpr int kItemHeight = 20;
 
     explicit FontListBox(QWidget* parent = nullptr);
@@ -19,8 +19,8 @@ public:
     void fillFamilies();
     // Draws entry `index` into `rect`; the background brush is already chosen
     // by the caller (normal or selected).
-    void FontsCBxDrawItem(QPainter& painter, const QRect& rect, int index,
-                          const QBrush& background, const QColor& textColor) const;
+    void FontsCBxDrawItem(QPainter& painter, const QRect& rect, int index, const QBrush& background,
+                          const QColor& textColor) const;
 };
 
 } // namespace marrowlight

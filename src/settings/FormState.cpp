@@ -39,9 +39,13 @@ struct BadValue : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-std::string nameOf(const QObject* o) { return o->objectName().toStdString(); }
+std::string nameOf(const QObject* o) {
+    return o->objectName().toStdString();
+}
 
-bool isForm(const QWidget* w) { return qobject_cast<const QDialog*>(w) || qobject_cast<const QMainWindow*>(w); }
+bool isForm(const QWidget* w) {
+    return qobject_cast<const QDialog*>(w) || qobject_cast<const QMainWindow*>(w);
+}
 
 bool isTabSheet(const QWidget* w) {
     auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
@@ -59,9 +63,10 @@ bool isTransparent(const QWidget* w) {
 // areas, splitters...) are not.
 bool isPanel(const QObject* o) {
     auto* frame = qobject_cast<const QFrame*>(o);
-    return frame && !qobject_cast<const QLabel*>(o) && !qobject_cast<const QAbstractScrollArea*>(o) &&
-           !qobject_cast<const QSplitter*>(o) && !qobject_cast<const QStackedWidget*>(o) &&
-           !qobject_cast<const QToolBox*>(o) && !qobject_cast<const QLCDNumber*>(o);
+    return frame && !qobject_cast<const QLabel*>(o) &&
+           !qobject_cast<const QAbstractScrollArea*>(o) && !qobject_cast<const QSplitter*>(o) &&
+           !qobject_cast<const QStackedWidget*>(o) && !qobject_cast<const QToolBox*>(o) &&
+           !qobject_cast<const QLCDNumber*>(o);
 }
 
 bool isSpeedButton(const QObject* o) {
@@ -99,7 +104,9 @@ void descend(QObject* component, const std::string& prefix, const Step& step) {
     }
 }
 
-std::string boolText(bool value) { return value ? "1" : "0"; }
+std::string boolText(bool value) {
+    return value ? "1" : "0";
+}
 
 int parseInt(const std::string& text) {
     int value = 0;
@@ -111,14 +118,18 @@ int parseInt(const std::string& text) {
 }
 
 // Any non-zero number is true, so a hand-edited "256" does not read as off.
-bool parseBool(const std::string& text) { return parseInt(text) != 0; }
+bool parseBool(const std::string& text) {
+    return parseInt(text) != 0;
+}
 
 std::uint32_t toBgr(const QColor& c) {
     return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
            (static_cast<std::uint32_t>(c.blue()) << 16);
 }
 
-QColor fromBgr(std::uint32_t v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+QColor fromBgr(std::uint32_t v) {
+    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
 
 void selectIndex(QComboBox* list, const std::string& text) {
     int index = -1;
@@ -128,7 +139,9 @@ void selectIndex(QComboBox* list, const std::string& text) {
     list->setCurrentIndex(index);
 }
 
-std::string ownerName(const QObject* o) { return o->parent() ? nameOf(o->parent()) : std::string(); }
+std::string ownerName(const QObject* o) {
+    return o->parent() ? nameOf(o->parent()) : std::string();
+}
 
 void saveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool includeLists) {
     if (c->objectName().isEmpty())

@@ -12,7 +12,7 @@ class ColorListBox;
 // The "Groups" page: caption, colour, sound and keywords of each display group.
 class GroupsPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit GroupsPage(QWidget* parent = nullptr);
 
     QLineEdit* NameEdt[3] = {};

@@ -13,7 +13,7 @@ namespace marrowlight {
 // index counts from 1.
 class OpenFileDialog : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit OpenFileDialog(QObject* owner = nullptr);
 
     QString title;

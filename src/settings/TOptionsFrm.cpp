@@ -190,6 +190,15 @@ void TOptionsFrm::FormCreate() {
     NeedsReload = FontChanged = AutoOpenChanged = false;
     PageControl->setCurrentWidget(GroupsTab);
     LoadSettings();
+    ApplyEnabling();
+}
+
+void TOptionsFrm::ApplyEnabling() {
+    FileMasksEdt->setEnabled(MatchMaskChk->isChecked());
+    MatchWildcardsEdt->setEnabled(MatchWildcardsChk->isChecked());
+    UpdateEachCBx->setEnabled(UpdateForcedRdo->isChecked());
+    LogLineTimeMaskCbx->setEnabled(ShowLineTimeChk->isChecked());
+    StayOnTopChk->setEnabled(!stayOnTopSwitchGiven_);
 }
 
 void TOptionsFrm::LoadNamedText(const char* name, QLineEdit* edit) {
@@ -247,14 +256,10 @@ void TOptionsFrm::SaveSettings() {
 }
 
 void TOptionsFrm::FormShow() {
-    MatchMaskChkClick();
-    MatchWildcardsChkClick();
+    ApplyEnabling();
     if (PageControl->currentWidget() == AutoOpenCloseTab && LogFolderEdt->text().isEmpty())
         LogFolderEdt->setFocus();
     NeedsReload = FontChanged = AutoOpenChanged = false;
-    StayOnTopChk->setEnabled(!stayOnTopSwitchGiven_);
-    LogLineTimeMaskCbx->setEnabled(ShowLineTimeChk->isChecked());
-    UpdatingChangedClick();
 }
 
 void TOptionsFrm::FormClose(int result) {
@@ -269,7 +274,9 @@ void TOptionsFrm::PrepareExecute() {
     FormShow();
 }
 
-void TOptionsFrm::FinishExecute(int result) { FormClose(result); }
+void TOptionsFrm::FinishExecute(int result) {
+    FormClose(result);
+}
 
 int TOptionsFrm::Execute() {
     PrepareExecute();

@@ -29,7 +29,7 @@ class SoundOutput;
 // Created once at start-up (defaults, then the stored settings) and reused.
 class TOptionsFrm : public QDialog {
     Q_OBJECT
-public:
+  public:
     TOptionsFrm(SettingsStore& store, SoundOutput& sound, bool stayOnTopSwitchGiven,
                 QWidget* parent = nullptr);
     ~TOptionsFrm() override;
@@ -95,14 +95,15 @@ public:
     void BrowseBtnClick();
     void HelpBtnClick();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void FormShow();
     void FormClose(int result);
+    void ApplyEnabling();
     void BuildPages();
     void ConnectHandlers();
     void LoadNamedText(const char* name, QLineEdit* edit);

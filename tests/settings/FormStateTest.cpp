@@ -70,7 +70,7 @@ struct TestForm {
 };
 
 class FormStateTest : public ::testing::Test {
-protected:
+  protected:
     MemorySettingsBackend backend;
     SettingsStore store{backend, "Marrowlight"};
     TestForm t;
@@ -105,8 +105,8 @@ TEST_F(FormStateTest, ControlsHandedInDirectlyRoundTrip) {
     t.item->setChecked(true);
     t.openDlg->fileName = "/var/log/syslog";
     t.openDlg->filterIndex = 2;
-    for (QObject* o : std::initializer_list<QObject*>{t.list, t.panel, t.items, t.popup, t.item,
-                                                      t.openDlg})
+    for (QObject* o :
+         std::initializer_list<QObject*>{t.list, t.panel, t.items, t.popup, t.item, t.openDlg})
         SaveFormState(o, store);
 
     const std::map<std::string, std::string> expected = {
@@ -130,7 +130,8 @@ TEST_F(FormStateTest, ControlsHandedInDirectlyRoundTrip) {
                                                       fresh.popup, fresh.item, fresh.openDlg})
         LoadFormState(o, store);
     EXPECT_EQ(fresh.list->currentIndex(), 2);
-    EXPECT_EQ(fresh.panel->palette().color(fresh.panel->backgroundRole()), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(fresh.panel->palette().color(fresh.panel->backgroundRole()),
+              QColor(0x12, 0x34, 0x56));
     EXPECT_TRUE(fresh.panel->isHidden());
     EXPECT_EQ(fresh.items->count(), 2);
     EXPECT_EQ(fresh.items->currentRow(), 1);
@@ -152,7 +153,7 @@ TEST_F(FormStateTest, LoadingAppliesValuesAndRunsTheControlsOwnHandlers) {
         {"Marrowlight.TestFrm.Rdo2", "1"},
         {"Marrowlight.TestFrm.NameEdt", "loaded"},
         {"Marrowlight.TestFrm.Pages.Page1.Box.DeepEdt", "deeper"},
-        {"Marrowlight.TestFrm.ListCBx", "2"},        // lists are not part of a dialog walk
+        {"Marrowlight.TestFrm.ListCBx", "2"},         // lists are not part of a dialog walk
         {"Marrowlight.TestFrm.Panel1.InnerChk", "1"}, // nor what lies inside a panel
     };
     int toggles = 0;
@@ -176,7 +177,7 @@ TEST_F(FormStateTest, CheckStatesReadAsNumbers) {
         bool after;
     };
     const Case cases[] = {
-        {"1", false, true},  {"0", true, false},   {"256", false, true}, {"-1", false, true},
+        {"1", false, true},    {"0", true, false},  {"256", false, true}, {"-1", false, true},
         {"yes", false, false}, {"yes", true, true}, {"", true, true},     {"1.0", false, false},
     };
     for (const Case& c : cases) {

@@ -11,7 +11,7 @@ namespace marrowlight {
 // A settings store held in a map. Names listed in `unreadable` fail on
 // reading, as a value of a foreign type does; `opens` counts key openings.
 class MemorySettingsBackend : public SettingsBackend {
-public:
+  public:
     std::map<std::string, std::string> values;
     std::set<std::string> unreadable;
     int opens = 0;
@@ -21,9 +21,9 @@ public:
         return std::make_unique<Key>(*this);
     }
 
-private:
+  private:
     class Key : public SettingsKey {
-    public:
+      public:
         explicit Key(MemorySettingsBackend& owner) : owner_(owner) {}
         bool exists(const std::string& name) const override {
             return owner_.values.count(name) || owner_.unreadable.count(name);
@@ -39,7 +39,7 @@ private:
             owner_.values[name] = value;
         }
 
-    private:
+      private:
         MemorySettingsBackend& owner_;
     };
 };

@@ -15,14 +15,14 @@ TEST(FolderListTest, CaretPicksTheEntryItStandsIn) {
     };
     const Case cases[] = {
         {"", 0, "", "", ""},
-        {"C:\\a;C:\\b", 4, "", "C:\\a", "C:\\b"},  // just left of ";"
-        {"C:\\a;C:\\b", 5, "C:\\a", "C:\\b", ""},  // just right of ";"
+        {"C:\\a;C:\\b", 4, "", "C:\\a", "C:\\b"}, // just left of ";"
+        {"C:\\a;C:\\b", 5, "C:\\a", "C:\\b", ""}, // just right of ";"
         {"C:\\a;C:\\b", 0, "", "C:\\a", "C:\\b"},
-        {"a;;b", 2, "a", "", "b"},                 // between adjacent separators
+        {"a;;b", 2, "a", "", "b"}, // between adjacent separators
         {";C:\\a", 5, "", "C:\\a", ""},
         {";C:\\a", 0, "", "", "C:\\a"},
         {"a;b;c", 3, "a", "b", "c"},
-        {"a;b;c", 99, "a;b", "c", ""},             // caret beyond the end
+        {"a;b;c", 99, "a;b", "c", ""}, // caret beyond the end
         {"/var/log;", 9, "/var/log", "", ""},
     };
     for (const Case& c : cases) {
