@@ -16,6 +16,15 @@ QString Key(const std::string& fullName) {
     return QString::fromStdString(fullName);
 }
 
+// Text as text; bytes that are not UTF-8 (a Linux file name in another
+// encoding) as raw bytes, so a stored path still opens the same file.
+QVariant Stored(const std::string& value) {
+    const QString text = QString::fromStdString(value);
+    if (text.toStdString() == value)
+        return text;
+    return QByteArray::fromStdString(value);
+}
+
 class QSettingsKey : public SettingsKey {
   public:
     QSettingsKey(const QString& organization, const QString& application, const QString& group)
@@ -33,14 +42,16 @@ class QSettingsKey : public SettingsKey {
         const QVariant value = settings_.value(Key(fullName));
         if (!value.isValid())
             return {};
-        // Another tool may have stored a list or a typed value under our name.
-        if (value.typeId() != QMetaType::QString)
-            throw SettingsError("Invalid data type for '" + fullName + "'");
-        return value.toString().toStdString();
+        if (value.typeId() == QMetaType::QString)
+            return value.toString().toStdString();
+        if (value.typeId() == QMetaType::QByteArray)
+            return value.toByteArray().toStdString();
+        // Another tool stored a list or a typed value under our name.
+        throw SettingsError("Invalid data type for '" + fullName + "'");
     }
 
     void write(const std::string& fullName, const std::string& value) override {
-        settings_.setValue(Key(fullName), QString::fromStdString(value));
+        settings_.setValue(Key(fullName), Stored(value));
         settings_.sync();
         if (settings_.status() != QSettings::NoError)
             throw SettingsError("Failed to set data for '" + fullName + "'");

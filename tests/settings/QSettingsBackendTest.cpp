@@ -53,6 +53,7 @@ TEST(QSettingsBackend, ValuesComeBackWhole) {
         "  blanks around  ",
         "/var/log/\xC3\xBC"
         "ber.log",
+        "/var/log/\xFC\xFF-latin1.log", // not UTF-8
         "back\\slash \"quoted\" = [brackets]",
         "line\nbreak",
         "",

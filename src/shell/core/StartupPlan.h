@@ -18,6 +18,7 @@ struct StartupPlan {
 // A single parameter naming an existing file is opened as it is, with no
 // switch applied. Otherwise the switches apply, the "-f" list is opened, then
 // every other parameter that is no switch and names an existing file.
+// `isExistingFile` should accept regular files only, not folders.
 StartupPlan PlanFirstActivation(const CommandLine& cmd,
                                 const std::function<bool(const std::string&)>& isExistingFile);
 
