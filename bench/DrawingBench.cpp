@@ -1,0 +1,150 @@
+// Painting one screen of a log list must not depend on how long the list is:
+// a screen of a 10-million-line log against the same screen of a 100-line log.
+#include "monitor/LogListModel.h"
+#include "monitor/core/FileSource.h"
+#include "monitor/core/LineClassifier.h"
+#include "monitor/core/LogReader.h"
+#include "monitor/core/ViewSettings.h"
+#include "shell/ItemsLBxDrawItem.h"
+#include "shell/LogTab.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QListView>
+#include <QScrollBar>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace marrowlight {
+namespace {
+
+struct BenchSettings : ViewSettings, LineDrawSettings {
+    bool AllEntries() const override { return true; }
+    bool GroupShown(int) const override { return true; }
+    std::string GroupKeywords(int g) const override {
+        return g == 1 ? "Info" : g == 2 ? "Warn;warn" : "Error;error";
+    }
+    bool LastEntriesAtTop() const override { return false; }
+    bool AddedLogLinesOnly() const override { return false; }
+    bool AllLogLines() const override { return true; }
+    bool UpdateForced() const override { return false; }
+
+    int LineGroup(std::string_view line) const override { return HighestGroup(line, *this); }
+    QColor GroupColor(int g) const override {
+        return g == 1 ? Qt::darkGreen : g == 2 ? Qt::darkRed : Qt::red;
+    }
+    bool ShowLineNumbers() const override { return false; }
+    bool ShowLineTime() const override { return true; }
+    QString LineTimeMask() const override { return "hh:mm:ss"; }
+};
+
+struct FixedClock : Clock {
+    DateTime now() const override { return 45000.5; }
+};
+
+// Realistic ~90-byte lines, about 70% Info, 20% Warn, 10% Error.
+std::string MakeLog(long lines) {
+    const std::string path = QDir::tempPath().toStdString() + "/marrowlight-drawbench-" +
+                             std::to_string(lines) + ".log";
+    const char* kinds[10] = {"Info", "Info", "Info", "Warn", "Info",
+                             "Info", "Error", "Info", "Warn", "Info"};
+    std::string block;
+    for (long i = 0; i < 10; ++i)
+        block += "2024-05-07 14:05:0" + std::to_string(i) + " [" + kinds[i] +
+                 "] worker-3 request handled in 12 ms, queue depth 4, cache hit\r\n";
+    const long long size = static_cast<long long>(block.size()) * (lines / 10);
+    if (QFileInfo(QString::fromStdString(path)).size() == size)
+        return path;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::string chunk;
+    for (int i = 0; i < 1000; ++i)
+        chunk += block;
+    long written = 0;
+    for (; written + 10000 <= lines; written += 10000)
+        std::fwrite(chunk.data(), 1, chunk.size(), file);
+    for (; written < lines; written += 10)
+        std::fwrite(block.data(), 1, block.size(), file);
+    std::fclose(file);
+    return path;
+}
+
+// A log tab, shown offscreen, holding the whole log.
+struct ListFixture {
+    explicit ListFixture(long lines) : drawer(settings) {
+        const std::string path = MakeLog(lines);
+        tab = std::make_unique<LogTab>(QString::fromStdString(path), drawer);
+        tab->SetListFont("DejaVu Sans Mono", 9);
+        tab->resize(900, 700);
+        SilentProgress progress;
+        LogReader reader(files, settings, clock, progress);
+        reader.Pass(tab->Page, tab->Model());
+        tab->SetExtentWidth(drawer.ExtentWidth(tab->ItemsLBx()->font(), tab->Page.MaxLineLen));
+        tab->show();
+        QApplication::processEvents();
+        image = QImage(tab->ItemsLBx()->viewport()->size(), QImage::Format_RGB32);
+    }
+    QListView& List() const { return *tab->ItemsLBx(); }
+    void Paint() { List().viewport()->render(&image); }
+
+    BenchSettings settings;
+    LineDrawer drawer;
+    PosixFileSource files;
+    FixedClock clock;
+    std::unique_ptr<LogTab> tab;
+    QImage image;
+};
+
+// Widgets must go before the application object does.
+std::map<long, std::unique_ptr<ListFixture>> fixtures;
+
+ListFixture& Fixture(long lines) {
+    auto& fixture = fixtures[lines];
+    if (!fixture)
+        fixture = std::make_unique<ListFixture>(lines);
+    return *fixture;
+}
+
+// The same screen painted again: the steady cost of a repaint.
+void BM_RepaintScreen(benchmark::State& state) {
+    ListFixture& fixture = Fixture(state.range(0));
+    QListView& list = fixture.List();
+    list.scrollTo(list.model()->index(list.model()->rowCount() / 2, 0),
+                  QAbstractItemView::PositionAtCenter);
+    QApplication::processEvents();
+    for (auto _ : state)
+        fixture.Paint();
+    state.counters["rows"] = list.model()->rowCount();
+    state.counters["rows_per_screen"] = list.viewport()->height() / 16;
+}
+
+// Page down, then paint: rows read back from the log as they come into view.
+void BM_PageDownAndPaint(benchmark::State& state) {
+    ListFixture& fixture = Fixture(state.range(0));
+    QScrollBar& bar = *fixture.List().verticalScrollBar();
+    for (auto _ : state) {
+        const int next = bar.value() + bar.pageStep();
+        bar.setValue(next > bar.maximum() ? 0 : next);
+        fixture.Paint();
+    }
+}
+
+BENCHMARK(BM_RepaintScreen)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PageDownAndPaint)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace marrowlight
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    marrowlight::fixtures.clear();
+    return 0;
+}
