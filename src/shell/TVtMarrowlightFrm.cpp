@@ -27,6 +27,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 namespace marrowlight {
 
@@ -80,12 +81,18 @@ QSize ScreenSize() {
     return screen ? screen->geometry().size() : QSize(DesignWidth * 2, DesignHeight * 2);
 }
 
-QLabel *MakePanel(QStatusBar *bar, const char *name, int width) {
+// The design widths fit a small 8-point font; with today's larger defaults
+// "Last read: hh:mm:ss" would lose its seconds, so a panel grows to its
+// longest usual text.
+QLabel *MakePanel(QStatusBar *bar, const char *name, int width, const char *longestText) {
     auto *panel = new QLabel(bar);
     panel->setObjectName(name);
     panel->setAccessibleName(name);
-    if (width > 0)
-        panel->setFixedWidth(width);
+    if (width > 0) {
+        const int needed = panel->fontMetrics().horizontalAdvance(longestText) +
+                           2 * panel->margin() + 2 * panel->frameWidth() + 6;
+        panel->setFixedWidth(std::max(width, needed));
+    }
     bar->addWidget(panel, width > 0 ? 0 : 1);
     return panel;
 }
@@ -136,10 +143,10 @@ void TVtMarrowlightFrm::CreateControls() {
     StatusBar->setObjectName("StatusBar");
     StatusBar->setAccessibleName("StatusBar");
     setStatusBar(StatusBar);
-    StatusPanels = {MakePanel(StatusBar, "StatusPanel0", 105),
-                    MakePanel(StatusBar, "StatusPanel1", 80),
-                    MakePanel(StatusBar, "StatusPanel2", 102),
-                    MakePanel(StatusBar, "StatusPanel3", 0)};
+    StatusPanels = {MakePanel(StatusBar, "StatusPanel0", 105, "Last read: 00:00:00"),
+                    MakePanel(StatusBar, "StatusPanel1", 80, "Lines: 0000000"),
+                    MakePanel(StatusBar, "StatusPanel2", 102, "Displayed: 0000000"),
+                    MakePanel(StatusBar, "StatusPanel3", 0, "")};
 
     UpdateListsTmr = new QTimer(this);
     UpdateListsTmr->setObjectName("UpdateListsTmr");

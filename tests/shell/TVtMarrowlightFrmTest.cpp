@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -277,6 +278,28 @@ TEST_F(MainWindowTest, DamagedStoredValuesDoNotStopTheStart) {
     EXPECT_FALSE(frm.StaysOnTop());
     EXPECT_TRUE(frm.InformationMnu->isChecked());
     EXPECT_EQ(frm.width(), Screen().width() / 2) << "an unreadable value counts as missing";
+}
+
+TEST_F(MainWindowTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) {
+    TVtMarrowlightFrm &frm = Start({"-f:" + logs.filePath("a.log").toStdString()});
+    frm.show();
+    for (int i = 0; i < 50 && !frm.Activated; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(frm.Activated);
+    EXPECT_EQ(frm.PageControl->count(), 1);
+    EXPECT_EQ(frm.PageControl->tabPosition(), QTabWidget::South);
+
+    const std::tuple<int, int, const char *> panels[] = {
+        {0, 105, "Last read: 23:59:59"}, {1, 80, "Lines: 1234567"}, {2, 102, "Displayed: 1234567"}};
+    for (const auto &[index, designWidth, text] : panels) {
+        QLabel *panel = frm.StatusPanels[index];
+        EXPECT_GE(panel->width(), designWidth) << index;
+        EXPECT_EQ(panel->minimumWidth(), panel->maximumWidth()) << index;
+        EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), panel->contentsRect().width())
+            << index;
+    }
+    EXPECT_GT(frm.StatusPanels[3]->width(), 0);
+    frm.hide();
 }
 
 TEST(PollingInterval, FollowsTheUpdateMode) {
