@@ -65,12 +65,7 @@ TEST(CommandLine, ProgramPathIsNoParameter) {
     EXPECT_EQ(Cmd({longParam}).SwitchValue("-f").size(), 401u);
 }
 
-TEST(CommandLine, SwitchTableAndOverrides) {
-    std::string order;
-    for (const auto& s : SettingSwitches())
-        order += std::string(s.name) + " ";
-    EXPECT_EQ(order, "-a -g0 -g1 -g2 -g3 -d -i1 -i2 -i3 -m -n -x -y -z -r -sn -st -kf ");
-
+TEST(CommandLine, KnownSwitchesAndOverrides) {
     for (const char* p : {"-ot:1", "-c", "-f:a", "-h", "-kf:0", "-G2", "-zError", "-debug"})
         EXPECT_TRUE(MatchesAnySwitch(p)) << p;
     for (const char* p : {"-b", "-g", "-s", "-k", "-i", "-o", "a.log", "", "-"})

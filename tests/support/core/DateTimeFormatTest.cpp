@@ -49,12 +49,5 @@ TEST(DateTimeFormat, ConvertsBothWays) {
     }
 }
 
-TEST(DateTimeFormat, SystemClockIsToday) {
-    const LocalDateTime now = LocalFromDateTime(SystemClock().now());
-    EXPECT_GE(now.year, 2024);
-    EXPECT_GE(now.month, 1);
-    EXPECT_LE(now.month, 12);
-}
-
 } // namespace
 } // namespace marrowlight
