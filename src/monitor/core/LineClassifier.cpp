@@ -1,5 +1,7 @@
 #include "monitor/core/LineClassifier.h"
 
+#include <cstring>
+
 #include "monitor/core/PassProgress.h"
 #include "monitor/core/ViewSettings.h"
 
@@ -16,6 +18,19 @@ std::string_view CutEntry(std::string_view& list) {
 }
 
 constexpr size_t ProgressStep = 5000;
+
+// Lower is rarer in log text: capitals and punctuation before digits, blanks
+// and lower-case letters by their English frequency.
+int Commonness(unsigned char c) {
+    static constexpr const char* byFrequency = "zqjxkvbpygfwmucldrhsnioate";
+    if (c >= 'a' && c <= 'z') {
+        for (int i = 0; byFrequency[i]; ++i)
+            if (byFrequency[i] == c) return 10 + i;
+    }
+    if (c == ' ') return 40;
+    if (c >= '0' && c <= '9') return 8;
+    return 0;
+}
 
 } // namespace
 
@@ -47,15 +62,31 @@ bool IsLineShown(std::string_view line, const ViewSettings& settings) {
 
 KeywordList::KeywordList(std::string_view list) {
     for (std::string_view entry = CutEntry(list); !entry.empty(); entry = CutEntry(list)) {
-        entries_.emplace_back(entry);
-        for (unsigned char c : entry)
+        Entry e{std::string(entry), 0};
+        for (size_t i = 0; i < entry.size(); ++i) {
+            auto c = static_cast<unsigned char>(entry[i]);
             if (c >= 0x80) allAscii_ = false;
+            if (Commonness(c) < Commonness(static_cast<unsigned char>(entry[e.Anchor])))
+                e.Anchor = i;
+        }
+        entries_.push_back(std::move(e));
     }
 }
 
 bool KeywordList::Matches(std::string_view line) const {
-    for (const std::string& entry : entries_)
-        if (line.find(entry) != std::string_view::npos) return true;
+    for (const Entry& e : entries_) {
+        const size_t len = e.Text.size();
+        if (len > line.size()) continue;
+        const char anchor = e.Text[e.Anchor];
+        const char* p = line.data() + e.Anchor;
+        const char* last = line.data() + (line.size() - len) + e.Anchor; // last anchor place
+        while (p <= last) {
+            p = static_cast<const char*>(std::memchr(p, anchor, size_t(last - p) + 1));
+            if (!p) break;
+            if (std::memcmp(p - e.Anchor, e.Text.data(), len) == 0) return true;
+            ++p;
+        }
+    }
     return false;
 }
 
@@ -70,6 +101,12 @@ unsigned GroupMatcher::Membership(std::string_view line) const {
     for (unsigned g = 0; g < 3; ++g)
         if (groups_[g].Matches(line)) bits |= 1u << g;
     return bits;
+}
+
+unsigned GroupMatcher::ShownGroup(std::string_view line, const ViewFilter& filter) const {
+    for (unsigned g = 0; g < 3; ++g)
+        if (filter.GroupShown[g] && groups_[g].Matches(line)) return 1u << g;
+    return 0;
 }
 
 ViewFilter ViewFilter::From(const ViewSettings& settings) {
@@ -100,7 +137,14 @@ LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& fil
     // lines slide towards the end the filter walks from.
     const size_t n = chunk.size();
     LineIndex shown = std::move(chunk);
-    if (!newestFirst) {
+    if (filter.AllEntries) {
+        // Every line is shown: only the progress steps have an effect.
+        for (size_t k = 0; k < n; k += ProgressStep) {
+            size_t i = newestFirst ? (n - 1) / ProgressStep * ProgressStep - k : k;
+            FilterLine(shown[i], i, n, filter, progress);
+        }
+        if (newestFirst) shown.Reverse();
+    } else if (!newestFirst) {
         size_t kept = 0;
         for (size_t i = 0; i < n; ++i)
             if (FilterLine(shown[i], i, n, filter, progress)) shown[kept++] = shown[i];

@@ -12,6 +12,7 @@ namespace marrowlight {
 
 class PassProgress;
 class ViewSettings;
+struct ViewFilter;
 
 // True when the line holds one of the ";"-separated entries as a
 // case-sensitive substring. Cutting stops at the first empty entry, so
@@ -37,7 +38,11 @@ public:
     bool Empty() const { return entries_.empty(); }
 
 private:
-    std::vector<std::string> entries_;
+    struct Entry {
+        std::string Text;
+        size_t Anchor = 0; // the byte least likely in ordinary text, searched first
+    };
+    std::vector<Entry> entries_;
     bool allAscii_ = true;
 };
 
@@ -48,6 +53,9 @@ public:
     explicit GroupMatcher(const ViewSettings& settings);
     // Bit g-1 set when the UTF-8 line is in group g.
     unsigned Membership(std::string_view line) const;
+    // The bit of the first group that both holds the line and is shown by
+    // the filter, else 0: enough for a verdict, cheaper than Membership.
+    unsigned ShownGroup(std::string_view line, const ViewFilter& filter) const;
     // True when raw bytes of an 8-bit or UTF-8 log can be tested without
     // decoding them (ASCII keywords find the same places in both).
     bool RawBytesSuffice() const { return allAscii_; }

@@ -218,7 +218,9 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
                         AppendDecodedLine(scratch, bytes, encoding);
                         bytes = scratch;
                     }
-                    line.SetGroups(matcher->Membership(bytes));
+                    // A bulk load raises no alert, so its verdict is all it needs.
+                    line.SetGroups(bulk ? matcher->ShownGroup(bytes, filter)
+                                        : matcher->Membership(bytes));
                 }
                 chunk.push_back(line);
             });

@@ -26,6 +26,10 @@ TEST(LineClassifier, MatchesKeywordListsLikeTheyAreCut) {
         {"an error", " error", true}, // blanks are part of the entry
         {"error", " error", false},
         {"caf\xC3\xA9 down", "caf\xC3\xA9", true},
+        {"rror", "error", false}, // the rare byte is searched first: stay inside the line
+        {"rrorerror", "error", true},
+        {"erro", "error", false},
+        {"Warn", "arn;Q", true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MatchesKeywords(c.line, c.list), c.match) << c.line << " | " << c.list;
