@@ -122,6 +122,7 @@ TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore &store, std::vector<std::stri
 }
 
 TVtMarrowlightFrm::~TVtMarrowlightFrm() {
+    // FormDestroy: the recent files will be saved and the help viewer ended here.
     // The cycle refers to the tabs; drop it first.
     cycle_.reset();
     tabs_.reset();

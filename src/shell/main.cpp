@@ -8,6 +8,7 @@
 #include "support/SystemSoundOutput.h"
 
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <iostream>
@@ -29,7 +30,7 @@ void OnTerminationSignal(int) {
     errno = saved;
 }
 
-// SIGTERM (logout, kill) and SIGINT (Ctrl+C) close the window like Exit does,
+// SIGTERM (logout, kill), SIGINT (Ctrl+C) and SIGHUP close the window like Exit does,
 // so the menu states and placement are saved.
 void CloseOnTerminationSignals(QWidget &window) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
@@ -40,13 +41,21 @@ void CloseOnTerminationSignals(QWidget &window) {
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
         window.close();
+        // Also ends the loop of a dialog that happens to be open.
+        QCoreApplication::quit();
     });
     struct sigaction action = {};
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    // SIGHUP: the terminal that started us went away. A signal ignored on
+    // purpose (nohup) stays ignored.
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction previous = {};
+        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 } // namespace
