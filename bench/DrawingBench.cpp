@@ -49,9 +49,9 @@ struct FixedClock : Clock {
 
 // Realistic ~90-byte lines, about 70% Info, 20% Warn, 10% Error.
 std::string MakeLog(long lines) {
-    const std::string path = QDir::tempPath().toStdString() + "/marrowlight-drawbench-" +
-                             std::to_string(lines) + ".log";
-    const char* kinds[10] = {"Info", "Info", "Info", "Warn", "Info",
+    const std::string path =
+        QDir::tempPath().toStdString() + "/marrowlight-drawbench-" + std::to_string(lines) + ".log";
+    const char* kinds[10] = {"Info", "Info",  "Info", "Warn", "Info",
                              "Info", "Error", "Info", "Warn", "Info"};
     std::string block;
     for (long i = 0; i < 10; ++i)

@@ -95,9 +95,8 @@ void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& 
     painter.setFont(font);
     if (gutter > 0)
         painter.fillRect(QRect(rect.left(), rect.top(), gutter, rect.height()), silver);
-    painter.fillRect(QRect(rect.left() + gutter, rect.top(), right - rect.left() - gutter,
-                           rect.height()),
-                     base);
+    painter.fillRect(
+        QRect(rect.left() + gutter, rect.top(), right - rect.left() - gutter, rect.height()), base);
 
     const int baseline = rect.top() + QFontMetrics(font).ascent();
     painter.setPen(textColor);

@@ -19,7 +19,7 @@ struct TObjectInfo;
 
 // What drawing a line reads, live at every call.
 class LineDrawSettings {
-public:
+  public:
     virtual ~LineDrawSettings() = default;
     // Highest group of a UTF-8 line: 3, 2, 1 or 0.
     virtual int LineGroup(std::string_view line) const = 0;
@@ -33,7 +33,7 @@ public:
 // then the text in the colour of its highest group. Sample texts are measured
 // once per font, not once per line.
 class LineDrawer {
-public:
+  public:
     explicit LineDrawer(const LineDrawSettings& settings) : settings_(settings) {}
 
     // The list's item at index into rect; nothing for a row past the end.
@@ -53,7 +53,7 @@ public:
 
     static constexpr QRgb Silver = 0xC0C0C0;
 
-private:
+  private:
     struct Widths {
         int numbers = 0; // "0000000"
         int time = 0;    // "23:59:59"

@@ -16,14 +16,18 @@ namespace marrowlight {
 
 namespace {
 
-bool Checked(const QAction* action) { return action && action->isChecked(); }
+bool Checked(const QAction* action) {
+    return action && action->isChecked();
+}
 
 } // namespace
 
 LiveViewSettings::LiveViewSettings(const TOptionsFrm& options, const MainMenuItems& menu)
     : options_(options), menu_(menu) {}
 
-bool LiveViewSettings::AllEntries() const { return Checked(menu_.AllEntriesMnu); }
+bool LiveViewSettings::AllEntries() const {
+    return Checked(menu_.AllEntriesMnu);
+}
 
 bool LiveViewSettings::GroupShown(int g) const {
     switch (g) {
@@ -54,9 +58,13 @@ bool LiveViewSettings::AddedLogLinesOnly() const {
     return options_.AddedLogLinesRdo->isChecked();
 }
 
-bool LiveViewSettings::AllLogLines() const { return options_.AllLogLinesRdo->isChecked(); }
+bool LiveViewSettings::AllLogLines() const {
+    return options_.AllLogLinesRdo->isChecked();
+}
 
-bool LiveViewSettings::UpdateForced() const { return options_.UpdateForcedRdo->isChecked(); }
+bool LiveViewSettings::UpdateForced() const {
+    return options_.UpdateForcedRdo->isChecked();
+}
 
 int LiveViewSettings::LineGroup(std::string_view line) const {
     return HighestGroup(line, *this);
@@ -74,16 +82,24 @@ bool LiveViewSettings::ShowLineNumbers() const {
     return options_.ShowLineNumbersChk->isChecked();
 }
 
-bool LiveViewSettings::ShowLineTime() const { return options_.ShowLineTimeChk->isChecked(); }
+bool LiveViewSettings::ShowLineTime() const {
+    return options_.ShowLineTimeChk->isChecked();
+}
 
 QString LiveViewSettings::LineTimeMask() const {
     return options_.LogLineTimeMaskCbx->currentText();
 }
 
-bool LiveViewSettings::RestoreWindow() const { return options_.RestoreWindowChk->isChecked(); }
+bool LiveViewSettings::RestoreWindow() const {
+    return options_.RestoreWindowChk->isChecked();
+}
 
-QString LiveViewSettings::FontFace() const { return options_.FontsCBx->currentText(); }
+QString LiveViewSettings::FontFace() const {
+    return options_.FontsCBx->currentText();
+}
 
-int LiveViewSettings::FontSize() const { return options_.FontSizeCBx->currentText().toInt(); }
+int LiveViewSettings::FontSize() const {
+    return options_.FontSizeCBx->currentText().toInt();
+}
 
 } // namespace marrowlight

@@ -13,7 +13,7 @@ struct MainMenuItems;
 // The settings the monitor and the drawing ask for, answered at each call
 // from the Options dialog's controls and the View menu's check marks.
 class LiveViewSettings : public ViewSettings, public LineDrawSettings {
-public:
+  public:
     LiveViewSettings(const TOptionsFrm& options, const MainMenuItems& menu);
 
     bool AllEntries() const override;
@@ -34,7 +34,7 @@ public:
     QString FontFace() const;
     int FontSize() const;
 
-private:
+  private:
     const TOptionsFrm& options_;
     const MainMenuItems& menu_;
 };

@@ -33,7 +33,9 @@ QSize LogLineDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&)
     return QSize(extentWidth_, itemHeight_);
 }
 
-int LogLineDelegate::ItemHeightForSize(int size) { return size * 12 / 10 + 6; }
+int LogLineDelegate::ItemHeightForSize(int size) {
+    return size * 12 / 10 + 6;
+}
 
 void LogLineDelegate::SetItemHeight(int height) {
     if (height == itemHeight_)

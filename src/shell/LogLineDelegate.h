@@ -12,7 +12,7 @@ class LineDrawer;
 class LogLineDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
-public:
+  public:
     LogLineDelegate(const LineDrawer& drawer, QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -27,7 +27,7 @@ public:
     int ExtentWidth() const { return extentWidth_; }
     void SetExtentWidth(int width);
 
-private:
+  private:
     const LineDrawer& drawer_;
     int itemHeight_ = 15;
     int extentWidth_ = 0;

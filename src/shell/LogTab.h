@@ -17,7 +17,7 @@ class LogListModel;
 class LogTab : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     LogTab(const QString& path, const LineDrawer& drawer, QWidget* parent = nullptr);
     ~LogTab() override;
 
@@ -36,7 +36,7 @@ public:
     void SetExtentWidth(qint64 width);
     void SelectLastItem();
 
-private:
+  private:
     LogListModel* model_;
     LogLineDelegate* delegate_;
     QListView* list_;

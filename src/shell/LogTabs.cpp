@@ -13,9 +13,8 @@
 
 namespace marrowlight {
 
-LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar,
-                 const std::array<QLabel*, 4>& panels, TOptionsFrm& options,
-                 const MainMenuItems& menu, QObject* parent)
+LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
+                 TOptionsFrm& options, const MainMenuItems& menu, QObject* parent)
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
       settings_(std::make_unique<LiveViewSettings>(options, menu)),
       drawer_(std::make_unique<LineDrawer>(*settings_)) {
@@ -32,19 +31,25 @@ LogTabs::~LogTabs() {
     }
 }
 
-int LogTabs::Count() const { return pageControl_.count(); }
+int LogTabs::Count() const {
+    return pageControl_.count();
+}
 
 LogTab* LogTabs::Tab(int index) const {
     return qobject_cast<LogTab*>(pageControl_.widget(index));
 }
 
-LogTab* LogTabs::ActiveTab() const { return qobject_cast<LogTab*>(pageControl_.currentWidget()); }
+LogTab* LogTabs::ActiveTab() const {
+    return qobject_cast<LogTab*>(pageControl_.currentWidget());
+}
 
 int LogTabs::IndexOf(const LogTab& tab) const {
     return pageControl_.indexOf(const_cast<LogTab*>(&tab));
 }
 
-void LogTabs::Activate(LogTab& tab) { pageControl_.setCurrentWidget(&tab); }
+void LogTabs::Activate(LogTab& tab) {
+    pageControl_.setCurrentWidget(&tab);
+}
 
 void LogTabs::SetTabImage(LogTab& tab, int image) {
     tab.Image = image;
@@ -63,15 +68,17 @@ void LogTabs::OpenLog(const QString& path) {
         }
     }
     auto* tab = new LogTab(path, *drawer_);
-    const int index = pageControl_.addTab(
-        tab, MenuImage(35), QString::fromStdString(FileNameOfPath(wanted)));
+    const int index =
+        pageControl_.addTab(tab, MenuImage(35), QString::fromStdString(FileNameOfPath(wanted)));
     pageControl_.setTabToolTip(index, path);
     ApplyFont(tab);
     ResetLog(*tab);
     Activate(*tab);
 }
 
-void LogTabs::ResetLog(LogTab& tab) { marrowlight::ResetLog(tab.Page, tab.Model()); }
+void LogTabs::ResetLog(LogTab& tab) {
+    marrowlight::ResetLog(tab.Page, tab.Model());
+}
 
 void LogTabs::ResetPage(QWidget* tab) {
     if (auto* logTab = qobject_cast<LogTab*>(tab))
@@ -115,10 +122,9 @@ void LogTabs::PageControlChange() {
         return;
     }
     const TPageObject& page = tab->Page;
-    status_.ShowAll(QString::fromStdString(page.LastReadText),
-                    QString::fromStdString(page.LinesText),
-                    QString::fromStdString(page.DisplayedText),
-                    QString::fromStdString(page.StateText));
+    status_.ShowAll(
+        QString::fromStdString(page.LastReadText), QString::fromStdString(page.LinesText),
+        QString::fromStdString(page.DisplayedText), QString::fromStdString(page.StateText));
 }
 
 QString LogTabs::ActiveFileName() const {

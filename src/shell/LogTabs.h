@@ -24,7 +24,7 @@ struct MainMenuItems;
 class LogTabs : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // The View filter is read live from the menu's AllEntriesMnu,
     // InformationMnu, WarningsMnu and ErrorsMnu; every other setting from
     // the Options dialog's controls.
@@ -63,7 +63,7 @@ public:
     TOptionsFrm& Options() const { return options_; }
     LineDrawer& Drawer() const { return *drawer_; }
 
-private:
+  private:
     QTabWidget& pageControl_;
     StatusBarPanels status_;
     TOptionsFrm& options_;

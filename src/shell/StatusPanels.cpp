@@ -14,14 +14,16 @@ void StatusBarPanels::Show(int panel, const QString& text) {
 }
 
 void StatusBarPanels::ShowAll(const QString& lastRead, const QString& lines,
-                           const QString& displayed, const QString& state) {
+                              const QString& displayed, const QString& state) {
     Show(0, lastRead);
     Show(1, lines);
     Show(2, displayed);
     Show(3, state);
 }
 
-void StatusBarPanels::Clear() { ShowAll({}, {}, {}, {}); }
+void StatusBarPanels::Clear() {
+    ShowAll({}, {}, {}, {});
+}
 
 void StatusBarPanels::RepaintNow() {
     if (statusBar_)

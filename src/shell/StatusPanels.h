@@ -10,7 +10,7 @@ namespace marrowlight {
 
 // The four status bar panels: last read, lines, displayed, state.
 class StatusBarPanels {
-public:
+  public:
     StatusBarPanels(const std::array<QLabel*, 4>& panels, QWidget* statusBar);
 
     void Show(int panel, const QString& text);
@@ -21,7 +21,7 @@ public:
     void RepaintNow();
     QString Text(int panel) const;
 
-private:
+  private:
     std::array<QLabel*, 4> panels_;
     QWidget* statusBar_;
 };

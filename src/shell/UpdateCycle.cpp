@@ -23,7 +23,7 @@ namespace marrowlight {
 // Progress goes straight to the status bar, repainted at once, since the
 // event loop does not run while a chunk is read.
 class StatusProgress : public PassProgress {
-public:
+  public:
     explicit StatusProgress(StatusBarPanels& panels) : panels_(panels) {}
     ~StatusProgress() override { RestoreCursor(); }
 
@@ -50,7 +50,7 @@ public:
             ChunkEnded();
     }
 
-private:
+  private:
     StatusBarPanels& panels_;
     int cursors_ = 0;
 };
@@ -61,18 +61,20 @@ constexpr int ImageNewLines = MenuImageIndex::NewLines;
 constexpr int ImageNormal = MenuImageIndex::NormalLog;
 constexpr int ImageUnreadable = MenuImageIndex::Unreadable;
 
-bool Checked(const QAction* action) { return action && action->isChecked(); }
+bool Checked(const QAction* action) {
+    return action && action->isChecked();
+}
 
 // Polling must go on even when a pass ends in an exception.
 class TimerRestart {
-public:
+  public:
     TimerRestart(QTimer& timer, StatusProgress& progress) : timer_(timer), progress_(progress) {}
     ~TimerRestart() {
         progress_.RestoreCursor();
         timer_.start();
     }
 
-private:
+  private:
     QTimer& timer_;
     StatusProgress& progress_;
 };
@@ -124,8 +126,7 @@ void UpdateCycle::PassOneTab(LogTab& tab, Alerts& alerts) {
         ShowNewLines(tab);
     }
     if (outcome.LinesRead()) {
-        tab.SetExtentWidth(
-            tabs_.Drawer().ExtentWidth(tab.ItemsLBx()->font(), tab.Page.MaxLineLen));
+        tab.SetExtentWidth(tabs_.Drawer().ExtentWidth(tab.ItemsLBx()->font(), tab.Page.MaxLineLen));
         if (!tabs_.Settings().LastEntriesAtTop())
             tab.SelectLastItem();
     }

@@ -20,7 +20,7 @@ struct MainMenuItems;
 // The body of UpdateListsTmrTimer: one polling pass over every log tab, then
 // the automatic open and close, then the group alerts, then the timer again.
 class UpdateCycle {
-public:
+  public:
     // clock and files default to the wall clock and the real file system.
     UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr,
                 const MainMenuItems& menu, bool& firstCycle, const Clock* clock = nullptr,
@@ -33,7 +33,7 @@ public:
     // main window fills it once automatic opening exists.
     std::function<void()> AutoOpenClosePass;
 
-private:
+  private:
     using Alerts = std::array<bool, 3>;
     void PassOneTab(LogTab& tab, Alerts& alerts);
     void ShowNewLines(LogTab& tab);

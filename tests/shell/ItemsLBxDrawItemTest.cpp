@@ -39,7 +39,9 @@ struct FakeDrawSettings : LineDrawSettings {
 const QRgb White = 0xFFFFFFFF;
 const QRgb SilverPixel = 0xFF000000 | LineDrawer::Silver;
 
-QFont TestFont(int size = 10) { return QFont("DejaVu Sans", size); }
+QFont TestFont(int size = 10) {
+    return QFont("DejaVu Sans", size);
+}
 
 QPalette TestPalette() {
     QPalette palette;

@@ -1,8 +1,8 @@
 #include "shell/LogTabs.h"
 
+#include "settings/FontListBox.h"
 #include "shell/LogLineDelegate.h"
 #include "shell/LogTab.h"
-#include "settings/FontListBox.h"
 #include "shell/ShellRig.h"
 
 #include <QComboBox>

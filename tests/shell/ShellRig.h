@@ -22,7 +22,7 @@
 namespace marrowlight::testing {
 
 class MemoryKey : public SettingsKey {
-public:
+  public:
     explicit MemoryKey(std::map<std::string, std::string>& values) : values_(values) {}
     bool exists(const std::string& name) const override { return values_.count(name) > 0; }
     std::string read(const std::string& name) const override {
@@ -33,12 +33,12 @@ public:
         values_[name] = value;
     }
 
-private:
+  private:
     std::map<std::string, std::string>& values_;
 };
 
 class MemoryBackend : public SettingsBackend {
-public:
+  public:
     std::unique_ptr<SettingsKey> OpenSettingsKey() override {
         return std::make_unique<MemoryKey>(values);
     }
@@ -46,7 +46,7 @@ public:
 };
 
 class RecordingSound : public SoundOutput {
-public:
+  public:
     void playEvent(const std::string& alias) override { played.push_back(alias); }
     void playTone(int frequencyHz, int durationMs) override {
         played.push_back(std::to_string(frequencyHz) + "Hz/" + std::to_string(durationMs) + "ms");
