@@ -10,8 +10,8 @@
 namespace marrowlight {
 namespace {
 
-QMenu *AddMenu(QMenuBar *bar, const char *name, const QString &caption) {
-    QMenu *menu = bar->addMenu(caption);
+QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
     menu->setAccessibleName(caption);
@@ -20,30 +20,30 @@ QMenu *AddMenu(QMenuBar *bar, const char *name, const QString &caption) {
     return menu;
 }
 
-QAction *AddItem(QMenu *menu, const char *name, const QString &caption, int image = -1) {
-    QAction *action = menu->addAction(caption);
+QAction* AddItem(QMenu* menu, const char* name, const QString& caption, int image = -1) {
+    QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     if (image >= 0)
         action->setIcon(MenuImage(image));
     return action;
 }
 
-QAction *AddCheckItem(QMenu *menu, const char *name, const QString &caption, bool checked) {
-    QAction *action = AddItem(menu, name, caption);
+QAction* AddCheckItem(QMenu* menu, const char* name, const QString& caption, bool checked) {
+    QAction* action = AddItem(menu, name, caption);
     action->setCheckable(true);
     action->setChecked(checked);
     return action;
 }
 
-QAction *AddSeparator(QMenu *menu, const char *name) {
-    QAction *separator = menu->addSeparator();
+QAction* AddSeparator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
     separator->setObjectName(name);
     return separator;
 }
 
 } // namespace
 
-void BuildMainMenu(QMainWindow &window, MainMenuItems &m) {
+void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     using namespace MenuImageIndex;
     m.MainMenu = window.menuBar();
     m.MainMenu->setObjectName("MainMenu");
@@ -71,8 +71,8 @@ void BuildMainMenu(QMainWindow &window, MainMenuItems &m) {
     m.OptionsMnu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
     m.Options1Mnu = AddItem(m.OptionsMnu, "Options1Mnu", "Options", Options);
     m.N6 = AddSeparator(m.OptionsMnu, "N6");
-    m.KeepModifedLogFocusedMnu = AddCheckItem(m.OptionsMnu, "KeepModifedLogFocusedMnu",
-                                              "Keep Modifed Log Focused", true);
+    m.KeepModifedLogFocusedMnu =
+        AddCheckItem(m.OptionsMnu, "KeepModifedLogFocusedMnu", "Keep Modifed Log Focused", true);
 
     m.HelpMnu = AddMenu(m.MainMenu, "HelpMnu", "Help");
     m.ContentsMnu = AddItem(m.HelpMnu, "ContentsMnu", "Contents", Contents);

@@ -9,38 +9,38 @@ namespace marrowlight {
 
 // The main window's menu bar, every item named (objectName) like the field.
 struct MainMenuItems {
-    QMenuBar *MainMenu = nullptr;
+    QMenuBar* MainMenu = nullptr;
 
-    QMenu *FileMnu = nullptr;
-    QAction *OpenLogMnu = nullptr;
-    QAction *CloseLogMnu = nullptr;
-    QAction *CloseAllLogsMnu = nullptr;
-    QAction *N3 = nullptr;
-    QAction *OpenCloseLogsAutomaticallyMnu = nullptr;
-    QAction *N4 = nullptr; // the recent files go right before this separator
-    QAction *N2 = nullptr;
-    QAction *ExitMnu = nullptr;
+    QMenu* FileMnu = nullptr;
+    QAction* OpenLogMnu = nullptr;
+    QAction* CloseLogMnu = nullptr;
+    QAction* CloseAllLogsMnu = nullptr;
+    QAction* N3 = nullptr;
+    QAction* OpenCloseLogsAutomaticallyMnu = nullptr;
+    QAction* N4 = nullptr; // the recent files go right before this separator
+    QAction* N2 = nullptr;
+    QAction* ExitMnu = nullptr;
 
-    QMenu *ViewMnu = nullptr;
-    QAction *AllEntriesMnu = nullptr;
-    QAction *N1 = nullptr;
-    QAction *InformationMnu = nullptr; // group 1 filter
-    QAction *WarningsMnu = nullptr;    // group 2 filter
-    QAction *ErrorsMnu = nullptr;      // group 3 filter
+    QMenu* ViewMnu = nullptr;
+    QAction* AllEntriesMnu = nullptr;
+    QAction* N1 = nullptr;
+    QAction* InformationMnu = nullptr; // group 1 filter
+    QAction* WarningsMnu = nullptr;    // group 2 filter
+    QAction* ErrorsMnu = nullptr;      // group 3 filter
 
-    QMenu *OptionsMnu = nullptr;
-    QAction *Options1Mnu = nullptr;
-    QAction *N6 = nullptr;
-    QAction *KeepModifedLogFocusedMnu = nullptr;
+    QMenu* OptionsMnu = nullptr;
+    QAction* Options1Mnu = nullptr;
+    QAction* N6 = nullptr;
+    QAction* KeepModifedLogFocusedMnu = nullptr;
 
-    QMenu *HelpMnu = nullptr;
-    QAction *ContentsMnu = nullptr;
-    QAction *N5 = nullptr;
-    QAction *AboutMnu = nullptr;
+    QMenu* HelpMnu = nullptr;
+    QAction* ContentsMnu = nullptr;
+    QAction* N5 = nullptr;
+    QAction* AboutMnu = nullptr;
 };
 
 // Fills the window's menu bar with every menu and item, captions, images,
 // shortcut and initial check marks; connects no handler.
-void BuildMainMenu(QMainWindow &window, MainMenuItems &items);
+void BuildMainMenu(QMainWindow& window, MainMenuItems& items);
 
 } // namespace marrowlight

@@ -6,10 +6,10 @@
 
 namespace marrowlight {
 
-std::optional<QString> CatchFailure(const std::function<void()> &deliver) {
+std::optional<QString> CatchFailure(const std::function<void()>& deliver) {
     try {
         deliver();
-    } catch (const std::exception &error) {
+    } catch (const std::exception& error) {
         return QString::fromUtf8(error.what());
     } catch (...) {
         return QStringLiteral("An unexpected error occurred.");
@@ -17,9 +17,9 @@ std::optional<QString> CatchFailure(const std::function<void()> &deliver) {
     return std::nullopt;
 }
 
-MarrowlightApplication::MarrowlightApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+MarrowlightApplication::MarrowlightApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool MarrowlightApplication::notify(QObject *receiver, QEvent *event) {
+bool MarrowlightApplication::notify(QObject* receiver, QEvent* event) {
     bool handled = false;
     const std::optional<QString> failure =
         CatchFailure([&] { handled = QApplication::notify(receiver, event); });

@@ -8,19 +8,19 @@
 namespace marrowlight {
 
 // Runs `deliver`; the text of an exception escaping it, nullopt when none did.
-std::optional<QString> CatchFailure(const std::function<void()> &deliver);
+std::optional<QString> CatchFailure(const std::function<void()>& deliver);
 
 // The one place where an exception escaping an event handler is caught: it
 // is shown in a message box titled "Marrowlight" and the program carries on.
 class MarrowlightApplication : public QApplication {
     Q_OBJECT
 
-public:
-    MarrowlightApplication(int &argc, char **argv);
+  public:
+    MarrowlightApplication(int& argc, char** argv);
 
-    bool notify(QObject *receiver, QEvent *event) override;
+    bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+  private:
     bool reporting_ = false;
 };
 

@@ -29,7 +29,7 @@ QPixmap Page() {
     return pixmap;
 }
 
-QIcon PageWithBadge(const QColor &colour, bool cross) {
+QIcon PageWithBadge(const QColor& colour, bool cross) {
     QPixmap pixmap = Page();
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);

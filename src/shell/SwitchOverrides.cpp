@@ -10,13 +10,13 @@
 
 namespace marrowlight {
 
-void ApplySwitchToCheck(QObject *target, const CommandLine &cmd, std::string_view name) {
+void ApplySwitchToCheck(QObject* target, const CommandLine& cmd, std::string_view name) {
     const std::optional<bool> check = CheckFromSwitch(cmd, name);
     if (!check)
         return;
-    if (auto *action = qobject_cast<QAction *>(target)) {
+    if (auto* action = qobject_cast<QAction*>(target)) {
         action->setChecked(*check);
-    } else if (auto *button = qobject_cast<QAbstractButton *>(target)) {
+    } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
         if (button->isChecked() == *check)
             return;
         // click() runs the box's own handler, but does nothing while disabled.
@@ -27,7 +27,7 @@ void ApplySwitchToCheck(QObject *target, const CommandLine &cmd, std::string_vie
     }
 }
 
-void ApplySwitchToEdit(QLineEdit *edit, const CommandLine &cmd, std::string_view name) {
+void ApplySwitchToEdit(QLineEdit* edit, const CommandLine& cmd, std::string_view name) {
     if (!edit)
         return;
     if (const std::optional<std::string> text = EditFromSwitch(cmd, name))
@@ -36,14 +36,14 @@ void ApplySwitchToEdit(QLineEdit *edit, const CommandLine &cmd, std::string_view
 
 namespace {
 
-QObject *FindTarget(const std::vector<QObject *> &roots, std::string_view name) {
+QObject* FindTarget(const std::vector<QObject*>& roots, std::string_view name) {
     const QString objectName = QString::fromLatin1(name.data(), qsizetype(name.size()));
-    for (QObject *root : roots) {
+    for (QObject* root : roots) {
         if (!root)
             continue;
         if (root->objectName() == objectName)
             return root;
-        if (QObject *found = root->findChild<QObject *>(objectName))
+        if (QObject* found = root->findChild<QObject*>(objectName))
             return found;
     }
     return nullptr;
@@ -51,13 +51,13 @@ QObject *FindTarget(const std::vector<QObject *> &roots, std::string_view name) 
 
 } // namespace
 
-void ApplySwitchOverrides(const CommandLine &cmd, const std::vector<QObject *> &roots) {
-    for (const SettingSwitch &setting : SettingSwitches()) {
-        QObject *target = FindTarget(roots, setting.target);
+void ApplySwitchOverrides(const CommandLine& cmd, const std::vector<QObject*>& roots) {
+    for (const SettingSwitch& setting : SettingSwitches()) {
+        QObject* target = FindTarget(roots, setting.target);
         if (setting.kind == SwitchKind::OnOff)
             ApplySwitchToCheck(target, cmd, setting.name);
         else
-            ApplySwitchToEdit(qobject_cast<QLineEdit *>(target), cmd, setting.name);
+            ApplySwitchToEdit(qobject_cast<QLineEdit*>(target), cmd, setting.name);
     }
 }
 

@@ -46,8 +46,8 @@ constexpr int DesignWidth = 696;
 constexpr int DesignHeight = 494;
 
 struct MenuState {
-    const char *valueName;
-    QAction *MainMenuItems::*item;
+    const char* valueName;
+    QAction* MainMenuItems::*item;
     bool byDefault;
 };
 
@@ -63,29 +63,33 @@ const MenuState MenuStates[] = {
 
 // A value that cannot be read (not text) counts as missing: a damaged store
 // must not keep the monitor from starting.
-std::optional<std::string> ReadOptional(const SettingsStore &store, const std::string &name) {
+std::optional<std::string> ReadOptional(const SettingsStore& store, const std::string& name) {
     try {
         if (!store.SettingExists(name))
             return std::nullopt;
         return store.ReadSetting(name);
-    } catch (const SettingsError &) {
+    } catch (const SettingsError&) {
         return std::nullopt;
     }
 }
 
-WindowRect ToWindowRect(const QRect &r) { return {r.left(), r.top(), r.width(), r.height()}; }
-QRect ToQRect(const WindowRect &r) { return {r.left, r.top, r.width, r.height}; }
+WindowRect ToWindowRect(const QRect& r) {
+    return {r.left(), r.top(), r.width(), r.height()};
+}
+QRect ToQRect(const WindowRect& r) {
+    return {r.left, r.top, r.width, r.height};
+}
 
 QSize ScreenSize() {
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize(DesignWidth * 2, DesignHeight * 2);
 }
 
 // The design widths fit a small 8-point font; with today's larger defaults
 // "Last read: hh:mm:ss" would lose its seconds, so a panel grows to its
 // longest usual text.
-QLabel *MakePanel(QStatusBar *bar, const char *name, int width, const char *longestText) {
-    auto *panel = new QLabel(bar);
+QLabel* MakePanel(QStatusBar* bar, const char* name, int width, const char* longestText) {
+    auto* panel = new QLabel(bar);
     panel->setObjectName(name);
     panel->setAccessibleName(name);
     if (width > 0) {
@@ -99,8 +103,8 @@ QLabel *MakePanel(QStatusBar *bar, const char *name, int width, const char *long
 
 } // namespace
 
-TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore &store, std::vector<std::string> args,
-                                     QWidget *parent)
+TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore& store, std::vector<std::string> args,
+                                     QWidget* parent)
     : QMainWindow(parent), Store(store), cmd_(std::make_unique<CommandLine>(std::move(args))) {
     setObjectName("VtMarrowlightFrm");
     setWindowTitle("Veltaroon Marrowlight");
@@ -116,8 +120,7 @@ TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore &store, std::vector<std::stri
     Activated = false;
     PlaceInTopRightQuarter();
     RestoreWindowPlacement();
-    setWindowTitle(QString::fromStdString(
-        CaptionWithSuffix(windowTitle().toStdString(), *cmd_)));
+    setWindowTitle(QString::fromStdString(CaptionWithSuffix(windowTitle().toStdString(), *cmd_)));
     setAccessibleName(windowTitle());
 }
 
@@ -128,7 +131,9 @@ TVtMarrowlightFrm::~TVtMarrowlightFrm() {
     tabs_.reset();
 }
 
-const CommandLine &TVtMarrowlightFrm::Cmd() const { return *cmd_; }
+const CommandLine& TVtMarrowlightFrm::Cmd() const {
+    return *cmd_;
+}
 
 void TVtMarrowlightFrm::CreateControls() {
     PageControl = new QTabWidget(this);
@@ -162,12 +167,11 @@ void TVtMarrowlightFrm::ConnectHandlers() {
     connect(ChangeDelayTmr, &QTimer::timeout, this, &TVtMarrowlightFrm::ChangeDelayTmrTimer);
     connect(ExitMnu, &QAction::triggered, this, &TVtMarrowlightFrm::ExitMnuClick);
     connect(CloseLogMnu, &QAction::triggered, this, &TVtMarrowlightFrm::CloseLogMnuClick);
-    connect(CloseAllLogsMnu, &QAction::triggered, this,
-            &TVtMarrowlightFrm::CloseAllLogsMnuClick);
+    connect(CloseAllLogsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::CloseAllLogsMnuClick);
     connect(Options1Mnu, &QAction::triggered, this, &TVtMarrowlightFrm::Options1MnuClick);
 }
 
-void TVtMarrowlightFrm::AttachOptions(TOptionsFrm &options) {
+void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
     OptionsFrm = &options;
     cycle_.reset();
     tabs_ = std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, options, *this);
@@ -196,15 +200,15 @@ void TVtMarrowlightFrm::RestoreWindowPlacement() {
     WindowRect placed =
         RestoredPlacement(ToWindowRect(geometry()), stored, screen.width(), screen.height());
     std::vector<WindowRect> areas;
-    for (const QScreen *each : QGuiApplication::screens())
+    for (const QScreen* each : QGuiApplication::screens())
         areas.push_back(ToWindowRect(each->availableGeometry()));
-    if (const QScreen *primary = QGuiApplication::primaryScreen())
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
         placed = KeptOnScreen(placed, areas, ToWindowRect(primary->availableGeometry()));
     setGeometry(ToQRect(placed));
 }
 
 void TVtMarrowlightFrm::SaveWindowPlacement() {
-    const QScreen *primary = QGuiApplication::primaryScreen();
+    const QScreen* primary = QGuiApplication::primaryScreen();
     const QRect workArea = primary ? primary->availableGeometry() : geometry();
     // normalGeometry() is the frame's geometry() whenever the window is not
     // maximised, so saving and restoring the same measure does not drift.
@@ -216,7 +220,7 @@ void TVtMarrowlightFrm::SaveWindowPlacement() {
     Store.WriteSetting(PlacementValueName("Height"), std::to_string(placement.height));
 }
 
-void TVtMarrowlightFrm::showEvent(QShowEvent *event) {
+void TVtMarrowlightFrm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_)
         return;
@@ -227,14 +231,14 @@ void TVtMarrowlightFrm::showEvent(QShowEvent *event) {
     QTimer::singleShot(0, this, &TVtMarrowlightFrm::FormActivate);
 }
 
-void TVtMarrowlightFrm::changeEvent(QEvent *event) {
+void TVtMarrowlightFrm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && shown_)
         FormActivate();
 }
 
 void TVtMarrowlightFrm::FormShow() {
-    for (const MenuState &state : MenuStates) {
+    for (const MenuState& state : MenuStates) {
         const std::optional<std::string> stored = ReadOptional(Store, state.valueName);
         const std::optional<int> value = stored ? ParseDecimal(*stored) : std::nullopt;
         (this->*state.item)->setChecked(value ? *value != 0 : state.byDefault);
@@ -246,13 +250,13 @@ void TVtMarrowlightFrm::FormActivate() {
         return;
     // Set first: opening logs may process events and activate the window again.
     Activated = true;
-    const StartupPlan plan = PlanFirstActivation(*cmd_, [](const std::string &path) {
+    const StartupPlan plan = PlanFirstActivation(*cmd_, [](const std::string& path) {
         return QFileInfo(QString::fromStdString(path)).isFile();
     });
     if (plan.applySwitches)
         ApplySwitchOverrides();
     if (tabs_)
-        for (const std::string &log : plan.logs)
+        for (const std::string& log : plan.logs)
             tabs_->OpenLog(QString::fromStdString(log));
     if (plan.hideMenu) {
         MainMenu->clear();
@@ -263,7 +267,7 @@ void TVtMarrowlightFrm::FormActivate() {
     RecordViewFilterSnapshot();
 }
 
-void TVtMarrowlightFrm::closeEvent(QCloseEvent *event) {
+void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
     event->accept();
     FormClose();
 }
@@ -271,15 +275,15 @@ void TVtMarrowlightFrm::closeEvent(QCloseEvent *event) {
 void TVtMarrowlightFrm::FormClose() {
     // Every value is attempted; the first failure is reported afterwards.
     std::optional<SettingsError> firstError;
-    auto attempt = [&firstError](auto &&write) {
+    auto attempt = [&firstError](auto&& write) {
         try {
             write();
-        } catch (const SettingsError &error) {
+        } catch (const SettingsError& error) {
             if (!firstError)
                 firstError = error;
         }
     };
-    for (const MenuState &state : MenuStates)
+    for (const MenuState& state : MenuStates)
         attempt([&] {
             Store.WriteSetting(state.valueName, (this->*state.item)->isChecked() ? "1" : "0");
         });
@@ -305,21 +309,27 @@ void TVtMarrowlightFrm::SetPollingInterval() {
 
 std::string TVtMarrowlightFrm::ViewFilterStates() const {
     std::string states;
-    for (const QAction *item : {AllEntriesMnu, InformationMnu, WarningsMnu, ErrorsMnu})
+    for (const QAction* item : {AllEntriesMnu, InformationMnu, WarningsMnu, ErrorsMnu})
         states += item->isChecked() ? '1' : '0';
     return states;
 }
 
-void TVtMarrowlightFrm::RecordViewFilterSnapshot() { ViewFilterSnapshot = ViewFilterStates(); }
+void TVtMarrowlightFrm::RecordViewFilterSnapshot() {
+    ViewFilterSnapshot = ViewFilterStates();
+}
 
 void TVtMarrowlightFrm::UpdateListsTmrTimer() {
     if (cycle_)
         cycle_->Pass();
 }
 
-void TVtMarrowlightFrm::ChangeDelayTmrTimer() { ChangeDelayTmr->stop(); }
+void TVtMarrowlightFrm::ChangeDelayTmrTimer() {
+    ChangeDelayTmr->stop();
+}
 
-void TVtMarrowlightFrm::ExitMnuClick() { close(); }
+void TVtMarrowlightFrm::ExitMnuClick() {
+    close();
+}
 
 void TVtMarrowlightFrm::CloseLogMnuClick() {
     if (tabs_)
@@ -340,7 +350,7 @@ void TVtMarrowlightFrm::Options1MnuClick() {
     UpdateListsTmr->stop();
     // Polling must resume even when applying the result fails.
     struct RestartTimer {
-        QTimer *timer;
+        QTimer* timer;
         ~RestartTimer() { timer->start(); }
     } restart{UpdateListsTmr};
 
@@ -356,7 +366,7 @@ void TVtMarrowlightFrm::Options1MnuClick() {
 }
 
 void TVtMarrowlightFrm::ApplyOptionsResult() {
-    TOptionsFrm &options = *OptionsFrm;
+    TOptionsFrm& options = *OptionsFrm;
     Store.WriteSetting("Group1Caption", options.Group1NameEdt->text().toStdString());
     Store.WriteSetting("Group2Caption", options.Group2NameEdt->text().toStdString());
     Store.WriteSetting("Group3Caption", options.Group3NameEdt->text().toStdString());
@@ -369,8 +379,8 @@ void TVtMarrowlightFrm::ApplyOptionsResult() {
     if (tabs_ && options.FontChanged)
         tabs_->ApplyFontToAll();
     // Colours and gutter settings show at once.
-    if (QWidget *page = PageControl->currentWidget())
-        for (QAbstractItemView *list : page->findChildren<QAbstractItemView *>())
+    if (QWidget* page = PageControl->currentWidget())
+        for (QAbstractItemView* list : page->findChildren<QAbstractItemView*>())
             list->viewport()->update();
 }
 

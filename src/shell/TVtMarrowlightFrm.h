@@ -38,27 +38,27 @@ QString StayOnTopMessage(bool nowOnTop);
 class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     Q_OBJECT
 
-public:
+  public:
     // args[0] is the program path, as in argv.
-    TVtMarrowlightFrm(SettingsStore &store, std::vector<std::string> args,
-                      QWidget *parent = nullptr);
+    TVtMarrowlightFrm(SettingsStore& store, std::vector<std::string> args,
+                      QWidget* parent = nullptr);
     ~TVtMarrowlightFrm() override;
 
-    void AttachOptions(TOptionsFrm &options);
+    void AttachOptions(TOptionsFrm& options);
 
-    SettingsStore &Store;
-    const CommandLine &Cmd() const;
-    TOptionsFrm *OptionsFrm = nullptr;
-    LogTabs *Tabs() const { return tabs_.get(); }
-    UpdateCycle *Cycle() const { return cycle_.get(); }
+    SettingsStore& Store;
+    const CommandLine& Cmd() const;
+    TOptionsFrm* OptionsFrm = nullptr;
+    LogTabs* Tabs() const { return tabs_.get(); }
+    UpdateCycle* Cycle() const { return cycle_.get(); }
 
     // Controls, named (objectName) like the members.
-    QTabWidget *PageControl = nullptr;
-    QStatusBar *StatusBar = nullptr;
+    QTabWidget* PageControl = nullptr;
+    QStatusBar* StatusBar = nullptr;
     // Last read, lines, displayed, state; the last one stretches.
-    std::array<QLabel *, 4> StatusPanels{};
-    QTimer *UpdateListsTmr = nullptr;
-    QTimer *ChangeDelayTmr = nullptr;
+    std::array<QLabel*, 4> StatusPanels{};
+    QTimer* UpdateListsTmr = nullptr;
+    QTimer* ChangeDelayTmr = nullptr;
 
     // Cleared at creation, set by the update cycle at the end of every pass.
     bool FirstCycle = false;
@@ -83,7 +83,7 @@ public:
     void RestoreWindowPlacement();
     void SaveWindowPlacement();
 
-public slots:
+  public slots:
     void UpdateListsTmrTimer();
     void ChangeDelayTmrTimer();
     void ExitMnuClick();
@@ -91,12 +91,12 @@ public slots:
     void CloseAllLogsMnuClick();
     void Options1MnuClick();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void ConnectHandlers();
     void ChooseStayOnTop();

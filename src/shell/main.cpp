@@ -32,10 +32,10 @@ void OnTerminationSignal(int) {
 
 // SIGTERM (logout, kill), SIGINT (Ctrl+C) and SIGHUP close the window like Exit does,
 // so the menu states and placement are saved.
-void CloseOnTerminationSignals(QWidget &window) {
+void CloseOnTerminationSignals(QWidget& window) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
     QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
@@ -60,7 +60,7 @@ void CloseOnTerminationSignals(QWidget &window) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
     if (const std::optional<int> code = AnswerInfoRequest(args, std::cout))
         return *code;
@@ -71,11 +71,11 @@ int main(int argc, char **argv) {
     QApplication::setApplicationName("Marrowlight");
     QApplication::setApplicationDisplayName("Marrowlight");
 
-    SettingsStore &store = ApplicationSettingsStore();
+    SettingsStore& store = ApplicationSettingsStore();
     SystemSoundOutput sound;
     TVtMarrowlightFrm window(store, args);
     // A child of the window, so it goes only after the window has let go of it.
-    auto *options = new TOptionsFrm(store, sound, window.Cmd().SwitchPresent("-ot"), &window);
+    auto* options = new TOptionsFrm(store, sound, window.Cmd().SwitchPresent("-ot"), &window);
     window.AttachOptions(*options);
     CloseOnTerminationSignals(window);
 

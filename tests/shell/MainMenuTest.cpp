@@ -10,10 +10,10 @@ namespace marrowlight {
 namespace {
 
 struct Item {
-    const char *name;
-    const char *caption; // "-" for a separator
+    const char* name;
+    const char* caption; // "-" for a separator
     bool image;
-    const char *shortcut;
+    const char* shortcut;
     int check; // -1 not checkable, 0 unchecked, 1 checked
 };
 
@@ -22,7 +22,7 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
     MainMenuItems menu;
     BuildMainMenu(window, menu);
 
-    const std::pair<const char *, std::vector<Item>> expected[] = {
+    const std::pair<const char*, std::vector<Item>> expected[] = {
         {"File",
          {{"OpenLogMnu", "Open Log", true, "Ctrl+O", -1},
           {"CloseLogMnu", "Close Log", true, "", -1},
@@ -48,19 +48,19 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
           {"AboutMnu", "About", true, "", -1}}},
     };
 
-    const QList<QAction *> menus = menu.MainMenu->actions();
+    const QList<QAction*> menus = menu.MainMenu->actions();
     ASSERT_EQ(menus.size(), int(std::size(expected)));
     for (int m = 0; m < menus.size(); ++m) {
-        const auto &[title, items] = expected[m];
-        QMenu *popup = menus[m]->menu();
+        const auto& [title, items] = expected[m];
+        QMenu* popup = menus[m]->menu();
         ASSERT_NE(popup, nullptr);
         EXPECT_EQ(popup->title(), title);
         EXPECT_EQ(popup->accessibleName(), title);
-        const QList<QAction *> actions = popup->actions();
+        const QList<QAction*> actions = popup->actions();
         ASSERT_EQ(actions.size(), int(items.size())) << title;
         for (int i = 0; i < actions.size(); ++i) {
-            const Item &want = items[i];
-            QAction *got = actions[i];
+            const Item& want = items[i];
+            QAction* got = actions[i];
             EXPECT_EQ(got->objectName(), want.name);
             EXPECT_EQ(got->isSeparator(), std::string(want.caption) == "-") << want.name;
             if (!got->isSeparator())
@@ -73,7 +73,8 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
         }
     }
     // The struct's fields are the same actions the bar holds.
-    EXPECT_EQ(menu.KeepModifedLogFocusedMnu, window.findChild<QAction *>("KeepModifedLogFocusedMnu"));
+    EXPECT_EQ(menu.KeepModifedLogFocusedMnu,
+              window.findChild<QAction*>("KeepModifedLogFocusedMnu"));
     EXPECT_EQ(menu.N4->objectName(), "N4");
 }
 

@@ -15,7 +15,7 @@ TEST(MarrowlightApplication, FailuresOfAHandlerBecomeTheirMessage) {
         {[] { throw std::runtime_error("stat failed"); }, QString("stat failed")},
         {[] { throw 42; }, QString("An unexpected error occurred.")},
     };
-    for (const auto &[deliver, message] : cases)
+    for (const auto& [deliver, message] : cases)
         EXPECT_EQ(CatchFailure(deliver), message);
 }
 

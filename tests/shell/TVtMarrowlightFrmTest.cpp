@@ -29,20 +29,20 @@ namespace marrowlight {
 namespace {
 
 class SilentSound : public SoundOutput {
-public:
-    void playEvent(const std::string &) override {}
+  public:
+    void playEvent(const std::string&) override {}
     void playTone(int, int) override {}
 };
 
 // A window with its Options dialog over a settings file of its own in the
 // temporary config folder, so tests never see each other's values.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     MainWindowTest()
         : backend("Veltaroon", QString("MarrowlightWindowTest%1").arg(++serial)),
           store(backend, "Marrowlight") {}
 
-    TVtMarrowlightFrm &Start(std::vector<std::string> params) {
+    TVtMarrowlightFrm& Start(std::vector<std::string> params) {
         params.insert(params.begin(), "marrowlight");
         window = std::make_unique<TVtMarrowlightFrm>(store, params);
         options = new TOptionsFrm(store, sound, window->Cmd().SwitchPresent("-ot"), window.get());
@@ -51,14 +51,14 @@ protected:
     }
 
     // The first show and activation, without waiting for the platform.
-    TVtMarrowlightFrm &Run(std::vector<std::string> params) {
+    TVtMarrowlightFrm& Run(std::vector<std::string> params) {
         Start(std::move(params));
         window->FormShow();
         window->FormActivate();
         return *window;
     }
 
-    void Store(const std::string &name, const std::string &value) {
+    void Store(const std::string& name, const std::string& value) {
         store.WriteSetting(name, value);
     }
 
@@ -69,7 +69,7 @@ protected:
     SettingsStore store;
     SilentSound sound;
     std::unique_ptr<TVtMarrowlightFrm> window;
-    TOptionsFrm *options = nullptr;
+    TOptionsFrm* options = nullptr;
     QTemporaryDir logs;
 };
 
@@ -78,8 +78,8 @@ TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
     const QRect quarter(screen.width() - screen.width() / 2, 0, screen.width() / 2,
                         screen.height() / 2);
     struct Case {
-        const char *what;
-        std::vector<std::pair<const char *, const char *>> stored;
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> stored;
         QRect expected;
     };
     const Case cases[] = {
@@ -92,11 +92,11 @@ TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
          QRect(30, 20, screen.width() - 100, 400)},
         {"height missing", {{"Top", "20"}, {"Left", "30"}, {"Width", "500"}}, quarter},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         MainWindowTest::serial++;
         QSettingsBackend fresh("Veltaroon", QString("MarrowlightPlacement%1").arg(serial));
         SettingsStore freshStore(fresh, "Marrowlight");
-        for (const auto &[side, value] : c.stored)
+        for (const auto& [side, value] : c.stored)
             freshStore.WriteSetting(std::string("VtMarrowlightFrm") + side, value);
         TVtMarrowlightFrm frm(freshStore, {"marrowlight"});
         EXPECT_EQ(frm.geometry(), c.expected) << c.what;
@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, CloseSavesTheNormalGeometryOrNearlyTheWorkAreaWhenMaximis
     Store("VtMarrowlightFrmLeft", "60");
     Store("VtMarrowlightFrmWidth", "520");
     Store("VtMarrowlightFrmHeight", "410");
-    TVtMarrowlightFrm &frm = Run({});
+    TVtMarrowlightFrm& frm = Run({});
     frm.FormClose();
     EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmTop"), "40");
     EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmLeft"), "60");
@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, CaptionTakesTheTrimmedSuffix) {
         {{"-c"}, "Veltaroon Marrowlight"},
         {{"-c:   "}, "Veltaroon Marrowlight []"},
     };
-    for (const auto &[params, caption] : cases)
+    for (const auto& [params, caption] : cases)
         EXPECT_EQ(Start(params).windowTitle(), caption);
 }
 
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, MenuStatesComeFromTheStoreWithDefaultsForBadValues) {
     Store("Group1Mnu", "x");
     Store("Group2Mnu", "0");
     Store("KeepModifedLogFocused", "");
-    TVtMarrowlightFrm &frm = Run({});
+    TVtMarrowlightFrm& frm = Run({});
     EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
     EXPECT_FALSE(frm.AllEntriesMnu->isChecked());
     EXPECT_TRUE(frm.InformationMnu->isChecked()) << "non-numeric gives the default";
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, MenuStatesComeFromTheStoreWithDefaultsForBadValues) {
 TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
     Store("LoadAutomaticallyMnu", "1");
     {
-        TVtMarrowlightFrm &frm = Run({"-a:1", "-a:0", "-g2:no", "-x", "-sn:1", "-st:1"});
+        TVtMarrowlightFrm& frm = Run({"-a:1", "-a:0", "-g2:no", "-x", "-sn:1", "-st:1"});
         EXPECT_FALSE(frm.OpenCloseLogsAutomaticallyMnu->isChecked()) << "the last -a wins";
         EXPECT_FALSE(frm.WarningsMnu->isChecked());
         EXPECT_TRUE(frm.ErrorsMnu->isChecked());
@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
         EXPECT_TRUE(options->ShowLineTimeChk->isChecked());
     }
     {
-        TVtMarrowlightFrm &frm = Run({"-a", "-d:/srv/logs;/var/log", "-i1:TRUE", "-kf:0"});
+        TVtMarrowlightFrm& frm = Run({"-a", "-d:/srv/logs;/var/log", "-i1:TRUE", "-kf:0"});
         EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked()) << "empty -a keeps stored";
         EXPECT_EQ(options->LogFolderEdt->text(), "/srv/logs;/var/log");
         EXPECT_TRUE(options->MatchDateChk->isChecked());
@@ -184,7 +184,7 @@ TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
 TEST_F(MainWindowTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolling) {
     const std::string a = logs.filePath("a.log").toStdString();
     const std::string b = logs.filePath("b.log").toStdString();
-    TVtMarrowlightFrm &frm = Run({"-f:" + a + ";" + b + ";" + a, "-h"});
+    TVtMarrowlightFrm& frm = Run({"-f:" + a + ";" + b + ";" + a, "-h"});
     ASSERT_EQ(frm.PageControl->count(), 2);
     EXPECT_EQ(frm.Tabs()->ActiveFileName().toStdString(), a) << "a repeated path re-activates";
     EXPECT_TRUE(frm.MainMenu->actions().isEmpty());
@@ -200,26 +200,30 @@ TEST_F(MainWindowTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
     file.close();
     const QString before = QDir::currentPath();
     QDir::setCurrent(logs.path());
-    TVtMarrowlightFrm &frm = Run({"-g1:0"});
+    TVtMarrowlightFrm& frm = Run({"-g1:0"});
     QDir::setCurrent(before);
     EXPECT_EQ(frm.PageControl->count(), 1);
     EXPECT_TRUE(frm.InformationMnu->isChecked());
 }
 
 TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
-    TVtMarrowlightFrm &frm = Run({});
+    TVtMarrowlightFrm& frm = Run({});
     frm.OpenCloseLogsAutomaticallyMnu->setChecked(true);
     frm.AllEntriesMnu->setChecked(false);
     frm.WarningsMnu->setChecked(false);
     frm.Tabs()->OpenLog(logs.filePath("first.log"));
     frm.Tabs()->OpenLog(logs.filePath("second.log"));
     frm.FormClose();
-    const std::pair<const char *, std::string> expected[] = {
-        {"LoadAutomaticallyMnu", "1"}, {"AllEntriesMnu", "0"}, {"Group1Mnu", "1"},
-        {"Group2Mnu", "0"},           {"Group3Mnu", "1"},     {"KeepModifedLogFocused", "1"},
+    const std::pair<const char*, std::string> expected[] = {
+        {"LoadAutomaticallyMnu", "1"},
+        {"AllEntriesMnu", "0"},
+        {"Group1Mnu", "1"},
+        {"Group2Mnu", "0"},
+        {"Group3Mnu", "1"},
+        {"KeepModifedLogFocused", "1"},
         {"LastFocusedFile", logs.filePath("second.log").toStdString()},
     };
-    for (const auto &[name, value] : expected)
+    for (const auto& [name, value] : expected)
         EXPECT_EQ(store.ReadSetting(name), value) << name;
 
     frm.CloseAllLogsMnuClick();
@@ -231,15 +235,16 @@ TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
 
 // Writes fail for one name, as an unwritable store would.
 class FailingBackend : public MemorySettingsBackend {
-public:
+  public:
     std::unique_ptr<SettingsKey> OpenSettingsKey() override {
         struct Key : SettingsKey {
-            FailingBackend &owner;
+            FailingBackend& owner;
             std::unique_ptr<SettingsKey> inner;
-            Key(FailingBackend &o, std::unique_ptr<SettingsKey> i) : owner(o), inner(std::move(i)) {}
-            bool exists(const std::string &n) const override { return inner->exists(n); }
-            std::string read(const std::string &n) const override { return inner->read(n); }
-            void write(const std::string &n, const std::string &v) override {
+            Key(FailingBackend& o, std::unique_ptr<SettingsKey> i)
+                : owner(o), inner(std::move(i)) {}
+            bool exists(const std::string& n) const override { return inner->exists(n); }
+            std::string read(const std::string& n) const override { return inner->read(n); }
+            void write(const std::string& n, const std::string& v) override {
                 if (n == owner.failing)
                     throw SettingsError("Failed to set data for '" + n + "'");
                 inner->write(n, v);
@@ -258,7 +263,7 @@ TEST_F(MainWindowTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
     try {
         frm.FormClose();
         FAIL() << "the failure must not pass silently";
-    } catch (const SettingsError &error) {
+    } catch (const SettingsError& error) {
         EXPECT_STREQ(error.what(), "Failed to set data for 'Marrowlight.AllEntriesMnu'");
     }
     EXPECT_EQ(failing.values.count("Marrowlight.KeepModifedLogFocused"), 1u);
@@ -281,7 +286,7 @@ TEST_F(MainWindowTest, DamagedStoredValuesDoNotStopTheStart) {
 }
 
 TEST_F(MainWindowTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) {
-    TVtMarrowlightFrm &frm = Start({"-f:" + logs.filePath("a.log").toStdString()});
+    TVtMarrowlightFrm& frm = Start({"-f:" + logs.filePath("a.log").toStdString()});
     frm.show();
     for (int i = 0; i < 50 && !frm.Activated; ++i)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -289,10 +294,10 @@ TEST_F(MainWindowTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) 
     EXPECT_EQ(frm.PageControl->count(), 1);
     EXPECT_EQ(frm.PageControl->tabPosition(), QTabWidget::South);
 
-    const std::tuple<int, int, const char *> panels[] = {
+    const std::tuple<int, int, const char*> panels[] = {
         {0, 105, "Last read: 23:59:59"}, {1, 80, "Lines: 1234567"}, {2, 102, "Displayed: 1234567"}};
-    for (const auto &[index, designWidth, text] : panels) {
-        QLabel *panel = frm.StatusPanels[index];
+    for (const auto& [index, designWidth, text] : panels) {
+        QLabel* panel = frm.StatusPanels[index];
         EXPECT_GE(panel->width(), designWidth) << index;
         EXPECT_EQ(panel->minimumWidth(), panel->maximumWidth()) << index;
         EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), panel->contentsRect().width())
@@ -304,16 +309,16 @@ TEST_F(MainWindowTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) 
 
 TEST(PollingInterval, FollowsTheUpdateMode) {
     const std::tuple<bool, int, int> cases[] = {
-        {true, 4, 500},     {false, 0, 1000},  {false, 1, 2000},   {false, 2, 5000},
-        {false, 3, 10000},  {false, 4, 30000}, {false, 5, 60000},  {false, 6, 300000},
-        {false, 7, 1000},   {false, -1, 1000},
+        {true, 4, 500},    {false, 0, 1000},  {false, 1, 2000},  {false, 2, 5000},
+        {false, 3, 10000}, {false, 4, 30000}, {false, 5, 60000}, {false, 6, 300000},
+        {false, 7, 1000},  {false, -1, 1000},
     };
-    for (const auto &[onChange, index, ms] : cases)
+    for (const auto& [onChange, index, ms] : cases)
         EXPECT_EQ(PollingInterval(onChange, index), ms) << onChange << " " << index;
 }
 
 TEST_F(MainWindowTest, PollingIntervalIsReadFromTheOptions) {
-    TVtMarrowlightFrm &frm = Run({});
+    TVtMarrowlightFrm& frm = Run({});
     EXPECT_EQ(frm.UpdateListsTmr->interval(), 500);
     options->UpdateForcedRdo->setChecked(true);
     options->UpdateEachCBx->setCurrentIndex(4);
@@ -323,16 +328,16 @@ TEST_F(MainWindowTest, PollingIntervalIsReadFromTheOptions) {
 
 // Answers the Options dialog and any message box shown after it.
 struct ModalAnswerer {
-    std::function<void(TOptionsFrm &)> beforeClose;
+    std::function<void(TOptionsFrm&)> beforeClose;
     bool accept = true;
     QStringList messages;
     QTimer timer;
 
-    explicit ModalAnswerer(TOptionsFrm &options) {
+    explicit ModalAnswerer(TOptionsFrm& options) {
         timer.setInterval(5);
         QObject::connect(&timer, &QTimer::timeout, [this, &options] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 messages << box->windowTitle() + "|" + box->text();
                 box->done(QMessageBox::Ok);
             } else if (modal == &options && options.isVisible()) {
@@ -347,10 +352,10 @@ struct ModalAnswerer {
 };
 
 TEST_F(MainWindowTest, CancelledOptionsKeepTheCommandLineValues) {
-    TVtMarrowlightFrm &frm = Run({"-x:ERR", "-sn:1"});
+    TVtMarrowlightFrm& frm = Run({"-x:ERR", "-sn:1"});
     ModalAnswerer answer(*options);
     answer.accept = false;
-    answer.beforeClose = [](TOptionsFrm &o) { o.Group1Edt->setText("typed"); };
+    answer.beforeClose = [](TOptionsFrm& o) { o.Group1Edt->setText("typed"); };
     frm.Options1MnuClick();
     EXPECT_EQ(options->Group1Edt->text(), "ERR");
     EXPECT_TRUE(options->ShowLineNumbersChk->isChecked());
@@ -359,10 +364,10 @@ TEST_F(MainWindowTest, CancelledOptionsKeepTheCommandLineValues) {
 }
 
 TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange) {
-    TVtMarrowlightFrm &frm = Run({});
+    TVtMarrowlightFrm& frm = Run({});
     frm.Tabs()->OpenLog(logs.filePath("a.log"));
     ModalAnswerer answer(*options);
-    answer.beforeClose = [](TOptionsFrm &o) {
+    answer.beforeClose = [](TOptionsFrm& o) {
         o.Group2NameEdt->setText("Alerts");
         o.StayOnTopChk->setChecked(!o.StayOnTopChk->isChecked());
         o.UpdateForcedRdo->setChecked(true);
@@ -378,11 +383,11 @@ TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange)
 }
 
 TEST_F(MainWindowTest, ChangedWatchedFoldersCloseEveryLog) {
-    TVtMarrowlightFrm &frm = Run({});
+    TVtMarrowlightFrm& frm = Run({});
     frm.Tabs()->OpenLog(logs.filePath("a.log"));
     frm.Tabs()->OpenLog(logs.filePath("b.log"));
     ModalAnswerer answer(*options);
-    answer.beforeClose = [](TOptionsFrm &o) { o.AutoOpenChanged = true; };
+    answer.beforeClose = [](TOptionsFrm& o) { o.AutoOpenChanged = true; };
     frm.Options1MnuClick();
     EXPECT_EQ(frm.PageControl->count(), 0);
 }

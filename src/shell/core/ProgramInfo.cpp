@@ -4,7 +4,9 @@
 
 namespace marrowlight {
 
-std::string VersionText() { return std::string("Marrowlight ") + ProgramVersion; }
+std::string VersionText() {
+    return std::string("Marrowlight ") + ProgramVersion;
+}
 
 std::string UsageText() {
     return "Usage: marrowlight [switches] [log files]\n"
@@ -45,7 +47,7 @@ std::string UsageText() {
            "  --version    show the program's version\n";
 }
 
-std::optional<int> AnswerInfoRequest(const std::vector<std::string> &args, std::ostream &out) {
+std::optional<int> AnswerInfoRequest(const std::vector<std::string>& args, std::ostream& out) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--help") {
             out << UsageText();

@@ -10,7 +10,7 @@ namespace marrowlight {
 // "--help" prints the switches and "--version" the program's version; both
 // answer before any window exists. Returns the exit code when one of them was
 // given (args[0] is the program path), nullopt otherwise.
-std::optional<int> AnswerInfoRequest(const std::vector<std::string> &args, std::ostream &out);
+std::optional<int> AnswerInfoRequest(const std::vector<std::string>& args, std::ostream& out);
 
 std::string UsageText();
 std::string VersionText(); // "Marrowlight 2.1.3.0"

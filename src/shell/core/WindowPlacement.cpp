@@ -5,7 +5,9 @@
 
 namespace marrowlight {
 
-std::string PlacementValueName(const char *side) { return std::string("VtMarrowlightFrm") + side; }
+std::string PlacementValueName(const char* side) {
+    return std::string("VtMarrowlightFrm") + side;
+}
 
 WindowRect TopRightQuarter(int screenWidth, int screenHeight) {
     const int width = screenWidth / 2;
@@ -13,9 +15,9 @@ WindowRect TopRightQuarter(int screenWidth, int screenHeight) {
     return {screenWidth - width, 0, width, height};
 }
 
-std::optional<int> ParseDecimal(const std::string &text) {
-    const char *begin = text.data();
-    const char *end = begin + text.size();
+std::optional<int> ParseDecimal(const std::string& text) {
+    const char* begin = text.data();
+    const char* end = begin + text.size();
     if (begin != end && *begin == '+')
         ++begin;
     // from_chars accepts a lone "-" prefix only before digits, which is what we want.
@@ -26,7 +28,7 @@ std::optional<int> ParseDecimal(const std::string &text) {
     return value;
 }
 
-WindowRect RestoredPlacement(const WindowRect &current, const StoredPlacement &stored,
+WindowRect RestoredPlacement(const WindowRect& current, const StoredPlacement& stored,
                              int screenWidth, int screenHeight) {
     if (!stored.top || !stored.left || !stored.width || !stored.height)
         return current;
@@ -35,7 +37,7 @@ WindowRect RestoredPlacement(const WindowRect &current, const StoredPlacement &s
             ParseDecimal(*stored.height).value_or(screenHeight - 100)};
 }
 
-WindowRect PlacementToSave(bool maximized, const WindowRect &normal, const WindowRect &workArea) {
+WindowRect PlacementToSave(bool maximized, const WindowRect& normal, const WindowRect& workArea) {
     if (maximized)
         return {5, 5, workArea.width - 10, workArea.height - 10};
     return normal;
@@ -43,7 +45,7 @@ WindowRect PlacementToSave(bool maximized, const WindowRect &normal, const Windo
 
 namespace {
 
-bool Overlaps(const WindowRect &a, const WindowRect &b) {
+bool Overlaps(const WindowRect& a, const WindowRect& b) {
     return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
            b.top < a.top + a.height;
 }
@@ -55,9 +57,9 @@ int ClampInto(int pos, int size, int areaPos, int areaSize) {
 
 } // namespace
 
-WindowRect KeptOnScreen(const WindowRect &window, const std::vector<WindowRect> &availableAreas,
-                        const WindowRect &primaryArea) {
-    for (const WindowRect &area : availableAreas)
+WindowRect KeptOnScreen(const WindowRect& window, const std::vector<WindowRect>& availableAreas,
+                        const WindowRect& primaryArea) {
+    for (const WindowRect& area : availableAreas)
         if (Overlaps(window, area))
             return window;
     WindowRect moved = window;

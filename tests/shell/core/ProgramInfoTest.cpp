@@ -21,7 +21,7 @@ TEST(ProgramInfo, HelpAndVersionAnswerWithoutStartingTheMonitor) {
         {{"marrowlight", "/var/log/--help"}, std::nullopt, ""},
         {{"--help"}, std::nullopt, ""}, // the program path is never a request
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         std::ostringstream out;
         EXPECT_EQ(AnswerInfoRequest(c.args, out), c.code) << c.args.back();
         EXPECT_EQ(out.str(), c.output) << c.args.back();
@@ -30,9 +30,30 @@ TEST(ProgramInfo, HelpAndVersionAnswerWithoutStartingTheMonitor) {
 
 TEST(ProgramInfo, UsageListsEverySwitch) {
     const std::string usage = UsageText();
-    for (const char *name : {"-f:", "-c:", "-ot:", "-h ", "-a:", "-g0:", "-g1:", "-g2:", "-g3:",
-                             "-d:", "-i1:", "-i2:", "-i3:", "-m:", "-n:", "-x:", "-y:", "-z:",
-                             "-r:", "-sn:", "-st:", "-kf:", "-CheckInternet", "--version"})
+    for (const char* name : {"-f:",
+                             "-c:",
+                             "-ot:",
+                             "-h ",
+                             "-a:",
+                             "-g0:",
+                             "-g1:",
+                             "-g2:",
+                             "-g3:",
+                             "-d:",
+                             "-i1:",
+                             "-i2:",
+                             "-i3:",
+                             "-m:",
+                             "-n:",
+                             "-x:",
+                             "-y:",
+                             "-z:",
+                             "-r:",
+                             "-sn:",
+                             "-st:",
+                             "-kf:",
+                             "-CheckInternet",
+                             "--version"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 

@@ -18,7 +18,7 @@ TEST(WindowPlacement, StartsInTheTopRightQuarter) {
 TEST(WindowPlacement, RestoresOnlyWhenAllFourValuesExist) {
     using S = std::optional<std::string>;
     struct Case {
-        const char *what;
+        const char* what;
         StoredPlacement stored;
         WindowRect expected;
     };
@@ -32,7 +32,7 @@ TEST(WindowPlacement, RestoresOnlyWhenAllFourValuesExist) {
         {"blank around digits", {S(" 10"), S("20"), S("800"), S("600 ")}, {20, 50, 800, 980}},
         {"too large for int", {S("10"), S("20"), S("99999999999"), S("600")}, {20, 10, 1820, 600}},
     };
-    for (const Case &c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(RestoredPlacement(Quarter, c.stored, ScreenW, ScreenH), c.expected) << c.what;
 }
 
@@ -57,7 +57,7 @@ TEST(WindowPlacement, WindowOutsideEveryScreenComesBackToThePrimary) {
     const std::vector<WindowRect> both{primary, second};
     const std::vector<WindowRect> onlyPrimary{primary};
     struct Case {
-        const char *what;
+        const char* what;
         WindowRect window;
         std::vector<WindowRect> areas;
         WindowRect expected;
@@ -70,7 +70,7 @@ TEST(WindowPlacement, WindowOutsideEveryScreenComesBackToThePrimary) {
         {"far above and left", {-5000, -3000, 800, 600}, onlyPrimary, {0, 0, 800, 600}},
         {"larger than the primary", {5000, 5000, 3000, 2000}, onlyPrimary, {0, 0, 1920, 1040}},
     };
-    for (const Case &c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(KeptOnScreen(c.window, c.areas, primary), c.expected) << c.what;
 }
 
