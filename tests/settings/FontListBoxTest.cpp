@@ -2,8 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QFontDatabase>
-#include <QImage>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -25,26 +23,6 @@ TEST(FontListBoxTest, ListsScalableWesternFamiliesSortedWithoutCase) {
     const QModelIndex first = list.model()->index(0, 0);
     EXPECT_EQ(list.view()->itemDelegate()->sizeHint(QStyleOptionViewItem(), first).height(),
               FontListBox::kItemHeight);
-}
-
-TEST(FontListBoxTest, EntriesOutsideTheListDrawOnlyTheirBackground) {
-    FontListBox list;
-    list.fillFamilies();
-    auto draw = [&list](int index) {
-        QImage image(200, FontListBox::kItemHeight, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        list.FontsCBxDrawItem(painter, image.rect(), index, QBrush(Qt::blue), Qt::yellow);
-        painter.end();
-        int background = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                background += image.pixelColor(x, y) == QColor(Qt::blue);
-        return image.width() * image.height() - background;
-    };
-    EXPECT_EQ(draw(-1), 0);
-    EXPECT_EQ(draw(list.count()), 0);
-    EXPECT_GT(draw(0), 0); // the family's name is written
 }
 
 } // namespace

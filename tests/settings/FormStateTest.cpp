@@ -234,15 +234,5 @@ TEST_F(FormStateTest, MissingValuesChangeOnlyWhatHasNoExistenceTest) {
     }
 }
 
-TEST_F(FormStateTest, LongNamesAndValuesAreKeptWhole) {
-    const std::string longText(300, 'f');
-    t.edit->setText(QString::fromStdString(longText));
-    SaveFormState(t.edit, store);
-    EXPECT_EQ(backend.values["Marrowlight.NameEdt"], longText);
-    t.edit->clear();
-    LoadFormState(t.edit, store);
-    EXPECT_EQ(t.edit->text().toStdString(), longText);
-}
-
 } // namespace
 } // namespace marrowlight

@@ -44,12 +44,5 @@ TEST(SoundChoicesTest, EachEntryPlaysWhatItsTextSays) {
     }
 }
 
-TEST(SoundChoicesTest, IndicesOutsideTheListAreSilent) {
-    RecordingSound sound;
-    for (int index : {-1, 13, 1000})
-        PlaySoundChoice(index, sound);
-    EXPECT_TRUE(sound.played.empty());
-}
-
 } // namespace
 } // namespace marrowlight
