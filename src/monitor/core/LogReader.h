@@ -3,9 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "monitor/core/FileSource.h"
+#include "monitor/core/LineClassifier.h"
 #include "monitor/core/LineSink.h"
 #include "monitor/core/PassProgress.h"
 #include "monitor/core/TPageObject.h"
@@ -74,12 +76,16 @@ private:
     PassOutcome ReadChunk(TPageObject& page, LineSink& list, const OpenFile& file,
                           const std::shared_ptr<OpenFile>& handle, const LogStamp& stamp);
     void FinishTexts(TPageObject& page, const LineSink& list) const;
+    const GroupMatcher& Matcher();
 
     const FileSource& files_;
     const ViewSettings& settings_;
     const Clock& clock_;
     PassProgress& progress_;
     size_t blockSize_ = size_t{4} << 20;
+    // Cut keyword lists, rebuilt when the live texts differ from these.
+    std::optional<GroupMatcher> matcher_;
+    std::array<std::string, 3> matcherKeywords_;
 };
 
 // "hh:mm:ss" of a date-time.

@@ -1,0 +1,119 @@
+// 100 open logs, each gaining 10 lines between passes: one pass over all of
+// them against the bare cost of 100 stat calls plus reading the new bytes.
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <filesystem>
+
+#include "LogBenchSupport.h"
+#include "monitor/LogListModel.h"
+#include "monitor/core/LogReader.h"
+
+using namespace marrowlight;
+using namespace marrowlight::bench;
+
+namespace {
+
+constexpr int LogCount = 100;
+constexpr int LinesPerPass = 10;
+
+struct Logs {
+    std::string folder = "/tmp/marrowlight-follow";
+    std::vector<std::string> paths;
+    std::vector<int> writers;
+    std::mt19937 rng{7};
+    uint64_t lineNo = 0;
+
+    Logs() {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        for (int i = 0; i < LogCount; ++i) {
+            paths.push_back(folder + "/log-" + std::to_string(i) + ".log");
+            writers.push_back(::open(paths.back().c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644));
+        }
+        Grow(1000);
+    }
+    ~Logs() {
+        for (int fd : writers) ::close(fd);
+        std::filesystem::remove_all(folder);
+    }
+    void Grow(int lines) {
+        for (int fd : writers) {
+            std::string text;
+            for (int k = 0; k < lines; ++k) text += MakeLine(rng, lineNo++);
+            if (::write(fd, text.data(), text.size()) < 0) std::abort();
+        }
+    }
+};
+
+double baselineSeconds = 0;
+
+void BM_StatAndReadBaseline(benchmark::State& state) {
+    Logs logs;
+    std::vector<uint64_t> readPos(LogCount, 0);
+    std::vector<char> buffer(1 << 20);
+    double total = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        logs.Grow(LinesPerPass);
+        state.ResumeTiming();
+        auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < LogCount; ++i) {
+            struct stat st {};
+            ::stat(logs.paths[i].c_str(), &st);
+            int fd = ::open(logs.paths[i].c_str(), O_RDONLY | O_CLOEXEC);
+            uint64_t size = uint64_t(st.st_size);
+            ssize_t got = ::pread(fd, buffer.data(), std::min<uint64_t>(size - readPos[i], buffer.size()),
+                                  off_t(readPos[i]));
+            benchmark::DoNotOptimize(got);
+            readPos[i] = size;
+            ::close(fd);
+        }
+        total += Seconds(start);
+    }
+    baselineSeconds = total / double(state.iterations());
+}
+
+void BM_FollowPass(benchmark::State& state) {
+    Logs logs;
+    BenchSettings settings;
+    BenchClock clock;
+    SilentProgress progress;
+    PosixFileSource files;
+    LogReader reader(files, settings, clock, progress);
+    std::vector<TPageObject> pages(LogCount);
+    std::vector<std::unique_ptr<LogListModel>> lists;
+    for (int i = 0; i < LogCount; ++i) {
+        pages[i].FileName = logs.paths[i];
+        lists.push_back(std::make_unique<LogListModel>());
+        reader.Pass(pages[i], *lists[i]); // the first pass loads what is there
+    }
+    double total = 0;
+    uint64_t appended = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        logs.Grow(LinesPerPass);
+        state.ResumeTiming();
+        auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < LogCount; ++i)
+            appended += reader.Pass(pages[i], *lists[i]).LinesShown;
+        total += Seconds(start);
+    }
+    state.counters["lines_per_pass"] = double(appended) / double(state.iterations());
+    state.counters["x_baseline"] = total / double(state.iterations()) / baselineSeconds;
+}
+
+} // namespace
+
+BENCHMARK(BM_StatAndReadBaseline)->Unit(benchmark::kMicrosecond)->Iterations(300);
+BENCHMARK(BM_FollowPass)->Unit(benchmark::kMicrosecond)->Iterations(300);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
