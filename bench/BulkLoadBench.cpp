@@ -74,8 +74,12 @@ void BulkLoad(benchmark::State& state, bool allEntries) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(LogMegabytes() << 20));
 }
 
-void BM_BulkLoadAllEntries(benchmark::State& state) { BulkLoad(state, true); }
-void BM_BulkLoadGroupFilters(benchmark::State& state) { BulkLoad(state, false); }
+void BM_BulkLoadAllEntries(benchmark::State& state) {
+    BulkLoad(state, true);
+}
+void BM_BulkLoadGroupFilters(benchmark::State& state) {
+    BulkLoad(state, false);
+}
 
 } // namespace
 

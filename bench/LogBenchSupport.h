@@ -32,12 +32,12 @@ inline std::string MakeLine(std::mt19937& rng, uint64_t n) {
     unsigned pick = rng() % 10;
     const char* level = pick < 7 ? "Info " : pick < 9 ? "Warn " : "Error";
     char line[160];
-    int len = std::snprintf(line, sizeof line,
-                            "2026-12-08 02:%02u:%02u.%03u [worker-%02u] %s Request %08llu handled in "
-                            "%3u ms for %s@example.com\r\n",
-                            unsigned(n / 60 % 60), unsigned(n % 60), unsigned(rng() % 1000),
-                            unsigned(rng() % 16), level, static_cast<unsigned long long>(n),
-                            unsigned(rng() % 900), users[rng() % 5]);
+    int len = std::snprintf(
+        line, sizeof line,
+        "2026-12-08 02:%02u:%02u.%03u [worker-%02u] %s Request %08llu handled in "
+        "%3u ms for %s@example.com\r\n",
+        unsigned(n / 60 % 60), unsigned(n % 60), unsigned(rng() % 1000), unsigned(rng() % 16),
+        level, static_cast<unsigned long long>(n), unsigned(rng() % 900), users[rng() % 5]);
     return std::string(line, static_cast<size_t>(len));
 }
 
@@ -70,7 +70,8 @@ inline uint64_t MemchrLineCount(const std::string& path) {
     uint64_t lines = 0, offset = 0;
     for (;;) {
         ssize_t got = ::pread(fd, buffer.data(), buffer.size(), static_cast<off_t>(offset));
-        if (got <= 0) break;
+        if (got <= 0)
+            break;
         offset += static_cast<uint64_t>(got);
         const char* p = buffer.data();
         const char* end = p + got;
@@ -92,10 +93,13 @@ inline double PeakMemory() {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) * 1024.0;
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atof(line.c_str() + 6) * 1024.0;
     return 0;
 }
-inline void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+inline void ResetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 struct BenchSettings : ViewSettings {
     bool allEntries = true;

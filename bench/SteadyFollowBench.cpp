@@ -36,14 +36,17 @@ struct Logs {
         Grow(1000);
     }
     ~Logs() {
-        for (int fd : writers) ::close(fd);
+        for (int fd : writers)
+            ::close(fd);
         std::filesystem::remove_all(folder);
     }
     void Grow(int lines) {
         for (int fd : writers) {
             std::string text;
-            for (int k = 0; k < lines; ++k) text += MakeLine(rng, lineNo++);
-            if (::write(fd, text.data(), text.size()) < 0) std::abort();
+            for (int k = 0; k < lines; ++k)
+                text += MakeLine(rng, lineNo++);
+            if (::write(fd, text.data(), text.size()) < 0)
+                std::abort();
         }
     }
 };
@@ -65,8 +68,9 @@ void BM_StatAndReadBaseline(benchmark::State& state) {
             ::stat(logs.paths[i].c_str(), &st);
             int fd = ::open(logs.paths[i].c_str(), O_RDONLY | O_CLOEXEC);
             uint64_t size = uint64_t(st.st_size);
-            ssize_t got = ::pread(fd, buffer.data(), std::min<uint64_t>(size - readPos[i], buffer.size()),
-                                  off_t(readPos[i]));
+            ssize_t got =
+                ::pread(fd, buffer.data(), std::min<uint64_t>(size - readPos[i], buffer.size()),
+                        off_t(readPos[i]));
             benchmark::DoNotOptimize(got);
             readPos[i] = size;
             ::close(fd);

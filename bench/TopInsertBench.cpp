@@ -21,7 +21,8 @@ void BM_InsertAtTop(benchmark::State& state) {
     LogListModel model;
     {
         LineIndex bulk;
-        for (uint64_t i = 0; i < rows; ++i) bulk.push_back(LineEntry(i * 100, 98));
+        for (uint64_t i = 0; i < rows; ++i)
+            bulk.push_back(LineEntry(i * 100, 98));
         model.LoadLines(std::move(bulk));
     }
     uint64_t offset = rows * 100;
@@ -38,7 +39,8 @@ void BM_InsertAtTop(benchmark::State& state) {
         total += Seconds(start);
     }
     double nsPerLine = total * 1e9 / double(state.iterations() * BatchLines);
-    if (rows <= 10000) smallListNsPerLine = nsPerLine;
+    if (rows <= 10000)
+        smallListNsPerLine = nsPerLine;
     state.counters["ns_per_line"] = nsPerLine;
     if (rows > 10000 && smallListNsPerLine > 0)
         state.counters["x_10k_list"] = nsPerLine / smallListNsPerLine;

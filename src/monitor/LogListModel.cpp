@@ -5,7 +5,8 @@ namespace marrowlight {
 LogListModel::LogListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int LogListModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid()) return 0;
+    if (parent.isValid())
+        return 0;
     // A view cannot address more rows than an int holds.
     return static_cast<int>(std::min<size_t>(lines_.size(), INT_MAX));
 }
@@ -19,10 +20,12 @@ QVariant LogListModel::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
         return Text(index.row());
     case LineNoRole:
-        if (const TObjectInfo* r = Record(index.row())) return r->LineNo;
+        if (const TObjectInfo* r = Record(index.row()))
+            return r->LineNo;
         return {};
     case TimeRole:
-        if (const TObjectInfo* r = Record(index.row())) return r->Time;
+        if (const TObjectInfo* r = Record(index.row()))
+            return r->Time;
         return {};
     case HasRecordRole:
         return Record(index.row()) != nullptr;
@@ -37,12 +40,14 @@ QString LogListModel::Text(int row) const {
 }
 
 std::string LogListModel::Utf8Text(int row) const {
-    if (row < 0) return {};
+    if (row < 0)
+        return {};
     return text_.Text(lines_, static_cast<size_t>(row));
 }
 
 const TObjectInfo* LogListModel::Record(int row) const {
-    if (row < 0) return nullptr;
+    if (row < 0)
+        return nullptr;
     return lines_.Record(static_cast<size_t>(row));
 }
 
@@ -61,7 +66,8 @@ void LogListModel::LoadLines(LineIndex&& lines) {
 }
 
 void LogListModel::AppendLines(LineIndex&& lines) {
-    if (lines.empty()) return;
+    if (lines.empty())
+        return;
     int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(lines.size()) - 1);
     MergeAppend(lines_, std::move(lines));
@@ -69,7 +75,8 @@ void LogListModel::AppendLines(LineIndex&& lines) {
 }
 
 void LogListModel::InsertLinesAtTop(LineIndex&& lines) {
-    if (lines.empty()) return;
+    if (lines.empty())
+        return;
     beginInsertRows(QModelIndex(), 0, static_cast<int>(lines.size()) - 1);
     MergeAtTop(lines_, std::move(lines));
     endInsertRows();

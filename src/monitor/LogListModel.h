@@ -13,7 +13,7 @@ namespace marrowlight {
 // is read back from the log and decoded when a view asks for it.
 class LogListModel : public QAbstractListModel, public LineSink {
     Q_OBJECT
-public:
+  public:
     enum Role {
         LineNoRole = Qt::UserRole + 1, // int, invalid QVariant for a row without record
         TimeRole,                      // double DateTime, same rule
@@ -39,7 +39,7 @@ public:
     void AppendLines(LineIndex&& lines) override;
     void InsertLinesAtTop(LineIndex&& lines) override;
 
-private:
+  private:
     LineIndex lines_;
     mutable LineTextSource text_;
 };

@@ -32,10 +32,9 @@ TEST(LogListModel, ShowsWhatPassesReadAsResetsAndInsertions) {
     int resets = 0;
     std::vector<std::pair<int, int>> inserts; // first, last
     QObject::connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
-    QObject::connect(&model, &QAbstractItemModel::rowsInserted,
-                     [&](const QModelIndex&, int first, int last) {
-                         inserts.emplace_back(first, last);
-                     });
+    QObject::connect(
+        &model, &QAbstractItemModel::rowsInserted,
+        [&](const QModelIndex&, int first, int last) { inserts.emplace_back(first, last); });
 
     WriteFile(page.FileName, "first\r\ncaf\xE9\r\n");
     reader.Pass(page, model);

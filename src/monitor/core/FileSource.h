@@ -27,7 +27,7 @@ struct LogStamp {
 
 // A file opened read-only; the descriptor stays open as long as the object.
 class OpenFile {
-public:
+  public:
     virtual ~OpenFile() = default;
     // Null when the descriptor no longer names a regular file or fstat fails.
     virtual std::optional<LogStamp> Stat() const = 0;
@@ -45,7 +45,7 @@ struct OpenResult {
 
 // The file system as the reading pass needs it. Tests fake failures through it.
 class FileSource {
-public:
+  public:
     virtual ~FileSource() = default;
     // Null when the path names no regular file (missing, folder, FIFO, socket,
     // device): such a path has no stamp.
@@ -56,7 +56,7 @@ public:
 
 // POSIX stat/open/pread.
 class PosixFileSource : public FileSource {
-public:
+  public:
     std::optional<LogStamp> Stat(const std::string& path) const override;
     OpenResult Open(const std::string& path) const override;
 };

@@ -25,10 +25,13 @@ int Commonness(unsigned char c) {
     static constexpr const char* byFrequency = "zqjxkvbpygfwmucldrhsnioate";
     if (c >= 'a' && c <= 'z') {
         for (int i = 0; byFrequency[i]; ++i)
-            if (byFrequency[i] == c) return 10 + i;
+            if (byFrequency[i] == c)
+                return 10 + i;
     }
-    if (c == ' ') return 40;
-    if (c >= '0' && c <= '9') return 8;
+    if (c == ' ')
+        return 40;
+    if (c >= '0' && c <= '9')
+        return 8;
     return 0;
 }
 
@@ -36,27 +39,37 @@ int Commonness(unsigned char c) {
 
 bool MatchesKeywords(std::string_view line, std::string_view list) {
     for (std::string_view entry = CutEntry(list); !entry.empty(); entry = CutEntry(list))
-        if (line.find(entry) != std::string_view::npos) return true;
+        if (line.find(entry) != std::string_view::npos)
+            return true;
     return false;
 }
 
 bool InGroup(std::string_view line, int g, const ViewSettings& settings) {
     return MatchesKeywords(line, settings.GroupKeywords(g));
 }
-bool InGroup1(std::string_view line, const ViewSettings& s) { return InGroup(line, 1, s); }
-bool InGroup2(std::string_view line, const ViewSettings& s) { return InGroup(line, 2, s); }
-bool InGroup3(std::string_view line, const ViewSettings& s) { return InGroup(line, 3, s); }
+bool InGroup1(std::string_view line, const ViewSettings& s) {
+    return InGroup(line, 1, s);
+}
+bool InGroup2(std::string_view line, const ViewSettings& s) {
+    return InGroup(line, 2, s);
+}
+bool InGroup3(std::string_view line, const ViewSettings& s) {
+    return InGroup(line, 3, s);
+}
 
 int HighestGroup(std::string_view line, const ViewSettings& settings) {
     for (int g = 3; g >= 1; --g)
-        if (InGroup(line, g, settings)) return g;
+        if (InGroup(line, g, settings))
+            return g;
     return 0;
 }
 
 bool IsLineShown(std::string_view line, const ViewSettings& settings) {
-    if (settings.AllEntries()) return true;
+    if (settings.AllEntries())
+        return true;
     for (int g = 1; g <= 3; ++g)
-        if (settings.GroupShown(g) && InGroup(line, g, settings)) return true;
+        if (settings.GroupShown(g) && InGroup(line, g, settings))
+            return true;
     return false;
 }
 
@@ -65,7 +78,8 @@ KeywordList::KeywordList(std::string_view list) {
         Entry e{std::string(entry), 0};
         for (size_t i = 0; i < entry.size(); ++i) {
             auto c = static_cast<unsigned char>(entry[i]);
-            if (c >= 0x80) allAscii_ = false;
+            if (c >= 0x80)
+                allAscii_ = false;
             if (Commonness(c) < Commonness(static_cast<unsigned char>(entry[e.Anchor])))
                 e.Anchor = i;
         }
@@ -76,14 +90,17 @@ KeywordList::KeywordList(std::string_view list) {
 bool KeywordList::Matches(std::string_view line) const {
     for (const Entry& e : entries_) {
         const size_t len = e.Text.size();
-        if (len > line.size()) continue;
+        if (len > line.size())
+            continue;
         const char anchor = e.Text[e.Anchor];
         const char* p = line.data() + e.Anchor;
         const char* last = line.data() + (line.size() - len) + e.Anchor; // last anchor place
         while (p <= last) {
             p = static_cast<const char*>(std::memchr(p, anchor, size_t(last - p) + 1));
-            if (!p) break;
-            if (std::memcmp(p - e.Anchor, e.Text.data(), len) == 0) return true;
+            if (!p)
+                break;
+            if (std::memcmp(p - e.Anchor, e.Text.data(), len) == 0)
+                return true;
             ++p;
         }
     }
@@ -93,41 +110,46 @@ bool KeywordList::Matches(std::string_view line) const {
 GroupMatcher::GroupMatcher(const ViewSettings& settings)
     : groups_{KeywordList(settings.GroupKeywords(1)), KeywordList(settings.GroupKeywords(2)),
               KeywordList(settings.GroupKeywords(3))} {
-    for (const KeywordList& g : groups_) allAscii_ = allAscii_ && g.AllAscii();
+    for (const KeywordList& g : groups_)
+        allAscii_ = allAscii_ && g.AllAscii();
 }
 
 unsigned GroupMatcher::Membership(std::string_view line) const {
     unsigned bits = 0;
     for (unsigned g = 0; g < 3; ++g)
-        if (groups_[g].Matches(line)) bits |= 1u << g;
+        if (groups_[g].Matches(line))
+            bits |= 1u << g;
     return bits;
 }
 
 unsigned GroupMatcher::ShownGroup(std::string_view line, const ViewFilter& filter) const {
     for (unsigned g = 0; g < 3; ++g)
-        if (filter.GroupShown[g] && groups_[g].Matches(line)) return 1u << g;
+        if (filter.GroupShown[g] && groups_[g].Matches(line))
+            return 1u << g;
     return 0;
 }
 
 ViewFilter ViewFilter::From(const ViewSettings& settings) {
     ViewFilter f;
     f.AllEntries = settings.AllEntries();
-    for (int g = 1; g <= 3; ++g) f.GroupShown[g - 1] = settings.GroupShown(g);
+    for (int g = 1; g <= 3; ++g)
+        f.GroupShown[g - 1] = settings.GroupShown(g);
     return f;
 }
 
 bool ViewFilter::Shows(unsigned groups) const {
-    if (AllEntries) return true;
+    if (AllEntries)
+        return true;
     for (unsigned g = 0; g < 3; ++g)
-        if (GroupShown[g] && (groups & (1u << g))) return true;
+        if (GroupShown[g] && (groups & (1u << g)))
+            return true;
     return false;
 }
 
 bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilter& filter,
                 PassProgress& progress) {
     if (i % ProgressStep == 0)
-        progress.ShowProgress("Filtering lines: " + std::to_string((n - i) * 100 / n) + "%",
-                              false);
+        progress.ShowProgress("Filtering lines: " + std::to_string((n - i) * 100 / n) + "%", false);
     return filter.Shows(line.Groups());
 }
 
@@ -143,16 +165,19 @@ LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& fil
             size_t i = newestFirst ? (n - 1) / ProgressStep * ProgressStep - k : k;
             FilterLine(shown[i], i, n, filter, progress);
         }
-        if (newestFirst) shown.Reverse();
+        if (newestFirst)
+            shown.Reverse();
     } else if (!newestFirst) {
         size_t kept = 0;
         for (size_t i = 0; i < n; ++i)
-            if (FilterLine(shown[i], i, n, filter, progress)) shown[kept++] = shown[i];
+            if (FilterLine(shown[i], i, n, filter, progress))
+                shown[kept++] = shown[i];
         shown.KeepRange(0, kept);
     } else {
         size_t first = n;
         for (size_t i = n; i-- > 0;)
-            if (FilterLine(shown[i], i, n, filter, progress)) shown[--first] = shown[i];
+            if (FilterLine(shown[i], i, n, filter, progress))
+                shown[--first] = shown[i];
         shown.KeepRange(first, n - first);
         shown.Reverse();
     }

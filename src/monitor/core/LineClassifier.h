@@ -31,13 +31,13 @@ bool IsLineShown(std::string_view line, const ViewSettings& settings);
 
 // A keyword list cut once, for testing many lines.
 class KeywordList {
-public:
+  public:
     explicit KeywordList(std::string_view list);
     bool Matches(std::string_view line) const;
     bool AllAscii() const { return allAscii_; }
     bool Empty() const { return entries_.empty(); }
 
-private:
+  private:
     struct Entry {
         std::string Text;
         size_t Anchor = 0; // the byte least likely in ordinary text, searched first
@@ -49,7 +49,7 @@ private:
 // The three groups' keywords, taken once per chunk: nothing can change them
 // while a chunk is read, since the pass runs on the GUI thread.
 class GroupMatcher {
-public:
+  public:
     explicit GroupMatcher(const ViewSettings& settings);
     // Bit g-1 set when the UTF-8 line is in group g.
     unsigned Membership(std::string_view line) const;
@@ -60,7 +60,7 @@ public:
     // decoding them (ASCII keywords find the same places in both).
     bool RawBytesSuffice() const { return allAscii_; }
 
-private:
+  private:
     std::array<KeywordList, 3> groups_;
     bool allAscii_ = true;
 };

@@ -11,7 +11,9 @@ namespace {
 std::atomic<uint64_t> nextSourceId{1};
 }
 
-void LineIndex::MarkRecord(LineEntry& line) { line.Bits |= LineEntry::HasRecordFlag; }
+void LineIndex::MarkRecord(LineEntry& line) {
+    line.Bits |= LineEntry::HasRecordFlag;
+}
 
 void LineIndex::push_back(const LineEntry& line) {
     LineEntry e = line;
@@ -25,7 +27,8 @@ void LineIndex::push_back(const LineEntry& line, const TObjectInfo& record) {
         recordsFirst_ = row;
     } else {
         // Rows without a record between the range and the new row.
-        while (recordsFirst_ + records_.size() < row) records_.emplace_back();
+        while (recordsFirst_ + records_.size() < row)
+            records_.emplace_back();
     }
     records_.push_back(record);
     entries_.push_back(line);
@@ -36,12 +39,14 @@ void LineIndex::push_front(const LineEntry& line) {
     LineEntry e = line;
     e.Bits &= ~LineEntry::HasRecordFlag;
     entries_.push_front(e);
-    if (!records_.empty()) ++recordsFirst_;
+    if (!records_.empty())
+        ++recordsFirst_;
 }
 
 void LineIndex::push_front(const LineEntry& line, const TObjectInfo& record) {
     if (!records_.empty()) {
-        for (size_t gap = recordsFirst_; gap > 0; --gap) records_.emplace_front();
+        for (size_t gap = recordsFirst_; gap > 0; --gap)
+            records_.emplace_front();
     }
     records_.push_front(record);
     recordsFirst_ = 0;
@@ -50,9 +55,11 @@ void LineIndex::push_front(const LineEntry& line, const TObjectInfo& record) {
 }
 
 void LineIndex::pop_front() {
-    if (entries_.empty()) return;
+    if (entries_.empty())
+        return;
     entries_.pop_front();
-    if (records_.empty()) return;
+    if (records_.empty())
+        return;
     if (recordsFirst_ == 0)
         records_.pop_front();
     else
@@ -60,16 +67,20 @@ void LineIndex::pop_front() {
 }
 
 void LineIndex::pop_back() {
-    if (entries_.empty()) return;
+    if (entries_.empty())
+        return;
     entries_.pop_back();
-    if (!records_.empty() && recordsFirst_ + records_.size() > entries_.size()) records_.pop_back();
+    if (!records_.empty() && recordsFirst_ + records_.size() > entries_.size())
+        records_.pop_back();
 }
 
 void LineIndex::KeepRange(size_t first, size_t count) {
     first = std::min(first, entries_.size());
     count = std::min(count, entries_.size() - first);
-    while (entries_.size() > first + count) pop_back();
-    for (size_t k = 0; k < first; ++k) pop_front();
+    while (entries_.size() > first + count)
+        pop_back();
+    for (size_t k = 0; k < first; ++k)
+        pop_front();
 }
 
 void LineIndex::Reverse() {
@@ -102,7 +113,9 @@ void LineIndex::SetSource(std::shared_ptr<const OpenFile> file, int encoding) {
     NewSourceId();
 }
 
-void LineIndex::NewSourceId() { sourceId_ = nextSourceId.fetch_add(1); }
+void LineIndex::NewSourceId() {
+    sourceId_ = nextSourceId.fetch_add(1);
+}
 
 void MergeAppend(LineIndex& list, LineIndex&& lines) {
     if (list.empty()) {

@@ -39,7 +39,7 @@ struct LineEntry {
 // The index also keeps the file its offsets refer to (an open descriptor),
 // so rows keep reading the old file's bytes after the path is rotated.
 class LineIndex {
-public:
+  public:
     LineIndex() = default;
     LineIndex(LineIndex&&) noexcept = default;
     LineIndex& operator=(LineIndex&&) noexcept = default;
@@ -74,7 +74,7 @@ public:
     // so caches of decoded text know when to drop their entries.
     uint64_t SourceId() const { return sourceId_; }
 
-private:
+  private:
     void MarkRecord(LineEntry& line);
     void NewSourceId();
 

@@ -8,7 +8,7 @@ namespace marrowlight {
 // it so every change reaches the view as one reset or one row insertion;
 // MemoryLineList is the plain one.
 class LineSink {
-public:
+  public:
     virtual ~LineSink() = default;
     virtual const LineIndex& Lines() const = 0;
     // Removes every row and forgets the file (one reset).
@@ -28,14 +28,14 @@ void MergeAppend(LineIndex& list, LineIndex&& lines);
 void MergeAtTop(LineIndex& list, LineIndex&& lines);
 
 class MemoryLineList : public LineSink {
-public:
+  public:
     const LineIndex& Lines() const override { return lines_; }
     void ClearLines() override { lines_.clear(); }
     void LoadLines(LineIndex&& lines) override { lines_ = std::move(lines); }
     void AppendLines(LineIndex&& lines) override { MergeAppend(lines_, std::move(lines)); }
     void InsertLinesAtTop(LineIndex&& lines) override { MergeAtTop(lines_, std::move(lines)); }
 
-private:
+  private:
     LineIndex lines_;
 };
 

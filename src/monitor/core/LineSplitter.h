@@ -19,12 +19,14 @@ inline const char* FindLineEnd(const char* p, const char* end) {
     while (end - p >= 16) {
         __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+        if (mask)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
         p += 16;
     }
 #endif
     for (; p < end; ++p)
-        if (*p == '\r' || *p == '\n') return p;
+        if (*p == '\r' || *p == '\n')
+            return p;
     return end;
 }
 
@@ -33,8 +35,7 @@ inline const char* FindLineEnd(const char* p, const char* end) {
 // byte may be half of a CR LF, so it waits. In a UTF-16 log the same holds for
 // 16-bit units. onLine(start, length) gets each line without its end; the
 // result is the number of bytes used, so the unfinished rest starts there.
-template <class OnLine>
-size_t SplitLines(std::string_view bytes, int encoding, OnLine&& onLine) {
+template <class OnLine> size_t SplitLines(std::string_view bytes, int encoding, OnLine&& onLine) {
     const char* begin = bytes.data();
     const char* end = begin + bytes.size();
     if (encoding == EncodingUtf16) {
@@ -45,11 +46,14 @@ size_t SplitLines(std::string_view bytes, int encoding, OnLine&& onLine) {
         };
         for (size_t u = 0; u < units; ++u) {
             unsigned c = unit(u);
-            if (c != '\r' && c != '\n') continue;
+            if (c != '\r' && c != '\n')
+                continue;
             size_t lineEnd = 2 * u;
             if (c == '\r') {
-                if (u + 1 >= units) break;
-                if (unit(u + 1) == '\n') ++u;
+                if (u + 1 >= units)
+                    break;
+                if (unit(u + 1) == '\n')
+                    ++u;
             }
             onLine(lineStart, lineEnd - lineStart);
             lineStart = 2 * u + 2;
@@ -60,11 +64,14 @@ size_t SplitLines(std::string_view bytes, int encoding, OnLine&& onLine) {
     const char* p = begin;
     while (p < end) {
         const char* e = FindLineEnd(p, end);
-        if (e == end) break;
+        if (e == end)
+            break;
         const char* next = e + 1;
         if (*e == '\r') {
-            if (next == end) break;
-            if (*next == '\n') ++next;
+            if (next == end)
+                break;
+            if (*next == '\n')
+                ++next;
         }
         onLine(static_cast<size_t>(lineStart - begin), static_cast<size_t>(e - lineStart));
         lineStart = p = next;

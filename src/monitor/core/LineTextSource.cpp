@@ -6,7 +6,8 @@
 namespace marrowlight {
 
 std::string LineTextSource::Text(const LineIndex& lines, size_t row) {
-    if (row >= lines.size() || !lines.Source()) return {};
+    if (row >= lines.size() || !lines.Source())
+        return {};
     const LineEntry& line = lines[row];
     Slot& slot = slots_[(line.Offset * 0x9E3779B97F4A7C15ull >> 40) % SlotCount];
     if (slot.Used && slot.SourceId == lines.SourceId() && slot.Offset == line.Offset &&
@@ -15,7 +16,8 @@ std::string LineTextSource::Text(const LineIndex& lines, size_t row) {
 
     bytes_.resize(static_cast<size_t>(line.Length()));
     ssize_t got = lines.Source()->ReadAt(line.Offset, bytes_.data(), bytes_.size());
-    if (got < 0) return {};
+    if (got < 0)
+        return {};
     // A file cut short since the row was read shows what is left of the row.
     bytes_.resize(static_cast<size_t>(got));
     slot.Text.clear();
@@ -24,7 +26,8 @@ std::string LineTextSource::Text(const LineIndex& lines, size_t row) {
     slot.Offset = line.Offset;
     slot.Length = line.Length();
     slot.Used = static_cast<size_t>(got) == line.Length();
-    if (bytes_.capacity() > (size_t{1} << 20)) std::string().swap(bytes_);
+    if (bytes_.capacity() > (size_t{1} << 20))
+        std::string().swap(bytes_);
     return slot.Text;
 }
 

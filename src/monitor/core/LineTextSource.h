@@ -14,13 +14,13 @@ namespace marrowlight {
 // again. Rows are keyed by file and offset, so inserting at the top does not
 // invalidate them.
 class LineTextSource {
-public:
+  public:
     // Empty text when the row is out of range, the index has no file or the
     // read fails.
     std::string Text(const LineIndex& lines, size_t row);
     void Clear();
 
-private:
+  private:
     struct Slot {
         uint64_t SourceId = 0;
         uint64_t Offset = 0;

@@ -1,6 +1,5 @@
 #include "monitor/core/LogReader.h"
 
-#include <cmath>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LineSplitter.h"
 #include "monitor/core/TextEncoding.h"
+#include "support/core/DateTimeFormat.h"
 
 namespace marrowlight {
 
@@ -31,23 +31,15 @@ uint64_t HashBytes(const char* p, size_t n) {
         }
     }
     uint64_t h = lane[0] ^ (lane[1] * 3) ^ (lane[2] * 5) ^ (lane[3] * 7);
-    for (; i < n; ++i) h = (h ^ static_cast<unsigned char>(p[i])) * 0x100000001B3ull;
+    for (; i < n; ++i)
+        h = (h ^ static_cast<unsigned char>(p[i])) * 0x100000001B3ull;
     return h ^ (h >> 31);
 }
 
 } // namespace
 
 std::string FormatTimeOfDay(DateTime time) {
-    double fraction = time - std::floor(time);
-    long long ms = std::llround(fraction * 86400000.0);
-    int secs = static_cast<int>((ms / 1000) % 86400);
-    int parts[3] = {secs / 3600, secs / 60 % 60, secs % 60};
-    std::string text = "00:00:00";
-    for (int k = 0; k < 3; ++k) {
-        text[3 * k] = static_cast<char>('0' + parts[k] / 10);
-        text[3 * k + 1] = static_cast<char>('0' + parts[k] % 10);
-    }
-    return text;
+    return FormatDateTime(time, "hh:mm:ss");
 }
 
 std::string FileNamePart(const std::string& path) {
@@ -72,7 +64,8 @@ const GroupMatcher& LogReader::Matcher() {
             same = false;
         }
     }
-    if (!same) matcher_.emplace(settings_);
+    if (!same)
+        matcher_.emplace(settings_);
     return *matcher_;
 }
 
@@ -121,7 +114,8 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     // The stamp of what is read: taken before reading, so bytes written
     // meanwhile change the stamp again and are read by the next pass.
     std::optional<LogStamp> stamp = file.Stat();
-    if (!stamp) return readFailed();
+    if (!stamp)
+        return readFailed();
     const uint64_t size = stamp->Size;
 
     // Another file at the path: the list describes the old one.
@@ -134,17 +128,20 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     auto readHead = [&]() -> bool {
         head.resize(static_cast<size_t>(std::min<uint64_t>(size, HeadBytes)));
         ssize_t got = file.ReadAt(0, head.data(), head.size());
-        if (got < 0) return false;
+        if (got < 0)
+            return false;
         head.resize(static_cast<size_t>(got));
         return true;
     };
 
     if (page.Encoding == EncodingUnknown) {
         if (size >= 2) {
-            if (!readHead()) return readFailed();
+            if (!readHead())
+                return readFailed();
             std::optional<EncodingGuess> guess =
                 DetectEncoding(std::string_view(head.data(), head.size()), size);
-            if (!guess) return readFailed();
+            if (!guess)
+                return readFailed();
             page.Encoding = guess->Encoding;
             page.TextStart = guess->TextStart;
             page.ReadPos = guess->TextStart;
@@ -155,7 +152,8 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     } else if (size >= page.ReadPos && size >= page.HeadLength &&
                !(page.FileStamp && *page.FileStamp == *stamp)) {
         // Rewritten from the start while not shorter than what was read.
-        if (!readHead()) return readFailed();
+        if (!readHead())
+            return readFailed();
         if (head.size() < page.HeadLength ||
             HashBytes(head.data(), page.HeadLength) != page.HeadHash) {
             ResetLog(page, list);
@@ -175,22 +173,25 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
         page.ReadPos == page.TextStart && !page.FileStamp) {
         uint64_t end = size;
         // Keep UTF-16 on unit borders; an odd last byte waits.
-        if (page.Encoding == EncodingUtf16) end -= (end - page.TextStart) % 2;
+        if (page.Encoding == EncodingUtf16)
+            end -= (end - page.TextStart) % 2;
         page.ReadPos = end;
         page.FileStamp = *stamp;
         return finish(PassResult::JumpedToEnd);
     }
-    if (page.Encoding == EncodingUnknown) return finish(PassResult::Undecided);
-    if (size == page.ReadPos) return finish(PassResult::NoNewBytes);
+    if (page.Encoding == EncodingUnknown)
+        return finish(PassResult::Undecided);
+    if (size == page.ReadPos)
+        return finish(PassResult::NoNewBytes);
 
     out = ReadChunk(page, list, file, opened.File, *stamp);
-    if (out.Result == PassResult::ReadFailed) return readFailed();
+    if (out.Result == PassResult::ReadFailed)
+        return readFailed();
     return finish(out.Result);
 }
 
 PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFile& file,
-                                 const std::shared_ptr<OpenFile>& handle,
-                                 const LogStamp& stamp) {
+                                 const std::shared_ptr<OpenFile>& handle, const LogStamp& stamp) {
     struct ChunkScope {
         PassProgress& progress;
         explicit ChunkScope(PassProgress& p) : progress(p) { progress.ChunkStarted(); }
@@ -221,33 +222,37 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
 
     while (next < size) {
         // Only a line longer than the buffer makes it grow, to that line's size.
-        if (filled == buffer.size()) buffer.resize(buffer.size() * 2);
+        if (filled == buffer.size())
+            buffer.resize(buffer.size() * 2);
         size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size() - filled, size - next));
         ssize_t got = file.ReadAt(next, buffer.data() + filled, want);
         if (got < 0) {
             out.Result = PassResult::ReadFailed;
             return out;
         }
-        if (got == 0) break; // shrunk meanwhile: the next pass notices
+        if (got == 0)
+            break; // shrunk meanwhile: the next pass notices
         next += static_cast<uint64_t>(got);
         filled += static_cast<size_t>(got);
-        size_t used = SplitLines(
-            std::string_view(buffer.data(), filled), encoding, [&](size_t start, size_t length) {
-                LineEntry line(bufferStart + start, length);
-                std::string_view bytes(buffer.data() + start, length);
-                if (length > maxLen) maxLen = std::max(maxLen, CountChars(bytes, encoding));
-                if (needGroups) {
-                    if (decode) {
-                        scratch.clear();
-                        AppendDecodedLine(scratch, bytes, encoding);
-                        bytes = scratch;
-                    }
-                    // A bulk load raises no alert, so its verdict is all it needs.
-                    line.SetGroups(bulk ? matcher->ShownGroup(bytes, filter)
-                                        : matcher->Membership(bytes));
-                }
-                chunk.push_back(line);
-            });
+        size_t used = SplitLines(std::string_view(buffer.data(), filled), encoding,
+                                 [&](size_t start, size_t length) {
+                                     LineEntry line(bufferStart + start, length);
+                                     std::string_view bytes(buffer.data() + start, length);
+                                     if (length > maxLen)
+                                         maxLen = std::max(maxLen, CountChars(bytes, encoding));
+                                     if (needGroups) {
+                                         if (decode) {
+                                             scratch.clear();
+                                             AppendDecodedLine(scratch, bytes, encoding);
+                                             bytes = scratch;
+                                         }
+                                         // A bulk load raises no alert, so its verdict is all it
+                                         // needs.
+                                         line.SetGroups(bulk ? matcher->ShownGroup(bytes, filter)
+                                                             : matcher->Membership(bytes));
+                                     }
+                                     chunk.push_back(line);
+                                 });
         std::memmove(buffer.data(), buffer.data() + used, filled - used);
         filled -= used;
         bufferStart += used;
@@ -290,7 +295,8 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
             LineEntry line = shown[i];
             unsigned groups = line.Groups();
             for (unsigned g = 0; g < 3; ++g)
-                if (groups & (1u << g)) out.Alerts[g] = true;
+                if (groups & (1u << g))
+                    out.Alerts[g] = true;
             line.SetGroups(0);
             TObjectInfo record{now, ++lineNo};
             if (newestFirst)

@@ -63,7 +63,7 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 // active tab, window restore, horizontal extent, selection of the last row,
 // the sounds and copying the active tab's texts to the status bar.
 class LogReader {
-public:
+  public:
     LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
               PassProgress& progress);
 
@@ -72,7 +72,7 @@ public:
     // Bytes read per call; tests shrink it to cross block borders.
     void SetBlockSize(size_t bytes) { blockSize_ = bytes < 16 ? 16 : bytes; }
 
-private:
+  private:
     PassOutcome ReadChunk(TPageObject& page, LineSink& list, const OpenFile& file,
                           const std::shared_ptr<OpenFile>& handle, const LogStamp& stamp);
     void FinishTexts(TPageObject& page, const LineSink& list) const;

@@ -7,7 +7,7 @@ namespace marrowlight {
 // Progress of a pass, shown while it runs. The shell writes the status bar
 // and repaints it at once; the end of the pass restores the active tab's texts.
 class PassProgress {
-public:
+  public:
     virtual ~PassProgress() = default;
     // Sets status panel 3 to text; with clearOthers panels 0..2 are emptied too.
     virtual void ShowProgress(const std::string& text, bool clearOthers) = 0;
@@ -18,7 +18,7 @@ public:
 
 // Discards everything.
 class SilentProgress : public PassProgress {
-public:
+  public:
     void ShowProgress(const std::string&, bool) override {}
 };
 

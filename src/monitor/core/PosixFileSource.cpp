@@ -10,7 +10,8 @@ namespace marrowlight {
 namespace {
 
 std::optional<LogStamp> StampOf(const struct stat& st) {
-    if (!S_ISREG(st.st_mode)) return std::nullopt;
+    if (!S_ISREG(st.st_mode))
+        return std::nullopt;
     LogStamp stamp;
     stamp.MTimeNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
     stamp.Size = static_cast<uint64_t>(st.st_size);
@@ -19,7 +20,7 @@ std::optional<LogStamp> StampOf(const struct stat& st) {
 }
 
 class PosixOpenFile : public OpenFile {
-public:
+  public:
     explicit PosixOpenFile(int fd) : fd_(fd) {}
     ~PosixOpenFile() override { ::close(fd_); }
     PosixOpenFile(const PosixOpenFile&) = delete;
@@ -27,7 +28,8 @@ public:
 
     std::optional<LogStamp> Stat() const override {
         struct stat st {};
-        if (::fstat(fd_, &st) != 0) return std::nullopt;
+        if (::fstat(fd_, &st) != 0)
+            return std::nullopt;
         return StampOf(st);
     }
 
@@ -37,16 +39,18 @@ public:
         while (done < count) {
             ssize_t got = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
             if (got < 0) {
-                if (errno == EINTR) continue;
+                if (errno == EINTR)
+                    continue;
                 return -1;
             }
-            if (got == 0) break;
+            if (got == 0)
+                break;
             done += static_cast<size_t>(got);
         }
         return static_cast<ssize_t>(done);
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -54,7 +58,8 @@ private:
 
 std::optional<LogStamp> PosixFileSource::Stat(const std::string& path) const {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
     return StampOf(st);
 }
 

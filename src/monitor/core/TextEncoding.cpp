@@ -39,17 +39,22 @@ size_t Utf8SequenceLength(const unsigned char* p, size_t left, size_t* bad) {
     unsigned char b = p[0];
     size_t need;
     unsigned char lo = 0x80, hi = 0xBF;
-    if (b < 0x80) return 1;
+    if (b < 0x80)
+        return 1;
     if (b >= 0xC2 && b <= 0xDF) {
         need = 2;
     } else if (b >= 0xE0 && b <= 0xEF) {
         need = 3;
-        if (b == 0xE0) lo = 0xA0;
-        if (b == 0xED) hi = 0x9F;
+        if (b == 0xE0)
+            lo = 0xA0;
+        if (b == 0xED)
+            hi = 0x9F;
     } else if (b >= 0xF0 && b <= 0xF4) {
         need = 4;
-        if (b == 0xF0) lo = 0x90;
-        if (b == 0xF4) hi = 0x8F;
+        if (b == 0xF0)
+            lo = 0x90;
+        if (b == 0xF4)
+            hi = 0x8F;
     } else {
         *bad = 1;
         return 0;
@@ -66,7 +71,8 @@ size_t Utf8SequenceLength(const unsigned char* p, size_t left, size_t* bad) {
 
 bool AllAscii(std::string_view bytes) {
     for (unsigned char c : bytes)
-        if (c >= 0x80) return false;
+        if (c >= 0x80)
+            return false;
     return true;
 }
 
@@ -75,10 +81,12 @@ void AppendUtf8(std::string& out, std::string_view bytes) {
     size_t n = bytes.size(), i = 0;
     while (i < n) {
         size_t run = i;
-        while (run < n && p[run] < 0x80) ++run;
+        while (run < n && p[run] < 0x80)
+            ++run;
         out.append(bytes.data() + i, run - i);
         i = run;
-        if (i >= n) break;
+        if (i >= n)
+            break;
         size_t bad = 0;
         size_t len = Utf8SequenceLength(p + i, n - i, &bad);
         if (len) {
@@ -117,16 +125,19 @@ void AppendUtf16(std::string& out, std::string_view bytes) {
         }
         AppendCodePoint(out, c >= 0xD800 && c <= 0xDFFF ? Replacement : c);
     }
-    if (bytes.size() % 2) AppendCodePoint(out, Replacement);
+    if (bytes.size() % 2)
+        AppendCodePoint(out, Replacement);
 }
 
 } // namespace
 
 std::optional<EncodingGuess> DetectEncoding(std::string_view head, uint64_t fileSize) {
-    if (fileSize < 2 || head.size() < 2) return std::nullopt;
+    if (fileSize < 2 || head.size() < 2)
+        return std::nullopt;
     if (fileSize >= 3 && head.size() >= 3 && head.substr(0, 3) == "\xEF\xBB\xBF")
         return EncodingGuess{EncodingUtf8, 3};
-    if (head.substr(0, 2) == "\xFF\xFE") return EncodingGuess{EncodingUtf16, 2};
+    if (head.substr(0, 2) == "\xFF\xFE")
+        return EncodingGuess{EncodingUtf16, 2};
     return EncodingGuess{Encoding8Bit, 0};
 }
 
@@ -140,7 +151,8 @@ bool IsValidUtf8(std::string_view bytes) {
         }
         size_t bad = 0;
         size_t len = Utf8SequenceLength(p + i, n - i, &bad);
-        if (!len) return false;
+        if (!len)
+            return false;
         i += len;
     }
     return true;
@@ -166,9 +178,11 @@ std::string DecodeLine(std::string_view bytes, int encoding) {
 }
 
 uint64_t CountChars(std::string_view bytes, int encoding) {
-    if (encoding == EncodingUtf16) return (bytes.size() + 1) / 2;
+    if (encoding == EncodingUtf16)
+        return (bytes.size() + 1) / 2;
     uint64_t count = 0;
-    for (unsigned char c : bytes) count += (c & 0xC0) != 0x80;
+    for (unsigned char c : bytes)
+        count += (c & 0xC0) != 0x80;
     return count;
 }
 

@@ -9,8 +9,8 @@ namespace marrowlight {
 
 // Values of TPageObject::Encoding.
 inline constexpr int EncodingUnknown = 255;
-inline constexpr int Encoding8Bit = 1; // no byte-order mark: UTF-8 per line, else Windows-1252
-inline constexpr int EncodingUtf8 = 2; // EF BB BF
+inline constexpr int Encoding8Bit = 1;  // no byte-order mark: UTF-8 per line, else Windows-1252
+inline constexpr int EncodingUtf8 = 2;  // EF BB BF
 inline constexpr int EncodingUtf16 = 3; // FF FE, little-endian
 
 struct EncodingGuess {

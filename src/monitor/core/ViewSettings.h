@@ -8,7 +8,7 @@ namespace marrowlight {
 // shell answers from the Options dialog and the View menu, so no copy of a
 // setting is kept here.
 class ViewSettings {
-public:
+  public:
     virtual ~ViewSettings() = default;
     // "All Entries" of the View menu.
     virtual bool AllEntries() const = 0;

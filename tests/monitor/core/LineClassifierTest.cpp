@@ -122,7 +122,8 @@ TEST(LineClassifier, FilteringPassKeepsShownLinesInListOrder) {
     for (bool newestFirst : {false, true}) {
         LineIndex shown = FilterChunk(Chunk(10, 0b100), newestFirst, errorsOnly, progress);
         std::vector<uint64_t> offsets;
-        for (size_t i = 0; i < shown.size(); ++i) offsets.push_back(shown[i].Offset);
+        for (size_t i = 0; i < shown.size(); ++i)
+            offsets.push_back(shown[i].Offset);
         std::vector<uint64_t> expected = newestFirst ? std::vector<uint64_t>{90, 60, 30, 0}
                                                      : std::vector<uint64_t>{0, 30, 60, 90};
         EXPECT_EQ(offsets, expected);

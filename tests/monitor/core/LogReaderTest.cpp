@@ -18,7 +18,7 @@ using V = std::vector<std::string>;
 
 // Real files, with failures the file system cannot produce on demand.
 class FaultyFileSource : public FileSource {
-public:
+  public:
     OpenError openError = OpenError::None;
     bool failReads = false;
 
@@ -26,13 +26,15 @@ public:
         return real_.Stat(path);
     }
     OpenResult Open(const std::string& path) const override {
-        if (openError != OpenError::None) return {nullptr, openError};
+        if (openError != OpenError::None)
+            return {nullptr, openError};
         OpenResult r = real_.Open(path);
-        if (r.File && failReads) r.File = std::make_shared<FailingFile>(r.File);
+        if (r.File && failReads)
+            r.File = std::make_shared<FailingFile>(r.File);
         return r;
     }
 
-private:
+  private:
     struct FailingFile : OpenFile {
         explicit FailingFile(std::shared_ptr<OpenFile> f) : real(std::move(f)) {}
         std::optional<LogStamp> Stat() const override { return real->Stat(); }
@@ -43,7 +45,7 @@ private:
 };
 
 class LogReaderTest : public ::testing::Test {
-protected:
+  protected:
     LogReaderTest() { page.FileName = dir.File("app.log"); }
 
     PassOutcome Pass() { return reader.Pass(page, list); }
@@ -65,13 +67,13 @@ TEST_F(LogReaderTest, FollowsAGrowingLog) {
     EXPECT_EQ(out.Result, PassResult::Bulk);
     EXPECT_EQ(Rows(), V{"A"});
     EXPECT_EQ(Numbers(list.Lines()), std::vector<int>{0}); // bulk rows carry no record
-    EXPECT_EQ(page.ReadPos, 3u);                             // "B" is read again later
+    EXPECT_EQ(page.ReadPos, 3u);                           // "B" is read again later
     EXPECT_EQ(page.LinesText, "Lines: 1");
     EXPECT_EQ(page.DisplayedText, "Displayed: 1");
     EXPECT_EQ(page.LastReadText, "Last read: 12:00:00");
     EXPECT_EQ(page.StateText, "Log succesfully read.");
-    EXPECT_EQ(progress.texts, (V{"Reading app.log...", "Filtering lines: 100%", "",
-                                 "Loading app.log...", ""}));
+    EXPECT_EQ(progress.texts,
+              (V{"Reading app.log...", "Filtering lines: 100%", "", "Loading app.log...", ""}));
 
     AppendFile(page.FileName, "\r"); // half of a CR LF
     EXPECT_EQ(Pass().Result, PassResult::NoCompleteLine);
@@ -150,7 +152,8 @@ TEST_F(LogReaderTest, FailuresKeepWhatWasRead) {
         PassResult result;
         const char* state;
     } cases[] = {
-        {OpenError::AccessDenied, false, PassResult::CannotOpen, "Log can't be read. Access denied."},
+        {OpenError::AccessDenied, false, PassResult::CannotOpen,
+         "Log can't be read. Access denied."},
         {OpenError::Other, false, PassResult::CannotOpen,
          "Log can't be read. Locked by another process."},
         {OpenError::None, true, PassResult::ReadFailed, "Log can't be read. Read error."},
@@ -221,6 +224,16 @@ TEST_F(LogReaderTest, OnlyNewLinesSkipsWhatTheLogHeld) {
     EXPECT_EQ(Rows(), V{"new"});
     EXPECT_EQ(Numbers(list.Lines()), std::vector<int>{1});
     EXPECT_EQ(page.LineCount, 1u);
+
+    // UTF-16: the jump stays on a unit border, the odd byte waits.
+    ResetLog(page, list);
+    WriteFile(page.FileName, "\xFF\xFE"
+                             "A\0\n\0x"s);
+    EXPECT_EQ(Pass().Result, PassResult::JumpedToEnd);
+    EXPECT_EQ(page.ReadPos, 6u);
+    AppendFile(page.FileName, "\0B\0\n\0"s);
+    Pass();
+    EXPECT_EQ(Rows(), V{"xB"});
 }
 
 TEST_F(LogReaderTest, DecodesEachEncodingAndKeepsOddBytes) {
@@ -230,12 +243,20 @@ TEST_F(LogReaderTest, DecodesEachEncodingAndKeepsOddBytes) {
         V rows;
         uint64_t readPos;
     } cases[] = {
-        {"\xEF\xBB\xBF" "caf\xC3\xA9\r\nx\xC3y\r\n", 2, {"caf\xC3\xA9", "x\xEF\xBF\xBDy"}, 15},
-        {"\xEF\xBB\xBF", 2, {}, 3},        // mark only
-        {"\xEF\xBB", 1, {}, 0},            // two bytes: 8-bit, one unfinished line
+        {"\xEF\xBB\xBF"
+         "caf\xC3\xA9\r\nx\xC3y\r\n",
+         2,
+         {"caf\xC3\xA9", "x\xEF\xBF\xBDy"},
+         15},
+        {"\xEF\xBB\xBF", 2, {}, 3}, // mark only
+        {"\xEF\xBB", 1, {}, 0},     // two bytes: 8-bit, one unfinished line
         {"caf\xE9\r\n\xC3\xA9t\xC3\xA9\n", 1, {"caf\xC3\xA9", "\xC3\xA9t\xC3\xA9"}, 12},
         {"a\0b\r\nc\r\n"s, 1, {"a\0b"s, "c"}, 8},
-        {"\xFF\xFE" "A\0\r\0\n\0\xE9\0\n\0B"s, 3, {"A", "\xC3\xA9"}, 12},
+        {"\xFF\xFE"
+         "A\0\r\0\n\0\xE9\0\n\0B"s,
+         3,
+         {"A", "\xC3\xA9"},
+         12},
         {"A\nB\rC\r\n", 1, {"A", "B", "C"}, 7},
     };
     for (const Case& c : cases) {

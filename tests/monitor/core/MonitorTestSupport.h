@@ -44,7 +44,7 @@ struct RecordingProgress : PassProgress {
 
 // A folder under /tmp removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "mlt-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -52,7 +52,7 @@ public:
     ~TempDir() { std::filesystem::remove_all(path_); }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -66,7 +66,8 @@ inline void AppendFile(const std::string& path, const std::string& bytes) {
 inline std::vector<std::string> Texts(const LineIndex& lines) {
     LineTextSource source;
     std::vector<std::string> out;
-    for (size_t i = 0; i < lines.size(); ++i) out.push_back(source.Text(lines, i));
+    for (size_t i = 0; i < lines.size(); ++i)
+        out.push_back(source.Text(lines, i));
     return out;
 }
 

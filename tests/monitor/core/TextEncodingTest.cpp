@@ -26,7 +26,8 @@ TEST(TextEncoding, DetectsByteOrderMarks) {
     for (const Case& c : cases) {
         auto guess = DetectEncoding(c.head, c.size);
         ASSERT_EQ(guess.has_value(), c.encoding.has_value()) << c.size;
-        if (!guess) continue;
+        if (!guess)
+            continue;
         EXPECT_EQ(guess->Encoding, *c.encoding) << c.size;
         EXPECT_EQ(guess->TextStart, c.textStart) << c.size;
     }
@@ -40,18 +41,18 @@ TEST(TextEncoding, DecodesLinesToUtf8WithoutLosingBytes) {
         std::string text;
     } cases[] = {
         {"plain", Encoding8Bit, "plain"},
-        {"caf\xC3\xA9", Encoding8Bit, "caf\xC3\xA9"},       // valid UTF-8 without a mark
+        {"caf\xC3\xA9", Encoding8Bit, "caf\xC3\xA9"},               // valid UTF-8 without a mark
         {"caf\xE9 \x80", Encoding8Bit, "caf\xC3\xA9 \xE2\x82\xAC"}, // Windows-1252
-        {"\x81\x8D", Encoding8Bit, "\xC2\x81\xC2\x8D"},      // unassigned bytes keep a code point
-        {"a\0b"s, Encoding8Bit, "a\0b"s},                    // zero bytes stay
+        {"\x81\x8D", Encoding8Bit, "\xC2\x81\xC2\x8D"}, // unassigned bytes keep a code point
+        {"a\0b"s, Encoding8Bit, "a\0b"s},               // zero bytes stay
         {"caf\xC3\xA9", EncodingUtf8, "caf\xC3\xA9"},
-        {"x\xC3y", EncodingUtf8, "x\xEF\xBF\xBDy"},          // cut sequence, ASCII survives
-        {"\xE2\x82", EncodingUtf8, "\xEF\xBF\xBD"},          // maximal subpart: one replacement
+        {"x\xC3y", EncodingUtf8, "x\xEF\xBF\xBDy"},             // cut sequence, ASCII survives
+        {"\xE2\x82", EncodingUtf8, "\xEF\xBF\xBD"},             // maximal subpart: one replacement
         {"\xC0\xAF", EncodingUtf8, "\xEF\xBF\xBD\xEF\xBF\xBD"}, // overlong
         {"\xED\xA0\x80", EncodingUtf8, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}, // surrogate
         {"A\0\xE9\0"s, EncodingUtf16, "A\xC3\xA9"},
         {"\x3D\xD8\x00\xDE"s, EncodingUtf16, "\xF0\x9F\x98\x80"}, // surrogate pair
-        {"\x00\xD8x\0"s, EncodingUtf16, "\xEF\xBF\xBDx"},      // lone high surrogate
+        {"\x00\xD8x\0"s, EncodingUtf16, "\xEF\xBF\xBDx"},         // lone high surrogate
         {"A\0\0\0"s, EncodingUtf16, "A\0"s},
     };
     for (const Case& c : cases)
@@ -90,14 +91,15 @@ TEST(LineSplitter, FindsEveryKindOfLineEnd) {
         {"unfinished", {}, 0},
         {"A\r\nB", {"A"}, 3},
         {"A\r\nB\r\n", {"A", "B"}, 6},
-        {"A\nB\n", {"A", "B"}, 4},                     // LF only
-        {"A\rB\rC", {"A", "B"}, 4},                    // CR only
-        {"A\r", {}, 0},                                // CR may be half of CR LF: waits
-        {"A\r\n\r\n", {"A", ""}, 5},                   // empty line kept, no extra one
+        {"A\nB\n", {"A", "B"}, 4},   // LF only
+        {"A\rB\rC", {"A", "B"}, 4},  // CR only
+        {"A\r", {}, 0},              // CR may be half of CR LF: waits
+        {"A\r\n\r\n", {"A", ""}, 5}, // empty line kept, no extra one
         {"A\n\rB\r\r\n", {"A", "", "B", ""}, 7},
-        {"a\0b\r\nc"s, {"a\0b"s}, 5},                  // zero byte ends nothing
+        {"a\0b\r\nc"s, {"a\0b"s}, 5}, // zero byte ends nothing
         {std::string(40, 'x') + "\r\n" + std::string(17, 'y') + "\n",
-         {std::string(40, 'x'), std::string(17, 'y')}, 60}, // crosses 16-byte scan blocks
+         {std::string(40, 'x'), std::string(17, 'y')},
+         60}, // crosses 16-byte scan blocks
     };
     for (const Case& c : cases) {
         Split s = SplitAll(c.bytes, Encoding8Bit);
@@ -116,9 +118,9 @@ TEST(LineSplitter, SplitsUtf16OnWholeUnits) {
     } cases[] = {
         {"A\0\r\0\n\0B\0"s, {"A\0"s}, 6},
         {"A\0\n\0B\0\r\0C\0"s, {"A\0"s, "B\0"s}, 8},
-        {"A\0\r\0"s, {}, 0},                      // CR unit last: waits
-        {"A\0\r\0\n"s, {}, 0},                    // odd trailing byte waits with it
-        {"\x0A\x0D\r\0\n\0"s, {"\x0A\x0D"s}, 6},  // bytes 0A/0D inside a unit end nothing
+        {"A\0\r\0"s, {}, 0},                     // CR unit last: waits
+        {"A\0\r\0\n"s, {}, 0},                   // odd trailing byte waits with it
+        {"\x0A\x0D\r\0\n\0"s, {"\x0A\x0D"s}, 6}, // bytes 0A/0D inside a unit end nothing
         {"\0\0\n\0"s, {"\0\0"s}, 4},
     };
     for (const Case& c : cases) {
