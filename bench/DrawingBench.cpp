@@ -1,18 +1,19 @@
 // Painting one screen of a log list must not depend on how long the list is:
-// a screen of a 10-million-line log against the same screen of a 100-line log.
+// a screen of a 10-million-line log against the same screen of a 100-line log,
+// for a repaint, a page down and ten new lines at the bottom.
 #include "monitor/LogListModel.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LogReader.h"
 #include "monitor/core/ViewSettings.h"
 #include "shell/ItemsLBxDrawItem.h"
+#include "shell/LogListView.h"
 #include "shell/LogTab.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QListView>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -88,7 +89,7 @@ struct ListFixture {
         QApplication::processEvents();
         image = QImage(tab->ItemsLBx()->viewport()->size(), QImage::Format_RGB32);
     }
-    QListView& List() const { return *tab->ItemsLBx(); }
+    LogListView& List() const { return *tab->ItemsLBx(); }
     void Paint() { List().viewport()->render(&image); }
 
     BenchSettings settings;
@@ -112,7 +113,7 @@ ListFixture& Fixture(long lines) {
 // The same screen painted again: the steady cost of a repaint.
 void BM_RepaintScreen(benchmark::State& state) {
     ListFixture& fixture = Fixture(state.range(0));
-    QListView& list = fixture.List();
+    LogListView& list = fixture.List();
     list.scrollTo(list.model()->index(list.model()->rowCount() / 2, 0),
                   QAbstractItemView::PositionAtCenter);
     QApplication::processEvents();
@@ -133,8 +134,24 @@ void BM_PageDownAndPaint(benchmark::State& state) {
     }
 }
 
+// Ten lines arrive at the bottom, the view follows them and paints.
+void BM_AppendTenAndPaint(benchmark::State& state) {
+    ListFixture& fixture = Fixture(state.range(0));
+    LogTab& tab = *fixture.tab;
+    for (auto _ : state) {
+        LineIndex lines;
+        for (int i = 0; i < 10; ++i)
+            lines.push_back(LineEntry(0, 80), TObjectInfo{45000.5, i + 1});
+        tab.Model().AppendLines(std::move(lines));
+        tab.SelectLastItem();
+        QApplication::processEvents();
+        fixture.Paint();
+    }
+}
+
 BENCHMARK(BM_RepaintScreen)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageDownAndPaint)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AppendTenAndPaint)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace marrowlight

@@ -4,8 +4,8 @@
 #include "monitor/core/TObjectInfo.h"
 #include "support/core/DateTimeFormat.h"
 
+#include <QAbstractItemView>
 #include <QFontMetrics>
-#include <QListView>
 #include <QPainter>
 #include <QPalette>
 
@@ -66,7 +66,7 @@ qint64 LineDrawer::ExtentWidth(const QFont& font, std::uint64_t maxLineLen) cons
     return static_cast<qint64>(maxLineLen + 2) * m;
 }
 
-void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QListView& list,
+void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& list,
                                   const QModelIndex& index, const QRect& rect) const {
     const auto* model = qobject_cast<const LogListModel*>(list.model());
     if (!model || !index.isValid() || index.row() >= model->rowCount())

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-class QListView;
+class QAbstractItemView;
 class QModelIndex;
 class QPainter;
 class QPalette;
@@ -37,8 +37,8 @@ class LineDrawer {
     explicit LineDrawer(const LineDrawSettings& settings) : settings_(settings) {}
 
     // The list's item at index into rect; nothing for a row past the end.
-    void ItemsLBxDrawItem(QPainter& painter, const QListView& list, const QModelIndex& index,
-                          const QRect& rect) const;
+    void ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& list,
+                          const QModelIndex& index, const QRect& rect) const;
 
     // One UTF-8 line, in font and palette, filling rect and on to rightEdge.
     void DrawLine(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,

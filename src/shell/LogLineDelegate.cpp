@@ -2,8 +2,8 @@
 
 #include "shell/ItemsLBxDrawItem.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
-#include <QListView>
 #include <QPainter>
 #include <QStyle>
 
@@ -14,7 +14,7 @@ LogLineDelegate::LogLineDelegate(const LineDrawer& drawer, QObject* parent)
 
 void LogLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
-    const auto* list = qobject_cast<const QListView*>(option.widget);
+    const auto* list = qobject_cast<const QAbstractItemView*>(option.widget);
     if (!list)
         return;
     drawer_.ItemsLBxDrawItem(*painter, *list, index, option.rect);

@@ -2,8 +2,8 @@
 
 #include "monitor/LogListModel.h"
 #include "shell/LogLineDelegate.h"
+#include "shell/LogListView.h"
 
-#include <QListView>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -11,14 +11,10 @@ namespace marrowlight {
 
 LogTab::LogTab(const QString& path, const LineDrawer& drawer, QWidget* parent)
     : QWidget(parent), model_(new LogListModel(this)), delegate_(new LogLineDelegate(drawer, this)),
-      list_(new QListView(this)) {
+      list_(new LogListView(this)) {
     Page.FileName = path.toStdString();
     list_->setObjectName(QStringLiteral("ItemsLBx"));
     list_->setAccessibleName(path);
-    list_->setUniformItemSizes(true);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     list_->setItemDelegate(delegate_);
     list_->setModel(model_);
 

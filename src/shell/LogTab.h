@@ -5,13 +5,12 @@
 #include <QString>
 #include <QWidget>
 
-class QListView;
-
 namespace marrowlight {
 
 class LineDrawer;
 class LogLineDelegate;
 class LogListModel;
+class LogListView;
 
 // One log tab's page: the log's record and its list, which fills the page.
 class LogTab : public QWidget {
@@ -25,7 +24,7 @@ class LogTab : public QWidget {
     // The PageControl image the tab shows (35, 33 or 65).
     int Image = 35;
 
-    QListView* ItemsLBx() const { return list_; }
+    LogListView* ItemsLBx() const { return list_; }
     LogListModel& Model() const { return *model_; }
     LogLineDelegate& Delegate() const { return *delegate_; }
     QString FileName() const { return QString::fromStdString(Page.FileName); }
@@ -39,7 +38,7 @@ class LogTab : public QWidget {
   private:
     LogListModel* model_;
     LogLineDelegate* delegate_;
-    QListView* list_;
+    LogListView* list_;
 };
 
 } // namespace marrowlight

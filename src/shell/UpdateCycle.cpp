@@ -6,6 +6,7 @@
 #include "settings/TOptionsFrm.h"
 #include "shell/ItemsLBxDrawItem.h"
 #include "shell/LiveViewSettings.h"
+#include "shell/LogListView.h"
 #include "shell/LogTab.h"
 #include "shell/LogTabs.h"
 #include "shell/MainMenu.h"
@@ -14,7 +15,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QListView>
 #include <QMainWindow>
 #include <QTimer>
 

@@ -1,12 +1,16 @@
 #include "shell/LogTabs.h"
 
+#include "monitor/LogListModel.h"
 #include "settings/FontListBox.h"
 #include "shell/LogLineDelegate.h"
+#include "shell/LogListView.h"
 #include "shell/LogTab.h"
 #include "shell/ShellRig.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QListView>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -29,7 +33,6 @@ TEST(LogTabs, OpenAddsAfterTheOthersOrActivatesTheOpenLog) {
     EXPECT_EQ(c->Page.Encoding, 255);
     EXPECT_EQ(c->ItemsLBx()->accessibleName(), "/srv/c.log");
     EXPECT_EQ(c->ItemsLBx()->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_TRUE(c->ItemsLBx()->uniformItemSizes());
 
     // Surrounding blanks are not part of the path; a missing file is no error.
     rig.tabs->OpenLog("  /var/log/a.log\t");
@@ -121,6 +124,60 @@ TEST(LogTabs, ItemHeightAndFontFollowTheOptions) {
             EXPECT_EQ(tab->Delegate().sizeHint({}, {}).height(), c.height) << c.size;
         }
     }
+}
+
+TEST(LogTabs, ListScrollsAndMovesByWholeRowsWhateverItsLength) {
+    testing::TabsRig rig;
+    rig.tabs->OpenLog("/l/a.log");
+    LogTab& tab = *rig.tabs->Tab(0);
+    LogListView& list = *tab.ItemsLBx();
+    LineIndex rows;
+    for (int i = 0; i < 1000; ++i)
+        rows.push_back(LineEntry(i * 10, 8));
+    tab.Model().LoadLines(std::move(rows));
+    rig.pageControl.resize(300, 240);
+    rig.pageControl.show();
+    QApplication::processEvents();
+    const int visible = list.FullRowsVisible();
+    ASSERT_GT(visible, 3);
+    EXPECT_EQ(list.viewport()->height() / list.RowHeight(), visible);
+    EXPECT_EQ(list.verticalScrollBar()->maximum(), 1000 - visible);
+
+    tab.SelectLastItem();
+    EXPECT_EQ(list.currentIndex().row(), 999);
+    EXPECT_EQ(list.TopRow(), 1000 - visible);
+    const QRect last = list.visualRect(list.currentIndex());
+    EXPECT_LE(last.bottom(), list.viewport()->height());
+    EXPECT_EQ(list.indexAt(last.center()).row(), 999);
+    EXPECT_FALSE(list.indexAt(QPoint(5, last.bottom() + 2)).isValid());
+
+    auto press = [&](Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&list, &event);
+    };
+    struct Step {
+        Qt::Key key;
+        int current, top;
+    } steps[] = {
+        {Qt::Key_Home, 0, 0},
+        {Qt::Key_Down, 1, 0},
+        {Qt::Key_PageDown, 1 + visible, 2},
+        {Qt::Key_Up, visible, 2},
+        {Qt::Key_End, 999, 1000 - visible},
+    };
+    for (const Step& step : steps) {
+        press(step.key);
+        EXPECT_EQ(list.currentIndex().row(), step.current) << step.key;
+        EXPECT_EQ(list.TopRow(), step.top) << step.key;
+    }
+
+    // Lines arriving below keep the view where it is.
+    LineIndex more;
+    for (int i = 0; i < 10; ++i)
+        more.push_back(LineEntry(0, 8), TObjectInfo{1, i + 1});
+    tab.Model().AppendLines(std::move(more));
+    EXPECT_EQ(list.verticalScrollBar()->maximum(), 1010 - visible);
+    EXPECT_EQ(list.TopRow(), 1000 - visible);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "monitor/LogListModel.h"
 #include "shell/ItemsLBxDrawItem.h"
 #include "shell/LogLineDelegate.h"
+#include "shell/LogListView.h"
 #include "shell/LogTab.h"
 #include "shell/ShellRig.h"
 #include "support/core/Clock.h"
@@ -11,7 +12,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QListView>
 #include <QMainWindow>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -142,7 +142,7 @@ TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
     rig.pageControl.resize(200, 120);
     rig.pageControl.show();
     QApplication::processEvents();
-    QListView& list = *tab.ItemsLBx();
+    LogListView& list = *tab.ItemsLBx();
     EXPECT_EQ(list.horizontalScrollBar()->maximum(), 52 * m - list.viewport()->width());
 
     rig.Append("late.log", "y\r\n");

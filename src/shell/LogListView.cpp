@@ -1,0 +1,231 @@
+#include "shell/LogListView.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <limits>
+
+namespace marrowlight {
+
+LogListView::LogListView(QWidget* parent) : QAbstractItemView(parent) {
+    setSelectionMode(SingleSelection);
+    setSelectionBehavior(SelectRows);
+    setEditTriggers(NoEditTriggers);
+    setVerticalScrollMode(ScrollPerItem);
+    setHorizontalScrollMode(ScrollPerPixel);
+}
+
+int LogListView::RowCount() const {
+    return model() ? model()->rowCount(rootIndex()) : 0;
+}
+
+int LogListView::TopRow() const {
+    return verticalScrollBar()->value();
+}
+
+int LogListView::FullRowsVisible() const {
+    return std::max(1, viewport()->height() / std::max(1, rowHeight_));
+}
+
+int LogListView::RowAt(int y) const {
+    if (y < 0)
+        return -1;
+    const qint64 row = qint64(TopRow()) + y / std::max(1, rowHeight_);
+    return row < RowCount() ? int(row) : -1;
+}
+
+QRect LogListView::RowRect(int row) const {
+    // Rows far off screen are clamped: only their side of the screen matters.
+    const qint64 y = (qint64(row) - TopRow()) * rowHeight_;
+    constexpr qint64 limit = std::numeric_limits<int>::max() / 4;
+    const int top = int(std::clamp(y, -limit, limit));
+    const int width = std::max(contentWidth_, viewport()->width() + horizontalOffset());
+    return QRect(-horizontalOffset(), top, width, rowHeight_);
+}
+
+QRect LogListView::visualRect(const QModelIndex& index) const {
+    if (!index.isValid() || index.parent() != rootIndex())
+        return {};
+    return RowRect(index.row());
+}
+
+void LogListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid())
+        return;
+    const int row = index.row();
+    const int rows = FullRowsVisible();
+    int top = TopRow();
+    switch (hint) {
+    case PositionAtTop:
+        top = row;
+        break;
+    case PositionAtBottom:
+        top = row - rows + 1;
+        break;
+    case PositionAtCenter:
+        top = row - rows / 2;
+        break;
+    case EnsureVisible:
+        if (row < top)
+            top = row;
+        else if (row >= top + rows)
+            top = row - rows + 1;
+        break;
+    }
+    verticalScrollBar()->setValue(top);
+}
+
+QModelIndex LogListView::indexAt(const QPoint& point) const {
+    const int row = RowAt(point.y());
+    return row < 0 ? QModelIndex() : model()->index(row, 0, rootIndex());
+}
+
+QModelIndex LogListView::moveCursor(CursorAction action, Qt::KeyboardModifiers) {
+    const int count = RowCount();
+    if (count == 0)
+        return {};
+    const QModelIndex current = currentIndex();
+    const int row = current.isValid() ? current.row() : -1;
+    const int page = FullRowsVisible();
+    int target = row;
+    switch (action) {
+    case MoveUp:
+    case MovePrevious:
+        target = row - 1;
+        break;
+    case MoveDown:
+    case MoveNext:
+        target = row + 1;
+        break;
+    case MovePageUp:
+        target = row - page;
+        break;
+    case MovePageDown:
+        target = row + page;
+        break;
+    case MoveHome:
+        target = 0;
+        break;
+    case MoveEnd:
+        target = count - 1;
+        break;
+    case MoveLeft:
+    case MoveRight: {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() + (action == MoveLeft ? -1 : 1) * bar->singleStep());
+        return current;
+    }
+    }
+    return model()->index(std::clamp(target, 0, count - 1), 0, rootIndex());
+}
+
+int LogListView::horizontalOffset() const {
+    return horizontalScrollBar()->value();
+}
+
+int LogListView::verticalOffset() const {
+    const qint64 offset = qint64(TopRow()) * rowHeight_;
+    return int(std::min<qint64>(offset, std::numeric_limits<int>::max()));
+}
+
+void LogListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) {
+    const int count = RowCount();
+    if (count == 0 || !selectionModel())
+        return;
+    const QRect area = rect.normalized();
+    const int first = RowAt(std::max(0, area.top()));
+    int last = RowAt(area.bottom());
+    if (first < 0)
+        return;
+    if (last < 0)
+        last = count - 1;
+    selectionModel()->select(
+        QItemSelection(model()->index(first, 0, rootIndex()), model()->index(last, 0, rootIndex())),
+        flags);
+}
+
+QRegion LogListView::visualRegionForSelection(const QItemSelection& selection) const {
+    // Only what is on screen matters, however large the selection.
+    const int top = TopRow();
+    const int bottom = top + FullRowsVisible();
+    QRegion region;
+    for (const QItemSelectionRange& range : selection) {
+        const int first = std::max(range.top(), top);
+        const int last = std::min(range.bottom(), bottom);
+        if (first <= last)
+            region += RowRect(first).united(RowRect(last));
+    }
+    return region;
+}
+
+void LogListView::paintEvent(QPaintEvent* event) {
+    if (!model() || !itemDelegate())
+        return;
+    QPainter painter(viewport());
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QModelIndex current = currentIndex();
+    const int count = RowCount();
+    const int first = std::max(0, RowAt(event->rect().top()));
+    const qint64 last = std::min<qint64>(count - 1, qint64(TopRow()) + event->rect().bottom() /
+                                                                           std::max(1, rowHeight_));
+    for (int row = first; row <= last && row >= 0; ++row) {
+        const QModelIndex index = model()->index(row, 0, rootIndex());
+        option.rect = RowRect(row);
+        option.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        if (selectionModel() && selectionModel()->isSelected(index))
+            option.state |= QStyle::State_Selected;
+        if (index == current && hasFocus())
+            option.state |= QStyle::State_HasFocus;
+        itemDelegate()->paint(&painter, option, index);
+    }
+}
+
+void LogListView::doItemsLayout() {
+    if (QAbstractItemDelegate* delegate = itemDelegate()) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QSize size = delegate->sizeHint(option, QModelIndex());
+        rowHeight_ = std::max(1, size.height());
+        contentWidth_ = std::max(0, size.width());
+    }
+    QAbstractItemView::doItemsLayout();
+    updateGeometries();
+    viewport()->update();
+}
+
+void LogListView::updateGeometries() {
+    const int rows = FullRowsVisible();
+    QScrollBar* vertical = verticalScrollBar();
+    vertical->setRange(0, std::max(0, RowCount() - rows));
+    vertical->setPageStep(rows);
+    vertical->setSingleStep(1);
+    QScrollBar* horizontal = horizontalScrollBar();
+    horizontal->setRange(0, std::max(0, contentWidth_ - viewport()->width()));
+    horizontal->setPageStep(viewport()->width());
+    horizontal->setSingleStep(std::max(1, rowHeight_));
+    QAbstractItemView::updateGeometries();
+}
+
+void LogListView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void LogListView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    QAbstractItemView::rowsInserted(parent, start, end);
+    updateGeometries();
+    viewport()->update();
+}
+
+void LogListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+    viewport()->update();
+}
+
+void LogListView::resizeEvent(QResizeEvent* event) {
+    QAbstractItemView::resizeEvent(event);
+    updateGeometries();
+}
+
+} // namespace marrowlight

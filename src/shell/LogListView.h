@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QAbstractItemView>
+
+namespace marrowlight {
+
+// A list of rows of one fixed height, for logs of tens of millions of lines.
+// Appending, inserting at the top, scrolling and painting cost the same
+// whatever the row count: positions are worked out, never laid out row by
+// row as QListView does on every insertion. Row height and width (the
+// horizontal extent) come from the delegate's sizeHint.
+class LogListView : public QAbstractItemView {
+    Q_OBJECT
+
+  public:
+    explicit LogListView(QWidget* parent = nullptr);
+
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    // Matching typed text would read back every row of the log.
+    void keyboardSearch(const QString&) override {}
+
+    int RowHeight() const { return rowHeight_; }
+    int TopRow() const;
+    int FullRowsVisible() const;
+
+  public slots:
+    void doItemsLayout() override;
+
+  protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex&) const override { return false; }
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void paintEvent(QPaintEvent* event) override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    int RowCount() const;
+    int RowAt(int y) const;
+    QRect RowRect(int row) const;
+
+    int rowHeight_ = 15;
+    int contentWidth_ = 0;
+};
+
+} // namespace marrowlight
