@@ -68,8 +68,10 @@ void LogTabs::OpenLog(const QString& path) {
         }
     }
     auto* tab = new LogTab(path, *drawer_);
-    const int index =
-        pageControl_.addTab(tab, MenuImage(35), QString::fromStdString(FileNameOfPath(wanted)));
+    // A tab caption takes "&" for a shortcut mark; a file name means it literally.
+    QString caption = QString::fromStdString(FileNameOfPath(wanted));
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const int index = pageControl_.addTab(tab, MenuImage(35), caption);
     pageControl_.setTabToolTip(index, path);
     ApplyFont(tab);
     ResetLog(*tab);

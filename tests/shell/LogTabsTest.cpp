@@ -35,6 +35,10 @@ TEST(LogTabs, OpenAddsAfterTheOthersOrActivatesTheOpenLog) {
     EXPECT_EQ(c->ItemsLBx()->selectionMode(), QAbstractItemView::SingleSelection);
 
     // Surrounding blanks are not part of the path; a missing file is no error.
+    rig.tabs->OpenLog("/var/log/R&D.log");
+    EXPECT_EQ(rig.pageControl.tabText(3), "R&&D.log"); // shown as R&D.log
+    rig.tabs->CloseLog(rig.pageControl.widget(3));
+
     rig.tabs->OpenLog("  /var/log/a.log\t");
     EXPECT_EQ(rig.pageControl.count(), 3);
     EXPECT_EQ(rig.ActiveName(), "a.log");
