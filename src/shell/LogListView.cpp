@@ -228,4 +228,9 @@ void LogListView::resizeEvent(QResizeEvent* event) {
     updateGeometries();
 }
 
+void LogListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QAbstractItemView::currentChanged(current, previous);
+    setAccessibleDescription(current.isValid() ? current.data().toString() : QString());
+}
+
 } // namespace marrowlight

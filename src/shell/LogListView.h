@@ -41,6 +41,8 @@ class LogListView : public QAbstractItemView {
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Screen readers hear the focused line through the view's description.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
   private:
     int RowCount() const;

@@ -106,6 +106,7 @@ TEST(UpdateCycle, KeepFocusedActivatesTheLastLogWithNewLines) {
     EXPECT_EQ(rig.TabOf("b.log").Image, 33);
     EXPECT_FALSE(rig.window.isMinimized());
     EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->currentIndex().row(), 2);
+    EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->accessibleDescription(), "b3");
     EXPECT_EQ(rig.panels[2]->text(), "Displayed: 3");
 
     rig.Append("a.log", "a3\r\n");
