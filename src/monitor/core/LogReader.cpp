@@ -214,7 +214,8 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
     uint64_t bufferStart = page.ReadPos; // file offset of buffer[0], always a line start
     uint64_t next = page.ReadPos;        // next file offset to read
     size_t block = blockSize_ & ~size_t{1};
-    std::vector<char> buffer(static_cast<size_t>(std::min<uint64_t>(block, size - next + 1)));
+    std::vector<char>& buffer = buffer_;
+    buffer.resize(static_cast<size_t>(std::min<uint64_t>(block, size - next + 1)));
     size_t filled = 0;
     uint64_t maxLen = page.MaxLineLen;
     LineIndex chunk;
@@ -257,7 +258,9 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
         filled -= used;
         bufferStart += used;
     }
-    std::vector<char>().swap(buffer);
+    // Keep a small buffer for the next log; give back what a large chunk took.
+    if (buffer.capacity() > (size_t{64} << 10))
+        std::vector<char>().swap(buffer);
 
     if (chunk.empty()) {
         page.ReadPos = bufferStart;
@@ -304,7 +307,6 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
             else
                 added.push_back(line, record);
         }
-        shown = LineIndex();
         if (newestFirst)
             list.InsertLinesAtTop(std::move(added));
         else

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LineClassifier.h"
@@ -86,6 +87,7 @@ class LogReader {
     // Cut keyword lists, rebuilt when the live texts differ from these.
     std::optional<GroupMatcher> matcher_;
     std::array<std::string, 3> matcherKeywords_;
+    std::vector<char> buffer_; // kept between passes: following many logs reads often
 };
 
 // "hh:mm:ss" of a date-time.
