@@ -1,5 +1,7 @@
 #include "monitor/LogListModel.h"
 
+#include <climits>
+
 namespace marrowlight {
 
 LogListModel::LogListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -52,6 +54,12 @@ const TObjectInfo* LogListModel::Record(int row) const {
 }
 
 void LogListModel::ClearLines() {
+    if (lines_.empty()) {
+        // A missing log is cleared on every pass; an empty view needs no reset.
+        lines_.clear();
+        text_.Clear();
+        return;
+    }
     beginResetModel();
     lines_.clear();
     text_.Clear();

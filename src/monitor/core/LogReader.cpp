@@ -301,7 +301,9 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
                 if (groups & (1u << g))
                     out.Alerts[g] = true;
             line.SetGroups(0);
-            TObjectInfo record{now, ++lineNo};
+            if (lineNo < INT32_MAX)
+                ++lineNo; // a number that cannot grow stays, never wraps
+            TObjectInfo record{now, lineNo};
             if (newestFirst)
                 added.push_front(line, record);
             else
