@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "monitor/core/LineIndex.h"
-#include "monitor/core/LineSink.h"
 #include "monitor/core/MonitorTestSupport.h"
 
 namespace marrowlight {
@@ -42,24 +41,6 @@ TEST(LineIndex, KeepsRecordsWithTheirRowsAtBothEnds) {
     EXPECT_TRUE(lines.empty());
     EXPECT_EQ(lines.Record(0), nullptr);
     EXPECT_NE(lines.SourceId(), before);
-}
-
-TEST(LineIndex, MergesBatchesInDisplayOrder) {
-    MemoryLineList list;
-    LineIndex first;
-    first.push_back(LineEntry(0, 1), {1.0, 1});
-    list.AppendLines(std::move(first));
-    LineIndex more;
-    more.push_back(LineEntry(10, 1), {1.0, 2});
-    more.push_back(LineEntry(20, 1), {1.0, 3});
-    list.AppendLines(std::move(more));
-    LineIndex top;
-    top.push_back(LineEntry(40, 1), {2.0, 5});
-    top.push_back(LineEntry(30, 1), {2.0, 4});
-    list.InsertLinesAtTop(std::move(top));
-    EXPECT_EQ(Numbers(list.Lines()), (std::vector<int>{5, 4, 1, 2, 3}));
-    EXPECT_EQ(list.Lines()[0].Offset, 40u);
-    EXPECT_EQ(list.Lines()[4].Offset, 20u);
 }
 
 } // namespace

@@ -59,13 +59,6 @@ TEST(TextEncoding, DecodesLinesToUtf8WithoutLosingBytes) {
         EXPECT_EQ(DecodeLine(c.bytes, c.encoding), c.text) << c.bytes << " / " << c.encoding;
 }
 
-TEST(TextEncoding, CountsCharactersCheaply) {
-    EXPECT_EQ(CountChars("abc", Encoding8Bit), 3u);
-    EXPECT_EQ(CountChars("caf\xC3\xA9", EncodingUtf8), 4u);
-    EXPECT_EQ(CountChars("\xF0\x9F\x98\x80", EncodingUtf8), 1u);
-    EXPECT_EQ(CountChars(std::string("A\0B\0", 4), EncodingUtf16), 2u);
-}
-
 struct Split {
     std::vector<std::string> lines;
     size_t used;
