@@ -14,10 +14,10 @@ namespace marrowlight {
 namespace {
 
 // A zero byte would end the text in most renderers; show it instead.
-QString ShownText(std::string_view utf8) {
+QString ShownText(std::string_view utf8, const QString& zero) {
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     if (utf8.find('\0') != std::string_view::npos)
-        text.replace(QChar(0), QChar(0x2400));
+        text.replace(QChar(0), zero);
     return text;
 }
 
@@ -34,6 +34,8 @@ const LineDrawer::Widths& LineDrawer::WidthsFor(const QFont& font) const {
         widths.numbers = metrics.horizontalAdvance(QStringLiteral("0000000"));
         widths.time = metrics.horizontalAdvance(QStringLiteral("23:59:59"));
         widths.m = metrics.horizontalAdvance(QLatin1Char('M'));
+        // The symbol for NUL where the font has it, a spelled-out mark elsewhere.
+        widths.zero = metrics.inFontUcs4(0x2400) ? QString(QChar(0x2400)) : QStringLiteral("<NUL>");
         it = cache_.insert(key, widths);
     }
     lastFont_ = font;
@@ -79,7 +81,7 @@ void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& li
 void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& palette,
                           const QRect& rect, int rightEdge, std::string_view text,
                           const TObjectInfo* record) const {
-    const QString line = ShownText(text);
+    const QString line = ShownText(text, WidthsFor(font).zero);
     const int group = settings_.LineGroup(text);
     const QColor textColor =
         group > 0 ? settings_.GroupColor(group) : palette.color(QPalette::Text);

@@ -58,6 +58,7 @@ class LineDrawer {
         int numbers = 0; // "0000000"
         int time = 0;    // "23:59:59"
         int m = 0;       // "M"
+        QString zero;    // what stands for a zero character
     };
     const Widths& WidthsFor(const QFont& font) const;
 

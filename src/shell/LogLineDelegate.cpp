@@ -3,8 +3,8 @@
 #include "shell/ItemsLBxDrawItem.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QPainter>
+#include <QPen>
 #include <QStyle>
 
 namespace marrowlight {
@@ -18,14 +18,13 @@ void LogLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     if (!list)
         return;
     drawer_.ItemsLBxDrawItem(*painter, *list, index, option.rect);
-    // No highlight for the selection; only the usual focus frame.
+    // No highlight for the selection; only a dotted frame around the focused line.
     if (option.state & QStyle::State_HasFocus) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(list);
-        focus.rect = option.rect;
-        focus.state |= QStyle::State_KeyboardFocusChange;
-        focus.backgroundColor = option.palette.color(QPalette::Base);
-        list->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, list);
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->restore();
     }
 }
 
