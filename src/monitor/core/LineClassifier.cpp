@@ -17,7 +17,7 @@ std::string_view CutEntry(std::string_view& list) {
     return entry;
 }
 
-constexpr size_t ProgressStep = 5000;
+constexpr size_t ProgressStep = FilterProgressStep;
 
 // Lower is rarer in log text: capitals and punctuation before digits, blanks
 // and lower-case letters by their English frequency.
@@ -146,11 +146,8 @@ bool ViewFilter::Shows(unsigned groups) const {
     return false;
 }
 
-bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilter& filter,
-                PassProgress& progress) {
-    if (i % ProgressStep == 0)
-        progress.ShowProgress("Filtering lines: " + std::to_string((n - i) * 100 / n) + "%", false);
-    return filter.Shows(line.Groups());
+void ReportFilterProgress(size_t i, size_t n, PassProgress& progress) {
+    progress.ShowProgress("Filtering lines: " + std::to_string((n - i) * 100 / n) + "%", false);
 }
 
 LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& filter,
@@ -168,17 +165,24 @@ LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& fil
         if (newestFirst)
             shown.Reverse();
     } else if (!newestFirst) {
-        size_t kept = 0;
-        for (size_t i = 0; i < n; ++i)
-            if (FilterLine(shown[i], i, n, filter, progress))
-                shown[kept++] = shown[i];
-        shown.KeepRange(0, kept);
+        auto kept = shown.begin();
+        size_t i = 0;
+        for (auto it = shown.begin(); it != shown.end(); ++it, ++i)
+            if (FilterLine(*it, i, n, filter, progress))
+                *kept++ = *it;
+        shown.KeepRange(0, static_cast<size_t>(kept - shown.begin()));
     } else {
-        size_t first = n;
-        for (size_t i = n; i-- > 0;)
-            if (FilterLine(shown[i], i, n, filter, progress))
-                shown[--first] = shown[i];
-        shown.KeepRange(first, n - first);
+        // Walks from the newest line; kept lines gather at the end.
+        auto first = shown.end();
+        size_t i = n;
+        for (auto it = shown.end(); it != shown.begin();) {
+            --it;
+            --i;
+            if (FilterLine(*it, i, n, filter, progress))
+                *--first = *it;
+        }
+        size_t from = static_cast<size_t>(first - shown.begin());
+        shown.KeepRange(from, n - from);
         shown.Reverse();
     }
     return shown;

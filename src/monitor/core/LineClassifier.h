@@ -80,8 +80,14 @@ struct ViewFilter {
 // One step of the filtering pass over a chunk of n lines: tells whether line
 // i is shown and, at every i that is a multiple of 5000, reports
 // "Filtering lines: " + (n - i) * 100 / n + "%".
-bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilter& filter,
-                PassProgress& progress);
+inline constexpr size_t FilterProgressStep = 5000;
+void ReportFilterProgress(size_t i, size_t n, PassProgress& progress);
+inline bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilter& filter,
+                       PassProgress& progress) {
+    if (i % FilterProgressStep == 0)
+        ReportFilterProgress(i, n, progress);
+    return filter.Shows(line.Groups());
+}
 
 // The filtering pass: runs FilterLine over i = 0..n-1, or n-1..0 when
 // newestFirst, and returns the shown lines in the order the list shows them.

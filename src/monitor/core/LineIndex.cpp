@@ -15,12 +15,6 @@ void LineIndex::MarkRecord(LineEntry& line) {
     line.Bits |= LineEntry::HasRecordFlag;
 }
 
-void LineIndex::push_back(const LineEntry& line) {
-    LineEntry e = line;
-    e.Bits &= ~LineEntry::HasRecordFlag;
-    entries_.push_back(e);
-}
-
 void LineIndex::push_back(const LineEntry& line, const TObjectInfo& record) {
     size_t row = entries_.size();
     if (records_.empty()) {

@@ -51,7 +51,10 @@ class LineIndex {
     const LineEntry& operator[](size_t row) const { return entries_[row]; }
     LineEntry& operator[](size_t row) { return entries_[row]; }
 
-    void push_back(const LineEntry& line);
+    void push_back(const LineEntry& line) {
+        entries_.push_back(line);
+        entries_.back().Bits &= ~LineEntry::HasRecordFlag;
+    }
     void push_back(const LineEntry& line, const TObjectInfo& record);
     void push_front(const LineEntry& line);
     void push_front(const LineEntry& line, const TObjectInfo& record);
@@ -62,6 +65,11 @@ class LineIndex {
     void Reverse();
     // Empties the rows and forgets the file.
     void clear();
+
+    // Rows in order, for passes over a whole index.
+    using iterator = std::deque<LineEntry>::iterator;
+    iterator begin() { return entries_.begin(); }
+    iterator end() { return entries_.end(); }
 
     // Null when the row has no record.
     const TObjectInfo* Record(size_t row) const;
