@@ -176,7 +176,6 @@ void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
     cycle_.reset();
     tabs_ = std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, options, *this);
     cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, *this, FirstCycle);
-    connect(PageControl, &QTabWidget::currentChanged, tabs_.get(), &LogTabs::PageControlChange);
 }
 
 void TVtMarrowlightFrm::ChooseStayOnTop() {

@@ -84,13 +84,13 @@ void SystemSoundOutput::playTone(int frequencyHz, int durationMs) {
     const std::vector<std::int16_t> samples = SineTone(frequencyHz, durationMs, SampleRate);
     if (samples.empty())
         return;
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = SampleRate;
-    spec.channels = 1;
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_S16LE;
+    format.rate = SampleRate;
+    format.channels = 1;
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "Marrowlight", PA_STREAM_PLAYBACK, nullptr,
-                                      "alert tone", &spec, nullptr, nullptr, &error);
+                                      "alert tone", &format, nullptr, nullptr, &error);
     if (!stream)
         return;
     if (pa_simple_write(stream, samples.data(), samples.size() * sizeof(std::int16_t), &error) == 0)
