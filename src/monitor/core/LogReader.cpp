@@ -8,6 +8,7 @@
 #include "monitor/core/LineSplitter.h"
 #include "monitor/core/TextEncoding.h"
 #include "support/core/DateTimeFormat.h"
+#include "support/core/PathUtils.h"
 
 namespace marrowlight {
 
@@ -38,19 +39,6 @@ uint64_t HashBytes(const char* p, size_t n) {
 
 } // namespace
 
-std::string FormatTimeOfDay(DateTime time) {
-    return FormatDateTime(time, "hh:mm:ss");
-}
-
-std::string FileNamePart(const std::string& path) {
-#ifdef _WIN32
-    size_t cut = path.find_last_of("\\/:");
-#else
-    size_t cut = path.rfind('/');
-#endif
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 LogReader::LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
                      PassProgress& progress)
     : files_(files), settings_(settings), clock_(clock), progress_(progress) {}
@@ -72,7 +60,7 @@ const GroupMatcher& LogReader::Matcher() {
 void LogReader::FinishTexts(TPageObject& page, const LineSink& list) const {
     page.LinesText = settings_.AllLogLines() ? "Lines: " + std::to_string(page.LineCount) : "";
     page.DisplayedText = "Displayed: " + std::to_string(list.Lines().size());
-    page.LastReadText = "Last read: " + FormatTimeOfDay(clock_.now());
+    page.LastReadText = "Last read: " + FormatDateTime(clock_.now(), "hh:mm:ss");
     page.StateText = StateRead;
 }
 
@@ -199,7 +187,7 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
     } scope(progress_);
 
     PassOutcome out;
-    const std::string name = FileNamePart(page.FileName);
+    const std::string name = FileNameOfPath(page.FileName);
     progress_.ShowProgress("Reading " + name + "...", true);
 
     const int encoding = page.Encoding;

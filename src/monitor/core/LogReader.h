@@ -90,9 +90,4 @@ class LogReader {
     std::vector<char> buffer_; // kept between passes: following many logs reads often
 };
 
-// "hh:mm:ss" of a date-time.
-std::string FormatTimeOfDay(DateTime time);
-// The name of a path without its folders.
-std::string FileNamePart(const std::string& path);
-
 } // namespace marrowlight
