@@ -1,5 +1,8 @@
 #include "shell/LogListView.h"
 
+#include "shell/LogListAccessibility.h"
+
+#include <QAccessible>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -9,6 +12,7 @@
 namespace marrowlight {
 
 LogListView::LogListView(QWidget* parent) : QAbstractItemView(parent) {
+    InstallLogListAccessibility();
     setSelectionMode(SingleSelection);
     setSelectionBehavior(SelectRows);
     setEditTriggers(NoEditTriggers);
@@ -231,6 +235,30 @@ void LogListView::resizeEvent(QResizeEvent* event) {
 void LogListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QAbstractItemView::currentChanged(current, previous);
     setAccessibleDescription(current.isValid() ? current.data().toString() : QString());
+    if (QAccessible::isActive() && current.isValid() && hasFocus()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(current.row());
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void LogListView::selectionChanged(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
+    if (!QAccessible::isActive())
+        return;
+    // Ranges, not indexes: a selection may span millions of rows.
+    auto notify = [this](const QItemSelection& rows, QAccessible::Event type) {
+        // A row removed with its line has nothing left to announce.
+        if (rows.isEmpty() || rows.first().top() < 0 || rows.first().top() >= RowCount())
+            return;
+        QAccessibleEvent event(this, type);
+        event.setChild(rows.first().top());
+        QAccessible::updateAccessibility(&event);
+    };
+    notify(deselected, QAccessible::SelectionRemove);
+    notify(selected,
+           selectionMode() == SingleSelection ? QAccessible::Selection : QAccessible::SelectionAdd);
 }
 
 } // namespace marrowlight

@@ -41,8 +41,11 @@ class LogListView : public QAbstractItemView {
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void resizeEvent(QResizeEvent* event) override;
-    // Screen readers hear the focused line through the view's description.
+    // Screen readers hear the focused line as the focused row and through the
+    // view's description.
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
   private:
     int RowCount() const;
