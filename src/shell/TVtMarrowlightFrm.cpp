@@ -2,9 +2,9 @@
 
 #include "settings/TOptionsFrm.h"
 #include "settings/core/SettingsStore.h"
-#include "shell/LogTabs.h"
+#include "monitor/LogTabs.h"
 #include "shell/SwitchOverrides.h"
-#include "shell/UpdateCycle.h"
+#include "monitor/UpdateCycle.h"
 #include "shell/core/CommandLine.h"
 #include "shell/core/StartupPlan.h"
 #include "shell/core/WindowPlacement.h"

@@ -2,7 +2,7 @@
 
 #include "monitor/core/TObjectInfo.h"
 #include "settings/ColorListBox.h"
-#include "shell/LiveViewSettings.h"
+#include "monitor/LiveViewSettings.h"
 #include "shell/ShellRig.h"
 #include "support/core/DateTimeFormat.h"
 

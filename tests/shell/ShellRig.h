@@ -4,7 +4,7 @@
 
 #include "settings/TOptionsFrm.h"
 #include "settings/core/SettingsStore.h"
-#include "shell/LogTabs.h"
+#include "monitor/LogTabs.h"
 #include "shell/MainMenu.h"
 #include "support/core/SoundOutput.h"
 

@@ -3,7 +3,7 @@
 #include "settings/MemorySettingsBackend.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
-#include "shell/LogTabs.h"
+#include "monitor/LogTabs.h"
 #include "shell/core/CommandLine.h"
 #include "support/core/SoundOutput.h"
 

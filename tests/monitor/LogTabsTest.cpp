@@ -1,10 +1,10 @@
-#include "shell/LogTabs.h"
+#include "monitor/LogTabs.h"
 
 #include "monitor/LogListModel.h"
 #include "settings/FontListBox.h"
 #include "shell/LogLineDelegate.h"
-#include "shell/LogListView.h"
-#include "shell/LogTab.h"
+#include "monitor/LogListView.h"
+#include "monitor/LogTab.h"
 #include "shell/ShellRig.h"
 
 #include <QApplication>

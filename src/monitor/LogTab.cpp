@@ -1,8 +1,8 @@
-#include "shell/LogTab.h"
+#include "monitor/LogTab.h"
 
 #include "monitor/LogListModel.h"
 #include "shell/LogLineDelegate.h"
-#include "shell/LogListView.h"
+#include "monitor/LogListView.h"
 
 #include <QVBoxLayout>
 #include <limits>

@@ -1,10 +1,10 @@
-#include "shell/LogTabs.h"
+#include "monitor/LogTabs.h"
 
 #include "monitor/LogListModel.h"
 #include "settings/TOptionsFrm.h"
 #include "shell/ItemsLBxDrawItem.h"
-#include "shell/LiveViewSettings.h"
-#include "shell/LogTab.h"
+#include "monitor/LiveViewSettings.h"
+#include "monitor/LogTab.h"
 #include "shell/MenuImages.h"
 #include "support/core/PathUtils.h"
 

@@ -1,11 +1,11 @@
-#include "shell/LogListAccessibility.h"
+#include "monitor/LogListAccessibility.h"
 
 #include "monitor/LogListModel.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/MonitorTestSupport.h"
 #include "monitor/core/TextEncoding.h"
-#include "shell/LogListView.h"
-#include "shell/LogTab.h"
+#include "monitor/LogListView.h"
+#include "monitor/LogTab.h"
 #include "shell/ShellRig.h"
 
 #include <QAccessible>

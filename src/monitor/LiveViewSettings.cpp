@@ -1,4 +1,4 @@
-#include "shell/LiveViewSettings.h"
+#include "monitor/LiveViewSettings.h"
 
 #include "monitor/core/LineClassifier.h"
 #include "settings/ColorListBox.h"

@@ -1,10 +1,10 @@
-#include "shell/UpdateCycle.h"
+#include "monitor/UpdateCycle.h"
 
 #include "monitor/LogListModel.h"
 #include "shell/ItemsLBxDrawItem.h"
 #include "shell/LogLineDelegate.h"
-#include "shell/LogListView.h"
-#include "shell/LogTab.h"
+#include "monitor/LogListView.h"
+#include "monitor/LogTab.h"
 #include "shell/ShellRig.h"
 #include "support/core/Clock.h"
 
@@ -106,7 +106,7 @@ TEST(UpdateCycle, KeepFocusedActivatesTheLastLogWithNewLines) {
     EXPECT_EQ(rig.TabOf("b.log").Image, 33);
     EXPECT_FALSE(rig.window.isMinimized());
     EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->currentIndex().row(), 2);
-    EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->accessibleDescription(), "b3");
+    EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->currentIndex().data().toString(), "b3");
     EXPECT_EQ(rig.panels[2]->text(), "Displayed: 3");
 
     rig.Append("a.log", "a3\r\n");

@@ -1,6 +1,6 @@
-#include "shell/LogListView.h"
+#include "monitor/LogListView.h"
 
-#include "shell/LogListAccessibility.h"
+#include "monitor/LogListAccessibility.h"
 
 #include <QAccessible>
 #include <QPaintEvent>
@@ -234,7 +234,6 @@ void LogListView::resizeEvent(QResizeEvent* event) {
 
 void LogListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QAbstractItemView::currentChanged(current, previous);
-    setAccessibleDescription(current.isValid() ? current.data().toString() : QString());
     if (QAccessible::isActive() && current.isValid() && hasFocus()) {
         QAccessibleEvent event(this, QAccessible::Focus);
         event.setChild(current.row());

@@ -1,6 +1,6 @@
-#include "shell/LogListAccessibility.h"
+#include "monitor/LogListAccessibility.h"
 
-#include "shell/LogListView.h"
+#include "monitor/LogListView.h"
 
 #include <QItemSelectionModel>
 #include <QWidget>
