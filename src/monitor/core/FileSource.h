@@ -41,6 +41,9 @@ enum class OpenError { None, AccessDenied, Other };
 struct OpenResult {
     std::shared_ptr<OpenFile> File; // null on failure
     OpenError Error = OpenError::None;
+    // The file's stamp as Open saw it, when Open had it anyway: saves a
+    // second fstat on every pass. Empty means ask File.
+    std::optional<LogStamp> Stamp;
 };
 
 // The file system as the reading pass needs it. Tests fake failures through it.

@@ -2,12 +2,56 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define MARROWLIGHT_AVX2_SEARCH 1
+#endif
+
 #include "monitor/core/PassProgress.h"
 #include "monitor/core/ViewSettings.h"
 
 namespace marrowlight {
 
 namespace {
+
+// Keywords are short: a plain loop beats a call to memcmp, whose registers
+// the vector loop would have to save around every candidate.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
+#if defined(MARROWLIGHT_AVX2_SEARCH)
+// The SSE2 search below with 32 places a step; most log lines fit in a few
+// steps, so halving them is most of the cost of a keyword test.
+__attribute__((target("avx2"))) bool FindWide(const char* data, size_t starts, const char* text,
+                                              size_t len, size_t anchorAt, size_t probeAt) {
+    const __m256i anchor = _mm256_set1_epi8(text[anchorAt]);
+    const __m256i probe = _mm256_set1_epi8(text[probeAt]);
+    for (size_t s = 0;; s += 32) {
+        if (s + 32 > starts)
+            s = starts - 32;
+        __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + s + anchorAt));
+        __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + s + probeAt));
+        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(a, anchor), _mm256_cmpeq_epi8(b, probe))));
+        while (mask) {
+            if (SameBytes(data + s + static_cast<size_t>(__builtin_ctz(mask)), text, len))
+                return true;
+            mask &= mask - 1;
+        }
+        if (s + 32 >= starts)
+            return false;
+    }
+}
+
+const bool HasAvx2 = __builtin_cpu_supports("avx2");
+#endif
 
 // Cuts the entry before the first ";" (all of it when there is none).
 std::string_view CutEntry(std::string_view& list) {
@@ -75,7 +119,7 @@ bool IsLineShown(std::string_view line, const ViewSettings& settings) {
 
 KeywordList::KeywordList(std::string_view list) {
     for (std::string_view entry = CutEntry(list); !entry.empty(); entry = CutEntry(list)) {
-        Entry e{std::string(entry), 0};
+        Entry e{std::string(entry), 0, 0};
         for (size_t i = 0; i < entry.size(); ++i) {
             auto c = static_cast<unsigned char>(entry[i]);
             if (c >= 0x80)
@@ -83,27 +127,63 @@ KeywordList::KeywordList(std::string_view list) {
             if (Commonness(c) < Commonness(static_cast<unsigned char>(entry[e.Anchor])))
                 e.Anchor = i;
         }
+        // Neighbouring bytes are often alike; the far end tells more.
+        e.Probe = e.Anchor * 2 < entry.size() ? entry.size() - 1 : 0;
         entries_.push_back(std::move(e));
     }
 }
 
 bool KeywordList::Matches(std::string_view line) const {
-    for (const Entry& e : entries_) {
-        const size_t len = e.Text.size();
-        if (len > line.size())
-            continue;
-        const char anchor = e.Text[e.Anchor];
-        const char* p = line.data() + e.Anchor;
-        const char* last = line.data() + (line.size() - len) + e.Anchor; // last anchor place
-        while (p <= last) {
-            p = static_cast<const char*>(std::memchr(p, anchor, size_t(last - p) + 1));
-            if (!p)
-                break;
-            if (std::memcmp(p - e.Anchor, e.Text.data(), len) == 0)
-                return true;
-            ++p;
+    for (const Entry& e : entries_)
+        if (Find(e, line))
+            return true;
+    return false;
+}
+
+bool KeywordList::Find(const Entry& e, std::string_view line) {
+    const size_t len = e.Text.size();
+    if (len > line.size())
+        return false;
+    const char* text = e.Text.data();
+    const char* data = line.data();
+    const size_t starts = line.size() - len + 1; // places the entry could begin
+    size_t s = 0;
+#if defined(MARROWLIGHT_AVX2_SEARCH)
+    if (starts >= 32 && HasAvx2)
+        return FindWide(data, starts, text, len, e.Anchor, e.Probe);
+#endif
+#if defined(__SSE2__)
+    // Sixteen places at once: both probe bytes must agree before the whole
+    // entry is compared, which rules out nearly every place in log text.
+    if (starts >= 16) {
+        const __m128i anchor = _mm_set1_epi8(text[e.Anchor]);
+        const __m128i probe = _mm_set1_epi8(text[e.Probe]);
+        for (;;) {
+            // The last window is moved back to end at the last place; places
+            // seen twice are harmless.
+            if (s + 16 > starts)
+                s = starts - 16;
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + s + e.Anchor));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + s + e.Probe));
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, anchor), _mm_cmpeq_epi8(b, probe))));
+            while (mask) {
+                size_t at = s + static_cast<size_t>(__builtin_ctz(mask));
+                if (SameBytes(data + at, text, len))
+                    return true;
+                mask &= mask - 1;
+            }
+            if (s + 16 >= starts)
+                return false;
+            s += 16;
         }
     }
+#endif
+    const char anchor = text[e.Anchor], probe = text[e.Probe];
+    for (; s < starts; ++s)
+        if (data[s + e.Anchor] == anchor && data[s + e.Probe] == probe &&
+            SameBytes(data + s, text, len))
+            return true;
     return false;
 }
 
@@ -150,6 +230,12 @@ void ReportFilterProgress(size_t i, size_t n, PassProgress& progress) {
     progress.ShowProgress("Filtering lines: " + std::to_string((n - i) * 100 / n) + "%", false);
 }
 
+void ReportFilterSteps(size_t n, bool newestFirst, PassProgress& progress) {
+    for (size_t k = 0; k < n; k += ProgressStep)
+        ReportFilterProgress(newestFirst ? (n - 1) / ProgressStep * ProgressStep - k : k, n,
+                             progress);
+}
+
 LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& filter,
                       PassProgress& progress) {
     // Compacts in place so a large chunk never exists twice in memory: kept
@@ -158,10 +244,7 @@ LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& fil
     LineIndex shown = std::move(chunk);
     if (filter.AllEntries) {
         // Every line is shown: only the progress steps have an effect.
-        for (size_t k = 0; k < n; k += ProgressStep) {
-            size_t i = newestFirst ? (n - 1) / ProgressStep * ProgressStep - k : k;
-            FilterLine(shown[i], i, n, filter, progress);
-        }
+        ReportFilterSteps(n, newestFirst, progress);
         if (newestFirst)
             shown.Reverse();
     } else if (!newestFirst) {

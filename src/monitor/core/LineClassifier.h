@@ -41,7 +41,9 @@ class KeywordList {
     struct Entry {
         std::string Text;
         size_t Anchor = 0; // the byte least likely in ordinary text, searched first
+        size_t Probe = 0;  // a second byte tested with it, far from the anchor
     };
+    static bool Find(const Entry& e, std::string_view line);
     std::vector<Entry> entries_;
     bool allAscii_ = true;
 };
@@ -88,6 +90,10 @@ inline bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilt
         ReportFilterProgress(i, n, progress);
     return filter.Shows(line.Groups());
 }
+
+// The progress steps of the filtering pass over n lines alone, for a reader
+// that filtered its lines while it split them.
+void ReportFilterSteps(size_t n, bool newestFirst, PassProgress& progress);
 
 // The filtering pass: runs FilterLine over i = 0..n-1, or n-1..0 when
 // newestFirst, and returns the shown lines in the order the list shows them.

@@ -17,26 +17,6 @@ namespace {
 // Enough of the start of a log to notice that it was rewritten.
 constexpr size_t HeadBytes = 4096;
 
-// Four independent lanes of eight bytes: this runs on every changed log in
-// every pass, so it must cost far less than the read it guards.
-uint64_t HashBytes(const char* p, size_t n) {
-    uint64_t lane[4] = {0x9E3779B97F4A7C15ull ^ n, 0xC2B2AE3D27D4EB4Full, 0x165667B19E3779F9ull,
-                        0x27D4EB2F165667C5ull};
-    size_t i = 0;
-    for (; i + 32 <= n; i += 32) {
-        for (int k = 0; k < 4; ++k) {
-            uint64_t w;
-            std::memcpy(&w, p + i + 8 * k, 8);
-            lane[k] = (lane[k] ^ w) * 0xFF51AFD7ED558CCDull;
-            lane[k] ^= lane[k] >> 29;
-        }
-    }
-    uint64_t h = lane[0] ^ (lane[1] * 3) ^ (lane[2] * 5) ^ (lane[3] * 7);
-    for (; i < n; ++i)
-        h = (h ^ static_cast<unsigned char>(p[i])) * 0x100000001B3ull;
-    return h ^ (h >> 31);
-}
-
 } // namespace
 
 LogReader::LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
@@ -101,7 +81,7 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     const OpenFile& file = *opened.File;
     // The stamp of what is read: taken before reading, so bytes written
     // meanwhile change the stamp again and are read by the next pass.
-    std::optional<LogStamp> stamp = file.Stat();
+    std::optional<LogStamp> stamp = opened.Stamp ? opened.Stamp : file.Stat();
     if (!stamp)
         return readFailed();
     const uint64_t size = stamp->Size;
@@ -112,7 +92,7 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
         return finish(PassResult::Reset);
     }
 
-    std::vector<char> head;
+    std::vector<char>& head = head_;
     auto readHead = [&]() -> bool {
         head.resize(static_cast<size_t>(std::min<uint64_t>(size, HeadBytes)));
         ssize_t got = file.ReadAt(0, head.data(), head.size());
@@ -134,23 +114,20 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
             page.TextStart = guess->TextStart;
             page.ReadPos = guess->TextStart;
             page.Identity = stamp->Identity;
-            page.HeadLength = head.size();
-            page.HeadHash = HashBytes(head.data(), head.size());
+            page.Head.assign(head.data(), head.size());
         }
-    } else if (size >= page.ReadPos && size >= page.HeadLength &&
+    } else if (size >= page.ReadPos && size >= page.Head.size() &&
                !(page.FileStamp && *page.FileStamp == *stamp)) {
         // Rewritten from the start while not shorter than what was read.
         if (!readHead())
             return readFailed();
-        if (head.size() < page.HeadLength ||
-            HashBytes(head.data(), page.HeadLength) != page.HeadHash) {
+        if (head.size() < page.Head.size() ||
+            std::memcmp(head.data(), page.Head.data(), page.Head.size()) != 0) {
             ResetLog(page, list);
             return finish(PassResult::Reset);
         }
-        if (head.size() > page.HeadLength) {
-            page.HeadLength = head.size();
-            page.HeadHash = HashBytes(head.data(), head.size());
-        }
+        if (head.size() > page.Head.size())
+            page.Head.assign(head.data(), head.size());
     }
 
     if (size < page.ReadPos) {
@@ -206,7 +183,10 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
     buffer.resize(static_cast<size_t>(std::min<uint64_t>(block, size - next + 1)));
     size_t filled = 0;
     uint64_t maxLen = page.MaxLineLen;
-    LineIndex chunk;
+    uint64_t n = 0; // lines taken, shown or not
+    // Hidden lines are dropped as they are split: a second pass over the
+    // chunk would cost as much as the keyword tests.
+    LineIndex shown;
     std::string scratch;
 
     while (next < size) {
@@ -225,6 +205,7 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
         filled += static_cast<size_t>(got);
         size_t used = SplitLines(std::string_view(buffer.data(), filled), encoding,
                                  [&](size_t start, size_t length) {
+                                     ++n;
                                      LineEntry line(bufferStart + start, length);
                                      std::string_view bytes(buffer.data() + start, length);
                                      if (length > maxLen)
@@ -237,10 +218,13 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
                                          }
                                          // A bulk load raises no alert, so its verdict is all it
                                          // needs.
-                                         line.SetGroups(bulk ? matcher->ShownGroup(bytes, filter)
-                                                             : matcher->Membership(bytes));
+                                         unsigned groups = bulk ? matcher->ShownGroup(bytes, filter)
+                                                                : matcher->Membership(bytes);
+                                         if (!filter.Shows(groups))
+                                             return;
+                                         line.SetGroups(groups);
                                      }
-                                     chunk.push_back(line);
+                                     shown.push_back(line);
                                  });
         std::memmove(buffer.data(), buffer.data() + used, filled - used);
         filled -= used;
@@ -250,22 +234,23 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
     if (buffer.capacity() > (size_t{64} << 10))
         std::vector<char>().swap(buffer);
 
-    if (chunk.empty()) {
+    if (n == 0) {
         page.ReadPos = bufferStart;
         page.FileStamp = stamp;
         out.Result = PassResult::NoCompleteLine;
         return out;
     }
 
-    const uint64_t n = chunk.size();
     const bool newestFirst = settings_.LastEntriesAtTop();
-    LineIndex shown = FilterChunk(std::move(chunk), newestFirst, filter, progress_);
+    ReportFilterSteps(static_cast<size_t>(n), newestFirst, progress_);
     progress_.ShowProgress("", false);
     out.LinesTaken = n;
     out.LinesShown = shown.size();
 
     if (bulk) {
         progress_.ShowProgress("Loading " + name + "...", false);
+        if (newestFirst)
+            shown.Reverse();
         shown.SetSource(handle, encoding);
         list.LoadLines(std::move(shown));
         page.LineCount = n;
@@ -281,8 +266,7 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
         const TObjectInfo* neighbour =
             rows.empty() ? nullptr : rows.Record(newestFirst ? 0 : rows.size() - 1);
         int32_t lineNo = neighbour ? neighbour->LineNo : 0;
-        for (size_t k = 0; k < shown.size(); ++k) {
-            size_t i = newestFirst ? shown.size() - 1 - k : k;
+        for (size_t i = 0; i < shown.size(); ++i) {
             LineEntry line = shown[i];
             unsigned groups = line.Groups();
             for (unsigned g = 0; g < 3; ++g)

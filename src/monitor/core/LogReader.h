@@ -88,6 +88,7 @@ class LogReader {
     std::optional<GroupMatcher> matcher_;
     std::array<std::string, 3> matcherKeywords_;
     std::vector<char> buffer_; // kept between passes: following many logs reads often
+    std::vector<char> head_;
 };
 
 } // namespace marrowlight

@@ -68,14 +68,14 @@ OpenResult PosixFileSource::Open(const std::string& path) const {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         bool denied = errno == EACCES || errno == EPERM;
-        return {nullptr, denied ? OpenError::AccessDenied : OpenError::Other};
+        return {nullptr, denied ? OpenError::AccessDenied : OpenError::Other, std::nullopt};
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return {nullptr, OpenError::Other};
+        return {nullptr, OpenError::Other, std::nullopt};
     }
-    return {std::make_shared<PosixOpenFile>(fd), OpenError::None};
+    return {std::make_shared<PosixOpenFile>(fd), OpenError::None, StampOf(st)};
 }
 
 } // namespace marrowlight

@@ -13,8 +13,7 @@ void ResetLog(TPageObject& page, LineSink& list) {
     page.Encoding = 255;
     page.TextStart = 0;
     page.Identity.reset();
-    page.HeadLength = 0;
-    page.HeadHash = 0;
+    page.Head.clear();
 }
 
 } // namespace marrowlight

@@ -26,11 +26,11 @@ struct TPageObject {
     uint64_t TextStart = 0;
 
     // The file the list describes, taken when the encoding was decided, and a
-    // hash of its first HeadLength bytes: a new file at the path, or rewritten
-    // first bytes, make the pass read the log again from its start.
+    // copy of its first bytes (at most 4 KiB): a new file at the path, or
+    // rewritten first bytes, make the pass read the log again from its start.
+    // A copy, not a hash: comparing it costs less than hashing it again.
     std::optional<FileIdentity> Identity;
-    uint64_t HeadLength = 0;
-    uint64_t HeadHash = 0;
+    std::string Head;
 };
 
 // Forgets everything read from the log so the next pass reads it from its

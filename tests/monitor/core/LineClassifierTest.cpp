@@ -37,6 +37,32 @@ TEST(LineClassifier, MatchesKeywordListsLikeTheyAreCut) {
     }
 }
 
+// Lines are searched many places at a time; a keyword at any place of a line
+// of any length, near misses included, must give what a plain find gives.
+TEST(LineClassifier, KeywordFoundAtEveryPlaceOfEveryLength) {
+    const char* lists[] = {"error", "Info", "x", "Warn;warn", "rr", "er\xC3\xA9"};
+    const char* fillers[] = {"-", "erro", "rror "};
+    for (const char* list : lists) {
+        KeywordList keywords(list);
+        std::string_view first = std::string_view(list).substr(0, std::string_view(list).find(';'));
+        for (const char* filler : fillers) {
+            for (size_t length = 0; length <= 70; ++length) {
+                std::string base;
+                while (base.size() < length)
+                    base += filler;
+                base.resize(length);
+                for (size_t at = 0; at + first.size() <= length; ++at) {
+                    std::string line = base;
+                    line.replace(at, first.size(), first);
+                    ASSERT_TRUE(keywords.Matches(line)) << list << " in " << line;
+                }
+                ASSERT_EQ(keywords.Matches(base), MatchesKeywords(base, list))
+                    << list << " in " << base;
+            }
+        }
+    }
+}
+
 TEST(LineClassifier, GroupsPrecedenceAndViewFilter) {
     FakeViewSettings s;
     struct Case {

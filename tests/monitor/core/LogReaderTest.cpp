@@ -27,7 +27,7 @@ class FaultyFileSource : public FileSource {
     }
     OpenResult Open(const std::string& path) const override {
         if (openError != OpenError::None)
-            return {nullptr, openError};
+            return {nullptr, openError, std::nullopt};
         OpenResult r = real_.Open(path);
         if (r.File && failReads)
             r.File = std::make_shared<FailingFile>(r.File);
