@@ -89,6 +89,8 @@ class LogReader {
     std::array<std::string, 3> matcherKeywords_;
     std::vector<char> buffer_; // kept between passes: following many logs reads often
     std::vector<char> head_;
+    mutable std::optional<int64_t> lastReadSecond_;
+    mutable std::string lastReadText_;
 };
 
 } // namespace marrowlight
