@@ -7,8 +7,8 @@
 #include "monitor/core/LogReader.h"
 #include "monitor/core/ViewSettings.h"
 #include "shell/ItemsLBxDrawItem.h"
-#include "shell/LogListView.h"
-#include "shell/LogTab.h"
+#include "monitor/LogListView.h"
+#include "monitor/LogTab.h"
 
 #include <QApplication>
 #include <QDir>
