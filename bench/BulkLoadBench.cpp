@@ -91,8 +91,5 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     logPath = GenerateLog(LogMegabytes());
     MemchrLineCount(logPath); // warm the page cache
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

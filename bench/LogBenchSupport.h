@@ -15,10 +15,19 @@
 #include <unistd.h>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 #include "monitor/core/ViewSettings.h"
 #include "support/core/Clock.h"
 
 namespace marrowlight::bench {
+
+inline int RunBenchmarks(int& argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
 
 inline uint64_t LogMegabytes() {
     const char* env = std::getenv("MARROWLIGHT_BENCH_MB");

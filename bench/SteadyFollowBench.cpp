@@ -127,8 +127,5 @@ BENCHMARK(BM_FollowPass)->Unit(benchmark::kMicrosecond)->Iterations(300);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

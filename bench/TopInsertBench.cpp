@@ -52,8 +52,5 @@ BENCHMARK(BM_InsertAtTop)->Arg(10000)->Arg(10000000)->Iterations(1000);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

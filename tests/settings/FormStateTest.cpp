@@ -1,7 +1,7 @@
 #include "settings/FormState.h"
 
 #include "settings/ColorListBox.h"
-#include "settings/MemorySettingsBackend.h"
+#include "settings/core/MemorySettingsBackend.h"
 #include "settings/OpenFileDialog.h"
 
 #include <QAction>

@@ -2,9 +2,10 @@
 
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
-#include "settings/MemorySettingsBackend.h"
+#include "settings/core/MemorySettingsBackend.h"
 #include "settings/QSettingsBackend.h"
-#include "support/core/SoundOutput.h"
+
+#include "support/core/RecordingSoundOutput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,13 +23,7 @@
 namespace marrowlight {
 namespace {
 
-struct RecordingSound : SoundOutput {
-    std::vector<std::string> played;
-    void playEvent(const std::string& alias) override { played.push_back(alias); }
-    void playTone(int hz, int ms) override {
-        played.push_back(std::to_string(hz) + "/" + std::to_string(ms));
-    }
-};
+using RecordingSound = RecordingSoundOutput;
 
 void typeInto(QWidget* w, const QString& text) {
     for (QChar c : text) {

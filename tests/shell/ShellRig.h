@@ -6,7 +6,8 @@
 #include "settings/core/SettingsStore.h"
 #include "monitor/LogTabs.h"
 #include "shell/MainMenu.h"
-#include "support/core/SoundOutput.h"
+#include "settings/core/MemorySettingsBackend.h"
+#include "support/core/RecordingSoundOutput.h"
 
 #include <QAction>
 #include <QLabel>
@@ -21,38 +22,8 @@
 
 namespace marrowlight::testing {
 
-class MemoryKey : public SettingsKey {
-  public:
-    explicit MemoryKey(std::map<std::string, std::string>& values) : values_(values) {}
-    bool exists(const std::string& name) const override { return values_.count(name) > 0; }
-    std::string read(const std::string& name) const override {
-        auto it = values_.find(name);
-        return it == values_.end() ? std::string() : it->second;
-    }
-    void write(const std::string& name, const std::string& value) override {
-        values_[name] = value;
-    }
-
-  private:
-    std::map<std::string, std::string>& values_;
-};
-
-class MemoryBackend : public SettingsBackend {
-  public:
-    std::unique_ptr<SettingsKey> OpenSettingsKey() override {
-        return std::make_unique<MemoryKey>(values);
-    }
-    std::map<std::string, std::string> values;
-};
-
-class RecordingSound : public SoundOutput {
-  public:
-    void playEvent(const std::string& alias) override { played.push_back(alias); }
-    void playTone(int frequencyHz, int durationMs) override {
-        played.push_back(std::to_string(frequencyHz) + "Hz/" + std::to_string(durationMs) + "ms");
-    }
-    std::vector<std::string> played;
-};
+using MemoryBackend = MemorySettingsBackend;
+using RecordingSound = RecordingSoundOutput;
 
 // Owns everything the log tabs and the update cycle read live.
 struct ShellRig {

@@ -1,11 +1,13 @@
 #include "shell/TVtMarrowlightFrm.h"
 
-#include "settings/MemorySettingsBackend.h"
+#include "settings/core/MemorySettingsBackend.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "monitor/LogTabs.h"
 #include "shell/core/CommandLine.h"
 #include "support/core/SoundOutput.h"
+
+#include "support/core/RecordingSoundOutput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,12 +29,6 @@
 
 namespace marrowlight {
 namespace {
-
-class SilentSound : public SoundOutput {
-  public:
-    void playEvent(const std::string&) override {}
-    void playTone(int, int) override {}
-};
 
 // A window with its Options dialog over a settings file of its own in the
 // temporary config folder, so tests never see each other's values.
@@ -67,7 +63,7 @@ class MainWindowTest : public ::testing::Test {
     static inline int serial = 0;
     QSettingsBackend backend;
     SettingsStore store;
-    SilentSound sound;
+    RecordingSoundOutput sound;
     std::unique_ptr<TVtMarrowlightFrm> window;
     TOptionsFrm* options = nullptr;
     QTemporaryDir logs;

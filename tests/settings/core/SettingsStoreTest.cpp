@@ -1,33 +1,14 @@
 #include "settings/core/SettingsStore.h"
+#include "settings/core/MemorySettingsBackend.h"
 
-#include <map>
+
 
 #include <gtest/gtest.h>
 
 namespace marrowlight {
 namespace {
 
-// An in-memory key that can refuse writes.
-struct MemoryBackend : SettingsBackend {
-    std::map<std::string, std::string> values;
-    bool readOnly = false;
-
-    struct Key : SettingsKey {
-        MemoryBackend& owner;
-        explicit Key(MemoryBackend& o) : owner(o) {}
-        bool exists(const std::string& n) const override { return owner.values.count(n) > 0; }
-        std::string read(const std::string& n) const override {
-            auto it = owner.values.find(n);
-            return it == owner.values.end() ? std::string() : it->second;
-        }
-        void write(const std::string& n, const std::string& v) override {
-            if (owner.readOnly)
-                throw SettingsError("Failed to set data for '" + n + "'");
-            owner.values[n] = v;
-        }
-    };
-    std::unique_ptr<SettingsKey> OpenSettingsKey() override { return std::make_unique<Key>(*this); }
-};
+using MemoryBackend = MemorySettingsBackend;
 
 TEST(SettingsStore, NothingIsCached) {
     MemoryBackend backend;

@@ -1,6 +1,6 @@
 #include "settings/core/SoundChoices.h"
 
-#include "support/core/SoundOutput.h"
+#include "support/core/RecordingSoundOutput.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -9,13 +9,7 @@
 namespace marrowlight {
 namespace {
 
-struct RecordingSound : SoundOutput {
-    std::vector<std::string> played;
-    void playEvent(const std::string& alias) override { played.push_back(alias); }
-    void playTone(int hz, int ms) override {
-        played.push_back(std::to_string(hz) + "/" + std::to_string(ms));
-    }
-};
+using RecordingSound = RecordingSoundOutput;
 
 TEST(SoundChoicesTest, EachEntryPlaysWhatItsTextSays) {
     const std::vector<std::pair<const char*, const char*>> expected = {

@@ -9,11 +9,13 @@
 namespace marrowlight {
 
 // A settings store held in a map. Names listed in `unreadable` fail on
-// reading, as a value of a foreign type does; `opens` counts key openings.
+// reading, as a value of a foreign type does; `readOnly` makes every write
+// fail as an unwritable store does; `opens` counts key openings.
 class MemorySettingsBackend : public SettingsBackend {
   public:
     std::map<std::string, std::string> values;
     std::set<std::string> unreadable;
+    bool readOnly = false;
     int opens = 0;
 
     std::unique_ptr<SettingsKey> OpenSettingsKey() override {
@@ -35,6 +37,8 @@ class MemorySettingsBackend : public SettingsBackend {
             return it == owner_.values.end() ? std::string() : it->second;
         }
         void write(const std::string& name, const std::string& value) override {
+            if (owner_.readOnly)
+                throw SettingsError("Failed to set data for '" + name + "'");
             owner_.unreadable.erase(name);
             owner_.values[name] = value;
         }
