@@ -90,6 +90,14 @@ QString LiveViewSettings::LineTimeMask() const {
     return options_.LogLineTimeMaskCbx->currentText();
 }
 
+bool LiveViewSettings::KeepModifedLogFocused() const {
+    return Checked(menu_.KeepModifedLogFocusedMnu);
+}
+
+bool LiveViewSettings::OpenCloseLogsAutomatically() const {
+    return Checked(menu_.OpenCloseLogsAutomaticallyMnu);
+}
+
 bool LiveViewSettings::RestoreWindow() const {
     return options_.RestoreWindowChk->isChecked();
 }

@@ -31,6 +31,8 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     QString LineTimeMask() const override;
 
     bool RestoreWindow() const;
+    bool KeepModifedLogFocused() const;
+    bool OpenCloseLogsAutomatically() const;
     QString FontFace() const;
     int FontSize() const;
 

@@ -9,10 +9,8 @@
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
-#include "shell/MainMenu.h"
 #include "shell/MenuImages.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QMainWindow>
@@ -61,10 +59,6 @@ constexpr int ImageNewLines = MenuImageIndex::NewLines;
 constexpr int ImageNormal = MenuImageIndex::NormalLog;
 constexpr int ImageUnreadable = MenuImageIndex::Unreadable;
 
-bool Checked(const QAction* action) {
-    return action && action->isChecked();
-}
-
 // Polling must go on even when a pass ends in an exception.
 class TimerRestart {
   public:
@@ -82,9 +76,8 @@ class TimerRestart {
 } // namespace
 
 UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr,
-                         const MainMenuItems& menu, bool& firstCycle, const Clock* clock,
-                         const FileSource* files)
-    : tabs_(tabs), window_(window), timer_(updateListsTmr), menu_(menu), firstCycle_(firstCycle) {
+                         bool& firstCycle, const Clock* clock, const FileSource* files)
+    : tabs_(tabs), window_(window), timer_(updateListsTmr), firstCycle_(firstCycle) {
     if (!clock) {
         ownClock_ = std::make_unique<SystemClock>();
         clock = ownClock_.get();
@@ -110,7 +103,7 @@ void UpdateCycle::Pass() {
             PassOneTab(*tab, alerts);
 
     tabs_.PageControlChange();
-    if (Checked(menu_.OpenCloseLogsAutomaticallyMnu) && AutoOpenClosePass)
+    if (tabs_.Settings().OpenCloseLogsAutomatically() && AutoOpenClosePass)
         AutoOpenClosePass();
     firstCycle_ = true;
     SoundAlerts(alerts);
@@ -140,7 +133,7 @@ void UpdateCycle::ShowNewLines(LogTab& tab) {
             tabs_.SetTabImage(*other, ImageNormal);
     }
     tabs_.SetTabImage(tab, ImageNewLines);
-    if (!Checked(menu_.KeepModifedLogFocusedMnu))
+    if (!tabs_.Settings().KeepModifedLogFocused())
         return;
     tabs_.Activate(tab);
     if (tabs_.Settings().RestoreWindow() && window_.isMinimized())

@@ -15,16 +15,14 @@ class LogReader;
 class LogTab;
 class LogTabs;
 class StatusProgress;
-struct MainMenuItems;
 
 // The body of UpdateListsTmrTimer: one polling pass over every log tab, then
 // the automatic open and close, then the group alerts, then the timer again.
 class UpdateCycle {
   public:
     // clock and files default to the wall clock and the real file system.
-    UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr,
-                const MainMenuItems& menu, bool& firstCycle, const Clock* clock = nullptr,
-                const FileSource* files = nullptr);
+    UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr, bool& firstCycle,
+                const Clock* clock = nullptr, const FileSource* files = nullptr);
     ~UpdateCycle();
 
     void Pass();
@@ -42,7 +40,6 @@ class UpdateCycle {
     LogTabs& tabs_;
     QMainWindow& window_;
     QTimer& timer_;
-    const MainMenuItems& menu_;
     bool& firstCycle_;
     std::unique_ptr<Clock> ownClock_;
     std::unique_ptr<FileSource> ownFiles_;

@@ -175,7 +175,7 @@ void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
     OptionsFrm = &options;
     cycle_.reset();
     tabs_ = std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, options, *this);
-    cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, *this, FirstCycle);
+    cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, FirstCycle);
 }
 
 void TVtMarrowlightFrm::ChooseStayOnTop() {

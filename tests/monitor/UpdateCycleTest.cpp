@@ -50,7 +50,7 @@ struct CycleRig : testing::TabsRig {
     QTimer timer;
     bool firstCycle = false;
     FixedClock clock;
-    UpdateCycle cycle{*tabs, window, timer, menu, firstCycle, &clock};
+    UpdateCycle cycle{*tabs, window, timer, firstCycle, &clock};
 };
 
 TEST(UpdateCycle, EachGroupSoundsOncePerPassInGroupOrder) {
