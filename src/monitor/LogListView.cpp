@@ -171,10 +171,14 @@ void LogListView::paintEvent(QPaintEvent* event) {
     initViewItemOption(&option);
     const QModelIndex current = currentIndex();
     const int count = RowCount();
-    const int first = std::max(0, RowAt(event->rect().top()));
-    const qint64 last = std::min<qint64>(count - 1, qint64(TopRow()) + event->rect().bottom() /
-                                                                           std::max(1, rowHeight_));
-    for (int row = first; row <= last && row >= 0; ++row) {
+    const QRect area = event->rect();
+    const int height = std::max(1, rowHeight_);
+    // An area below the last row paints nothing, not the rows from the first on.
+    const qint64 first = qint64(TopRow()) + std::max(0, area.top()) / height;
+    if (first >= count || area.bottom() < 0)
+        return;
+    const qint64 last = std::min<qint64>(count - 1, qint64(TopRow()) + area.bottom() / height);
+    for (int row = int(first); row <= last; ++row) {
         const QModelIndex index = model()->index(row, 0, rootIndex());
         option.rect = RowRect(row);
         option.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
@@ -197,6 +201,13 @@ void LogListView::doItemsLayout() {
     QAbstractItemView::doItemsLayout();
     updateGeometries();
     viewport()->update();
+}
+
+void LogListView::reset() {
+    QAbstractItemView::reset();
+    // The scroll range must cover the new rows now: a scrollTo right after a
+    // bulk load would otherwise be clamped to the top.
+    updateGeometries();
 }
 
 void LogListView::updateGeometries() {

@@ -27,6 +27,7 @@ class LogListView : public QAbstractItemView {
 
   public slots:
     void doItemsLayout() override;
+    void reset() override;
 
   protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;

@@ -29,10 +29,11 @@ LogTab::~LogTab() {
 }
 
 void LogTab::SetListFont(const QString& face, int size) {
+    const int points = size > 0 ? size : 8;
     QFont font(face);
-    font.setPointSize(size > 0 ? size : 8);
+    font.setPointSize(points);
     list_->setFont(font);
-    delegate_->SetItemHeight(LogLineDelegate::ItemHeightForSize(size));
+    delegate_->SetItemHeight(LogLineDelegate::ItemHeightForSize(points));
 }
 
 void LogTab::SetExtentWidth(qint64 width) {

@@ -130,6 +130,43 @@ TEST(LogTabs, ItemHeightAndFontFollowTheOptions) {
     }
 }
 
+TEST(LogTabs, FontSizeOutOfRangeFallsBackToEightPointsForFontAndHeight) {
+    struct Case {
+        int size, points, height;
+    } cases[] = {{0, 8, 15}, {-3, 8, 15}, {1, 1, 7}, {12, 12, 20}};
+    testing::TabsRig rig;
+    rig.tabs->OpenLog("/l/a.log");
+    LogTab& tab = *rig.tabs->Tab(0);
+    for (const Case& c : cases) {
+        tab.SetListFont("DejaVu Sans", c.size);
+        EXPECT_EQ(tab.ItemsLBx()->font().pointSize(), c.points) << c.size;
+        EXPECT_EQ(tab.Delegate().ItemHeight(), c.height) << c.size;
+    }
+}
+
+TEST(LogTabs, SelectingTheLastItemAfterABulkLoadShowsTheNewestLines) {
+    testing::TabsRig rig;
+    rig.tabs->OpenLog("/l/a.log");
+    LogTab& tab = *rig.tabs->Tab(0);
+    LogListView& list = *tab.ItemsLBx();
+    rig.pageControl.resize(300, 240);
+    rig.pageControl.show();
+    QApplication::processEvents();
+    const int visible = list.FullRowsVisible();
+    for (int count : {5000, 20, 7000}) {
+        LineIndex rows;
+        for (int i = 0; i < count; ++i)
+            rows.push_back(LineEntry(i * 10, 8));
+        tab.Model().LoadLines(std::move(rows));
+        tab.SelectLastItem(); // no event loop in between
+        EXPECT_EQ(list.currentIndex().row(), count - 1);
+        EXPECT_EQ(list.TopRow(), std::max(0, count - visible)) << count;
+        const QRect last = list.visualRect(list.currentIndex());
+        EXPECT_GE(last.top(), 0) << count;
+        EXPECT_LE(last.bottom(), list.viewport()->height()) << count;
+    }
+}
+
 TEST(LogTabs, ListScrollsAndMovesByWholeRowsWhateverItsLength) {
     testing::TabsRig rig;
     rig.tabs->OpenLog("/l/a.log");
