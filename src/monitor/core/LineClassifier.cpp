@@ -12,6 +12,7 @@
 
 #include "monitor/core/PassProgress.h"
 #include "monitor/core/ViewSettings.h"
+#include "support/core/TextUtils.h"
 
 namespace marrowlight {
 
@@ -53,14 +54,6 @@ __attribute__((target("avx2"))) bool FindWide(const char* data, size_t starts, c
 const bool HasAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
-// Cuts the entry before the first ";" (all of it when there is none).
-std::string_view CutEntry(std::string_view& list) {
-    size_t semi = list.find(';');
-    std::string_view entry = list.substr(0, semi);
-    list = semi == std::string_view::npos ? std::string_view() : list.substr(semi + 1);
-    return entry;
-}
-
 constexpr size_t ProgressStep = FilterProgressStep;
 
 // Lower is rarer in log text: capitals and punctuation before digits, blanks
@@ -79,17 +72,21 @@ int Commonness(unsigned char c) {
     return 0;
 }
 
+// One matcher per thread for callers without their own: the drawing asks
+// for every painted line, so the keywords are not cut again each time.
+GroupMatcherCache& DrawingMatchers() {
+    thread_local GroupMatcherCache cache;
+    return cache;
+}
+
 } // namespace
 
 bool MatchesKeywords(std::string_view line, std::string_view list) {
-    for (std::string_view entry = CutEntry(list); !entry.empty(); entry = CutEntry(list))
-        if (line.find(entry) != std::string_view::npos)
-            return true;
-    return false;
+    return KeywordList(list).Matches(line);
 }
 
 bool InGroup(std::string_view line, int g, const ViewSettings& settings) {
-    return MatchesKeywords(line, settings.GroupKeywords(g));
+    return g >= 1 && g <= 3 && DrawingMatchers().For(settings).Holds(line, g);
 }
 bool InGroup1(std::string_view line, const ViewSettings& s) {
     return InGroup(line, 1, s);
@@ -102,24 +99,22 @@ bool InGroup3(std::string_view line, const ViewSettings& s) {
 }
 
 int HighestGroup(std::string_view line, const ViewSettings& settings) {
+    const GroupMatcher& groups = DrawingMatchers().For(settings);
     for (int g = 3; g >= 1; --g)
-        if (InGroup(line, g, settings))
+        if (groups.Holds(line, g))
             return g;
     return 0;
 }
 
 bool IsLineShown(std::string_view line, const ViewSettings& settings) {
-    if (settings.AllEntries())
-        return true;
-    for (int g = 1; g <= 3; ++g)
-        if (settings.GroupShown(g) && InGroup(line, g, settings))
-            return true;
-    return false;
+    const ViewFilter filter = ViewFilter::From(settings);
+    return filter.AllEntries || DrawingMatchers().For(settings).ShownGroup(line, filter) != 0;
 }
 
 KeywordList::KeywordList(std::string_view list) {
-    for (std::string_view entry = CutEntry(list); !entry.empty(); entry = CutEntry(list)) {
-        Entry e{std::string(entry), 0, 0};
+    std::string rest(list);
+    for (std::string entry = CutToken(rest); !entry.empty(); entry = CutToken(rest)) {
+        Entry e{entry, 0, 0};
         for (size_t i = 0; i < entry.size(); ++i) {
             auto c = static_cast<unsigned char>(entry[i]);
             if (c >= 0x80)
@@ -188,10 +183,27 @@ bool KeywordList::Find(const Entry& e, std::string_view line) {
 }
 
 GroupMatcher::GroupMatcher(const ViewSettings& settings)
-    : groups_{KeywordList(settings.GroupKeywords(1)), KeywordList(settings.GroupKeywords(2)),
-              KeywordList(settings.GroupKeywords(3))} {
+    : GroupMatcher(std::array<std::string, 3>{settings.GroupKeywords(1), settings.GroupKeywords(2),
+                                              settings.GroupKeywords(3)}) {}
+
+GroupMatcher::GroupMatcher(const std::array<std::string, 3>& keywords)
+    : groups_{KeywordList(keywords[0]), KeywordList(keywords[1]), KeywordList(keywords[2])} {
     for (const KeywordList& g : groups_)
         allAscii_ = allAscii_ && g.AllAscii();
+}
+
+const GroupMatcher& GroupMatcherCache::For(const ViewSettings& settings) {
+    bool same = matcher_.has_value();
+    for (int g = 1; g <= 3; ++g) {
+        std::string keywords = settings.GroupKeywords(g);
+        if (keywords != keywords_[g - 1]) {
+            keywords_[g - 1] = std::move(keywords);
+            same = false;
+        }
+    }
+    if (!same)
+        matcher_.emplace(keywords_);
+    return *matcher_;
 }
 
 unsigned GroupMatcher::Membership(std::string_view line) const {
@@ -217,27 +229,25 @@ ViewFilter ViewFilter::From(const ViewSettings& settings) {
     return f;
 }
 
-bool ViewFilter::Shows(unsigned groups) const {
-    if (AllEntries)
-        return true;
-    for (unsigned g = 0; g < 3; ++g)
-        if (GroupShown[g] && (groups & (1u << g)))
-            return true;
-    return false;
-}
-
 void ReportFilterProgress(size_t i, size_t n, PassProgress& progress) {
     progress.ShowProgress("Filtering lines: " + std::to_string((n - i) * 100 / n) + "%", false);
 }
 
+namespace {
+
+// The texts FilterLine would report over n lines, when every line is shown.
 void ReportFilterSteps(size_t n, bool newestFirst, PassProgress& progress) {
     for (size_t k = 0; k < n; k += ProgressStep)
         ReportFilterProgress(newestFirst ? (n - 1) / ProgressStep * ProgressStep - k : k, n,
                              progress);
 }
 
-LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& filter,
+} // namespace
+
+LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& filterIn,
                       PassProgress& progress) {
+    // A copy the progress calls cannot change, so the loop keeps it in registers.
+    const ViewFilter filter = filterIn;
     // Compacts in place so a large chunk never exists twice in memory: kept
     // lines slide towards the end the filter walks from.
     const size_t n = chunk.size();
@@ -250,7 +260,7 @@ LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& fil
     } else if (!newestFirst) {
         auto kept = shown.begin();
         size_t i = 0;
-        for (auto it = shown.begin(); it != shown.end(); ++it, ++i)
+        for (auto it = shown.begin(), end = shown.end(); it != end; ++it, ++i)
             if (FilterLine(*it, i, n, filter, progress))
                 *kept++ = *it;
         shown.KeepRange(0, static_cast<size_t>(kept - shown.begin()));

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,9 @@ struct ViewFilter;
 
 // True when the line holds one of the ";"-separated entries as a
 // case-sensitive substring. Cutting stops at the first empty entry, so
-// "Error;;Fatal" looks for Error only and ";x" matches nothing.
+// "Error;;Fatal" looks for Error only and ";x" matches nothing. The drawing,
+// the filter and the alerts all test keywords through KeywordList, so a
+// line's colour and its verdict never disagree.
 bool MatchesKeywords(std::string_view line, std::string_view list);
 
 // Membership of a line (UTF-8 text) in group g = 1..3, from the live keywords.
@@ -53,6 +56,9 @@ class KeywordList {
 class GroupMatcher {
   public:
     explicit GroupMatcher(const ViewSettings& settings);
+    explicit GroupMatcher(const std::array<std::string, 3>& keywords);
+    // Whether the UTF-8 line is in group g = 1..3.
+    bool Holds(std::string_view line, int g) const { return groups_[g - 1].Matches(line); }
     // Bit g-1 set when the UTF-8 line is in group g.
     unsigned Membership(std::string_view line) const;
     // The bit of the first group that both holds the line and is shown by
@@ -67,6 +73,17 @@ class GroupMatcher {
     bool allAscii_ = true;
 };
 
+// The matcher of the live keywords, cut again only when they changed: the
+// drawing asks for every painted line, the reader for every chunk.
+class GroupMatcherCache {
+  public:
+    const GroupMatcher& For(const ViewSettings& settings);
+
+  private:
+    std::optional<GroupMatcher> matcher_;
+    std::array<std::string, 3> keywords_;
+};
+
 // The View menu's state, taken once per chunk like the keywords.
 struct ViewFilter {
     bool AllEntries = true;
@@ -74,7 +91,14 @@ struct ViewFilter {
 
     static ViewFilter From(const ViewSettings& settings);
     // Whether a line with this group membership (bit g-1 = group g) is shown.
-    bool Shows(unsigned groups) const;
+    // Inline and without branches on the line: the filtering pass asks once
+    // per line, and which group a line is in is unpredictable.
+    bool Shows(unsigned groups) const { return AllEntries || (groups & ShownGroups()) != 0; }
+    // Bit g-1 set when group g is shown.
+    unsigned ShownGroups() const {
+        return unsigned{GroupShown[0]} | unsigned{GroupShown[1]} << 1 |
+               unsigned{GroupShown[2]} << 2;
+    }
     // Whether the verdict needs the keyword tests at all.
     bool NeedsGroups() const { return !AllEntries; }
 };
@@ -91,13 +115,10 @@ inline bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilt
     return filter.Shows(line.Groups());
 }
 
-// The progress steps of the filtering pass over n lines alone, for a reader
-// that filtered its lines while it split them.
-void ReportFilterSteps(size_t n, bool newestFirst, PassProgress& progress);
-
-// The filtering pass: runs FilterLine over i = 0..n-1, or n-1..0 when
-// newestFirst, and returns the shown lines in the order the list shows them.
-// The chunk's entries must carry their group bits when the filter needs them.
+// The filtering pass the reader runs over each chunk it split: FilterLine
+// over i = 0..n-1, or n-1..0 when newestFirst, returning the shown lines in
+// the order the list shows them. The entries must carry their group bits
+// when the filter needs them.
 LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& filter,
                       PassProgress& progress);
 

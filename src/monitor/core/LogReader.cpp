@@ -18,25 +18,19 @@ namespace {
 // Enough of the start of a log to notice that it was rewritten.
 constexpr size_t HeadBytes = 4096;
 
+// A reset of the reader's own: the log it followed is gone or replaced, and
+// whatever file comes next at the path is read from its start.
+void DropFollowedLog(TPageObject& page, LineSink& list) {
+    const bool followed = page.FileStamp.has_value() || page.FollowFromStart;
+    ResetLog(page, list);
+    page.FollowFromStart = followed;
+}
+
 } // namespace
 
 LogReader::LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
                      PassProgress& progress)
     : files_(files), settings_(settings), clock_(clock), progress_(progress) {}
-
-const GroupMatcher& LogReader::Matcher() {
-    bool same = matcher_.has_value();
-    for (int g = 1; g <= 3; ++g) {
-        std::string keywords = settings_.GroupKeywords(g);
-        if (keywords != matcherKeywords_[g - 1]) {
-            matcherKeywords_[g - 1] = std::move(keywords);
-            same = false;
-        }
-    }
-    if (!same)
-        matcher_.emplace(settings_);
-    return *matcher_;
-}
 
 void LogReader::FinishTexts(TPageObject& page, const LineSink& list) const {
     page.LinesText = settings_.AllLogLines() ? "Lines: " + std::to_string(page.LineCount) : "";
@@ -69,7 +63,7 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
 
     std::optional<LogStamp> seen = files_.Stat(page.FileName);
     if (!seen) {
-        ResetLog(page, list);
+        DropFollowedLog(page, list);
         page.LastReadText.clear();
         page.LinesText.clear();
         page.DisplayedText.clear();
@@ -98,7 +92,7 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
 
     // Another file at the path: the list describes the old one.
     if (page.Identity && *page.Identity != stamp->Identity) {
-        ResetLog(page, list);
+        DropFollowedLog(page, list);
         return finish(PassResult::Reset);
     }
 
@@ -133,7 +127,7 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
             return readFailed();
         if (head.size() < page.Head.size() ||
             std::memcmp(head.data(), page.Head.data(), page.Head.size()) != 0) {
-            ResetLog(page, list);
+            DropFollowedLog(page, list);
             return finish(PassResult::Reset);
         }
         if (head.size() > page.Head.size())
@@ -141,11 +135,13 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     }
 
     if (size < page.ReadPos) {
-        ResetLog(page, list);
+        DropFollowedLog(page, list);
         return finish(PassResult::Reset);
     }
+    // A freshly opened or reloaded log starts at its end; a file that took the
+    // place of a followed one holds only lines added since, so it is read.
     if (page.Encoding != EncodingUnknown && settings_.AddedLogLinesOnly() &&
-        page.ReadPos == page.TextStart && !page.FileStamp) {
+        page.ReadPos == page.TextStart && !page.FileStamp && !page.FollowFromStart) {
         uint64_t end = size;
         // Keep UTF-16 on unit borders; an odd last byte waits.
         if (page.Encoding == EncodingUtf16)
@@ -162,6 +158,7 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     out = ReadChunk(page, list, file, opened.File, *stamp);
     if (out.Result == PassResult::ReadFailed)
         return readFailed();
+    page.FollowFromStart = false;
     return finish(out.Result);
 }
 
@@ -182,7 +179,7 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
     const ViewFilter filter = ViewFilter::From(settings_);
     // Keyword tests only where a verdict or an alert depends on them.
     const bool needGroups = filter.NeedsGroups() || !bulk;
-    const GroupMatcher* matcher = needGroups ? &Matcher() : nullptr;
+    const GroupMatcher* matcher = needGroups ? &matchers_.For(settings_) : nullptr;
     const bool decode = needGroups && (encoding == EncodingUtf16 || !matcher->RawBytesSuffice());
 
     const uint64_t size = stamp.Size;
@@ -193,10 +190,9 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
     buffer.resize(static_cast<size_t>(std::min<uint64_t>(block, size - next + 1)));
     size_t filled = 0;
     uint64_t maxLen = page.MaxLineLen;
-    uint64_t n = 0; // lines taken, shown or not
-    // Hidden lines are dropped as they are split: a second pass over the
-    // chunk would cost as much as the keyword tests.
-    LineIndex shown;
+    // Every line with its group bits: keywords are tested while the bytes are
+    // at hand, the verdict waits for the filtering pass, which needs the count.
+    LineIndex chunk;
     std::string scratch;
 
     while (next < size) {
@@ -215,7 +211,6 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
         filled += static_cast<size_t>(got);
         size_t used = SplitLines(std::string_view(buffer.data(), filled), encoding,
                                  [&](size_t start, size_t length) {
-                                     ++n;
                                      LineEntry line(bufferStart + start, length);
                                      std::string_view bytes(buffer.data() + start, length);
                                      if (length > maxLen)
@@ -228,13 +223,10 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
                                          }
                                          // A bulk load raises no alert, so its verdict is all it
                                          // needs.
-                                         unsigned groups = bulk ? matcher->ShownGroup(bytes, filter)
-                                                                : matcher->Membership(bytes);
-                                         if (!filter.Shows(groups))
-                                             return;
-                                         line.SetGroups(groups);
+                                         line.SetGroups(bulk ? matcher->ShownGroup(bytes, filter)
+                                                             : matcher->Membership(bytes));
                                      }
-                                     shown.push_back(line);
+                                     chunk.push_back(line);
                                  });
         std::memmove(buffer.data(), buffer.data() + used, filled - used);
         filled -= used;
@@ -244,23 +236,22 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
     if (buffer.capacity() > (size_t{64} << 10))
         std::vector<char>().swap(buffer);
 
-    if (n == 0) {
+    if (chunk.empty()) {
         page.ReadPos = bufferStart;
         page.FileStamp = stamp;
         out.Result = PassResult::NoCompleteLine;
         return out;
     }
 
+    const uint64_t n = chunk.size();
     const bool newestFirst = settings_.LastEntriesAtTop();
-    ReportFilterSteps(static_cast<size_t>(n), newestFirst, progress_);
+    LineIndex shown = FilterChunk(std::move(chunk), newestFirst, filter, progress_);
     progress_.ShowProgress("", false);
     out.LinesTaken = n;
     out.LinesShown = shown.size();
 
     if (bulk) {
         progress_.ShowProgress("Loading " + name + "...", false);
-        if (newestFirst)
-            shown.Reverse();
         shown.SetSource(handle, encoding);
         list.LoadLines(std::move(shown));
         page.LineCount = n;
@@ -276,8 +267,9 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
         const TObjectInfo* neighbour =
             rows.empty() ? nullptr : rows.Record(newestFirst ? 0 : rows.size() - 1);
         int32_t lineNo = neighbour ? neighbour->LineNo : 0;
-        for (size_t i = 0; i < shown.size(); ++i) {
-            LineEntry line = shown[i];
+        // In the order the lines were written, so numbers grow with them.
+        for (size_t k = 0; k < shown.size(); ++k) {
+            LineEntry line = shown[newestFirst ? shown.size() - 1 - k : k];
             unsigned groups = line.Groups();
             for (unsigned g = 0; g < 3; ++g)
                 if (groups & (1u << g))

@@ -77,16 +77,13 @@ class LogReader {
     PassOutcome ReadChunk(TPageObject& page, LineSink& list, const OpenFile& file,
                           const std::shared_ptr<OpenFile>& handle, const LogStamp& stamp);
     void FinishTexts(TPageObject& page, const LineSink& list) const;
-    const GroupMatcher& Matcher();
 
     const FileSource& files_;
     const ViewSettings& settings_;
     const Clock& clock_;
     PassProgress& progress_;
     size_t blockSize_ = size_t{4} << 20;
-    // Cut keyword lists, rebuilt when the live texts differ from these.
-    std::optional<GroupMatcher> matcher_;
-    std::array<std::string, 3> matcherKeywords_;
+    GroupMatcherCache matchers_;
     std::vector<char> buffer_; // kept between passes: following many logs reads often
     std::vector<char> head_;
     mutable std::optional<int64_t> lastReadSecond_;

@@ -14,6 +14,7 @@ void ResetLog(TPageObject& page, LineSink& list) {
     page.TextStart = 0;
     page.Identity.reset();
     page.Head.clear();
+    page.FollowFromStart = false;
 }
 
 } // namespace marrowlight

@@ -31,10 +31,16 @@ struct TPageObject {
     // A copy, not a hash: comparing it costs less than hashing it again.
     std::optional<FileIdentity> Identity;
     std::string Head;
+
+    // Set when the reader dropped a log it was following (rotated, rewritten,
+    // shrunk or gone): every line of the next file at the path was written
+    // after the log was opened, so the only-new-lines mode must show them
+    // rather than jump past them. Kept while the file stays missing.
+    bool FollowFromStart = false;
 };
 
 // Forgets everything read from the log so the next pass reads it from its
-// start; the status texts are kept.
+// start, as a freshly opened log; the status texts are kept.
 void ResetLog(TPageObject& page, LineSink& list);
 
 } // namespace marrowlight

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "monitor/core/LogReader.h"
 #include "monitor/core/MonitorTestSupport.h"
@@ -21,6 +22,7 @@ class FaultyFileSource : public FileSource {
   public:
     OpenError openError = OpenError::None;
     bool failReads = false;
+    uint64_t failReadsFrom = 0; // reads below this offset still succeed
 
     std::optional<LogStamp> Stat(const std::string& path) const override {
         return real_.Stat(path);
@@ -30,16 +32,19 @@ class FaultyFileSource : public FileSource {
             return {nullptr, openError, std::nullopt};
         OpenResult r = real_.Open(path);
         if (r.File && failReads)
-            r.File = std::make_shared<FailingFile>(r.File);
+            r.File = std::make_shared<FailingFile>(r.File, failReadsFrom);
         return r;
     }
 
   private:
     struct FailingFile : OpenFile {
-        explicit FailingFile(std::shared_ptr<OpenFile> f) : real(std::move(f)) {}
+        FailingFile(std::shared_ptr<OpenFile> f, uint64_t from) : real(std::move(f)), from(from) {}
         std::optional<LogStamp> Stat() const override { return real->Stat(); }
-        ssize_t ReadAt(uint64_t, void*, size_t) const override { return -1; }
+        ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
+            return offset < from ? real->ReadAt(offset, buffer, count) : -1;
+        }
         std::shared_ptr<OpenFile> real;
+        uint64_t from;
     };
     PosixFileSource real_;
 };
@@ -234,6 +239,163 @@ TEST_F(LogReaderTest, OnlyNewLinesSkipsWhatTheLogHeld) {
     AppendFile(page.FileName, "\0B\0\n\0"s);
     Pass();
     EXPECT_EQ(Rows(), V{"xB"});
+}
+
+// A followed log replaced by the reader's own reset: in the only-new-lines
+// mode every line of the next file was written after the log was opened, so
+// none may be skipped; the all-lines mode loads the new file in bulk.
+TEST_F(LogReaderTest, LinesOfTheFileThatReplacedAFollowedLogAllShow) {
+    using Alerts = std::array<bool, 3>;
+    const std::string path = page.FileName;
+    struct Step {
+        std::function<void()> act;
+        PassResult added, all; // the pass's result in each mode
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        Alerts addedAlerts; // raised by the passes of the steps
+        Alerts allAlerts;
+    } cases[] = {
+        {"rename and create",
+         {{[&] {
+               std::filesystem::rename(path, path + ".1");
+               WriteFile(path, "after 1 Error\n");
+           },
+           PassResult::Reset, PassResult::Reset},
+          {[&] { AppendFile(path, "after 2 Warn\n"); }, PassResult::Appended, PassResult::Bulk}},
+         {false, true, true},
+         {false, false, false}},
+        {"copy, truncate, then regrow",
+         {{[&] {
+               std::filesystem::copy_file(path, path + ".1");
+               WriteFile(path, "");
+           },
+           PassResult::Reset, PassResult::Reset},
+          {[] {}, PassResult::Undecided, PassResult::Undecided},
+          {[&] { AppendFile(path, "after 1 Error\nafter 2 Warn\n"); }, PassResult::Appended,
+           PassResult::Bulk}},
+         {false, true, true},
+         {false, false, false}},
+        {"rewritten past the old size",
+         {{[&] { WriteFile(path, "after 1 Error\nafter 2 Warn\n"); }, PassResult::Reset,
+           PassResult::Reset},
+          {[] {}, PassResult::Appended, PassResult::Bulk}},
+         {false, true, true},
+         {false, false, false}},
+        {"shrunk",
+         {{[&] { WriteFile(path, "after 1 Error\n"); }, PassResult::Reset, PassResult::Reset},
+          {[&] { AppendFile(path, "after 2 Warn\n"); }, PassResult::Appended, PassResult::Bulk}},
+         {false, true, true},
+         {false, false, false}},
+        {"deleted, missing twice, recreated",
+         {{[&] { std::filesystem::remove(path); }, PassResult::Missing, PassResult::Missing},
+          {[] {}, PassResult::Missing, PassResult::Missing},
+          {[&] { WriteFile(path, "after 1 Error\n"); }, PassResult::Appended, PassResult::Bulk},
+          {[&] { AppendFile(path, "after 2 Warn\n"); }, PassResult::Appended,
+           PassResult::Appended}},
+         {false, true, true},
+         {false, true, false}},
+        {"replaced, reading its lines fails once",
+         {{[&] {
+               std::filesystem::rename(path, path + ".1");
+               WriteFile(path, "\xEF\xBB\xBF"
+                               "after 1 Error\n");
+           },
+           PassResult::Reset, PassResult::Reset},
+          {[&] {
+               files.failReads = true;
+               files.failReadsFrom = 3; // the encoding is decided, the lines not read
+           },
+           PassResult::ReadFailed, PassResult::ReadFailed},
+          {[&] {
+               files.failReads = false;
+               AppendFile(path, "after 2 Warn\n");
+           },
+           PassResult::Appended, PassResult::Bulk}},
+         {false, true, true},
+         {false, false, false}},
+    };
+    for (bool addedOnly : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (addedOnly ? " (added lines)" : " (all lines)"));
+            settings.addedOnly = addedOnly;
+            std::filesystem::remove(path);
+            std::filesystem::remove(path + ".1");
+            ResetLog(page, list);
+            WriteFile(path, "old 1 Info\n");
+            EXPECT_EQ(Pass().Result, addedOnly ? PassResult::JumpedToEnd : PassResult::Bulk);
+            AppendFile(path, "new 2 Error\n");
+            EXPECT_EQ(Pass().Result, PassResult::Appended);
+
+            Alerts alerts{};
+            for (const Step& step : c.steps) {
+                step.act();
+                PassOutcome out = Pass();
+                EXPECT_EQ(out.Result, addedOnly ? step.added : step.all);
+                for (size_t g = 0; g < 3; ++g)
+                    alerts[g] = alerts[g] || out.Alerts[g];
+            }
+            EXPECT_EQ(Rows(), (V{"after 1 Error", "after 2 Warn"}));
+            EXPECT_EQ(alerts, addedOnly ? c.addedAlerts : c.allAlerts);
+
+            // Followed as usual afterwards, and no jump is left pending.
+            AppendFile(path, "after 3\n");
+            EXPECT_EQ(Pass().Result, PassResult::Appended);
+            EXPECT_EQ(Rows(), (V{"after 1 Error", "after 2 Warn", "after 3"}));
+            EXPECT_FALSE(page.FollowFromStart);
+        }
+    }
+}
+
+// Reloading on the user's behalf keeps the mode's meaning: only lines added
+// from then on, even when the reload comes while a replaced log is missing.
+TEST_F(LogReaderTest, ReloadedLogStillStartsAtItsEnd) {
+    settings.addedOnly = true;
+    WriteFile(page.FileName, "old\n");
+    EXPECT_EQ(Pass().Result, PassResult::JumpedToEnd);
+    AppendFile(page.FileName, "new\n");
+    EXPECT_EQ(Pass().Result, PassResult::Appended);
+
+    ResetLog(page, list);
+    AppendFile(page.FileName, "newer\n");
+    EXPECT_EQ(Pass().Result, PassResult::JumpedToEnd);
+    EXPECT_TRUE(list.Lines().empty());
+
+    std::filesystem::remove(page.FileName);
+    EXPECT_EQ(Pass().Result, PassResult::Missing);
+    ResetLog(page, list);
+    WriteFile(page.FileName, "back\n");
+    EXPECT_EQ(Pass().Result, PassResult::JumpedToEnd);
+    EXPECT_TRUE(list.Lines().empty());
+}
+
+// The filtering pass reports in the order the list shows the lines, whether
+// every line is shown or the filter decides line by line.
+TEST_F(LogReaderTest, FilteringProgressFollowsTheListOrder) {
+    std::string log;
+    for (int i = 0; i < 12000; ++i)
+        log += i % 2 ? "Error\n" : "calm\n";
+    WriteFile(page.FileName, log);
+    const V oldestFirst{"Filtering lines: 100%", "Filtering lines: 58%", "Filtering lines: 16%"};
+    const V newestFirst{"Filtering lines: 16%", "Filtering lines: 58%", "Filtering lines: 100%"};
+    for (bool atTop : {false, true}) {
+        for (bool allEntries : {true, false}) {
+            settings.atTop = atTop;
+            settings.allEntries = allEntries;
+            settings.shown = {false, false, true};
+            ResetLog(page, list);
+            progress.texts.clear();
+            PassOutcome out = Pass();
+            V filtering;
+            for (const std::string& t : progress.texts)
+                if (t.rfind("Filtering", 0) == 0)
+                    filtering.push_back(t);
+            EXPECT_EQ(filtering, atTop ? newestFirst : oldestFirst) << atTop << allEntries;
+            EXPECT_EQ(out.LinesShown, allEntries ? 12000u : 6000u);
+            EXPECT_EQ(Rows().front(), atTop || !allEntries ? "Error" : "calm");
+        }
+    }
 }
 
 TEST_F(LogReaderTest, DecodesEachEncodingAndKeepsOddBytes) {
