@@ -47,6 +47,18 @@ std::string LogListModel::Utf8Text(int row) const {
     return text_.Text(lines_, static_cast<size_t>(row));
 }
 
+std::string LogListModel::Utf8Part(int row, uint64_t first, uint64_t chars) const {
+    if (row < 0)
+        return {};
+    return text_.Part(lines_, static_cast<size_t>(row), first, chars);
+}
+
+uint64_t LogListModel::MaxChars(int row) const {
+    if (row < 0)
+        return 0;
+    return LineTextSource::MaxChars(lines_, static_cast<size_t>(row));
+}
+
 const TObjectInfo* LogListModel::Record(int row) const {
     if (row < 0)
         return nullptr;

@@ -29,6 +29,11 @@ class LogListModel : public QAbstractListModel, public LineSink {
     QString Text(int row) const;
     // UTF-8 text of a row, for keyword tests while drawing.
     std::string Utf8Text(int row) const;
+    // At most `chars` characters of a row from about character `first` on,
+    // for drawing the visible part of a long row without reading all of it.
+    std::string Utf8Part(int row, uint64_t first, uint64_t chars) const;
+    // A bound on a row's characters, known without reading the row.
+    uint64_t MaxChars(int row) const;
     // Null when out of range or the row has no record.
     const TObjectInfo* Record(int row) const;
 

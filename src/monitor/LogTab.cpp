@@ -1,8 +1,8 @@
 #include "monitor/LogTab.h"
 
 #include "monitor/LogListModel.h"
-#include "shell/LogLineDelegate.h"
 #include "monitor/LogListView.h"
+#include "shell/LogLineDelegate.h"
 
 #include <QVBoxLayout>
 #include <limits>

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
+#include <algorithm>
 
 namespace marrowlight {
 
@@ -33,7 +34,10 @@ const LineDrawer::Widths& LineDrawer::WidthsFor(const QFont& font) const {
         Widths widths;
         widths.numbers = metrics.horizontalAdvance(QStringLiteral("0000000"));
         widths.time = metrics.horizontalAdvance(QStringLiteral("23:59:59"));
-        widths.m = metrics.horizontalAdvance(QLatin1Char('M'));
+        widths.m = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
+        widths.narrow = widths.m;
+        for (QChar c : QStringLiteral(" .,:;'|!iljI1"))
+            widths.narrow = std::min(widths.narrow, std::max(1, metrics.horizontalAdvance(c)));
         // The symbol for NUL where the font has it, a spelled-out mark elsewhere.
         widths.zero = metrics.inFontUcs4(0x2400) ? QString(QChar(0x2400)) : QStringLiteral("<NUL>");
         it = cache_.insert(key, widths);
@@ -74,15 +78,41 @@ void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& li
     if (!model || !index.isValid() || index.row() >= model->rowCount())
         return;
     const int row = index.row();
-    DrawLine(painter, list.font(), list.palette(), rect, list.viewport()->width(),
-             model->Utf8Text(row), model->Record(row));
+    const QFont font = list.font();
+    const int rightEdge = list.viewport()->width();
+    const int m = WidthsFor(font).m;
+    const int narrow = WidthsFor(font).narrow;
+
+    // Only the characters that can reach the viewport are read and laid out:
+    // a multi-megabyte line would stall every repaint otherwise.
+    const qint64 origin = qint64(rect.left()) + GutterWidth(font) + 3;
+    const qint64 left = -origin;
+    const qint64 right = rightEdge - origin;
+    const qint64 chunk = qint64(ChunkChars) * m;
+    const uint64_t first = left < chunk ? 0 : uint64_t(left / chunk) * ChunkChars;
+    const qint64 shift = qint64(first) * m;
+    const uint64_t chars = uint64_t(std::max<qint64>(0, right - shift) / narrow) + MarginChars;
+    if (first == 0 && model->MaxChars(row) <= chars) {
+        DrawLine(painter, font, list.palette(), rect, rightEdge, model->Utf8Text(row),
+                 model->Record(row));
+        return;
+    }
+    const int group = settings_.LineGroup(model->Utf8Part(row, 0, HeadChars));
+    const std::string part = model->Utf8Part(row, first, chars);
+    DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(part, WidthsFor(font).zero),
+            group, model->Record(row), int(shift));
 }
 
 void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& palette,
                           const QRect& rect, int rightEdge, std::string_view text,
                           const TObjectInfo* record) const {
-    const QString line = ShownText(text, WidthsFor(font).zero);
-    const int group = settings_.LineGroup(text);
+    DrawRow(painter, font, palette, rect, rightEdge, ShownText(text, WidthsFor(font).zero),
+            settings_.LineGroup(text), record, 0);
+}
+
+void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& palette,
+                         const QRect& rect, int rightEdge, const QString& line, int group,
+                         const TObjectInfo* record, int shift) const {
     const QColor textColor =
         group > 0 ? settings_.GroupColor(group) : palette.color(QPalette::Text);
 
@@ -102,7 +132,7 @@ void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& 
 
     const int baseline = rect.top() + QFontMetrics(font).ascent();
     painter.setPen(textColor);
-    painter.drawText(rect.left() + gutter + 3, baseline, line);
+    painter.drawText(rect.left() + gutter + 3 + shift, baseline, line);
 
     if (!gutterText.isEmpty()) {
         // Opaque on silver, so a number wider than the band stays readable.

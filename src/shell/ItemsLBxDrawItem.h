@@ -53,14 +53,25 @@ class LineDrawer {
 
     static constexpr QRgb Silver = 0xC0C0C0;
 
+    // A long row is drawn from a multiple of ChunkChars characters on, placed
+    // as if every character before it were an "M" wide, as the extent counts
+    // them; its colour comes from its first HeadChars characters.
+    static constexpr int ChunkChars = 512;
+    static constexpr int MarginChars = 256;
+    static constexpr int HeadChars = 16384;
+
   private:
     struct Widths {
         int numbers = 0; // "0000000"
         int time = 0;    // "23:59:59"
         int m = 0;       // "M"
+        int narrow = 1;  // the narrowest of some narrow characters
         QString zero;    // what stands for a zero character
     };
     const Widths& WidthsFor(const QFont& font) const;
+    void DrawRow(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
+                 int rightEdge, const QString& line, int group, const TObjectInfo* record,
+                 int shift) const;
 
     const LineDrawSettings& settings_;
     mutable QFont lastFont_;

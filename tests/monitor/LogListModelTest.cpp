@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #if __has_include(<QAbstractItemModelTester>)
 #include <QAbstractItemModelTester>
 #define MARROWLIGHT_HAS_MODEL_TESTER 1
 #endif
 
 #include "monitor/LogListModel.h"
+#include "monitor/core/FileSource.h"
 #include "monitor/core/LogReader.h"
 #include "monitor/core/MonitorTestSupport.h"
+#include "monitor/core/TextEncoding.h"
 
 namespace marrowlight {
 namespace {
@@ -71,6 +75,89 @@ TEST(LogListModel, ShowsWhatPassesReadAsResetsAndInsertions) {
     EXPECT_EQ(model.rowCount(), 0);
     reader.Pass(page, model); // still missing: nothing left to reset
     EXPECT_EQ(resets, 2);
+}
+
+// A log in memory that counts the bytes read from it.
+struct MemoryFile : OpenFile {
+    std::optional<LogStamp> Stat() const override { return LogStamp{0, data.size(), {}}; }
+    ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
+        const size_t n = offset >= data.size() ? 0 : std::min(count, data.size() - offset);
+        std::memcpy(buffer, data.data() + offset, n);
+        bytesRead += n;
+        return static_cast<ssize_t>(n);
+    }
+    std::string data;
+    mutable uint64_t bytesRead = 0;
+};
+
+// Rows of the given lengths, each line ended by one byte.
+LineIndex MemoryRows(const std::shared_ptr<MemoryFile>& file, std::initializer_list<size_t> lengths,
+                     int encoding = Encoding8Bit) {
+    LineIndex rows;
+    for (size_t length : lengths) {
+        rows.push_back(LineEntry(file->data.size(), length));
+        file->data.append(length, static_cast<char>('a' + rows.size() % 26));
+        file->data += '\n';
+    }
+    rows.SetSource(file, encoding);
+    return rows;
+}
+
+TEST(LineTextSource, KeepsAtMostItsByteBoundOfDecodedRows) {
+    constexpr size_t MiB = size_t{1} << 20;
+    auto file = std::make_shared<MemoryFile>();
+    const LineIndex rows = MemoryRows(file, {5 * MiB, 5 * MiB, 9 * MiB, 100, 5 * MiB, 200});
+    LineTextSource source;
+    struct Step {
+        size_t row;
+        bool readsFile; // false: served from the kept rows
+    } steps[] = {
+        {0, true}, {0, false}, {1, true}, {1, false}, {0, true}, // two do not fit together
+        {2, true}, {2, true}, // larger than the whole bound: never kept
+        {3, true}, {3, false}, {4, true}, {4, false}, {5, true}, {5, false},
+    };
+    for (const Step& step : steps) {
+        const uint64_t before = file->bytesRead;
+        const std::string text = source.Text(rows, step.row);
+        EXPECT_EQ(text.size(), rows[step.row].Length()) << step.row;
+        EXPECT_EQ(file->bytesRead != before, step.readsFile) << step.row;
+        EXPECT_LE(source.CachedBytes(), LineTextSource::MaxCachedBytes) << step.row;
+    }
+    source.Clear();
+    EXPECT_EQ(source.CachedBytes(), 0u);
+}
+
+TEST(LineTextSource, PartsReadOnlyTheirBytesAndNeverSplitACharacter) {
+    const std::string e = "\xC3\xA9";            // é, two bytes
+    const std::string clef = "\xF0\x9D\x84\x9E"; // four bytes
+    struct Case {
+        std::string line;
+        int encoding;
+        uint64_t first, chars;
+        std::string expected;
+    } cases[] = {
+        {"abcdefgh", Encoding8Bit, 2, 3, "cde"},
+        {"abcdefgh", Encoding8Bit, 6, 10, "gh"},
+        {"abcdefgh", Encoding8Bit, 9, 10, ""},
+        {"abcdefgh", Encoding8Bit, 0, 0, ""},
+        // Starting or ending inside a sequence must not turn the part into Windows-1252.
+        {e + e + e + e + e, Encoding8Bit, 1, 2, e + e},
+        {e + e + e + e + e, Encoding8Bit, 0, 1, e},
+        {"a" + clef + "b" + clef, Encoding8Bit, 2, 1, "b"},
+        {"\xE9t\xE9", Encoding8Bit, 1, 2, "t\xC3\xA9"}, // a Windows-1252 line stays one
+        {std::string("a\0b\0c\0d\0", 8), EncodingUtf16, 1, 2, "bc"},
+    };
+    for (const Case& c : cases) {
+        auto file = std::make_shared<MemoryFile>();
+        file->data = "x\n";
+        LineIndex rows;
+        rows.push_back(LineEntry(2, c.line.size()));
+        file->data += c.line;
+        rows.SetSource(file, c.encoding);
+        LineTextSource source;
+        EXPECT_EQ(source.Part(rows, 0, c.first, c.chars), c.expected) << c.line << c.first;
+        EXPECT_LE(file->bytesRead, c.chars * 4) << c.line << c.first;
+    }
 }
 
 } // namespace

@@ -1,11 +1,17 @@
 #include "monitor/LogListView.h"
 
 #include "monitor/LogListModel.h"
+#include "monitor/core/FileSource.h"
+#include "monitor/core/TextEncoding.h"
+#include "shell/ItemsLBxDrawItem.h"
+#include "shell/LogLineDelegate.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -37,14 +43,12 @@ TEST(LogListView, PaintsOnlyTheRowsInThePaintedArea) {
         int top, height; // painted area
         int expected;
     } cases[] = {
-        {300'000, true, 200, 5, 0},   // the strip under the last row
-        {300'000, true, 0, 205, 20},  // a full repaint
-        {300'000, false, 200, 5, 1},  // the strip shows part of the next row
-        {300'000, false, 0, 205, 21},
-        {300'000, false, 95, 10, 2},  // straddles two rows
-        {10, false, 100, 105, 0},     // below a short list
-        {10, false, 0, 205, 10},
-        {0, false, 0, 205, 0},
+        {300'000, true, 200, 5, 0},  // the strip under the last row
+        {300'000, true, 0, 205, 20}, // a full repaint
+        {300'000, false, 200, 5, 1}, // the strip shows part of the next row
+        {300'000, false, 0, 205, 21}, {300'000, false, 95, 10, 2}, // straddles two rows
+        {10, false, 100, 105, 0},                                  // below a short list
+        {10, false, 0, 205, 10},      {0, false, 0, 205, 0},
     };
     for (const Case& c : cases) {
         LogListModel model;
@@ -65,6 +69,125 @@ TEST(LogListView, PaintsOnlyTheRowsInThePaintedArea) {
         delegate.painted = 0;
         view.viewport()->render(&image, QPoint(), QRegion(0, c.top, 180, c.height));
         EXPECT_EQ(delegate.painted, c.expected) << c.rows << " " << c.top << " " << c.height;
+    }
+}
+
+// A log in memory that counts the bytes read from it.
+struct MemoryFile : OpenFile {
+    std::optional<LogStamp> Stat() const override { return LogStamp{0, data.size(), {}}; }
+    ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
+        const size_t n = offset >= data.size() ? 0 : std::min(count, data.size() - offset);
+        std::memcpy(buffer, data.data() + offset, n);
+        bytesRead += n;
+        return static_cast<ssize_t>(n);
+    }
+    std::string data;
+    mutable uint64_t bytesRead = 0;
+};
+
+struct ErrorsInRed : LineDrawSettings {
+    int LineGroup(std::string_view line) const override {
+        return line.find("Error") != std::string_view::npos ? 3 : 0;
+    }
+    QColor GroupColor(int) const override { return Qt::red; }
+    bool ShowLineNumbers() const override { return false; }
+    bool ShowLineTime() const override { return true; }
+    QString LineTimeMask() const override { return "hh:mm:ss"; }
+};
+
+bool HasRedInk(const QImage& image, int top, int bottom) {
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 140 && c.blue() < 140)
+                return true;
+        }
+    return false;
+}
+
+TEST(LogListView, ALongLineIsReadAndDrawnOnlyWhereItCanBeSeen) {
+    const std::string longLine = "Error " + std::string(5'000'000, 'M');
+    auto file = std::make_shared<MemoryFile>();
+    file->data = "first\n" + longLine + "\nlast\n";
+    LineIndex rows;
+    rows.push_back(LineEntry(0, 5));
+    rows.push_back(LineEntry(6, longLine.size()));
+    rows.push_back(LineEntry(7 + longLine.size(), 4));
+    rows.SetSource(file, Encoding8Bit);
+    LogListModel model;
+    model.LoadLines(std::move(rows));
+
+    ErrorsInRed settings;
+    LineDrawer drawer(settings);
+    LogLineDelegate delegate(drawer);
+    LogListView view;
+    view.setFont(QFont("DejaVu Sans Mono", 9));
+    delegate.SetItemHeight(17);
+    delegate.SetExtentWidth(int(drawer.ExtentWidth(view.font(), longLine.size())));
+    view.setItemDelegate(&delegate);
+    view.setModel(&model);
+    view.resize(600, 120);
+    file->bytesRead = 0;
+    view.show();
+    QApplication::processEvents();
+    EXPECT_LT(file->bytesRead, 128u * 1024) << "first paint";
+
+    // Wherever the view is scrolled to, the line's text shows in its colour,
+    // up to its very end, and painting reads a small part of it.
+    QScrollBar& bar = *view.horizontalScrollBar();
+    ASSERT_GT(bar.maximum(), 30'000'000);
+    for (int value : {0, 100'000, bar.maximum() / 2, bar.maximum() - 1000, bar.maximum()}) {
+        bar.setValue(value);
+        file->bytesRead = 0;
+        QImage image(view.viewport()->size(), QImage::Format_RGB32);
+        view.viewport()->render(&image);
+        EXPECT_LT(file->bytesRead, 128u * 1024) << value;
+        EXPECT_TRUE(HasRedInk(image, 17, 34)) << value;
+    }
+    // The whole line is still there for copying and screen readers.
+    for (int role : {int(Qt::DisplayRole), int(Qt::AccessibleTextRole)})
+        EXPECT_EQ(model.data(model.index(1, 0), role).toString().size(),
+                  qsizetype(longLine.size()));
+}
+
+TEST(LogListView, ALongLineCutToTheViewportLooksAsIfDrawnWhole) {
+    std::string line;
+    while (line.size() < 3000)
+        line += "il.|, Lorem WWW ipsum \xC3\xA9t\xC3\xA9 MMMM dolor; ";
+    auto file = std::make_shared<MemoryFile>();
+    file->data = line;
+    LineIndex rows;
+    rows.push_back(LineEntry(0, line.size()));
+    rows.SetSource(file, Encoding8Bit);
+    LogListModel model;
+    model.LoadLines(std::move(rows));
+
+    ErrorsInRed settings;
+    LineDrawer drawer(settings);
+    LogLineDelegate delegate(drawer);
+    delegate.SetItemHeight(18);
+    LogListView view;
+    view.setFont(QFont("DejaVu Sans", 10));
+    delegate.SetExtentWidth(int(drawer.ExtentWidth(view.font(), line.size())));
+    view.setItemDelegate(&delegate);
+    view.setModel(&model);
+    view.setFocusPolicy(Qt::NoFocus); // no focus frame to tell the two apart
+    view.resize(500, 100);
+    view.show();
+    QApplication::processEvents();
+
+    for (int value : {0, 700, 1500, 4000}) {
+        view.horizontalScrollBar()->setValue(value);
+        ASSERT_EQ(view.horizontalScrollBar()->value(), value);
+        QImage cut(view.viewport()->size(), QImage::Format_RGB32);
+        view.viewport()->render(&cut);
+        QImage whole(cut.size(), QImage::Format_RGB32);
+        {
+            QPainter painter(&whole);
+            drawer.DrawLine(painter, view.font(), view.palette(),
+                            view.visualRect(model.index(0, 0)), cut.width(), line, nullptr);
+        }
+        EXPECT_EQ(cut.copy(0, 0, cut.width(), 18), whole.copy(0, 0, cut.width(), 18)) << value;
     }
 }
 

@@ -1,10 +1,10 @@
 #include "monitor/LogTabs.h"
 
 #include "monitor/LogListModel.h"
-#include "settings/FontListBox.h"
-#include "shell/LogLineDelegate.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
+#include "settings/FontListBox.h"
+#include "shell/LogLineDelegate.h"
 #include "shell/ShellRig.h"
 
 #include <QApplication>

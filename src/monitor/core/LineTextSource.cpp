@@ -3,39 +3,135 @@
 #include "monitor/core/FileSource.h"
 #include "monitor/core/TextEncoding.h"
 
+#include <algorithm>
+
 namespace marrowlight {
+
+namespace {
+
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// A part cut out of a line must not start or end inside a UTF-8 sequence:
+// the broken sequence would turn an 8-bit line's part into Windows-1252.
+void TrimSplitSequences(std::string& bytes, bool cutHead, bool cutTail) {
+    if (cutTail) {
+        const size_t n = bytes.size();
+        for (size_t back = 1; back <= std::min<size_t>(4, n); ++back) {
+            const auto byte = static_cast<unsigned char>(bytes[n - back]);
+            if (IsContinuation(byte))
+                continue;
+            const size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+            if (needed > back)
+                bytes.resize(n - back);
+            break;
+        }
+    }
+    if (cutHead) {
+        size_t skip = 0;
+        while (skip < 3 && skip < bytes.size() && IsContinuation(bytes[skip]))
+            ++skip;
+        bytes.erase(0, skip);
+    }
+}
+
+// The first `chars` code points of UTF-8 text.
+void KeepCodePoints(std::string& text, uint64_t chars) {
+    uint64_t seen = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!IsContinuation(text[i]) && seen++ == chars) {
+            text.resize(i);
+            return;
+        }
+    }
+}
+
+} // namespace
 
 std::string LineTextSource::Text(const LineIndex& lines, size_t row) {
     if (row >= lines.size() || !lines.Source())
         return {};
     const LineEntry& line = lines[row];
-    Slot& slot = slots_[(line.Offset * 0x9E3779B97F4A7C15ull >> 40) % SlotCount];
-    if (slot.Used && slot.SourceId == lines.SourceId() && slot.Offset == line.Offset &&
-        slot.Length == line.Length())
+    return Read(lines, line.Offset, line.Length(), false, false);
+}
+
+std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t first,
+                                 uint64_t chars) {
+    if (row >= lines.size() || !lines.Source())
+        return {};
+    const LineEntry& line = lines[row];
+    const uint64_t unit = lines.Encoding() == EncodingUtf16 ? 2 : 1;
+    const uint64_t start = std::min(line.Length(), std::min(first, line.Length()) * unit);
+    const uint64_t length = std::min(line.Length() - start, std::min(chars, line.Length()) * 4);
+    std::string text = Read(lines, line.Offset + start, length, start > 0 && unit == 1,
+                            start + length < line.Length() && unit == 1);
+    KeepCodePoints(text, chars);
+    return text;
+}
+
+uint64_t LineTextSource::MaxChars(const LineIndex& lines, size_t row) {
+    if (row >= lines.size())
+        return 0;
+    const uint64_t bytes = lines[row].Length();
+    return lines.Encoding() == EncodingUtf16 ? (bytes + 1) / 2 : bytes;
+}
+
+std::string LineTextSource::Read(const LineIndex& lines, uint64_t offset, uint64_t length,
+                                 bool cutHead, bool cutTail) {
+    const bool part = cutHead || cutTail;
+    Slot& slot = slots_[(offset * 0x9E3779B97F4A7C15ull >> 40) % SlotCount];
+    if (slot.Used && slot.SourceId == lines.SourceId() && slot.Offset == offset &&
+        slot.Length == length && slot.Part == part)
         return slot.Text;
 
-    bytes_.resize(static_cast<size_t>(line.Length()));
-    ssize_t got = lines.Source()->ReadAt(line.Offset, bytes_.data(), bytes_.size());
+    bytes_.resize(static_cast<size_t>(length));
+    ssize_t got = lines.Source()->ReadAt(offset, bytes_.data(), bytes_.size());
     if (got < 0)
         return {};
     // A file cut short since the row was read shows what is left of the row.
     bytes_.resize(static_cast<size_t>(got));
-    slot.Text.clear();
-    AppendDecodedLine(slot.Text, bytes_, lines.Encoding());
-    slot.SourceId = lines.SourceId();
-    slot.Offset = line.Offset;
-    slot.Length = line.Length();
-    slot.Used = static_cast<size_t>(got) == line.Length();
+    const bool whole = static_cast<uint64_t>(got) == length;
+    TrimSplitSequences(bytes_, cutHead, cutTail && whole);
+    std::string text;
+    AppendDecodedLine(text, bytes_, lines.Encoding());
     if (bytes_.capacity() > (size_t{1} << 20))
         std::string().swap(bytes_);
-    return slot.Text;
+
+    Drop(slot);
+    if (!whole)
+        return text;
+    slot.SourceId = lines.SourceId();
+    slot.Offset = offset;
+    slot.Length = length;
+    slot.Part = part;
+    Store(slot, text);
+    return text;
+}
+
+void LineTextSource::Store(Slot& slot, std::string text) {
+    text.shrink_to_fit();
+    // A line larger than the whole cache is read again when asked again.
+    if (text.capacity() > MaxCachedBytes)
+        return;
+    while (cachedBytes_ + text.capacity() > MaxCachedBytes)
+        Drop(slots_[evictNext_++ % SlotCount]);
+    cachedBytes_ += text.capacity();
+    slot.Text = std::move(text);
+    slot.Used = true;
+}
+
+void LineTextSource::Drop(Slot& slot) {
+    if (slot.Used)
+        cachedBytes_ -= slot.Text.capacity();
+    slot.Used = false;
+    std::string().swap(slot.Text);
 }
 
 void LineTextSource::Clear() {
-    for (Slot& slot : slots_) {
-        slot.Used = false;
-        std::string().swap(slot.Text);
-    }
+    for (Slot& slot : slots_)
+        Drop(slot);
+    cachedBytes_ = 0;
 }
 
 } // namespace marrowlight

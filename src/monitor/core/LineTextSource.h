@@ -12,12 +12,23 @@ namespace marrowlight {
 // Reads a row's bytes back from the file its index describes and decodes
 // them to UTF-8, keeping recent rows so repaints and scrolling do not read
 // again. Rows are keyed by file and offset, so inserting at the top does not
-// invalidate them.
+// invalidate them. The kept text is bounded in bytes, not rows: one log of
+// multi-megabyte lines must not hold hundreds of them.
 class LineTextSource {
   public:
+    static constexpr size_t MaxCachedBytes = size_t{8} << 20;
+
     // Empty text when the row is out of range, the index has no file or the
     // read fails.
     std::string Text(const LineIndex& lines, size_t row);
+    // At most `chars` characters of a row from about character `first` on,
+    // reading at most 4 * chars bytes of it. `first` counts 16-bit units in
+    // UTF-16 rows and bytes otherwise (characters in ASCII text).
+    std::string Part(const LineIndex& lines, size_t row, uint64_t first, uint64_t chars);
+    // A bound on a row's characters, known without reading it.
+    static uint64_t MaxChars(const LineIndex& lines, size_t row);
+
+    size_t CachedBytes() const { return cachedBytes_; }
     void Clear();
 
   private:
@@ -25,11 +36,19 @@ class LineTextSource {
         uint64_t SourceId = 0;
         uint64_t Offset = 0;
         uint64_t Length = 0;
+        bool Part = false;
         bool Used = false;
         std::string Text;
     };
+    std::string Read(const LineIndex& lines, uint64_t offset, uint64_t length, bool cutHead,
+                     bool cutTail);
+    void Store(Slot& slot, std::string text);
+    void Drop(Slot& slot);
+
     static constexpr size_t SlotCount = 512;
     std::array<Slot, SlotCount> slots_;
+    size_t cachedBytes_ = 0;
+    size_t evictNext_ = 0;
     std::string bytes_;
 };
 
