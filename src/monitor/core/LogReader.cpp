@@ -63,7 +63,9 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
 
     std::optional<LogStamp> seen = files_.Stat(page.FileName);
     if (!seen) {
-        DropFollowedLog(page, list);
+        // Whatever file appears here later was written after we looked.
+        ResetLog(page, list);
+        page.FollowFromStart = true;
         page.LastReadText.clear();
         page.LinesText.clear();
         page.DisplayedText.clear();
@@ -139,7 +141,8 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
         return finish(PassResult::Reset);
     }
     // A freshly opened or reloaded log starts at its end; a file that took the
-    // place of a followed one holds only lines added since, so it is read.
+    // place of a followed one, or that was missing or nearly empty when first
+    // looked at, holds only lines added since, so it is read.
     if (page.Encoding != EncodingUnknown && settings_.AddedLogLinesOnly() &&
         page.ReadPos == page.TextStart && !page.FileStamp && !page.FollowFromStart) {
         uint64_t end = size;
@@ -150,8 +153,11 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
         page.FileStamp = *stamp;
         return finish(PassResult::JumpedToEnd);
     }
-    if (page.Encoding == EncodingUnknown)
+    if (page.Encoding == EncodingUnknown) {
+        // Too short to tell its encoding: every line still to come is new.
+        page.FollowFromStart = true;
         return finish(PassResult::Undecided);
+    }
     if (size == page.ReadPos)
         return finish(PassResult::NoNewBytes);
 

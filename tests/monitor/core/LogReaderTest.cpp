@@ -370,6 +370,33 @@ TEST_F(LogReaderTest, ReloadedLogStillStartsAtItsEnd) {
     EXPECT_TRUE(list.Lines().empty());
 }
 
+// A log that did not exist yet, or was too short to read, when it was opened:
+// every line it gets afterwards arrived after the opening, so all of them show.
+TEST_F(LogReaderTest, LogCreatedAfterOpeningShowsAllItsLines) {
+    settings.addedOnly = true;
+    const struct {
+        const char* name;
+        std::function<void()> before; // the state at the first pass
+        PassResult first;
+    } cases[] = {
+        {"missing", [&] { std::filesystem::remove(page.FileName); }, PassResult::Missing},
+        {"empty", [&] { WriteFile(page.FileName, ""); }, PassResult::Undecided},
+        {"one byte", [&] { WriteFile(page.FileName, "E"); }, PassResult::Undecided},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetLog(page, list);
+        c.before();
+        EXPECT_EQ(Pass().Result, c.first);
+        AppendFile(page.FileName, "rror one\nsecond\n");
+        PassOutcome out = Pass();
+        EXPECT_EQ(out.Result, PassResult::Appended);
+        EXPECT_EQ(list.Lines().size(), 2u);
+        EXPECT_EQ(Rows().back(), "second");
+        EXPECT_TRUE(out.Alerts[2] == (std::string(c.name) == "one byte"));
+    }
+}
+
 // The filtering pass reports in the order the list shows the lines, whether
 // every line is shown or the filter decides line by line.
 TEST_F(LogReaderTest, FilteringProgressFollowsTheListOrder) {
