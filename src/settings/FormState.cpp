@@ -26,6 +26,7 @@
 #include <charconv>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 namespace marrowlight {
@@ -259,6 +260,31 @@ void loadDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
     dialog->filterIndex = parseInt(key.read(name + ".FilterIndex"));
 }
 
+// Lets a walk go on past a value that cannot be written, so one refused
+// value does not lose the others; the first failure is kept for the caller.
+class FirstFailureKey : public SettingsKey {
+  public:
+    explicit FirstFailureKey(SettingsKey& key) : key_(key) {}
+    bool exists(const std::string& name) const override { return key_.exists(name); }
+    std::string read(const std::string& name) const override { return key_.read(name); }
+    void write(const std::string& name, const std::string& value) override {
+        try {
+            key_.write(name, value);
+        } catch (const SettingsError& e) {
+            if (!failure_)
+                failure_ = e;
+        }
+    }
+    void ThrowFirstFailure() const {
+        if (failure_)
+            throw *failure_;
+    }
+
+  private:
+    SettingsKey& key_;
+    std::optional<SettingsError> failure_;
+};
+
 } // namespace
 
 bool ParseListIndex(const std::string& text, int count, int& index) {
@@ -295,7 +321,9 @@ void LoadComponentState(QObject* component, SettingsKey& key, const std::string&
 
 void SaveFormState(QObject* component, const SettingsStore& store) {
     const auto key = store.OpenSettingsKey();
-    SaveComponentState(component, *key, store.AppSettingsName(), true);
+    FirstFailureKey tolerant(*key);
+    SaveComponentState(component, tolerant, store.AppSettingsName(), true);
+    tolerant.ThrowFirstFailure();
 }
 
 void LoadFormState(QObject* component, const SettingsStore& store) {

@@ -243,16 +243,31 @@ void TOptionsFrm::LoadSettings() {
 }
 
 void TOptionsFrm::SaveSettings() {
-    SaveFormState(this, store_);
-    store_.WriteSetting("Group1Masks", Group1Edt->text().toStdString());
-    store_.WriteSetting("Group2Masks", Group2Edt->text().toStdString());
-    store_.WriteSetting("Group3Masks", Group3Edt->text().toStdString());
-    store_.WriteSetting("DateTimeMasks", FileMasksEdt->text().toStdString());
-    store_.WriteSetting("WildcardsMasks", MatchWildcardsEdt->text().toStdString());
+    // Every value is attempted, so one refused value does not lose the others.
+    std::optional<SettingsError> failure;
+    auto attempt = [&failure](const std::function<void()>& save) {
+        try {
+            save();
+        } catch (const SettingsError& e) {
+            if (!failure)
+                failure = e;
+        }
+    };
+    auto saveText = [&](const char* name, const QLineEdit* edit) {
+        attempt([&] { store_.WriteSetting(name, edit->text().toStdString()); });
+    };
+    attempt([&] { SaveFormState(this, store_); });
+    saveText("Group1Masks", Group1Edt);
+    saveText("Group2Masks", Group2Edt);
+    saveText("Group3Masks", Group3Edt);
+    saveText("DateTimeMasks", FileMasksEdt);
+    saveText("WildcardsMasks", MatchWildcardsEdt);
     for (QComboBox* list : {UpdateEachCBx, static_cast<QComboBox*>(FontsCBx), FontSizeCBx,
                             Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
-        SaveFormState(list, store_);
-    store_.WriteSetting("StayOnTop", StayOnTopChk->isChecked() ? "1" : "0");
+        attempt([&] { SaveFormState(list, store_); });
+    attempt([&] { store_.WriteSetting("StayOnTop", StayOnTopChk->isChecked() ? "1" : "0"); });
+    if (failure)
+        throw *failure;
 }
 
 void TOptionsFrm::FormShow() {
@@ -270,12 +285,18 @@ void TOptionsFrm::FormClose(int result) {
 }
 
 void TOptionsFrm::PrepareExecute() {
+    SaveError.reset();
     TakeSnapshot();
     FormShow();
 }
 
 void TOptionsFrm::FinishExecute(int result) {
-    FormClose(result);
+    try {
+        FormClose(result);
+    } catch (const SettingsError& e) {
+        // The controls already hold the accepted settings: the Ok stands.
+        SaveError = e.what();
+    }
 }
 
 int TOptionsFrm::Execute() {

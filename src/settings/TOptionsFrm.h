@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -63,6 +64,10 @@ class TOptionsFrm : public QDialog {
 
     // What changed while the dialog was open; cleared each time it is shown.
     bool NeedsReload = false, FontChanged = false, AutoOpenChanged = false;
+    // Why the last Ok could not store every setting. The dialog still closes
+    // as Ok, since its controls hold the accepted settings; the caller applies
+    // them and then reports this. Cleared each time the dialog is shown.
+    std::optional<std::string> SaveError;
 
     // Plays the sound selected in one of the three sound lists; any other
     // sender plays nothing.

@@ -206,6 +206,20 @@ TEST_F(FormStateTest, OneBadValueDoesNotStopTheOthers) {
     EXPECT_TRUE(t.wrappedChk->isChecked());
 }
 
+TEST_F(FormStateTest, RefusedWritesDoNotStopTheWalkAndTheFirstIsReported) {
+    backend.unwritable = {"Marrowlight.TestFrm.NameEdt", "Marrowlight.TestFrm.Chk"};
+    std::string error;
+    try {
+        SaveFormState(&t.form, store);
+    } catch (const SettingsError& e) {
+        error = e.what();
+    }
+    EXPECT_EQ(error, "Failed to set data for 'Marrowlight.TestFrm.Chk'");
+    EXPECT_EQ(backend.values.size(), 6u);
+    EXPECT_EQ(backend.values["Marrowlight.TestFrm.Pages.Page2.WrappedChk"], "0");
+    EXPECT_EQ(backend.values["Marrowlight.TestFrm.Rdo2"], "0");
+}
+
 TEST_F(FormStateTest, MissingValuesChangeOnlyWhatHasNoExistenceTest) {
     LoadFormState(&t.form, store);
     EXPECT_EQ(t.edit->text(), "plain");

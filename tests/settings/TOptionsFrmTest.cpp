@@ -260,6 +260,64 @@ TEST_F(TOptionsFrmTest, OkSavesAndCancelPutsBackWhatWasShown) {
     EXPECT_EQ(next.LogLineTimeMaskCbx->currentText(), "hh:mm:ss"); // never stored
 }
 
+TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
+    const std::string folderName =
+        "Marrowlight.OptionsFrm.PageControl.AutoOpenCloseTab.GroupBox7.LogFolderEdt";
+    struct Case {
+        const char* what;
+        bool readOnly;
+        std::set<std::string> unwritable;
+        const char* error; // nullptr: any value name of the dialog
+    };
+    const Case cases[] = {
+        {"read-only store", true, {}, nullptr},
+        // The first failure is reported; values after it are still written.
+        {"two values refused", false, {folderName, "Marrowlight.Group2Masks"},
+         "Failed to set data for 'Marrowlight.OptionsFrm.PageControl.AutoOpenCloseTab."
+         "GroupBox7.LogFolderEdt'"},
+        {"last value refused", false, {"Marrowlight.StayOnTop"},
+         "Failed to set data for 'Marrowlight.StayOnTop'"},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsBackend failing;
+        SettingsStore failingStore{failing, "Marrowlight"};
+        TOptionsFrm dlg(failingStore, sound, false);
+        failing.readOnly = c.readOnly;
+        failing.unwritable = c.unwritable;
+        auto edits = [&dlg] {
+            dlg.LogFolderEdt->setText("/srv/logs");
+            dlg.Group2Edt->setText("Warn");
+            dlg.FontSizeCBx->setCurrentIndex(5);
+            dlg.StayOnTopChk->setChecked(true);
+        };
+        EXPECT_EQ(editAndClose(dlg, edits, true), QDialog::Accepted) << c.what;
+        ASSERT_TRUE(dlg.SaveError.has_value()) << c.what;
+        if (c.error)
+            EXPECT_EQ(*dlg.SaveError, c.error) << c.what;
+        else
+            EXPECT_EQ(dlg.SaveError->rfind("Failed to set data for 'Marrowlight.OptionsFrm.", 0),
+                      0u)
+                << *dlg.SaveError;
+        // The accepted settings stay in the controls for the program to use.
+        EXPECT_EQ(dlg.LogFolderEdt->text(), "/srv/logs") << c.what;
+        EXPECT_EQ(dlg.Group2Edt->text(), "Warn") << c.what;
+        EXPECT_EQ(dlg.FontSizeCBx->currentText(), "11") << c.what;
+        EXPECT_TRUE(dlg.StayOnTopChk->isChecked()) << c.what;
+        if (!c.readOnly) {
+            EXPECT_EQ(failing.values["Marrowlight.FontSizeCBx"], "5") << c.what;
+            EXPECT_EQ(failing.values.count("Marrowlight.StayOnTop"),
+                      c.unwritable.count("Marrowlight.StayOnTop") ? 0u : 1u)
+                << c.what;
+        }
+
+        failing.readOnly = false;
+        failing.unwritable.clear();
+        EXPECT_EQ(editAndClose(dlg, [] {}, true), QDialog::Accepted) << c.what;
+        EXPECT_FALSE(dlg.SaveError.has_value()) << c.what;
+        EXPECT_EQ(failing.values[folderName], "/srv/logs") << c.what;
+    }
+}
+
 TEST_F(TOptionsFrmTest, ChangeFlagsFollowWhatTheUserDid) {
     struct Case {
         const char* what;

@@ -10,11 +10,13 @@ namespace marrowlight {
 
 // A settings store held in a map. Names listed in `unreadable` fail on
 // reading, as a value of a foreign type does; `readOnly` makes every write
-// fail as an unwritable store does; `opens` counts key openings.
+// fail as an unwritable store does, `unwritable` only the writes of the names
+// listed; `opens` counts key openings.
 class MemorySettingsBackend : public SettingsBackend {
   public:
     std::map<std::string, std::string> values;
     std::set<std::string> unreadable;
+    std::set<std::string> unwritable;
     bool readOnly = false;
     int opens = 0;
 
@@ -37,7 +39,7 @@ class MemorySettingsBackend : public SettingsBackend {
             return it == owner_.values.end() ? std::string() : it->second;
         }
         void write(const std::string& name, const std::string& value) override {
-            if (owner_.readOnly)
+            if (owner_.readOnly || owner_.unwritable.count(name))
                 throw SettingsError("Failed to set data for '" + name + "'");
             owner_.unreadable.erase(name);
             owner_.values[name] = value;
