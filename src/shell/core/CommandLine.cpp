@@ -7,14 +7,6 @@
 
 namespace marrowlight {
 
-namespace {
-
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-} // namespace
-
 CommandLine::CommandLine(std::vector<std::string> args) : args_(std::move(args)) {
     if (args_.empty())
         args_.emplace_back();
@@ -66,11 +58,8 @@ bool IsSwitchLead(char c) {
 bool ParamMatchesSwitch(std::string_view param, std::string_view name) {
     if (name.empty() || param.size() < name.size() || !IsSwitchLead(param.front()))
         return false;
-    for (std::size_t i = 1; i < name.size(); ++i) {
-        if (Upper(param[i]) != Upper(name[i]))
-            return false;
-    }
-    return true;
+    // Either lead character counts: "/x" matches "-x" on Windows.
+    return UpperCaseText(param.substr(1, name.size() - 1)) == UpperCaseText(name.substr(1));
 }
 
 const std::vector<SettingSwitch>& SettingSwitches() {

@@ -1,7 +1,9 @@
 #include "shell/core/WindowPlacement.h"
 
 #include <algorithm>
-#include <charconv>
+#include <limits>
+
+#include "support/core/TextUtils.h"
 
 namespace marrowlight {
 
@@ -15,32 +17,47 @@ WindowRect TopRightQuarter(int screenWidth, int screenHeight) {
     return {screenWidth - width, 0, width, height};
 }
 
-std::optional<int> ParseDecimal(const std::string& text) {
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    // from_chars accepts a lone "-" prefix only before digits, which is what we want.
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (ec != std::errc() || ptr != end || begin == end)
+namespace {
+
+std::optional<int> StoredInt(const std::string& text) {
+    const std::optional<long long> value = ParseDecimal(text);
+    if (!value || *value < std::numeric_limits<int>::min() ||
+        *value > std::numeric_limits<int>::max())
         return std::nullopt;
-    return value;
+    return static_cast<int>(*value);
+}
+
+// A size of 0 or less would give a window too small to use, saved again at exit.
+std::optional<int> StoredSize(const std::string& text) {
+    const std::optional<int> size = StoredInt(text);
+    return size && *size > 0 ? size : std::nullopt;
+}
+
+} // namespace
+
+FrameMargins MarginsBetween(const WindowRect& frame, const WindowRect& client) {
+    const int left = client.left - frame.left;
+    const int top = client.top - frame.top;
+    return {left, top, frame.width - client.width - left, frame.height - client.height - top};
 }
 
 WindowRect RestoredPlacement(const WindowRect& current, const StoredPlacement& stored,
                              int screenWidth, int screenHeight) {
     if (!stored.top || !stored.left || !stored.width || !stored.height)
         return current;
-    return {ParseDecimal(*stored.left).value_or(50), ParseDecimal(*stored.top).value_or(50),
-            ParseDecimal(*stored.width).value_or(screenWidth - 100),
-            ParseDecimal(*stored.height).value_or(screenHeight - 100)};
+    return {StoredInt(*stored.left).value_or(50), StoredInt(*stored.top).value_or(50),
+            StoredSize(*stored.width).value_or(screenWidth - 100),
+            StoredSize(*stored.height).value_or(screenHeight - 100)};
 }
 
-WindowRect PlacementToSave(bool maximized, const WindowRect& normal, const WindowRect& workArea) {
-    if (maximized)
-        return {5, 5, workArea.width - 10, workArea.height - 10};
-    return normal;
+WindowRect PlacementToSave(bool maximized, const WindowRect& normal, const WindowRect& workArea,
+                           const FrameMargins& frame) {
+    if (!maximized)
+        return normal;
+    // Placement is restored as the client rectangle; the frame goes around it.
+    return {workArea.left + 5 + frame.left, workArea.top + 5 + frame.top,
+            workArea.width - 10 - frame.left - frame.right,
+            workArea.height - 10 - frame.top - frame.bottom};
 }
 
 namespace {

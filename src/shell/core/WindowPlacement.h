@@ -29,22 +29,35 @@ std::string PlacementValueName(const char* side);
 // Before any stored placement: the top-right quarter of the screen.
 WindowRect TopRightQuarter(int screenWidth, int screenHeight);
 
-// The stored placement applied over `current` when all four values exist;
-// a value that is not a decimal integer takes its fallback (50, 50, screen
-// width - 100, screen height - 100).
+// How far the window frame (title bar, borders) reaches beyond the client
+// rectangle on each side.
+struct FrameMargins {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    bool operator==(const FrameMargins&) const = default;
+};
+
+// The margins between a frame rectangle and the client rectangle inside it.
+FrameMargins MarginsBetween(const WindowRect& frame, const WindowRect& client);
+
+// The stored client rectangle applied over `current` when all four values
+// exist; a value that is not a decimal integer, or a size of 0 or less,
+// takes its fallback (50, 50, screen width - 100, screen height - 100).
 WindowRect RestoredPlacement(const WindowRect& current, const StoredPlacement& stored,
                              int screenWidth, int screenHeight);
 
-// What to store at close: a maximised window nearly fills the work area, so
-// the next start opens a normal window of that size.
-WindowRect PlacementToSave(bool maximized, const WindowRect& normal, const WindowRect& workArea);
+// The client rectangle to store at close. A maximised window is stored so
+// that its whole frame sits 5 pixels inside the work area, and the next start
+// opens a normal window of nearly that size.
+WindowRect PlacementToSave(bool maximized, const WindowRect& normal, const WindowRect& workArea,
+                           const FrameMargins& frame);
 
 // A window wholly outside every available area (a monitor since unplugged) is
 // moved onto the primary area, keeping its size where it fits.
 WindowRect KeptOnScreen(const WindowRect& window, const std::vector<WindowRect>& availableAreas,
                         const WindowRect& primaryArea);
-
-// A decimal integer with an optional sign and nothing else; nullopt otherwise.
-std::optional<int> ParseDecimal(const std::string& text);
 
 } // namespace marrowlight

@@ -1,5 +1,7 @@
 #include "support/core/TextUtils.h"
 
+#include <charconv>
+
 namespace marrowlight {
 
 namespace {
@@ -62,6 +64,22 @@ std::string CutToken(std::string& list, char separator) {
 bool IsOnValue(std::string_view value) {
     const std::string upper = UpperCaseText(value);
     return upper == "1" || upper == "YES" || upper == "TRUE";
+}
+
+std::optional<long long> ParseDecimal(std::string_view text) {
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    // from_chars takes "-" but not "+"; skipping "+" must not let "+-1" through.
+    if (begin != end && *begin == '+') {
+        ++begin;
+        if (begin != end && *begin == '-')
+            return std::nullopt;
+    }
+    long long value = 0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
 }
 
 } // namespace marrowlight

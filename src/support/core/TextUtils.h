@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,9 @@ std::string TrimText(std::string_view text);
 std::string CutToken(std::string& list, char separator = ';');
 // "1", "YES" or "TRUE" in any case.
 bool IsOnValue(std::string_view value);
+// The whole text as a decimal integer: an optional "+" or "-", then one or
+// more ASCII digits. Blanks anywhere, other characters and values beyond
+// long long give nullopt; callers that want blanks ignored trim first.
+std::optional<long long> ParseDecimal(std::string_view text);
 
 } // namespace marrowlight

@@ -31,24 +31,63 @@ TEST(WindowPlacement, RestoresOnlyWhenAllFourValuesExist) {
         {"signs and negatives", {S("-30"), S("+40"), S("700"), S("500")}, {40, -30, 700, 500}},
         {"blank around digits", {S(" 10"), S("20"), S("800"), S("600 ")}, {20, 50, 800, 980}},
         {"too large for int", {S("10"), S("20"), S("99999999999"), S("600")}, {20, 10, 1820, 600}},
+        {"zero size", {S("10"), S("20"), S("0"), S("0")}, {20, 10, 1820, 980}},
+        {"negative size", {S("10"), S("20"), S("-800"), S("-1")}, {20, 10, 1820, 980}},
+        {"one pixel is a size", {S("10"), S("20"), S("1"), S("1")}, {20, 10, 1, 1}},
+        {"zero position is kept", {S("0"), S("0"), S("800"), S("600")}, {0, 0, 800, 600}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(RestoredPlacement(Quarter, c.stored, ScreenW, ScreenH), c.expected) << c.what;
 }
 
-TEST(WindowPlacement, MaximisedWindowIsSavedAsNearlyTheWorkArea) {
-    const WindowRect workArea{0, 32, 1920, 1000};
+TEST(WindowPlacement, MaximisedWindowIsSavedSoItsFrameFitsTheWorkArea) {
     const WindowRect normal{100, 120, 640, 480};
-    EXPECT_EQ(PlacementToSave(true, normal, workArea), (WindowRect{5, 5, 1910, 990}));
-    EXPECT_EQ(PlacementToSave(false, normal, workArea), normal);
+    const FrameMargins titled{2, 30, 2, 2};
+    struct Case {
+        const char* what;
+        WindowRect workArea;
+        FrameMargins frame;
+        WindowRect expected;
+    };
+    const Case cases[] = {
+        {"no frame", {0, 0, 1920, 1040}, {}, {5, 5, 1910, 1030}},
+        {"title bar and borders", {0, 0, 1920, 1040}, titled, {7, 35, 1906, 998}},
+        {"panel above the work area", {0, 32, 1920, 1000}, titled, {7, 67, 1906, 958}},
+        {"second screen", {1920, 0, 1280, 1024}, titled, {1927, 35, 1266, 982}},
+    };
+    for (const Case& c : cases) {
+        const WindowRect client = PlacementToSave(true, normal, c.workArea, c.frame);
+        EXPECT_EQ(client, c.expected) << c.what;
+        // The frame around it lies 5 pixels inside the work area on every side.
+        const WindowRect outer{client.left - c.frame.left, client.top - c.frame.top,
+                               client.width + c.frame.left + c.frame.right,
+                               client.height + c.frame.top + c.frame.bottom};
+        EXPECT_EQ(outer, (WindowRect{c.workArea.left + 5, c.workArea.top + 5, c.workArea.width - 10,
+                                     c.workArea.height - 10}))
+            << c.what;
+        EXPECT_EQ(PlacementToSave(false, normal, c.workArea, c.frame), normal) << c.what;
+    }
+}
+
+TEST(WindowPlacement, MarginsAreMeasuredBetweenFrameAndClient) {
+    EXPECT_EQ(MarginsBetween({100, 50, 804, 632}, {102, 80, 800, 600}),
+              (FrameMargins{2, 30, 2, 2}));
+    EXPECT_EQ(MarginsBetween({10, 10, 300, 200}, {10, 10, 300, 200}), FrameMargins{});
 }
 
 TEST(WindowPlacement, SaveAndRestoreRoundTripWithoutDrift) {
-    const WindowRect normal{123, 45, 678, 432};
-    const WindowRect saved = PlacementToSave(false, normal, {0, 0, ScreenW, ScreenH});
-    StoredPlacement stored{std::to_string(saved.top), std::to_string(saved.left),
-                           std::to_string(saved.width), std::to_string(saved.height)};
-    EXPECT_EQ(RestoredPlacement(Quarter, stored, ScreenW, ScreenH), normal);
+    const WindowRect workArea{0, 0, ScreenW, ScreenH};
+    const FrameMargins frame{2, 30, 2, 2};
+    for (const bool maximized : {false, true}) {
+        const WindowRect normal{123, 45, 678, 432};
+        const WindowRect saved = PlacementToSave(maximized, normal, workArea, frame);
+        StoredPlacement stored{std::to_string(saved.top), std::to_string(saved.left),
+                               std::to_string(saved.width), std::to_string(saved.height)};
+        const WindowRect restored = RestoredPlacement(Quarter, stored, ScreenW, ScreenH);
+        EXPECT_EQ(restored, saved) << maximized;
+        // Closed again unmaximised, the numbers stay put.
+        EXPECT_EQ(PlacementToSave(false, restored, workArea, frame), saved) << maximized;
+    }
 }
 
 TEST(WindowPlacement, WindowOutsideEveryScreenComesBackToThePrimary) {

@@ -39,5 +39,43 @@ TEST(TextUtils, OnValues) {
         EXPECT_FALSE(IsOnValue(off)) << off;
 }
 
+TEST(TextUtils, ParseDecimalTakesOnlyASignedRunOfDigits) {
+    using R = std::optional<long long>;
+    const struct {
+        const char* text;
+        R expected;
+    } cases[] = {
+        {"0", 0},
+        {"42", 42},
+        {"-42", -42},
+        {"+42", 42},
+        {"007", 7},
+        {"-0", 0},
+        {"9223372036854775807", 9223372036854775807LL},
+        {"-9223372036854775808", -9223372036854775807LL - 1},
+        {"9223372036854775808", std::nullopt},
+        {"-99999999999999999999", std::nullopt},
+        {"", std::nullopt},
+        {"+", std::nullopt},
+        {"-", std::nullopt},
+        {"+-1", std::nullopt},
+        {"-+1", std::nullopt},
+        {"--1", std::nullopt},
+        {"++1", std::nullopt},
+        {" 1", std::nullopt},
+        {"1 ", std::nullopt},
+        {"1 2", std::nullopt},
+        {"12px", std::nullopt},
+        {"1e3", std::nullopt},
+        {"0x10", std::nullopt},
+        {"1.5", std::nullopt},
+        {"\xD9\xA3", std::nullopt}, // an Arabic-Indic digit is not ASCII
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseDecimal(c.text), c.expected) << '"' << c.text << '"';
+    // Only the given view is read, not what follows it in memory.
+    EXPECT_EQ(ParseDecimal(std::string_view("123456", 3)), 123);
+}
+
 } // namespace
 } // namespace marrowlight
