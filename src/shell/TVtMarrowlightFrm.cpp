@@ -1,13 +1,14 @@
 #include "shell/TVtMarrowlightFrm.h"
 
+#include "monitor/LogTabs.h"
+#include "monitor/UpdateCycle.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/SettingsStore.h"
-#include "monitor/LogTabs.h"
 #include "shell/SwitchOverrides.h"
-#include "monitor/UpdateCycle.h"
 #include "shell/core/CommandLine.h"
 #include "shell/core/StartupPlan.h"
 #include "shell/core/WindowPlacement.h"
+#include "support/core/TextUtils.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -209,10 +210,12 @@ void TVtMarrowlightFrm::RestoreWindowPlacement() {
 void TVtMarrowlightFrm::SaveWindowPlacement() {
     const QScreen* primary = QGuiApplication::primaryScreen();
     const QRect workArea = primary ? primary->availableGeometry() : geometry();
-    // normalGeometry() is the frame's geometry() whenever the window is not
-    // maximised, so saving and restoring the same measure does not drift.
-    const WindowRect placement =
-        PlacementToSave(isMaximized(), ToWindowRect(normalGeometry()), ToWindowRect(workArea));
+    // Both sides use the client rectangle (normalGeometry() is geometry() when
+    // not maximised), so saving and restoring does not drift.
+    const FrameMargins frame =
+        MarginsBetween(ToWindowRect(frameGeometry()), ToWindowRect(geometry()));
+    const WindowRect placement = PlacementToSave(isMaximized(), ToWindowRect(normalGeometry()),
+                                                 ToWindowRect(workArea), frame);
     Store.WriteSetting(PlacementValueName("Top"), std::to_string(placement.top));
     Store.WriteSetting(PlacementValueName("Left"), std::to_string(placement.left));
     Store.WriteSetting(PlacementValueName("Width"), std::to_string(placement.width));
@@ -239,7 +242,7 @@ void TVtMarrowlightFrm::changeEvent(QEvent* event) {
 void TVtMarrowlightFrm::FormShow() {
     for (const MenuState& state : MenuStates) {
         const std::optional<std::string> stored = ReadOptional(Store, state.valueName);
-        const std::optional<int> value = stored ? ParseDecimal(*stored) : std::nullopt;
+        const std::optional<long long> value = stored ? ParseDecimal(*stored) : std::nullopt;
         (this->*state.item)->setChecked(value ? *value != 0 : state.byDefault);
     }
 }
@@ -353,22 +356,37 @@ void TVtMarrowlightFrm::Options1MnuClick() {
         ~RestartTimer() { timer->start(); }
     } restart{UpdateListsTmr};
 
+    // A Cancel restores what the dialog showed on opening; switches are not
+    // applied again, or they would undo the user's changes since start-up.
     const bool wasOnTop = OptionsFrm->StayOnTopChk->isChecked();
-    if (OptionsFrm->Execute() != QDialog::Accepted) {
-        ApplySwitchOverrides();
+    if (OptionsFrm->Execute() != QDialog::Accepted)
         return;
-    }
+    const std::optional<SettingsError> captionError = StoreGroupCaptions();
     ApplyOptionsResult();
     if (OptionsFrm->StayOnTopChk->isChecked() != wasOnTop)
         QMessageBox::information(this, "Marrowlight", StayOnTopMessage(!wasOnTop));
     SetPollingInterval();
+    // The accepted values are in use even when storing them failed.
+    if (OptionsFrm->SaveError)
+        throw SettingsError(*OptionsFrm->SaveError);
+    if (captionError)
+        throw *captionError;
+}
+
+std::optional<SettingsError> TVtMarrowlightFrm::StoreGroupCaptions() {
+    const TOptionsFrm& options = *OptionsFrm;
+    try {
+        Store.WriteSetting("Group1Caption", options.Group1NameEdt->text().toStdString());
+        Store.WriteSetting("Group2Caption", options.Group2NameEdt->text().toStdString());
+        Store.WriteSetting("Group3Caption", options.Group3NameEdt->text().toStdString());
+    } catch (const SettingsError& error) {
+        return error;
+    }
+    return std::nullopt;
 }
 
 void TVtMarrowlightFrm::ApplyOptionsResult() {
     TOptionsFrm& options = *OptionsFrm;
-    Store.WriteSetting("Group1Caption", options.Group1NameEdt->text().toStdString());
-    Store.WriteSetting("Group2Caption", options.Group2NameEdt->text().toStdString());
-    Store.WriteSetting("Group3Caption", options.Group3NameEdt->text().toStdString());
     if (options.AutoOpenChanged) {
         CloseAllLogsMnuClick();
         return;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "settings/core/SettingsStore.h"
 #include "shell/MainMenu.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +21,6 @@ namespace marrowlight {
 
 class CommandLine;
 class LogTabs;
-class SettingsStore;
 class TOptionsFrm;
 class UpdateCycle;
 
@@ -101,6 +102,8 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     void ConnectHandlers();
     void ChooseStayOnTop();
     void PlaceInTopRightQuarter();
+    // A failed write is handed back, so the accepted options still get applied.
+    std::optional<SettingsError> StoreGroupCaptions();
     void ApplyOptionsResult();
 
     std::unique_ptr<CommandLine> cmd_;

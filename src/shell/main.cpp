@@ -69,7 +69,6 @@ int main(int argc, char** argv) {
 
     MarrowlightApplication app(argc, argv);
     QApplication::setApplicationName("Marrowlight");
-    QApplication::setApplicationDisplayName("Marrowlight");
 
     SettingsStore& store = ApplicationSettingsStore();
     SystemSoundOutput sound;

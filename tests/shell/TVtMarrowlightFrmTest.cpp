@@ -1,9 +1,9 @@
 #include "shell/TVtMarrowlightFrm.h"
 
-#include "settings/core/MemorySettingsBackend.h"
+#include "monitor/LogTabs.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
-#include "monitor/LogTabs.h"
+#include "settings/core/MemorySettingsBackend.h"
 #include "shell/core/CommandLine.h"
 #include "support/core/SoundOutput.h"
 
@@ -25,6 +25,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -99,7 +100,7 @@ TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
     }
 }
 
-TEST_F(MainWindowTest, CloseSavesTheNormalGeometryOrNearlyTheWorkAreaWhenMaximised) {
+TEST_F(MainWindowTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAreaWhenMaximised) {
     Store("VtMarrowlightFrmTop", "40");
     Store("VtMarrowlightFrmLeft", "60");
     Store("VtMarrowlightFrmWidth", "520");
@@ -114,11 +115,18 @@ TEST_F(MainWindowTest, CloseSavesTheNormalGeometryOrNearlyTheWorkAreaWhenMaximis
     frm.showMaximized();
     ASSERT_TRUE(frm.isMaximized());
     frm.FormClose();
+    // The stored client rectangle, with the frame the window has around it,
+    // lies 5 pixels inside the work area.
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmTop"), "5");
-    EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmLeft"), "5");
-    EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmWidth"), std::to_string(work.width() - 10));
-    EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmHeight"), std::to_string(work.height() - 10));
+    const QMargins frame(frm.geometry().left() - frm.frameGeometry().left(),
+                         frm.geometry().top() - frm.frameGeometry().top(),
+                         frm.frameGeometry().right() - frm.geometry().right(),
+                         frm.frameGeometry().bottom() - frm.geometry().bottom());
+    const QRect client(std::stoi(store.ReadSetting("VtMarrowlightFrmLeft")),
+                       std::stoi(store.ReadSetting("VtMarrowlightFrmTop")),
+                       std::stoi(store.ReadSetting("VtMarrowlightFrmWidth")),
+                       std::stoi(store.ReadSetting("VtMarrowlightFrmHeight")));
+    EXPECT_EQ(client + frame, work.adjusted(5, 5, -5, -5));
 }
 
 TEST_F(MainWindowTest, CaptionTakesTheTrimmedSuffix) {
@@ -347,16 +355,38 @@ struct ModalAnswerer {
     }
 };
 
-TEST_F(MainWindowTest, CancelledOptionsKeepTheCommandLineValues) {
-    TVtMarrowlightFrm& frm = Run({"-x:ERR", "-sn:1"});
-    ModalAnswerer answer(*options);
-    answer.accept = false;
-    answer.beforeClose = [](TOptionsFrm& o) { o.Group1Edt->setText("typed"); };
+// Opens the Options dialog, changes it with `edit` and closes it with Ok or Cancel.
+void RunOptions(TVtMarrowlightFrm& frm, TOptionsFrm& options, bool accept,
+                std::function<void(TOptionsFrm&)> edit) {
+    ModalAnswerer answer(options);
+    answer.accept = accept;
+    answer.beforeClose = std::move(edit);
     frm.Options1MnuClick();
+    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    EXPECT_TRUE(answer.messages.isEmpty()) << answer.messages.join('\n').toStdString();
+}
+
+TEST_F(MainWindowTest, CancelledOptionsLeaveEveryValueAsItWas) {
+    TVtMarrowlightFrm& frm = Run({"-x:ERR", "-sn:1", "-a:1", "-g1:0"});
+    auto scribble = [](TOptionsFrm& o) {
+        o.Group1Edt->setText("typed");
+        o.ShowLineNumbersChk->setChecked(false);
+    };
+    RunOptions(frm, *options, false, scribble);
     EXPECT_EQ(options->Group1Edt->text(), "ERR");
     EXPECT_TRUE(options->ShowLineNumbersChk->isChecked());
-    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
-    EXPECT_TRUE(answer.messages.isEmpty());
+    EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
+    EXPECT_FALSE(frm.InformationMnu->isChecked());
+
+    // The user's own changes since start-up must not give way to the switches.
+    frm.OpenCloseLogsAutomaticallyMnu->setChecked(false);
+    frm.InformationMnu->setChecked(true);
+    RunOptions(frm, *options, true, [](TOptionsFrm& o) { o.Group1Edt->setText("FOO"); });
+    RunOptions(frm, *options, false, scribble);
+    EXPECT_EQ(options->Group1Edt->text(), "FOO");
+    EXPECT_TRUE(options->ShowLineNumbersChk->isChecked());
+    EXPECT_FALSE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
+    EXPECT_TRUE(frm.InformationMnu->isChecked());
 }
 
 TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange) {
@@ -386,6 +416,40 @@ TEST_F(MainWindowTest, ChangedWatchedFoldersCloseEveryLog) {
     answer.beforeClose = [](TOptionsFrm& o) { o.AutoOpenChanged = true; };
     frm.Options1MnuClick();
     EXPECT_EQ(frm.PageControl->count(), 0);
+}
+
+TEST(MainWindowOptions, AcceptedOptionsApplyEvenWhenStoringThemFails) {
+    MemorySettingsBackend backend;
+    SettingsStore store(backend, "Marrowlight");
+    RecordingSoundOutput sound;
+    QTemporaryDir logs;
+    TVtMarrowlightFrm frm(store, {"marrowlight"});
+    auto* options = new TOptionsFrm(store, sound, false, &frm);
+    frm.AttachOptions(*options);
+    frm.FormShow();
+    frm.FormActivate();
+    frm.Tabs()->OpenLog(logs.filePath("a.log"));
+
+    backend.readOnly = true;
+    ModalAnswerer answer(*options);
+    answer.beforeClose = [](TOptionsFrm& o) {
+        o.StayOnTopChk->setChecked(!o.StayOnTopChk->isChecked());
+        o.UpdateForcedRdo->setChecked(true);
+        o.UpdateEachCBx->setCurrentIndex(3);
+        o.AutoOpenChanged = true;
+    };
+    std::string reported;
+    try {
+        frm.Options1MnuClick();
+    } catch (const SettingsError& error) {
+        reported = error.what();
+    }
+    ASSERT_TRUE(options->SaveError.has_value());
+    EXPECT_EQ(reported, *options->SaveError);
+    EXPECT_EQ(frm.PageControl->count(), 0) << "the folder change closed the logs";
+    EXPECT_EQ(frm.UpdateListsTmr->interval(), 10000);
+    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    EXPECT_EQ(answer.messages.size(), 1) << "the stay-on-top note comes before the failure";
 }
 
 } // namespace
