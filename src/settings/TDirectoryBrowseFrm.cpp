@@ -39,7 +39,8 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, kWin
 
     model_ = new QFileSystemModel(this);
     model_->setOption(QFileSystemModel::DontWatchForChanges);
-    model_->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
+    // Logs often live under hidden folders (~/.local/share, ~/.cache).
+    model_->setFilter(QDir::Dirs | QDir::Drives | QDir::Hidden | QDir::NoDotAndDotDot);
     model_->setRootPath(QDir::rootPath());
     // Listings arrive and get sorted after the preselection was made, moving
     // it; follow it until the user takes over.

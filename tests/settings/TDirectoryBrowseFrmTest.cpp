@@ -96,6 +96,27 @@ TEST_F(DirectoryBrowse, DeepPreselectionStaysInViewWhileFoldersLoad) {
     EXPECT_EQ(dialog.SelectedFolder().toStdString(), deep.toStdString());
 }
 
+TEST_F(DirectoryBrowse, HiddenFoldersAreListedAndCanBeChosen) {
+    const QString hidden = temp.filePath(".local/share/app");
+    ASSERT_TRUE(QDir().mkpath(hidden));
+
+    TDirectoryBrowseFrm dialog;
+    dialog.show();
+    auto* model = qobject_cast<QFileSystemModel*>(dialog.ShellTreeView->model());
+    const QModelIndex root = model->index(temp.path());
+    model->fetchMore(root);
+    // "logs" from SetUp and ".local" both show up under the root.
+    ASSERT_TRUE(WaitFor([&] { return model->rowCount(root) == 2; }));
+    const QModelIndex local = model->index(temp.filePath(".local"));
+    ASSERT_TRUE(local.isValid());
+    EXPECT_EQ(local.parent(), root);
+
+    dialog.SetInitialFolder(hidden);
+    EXPECT_EQ(dialog.SelectedFolder().toStdString(),
+              QDir::toNativeSeparators(hidden).toStdString());
+    EXPECT_TRUE(dialog.OkBtn->isEnabled());
+}
+
 TEST_F(DirectoryBrowse, ButtonsStayCentredAndTheDialogNeverShrinksBelowItsDesignSize) {
     TDirectoryBrowseFrm dialog;
     dialog.show();
