@@ -109,13 +109,21 @@ std::string boolText(bool value) {
     return value ? "1" : "0";
 }
 
-int parseInt(const std::string& text) {
+// The whole text as a decimal int: no blanks, no "+", nothing after the digits.
+std::optional<int> decimalValue(const std::string& text) {
     int value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end)
-        throw BadValue("not a number");
+    if (ec != std::errc() || ptr != end)
+        return std::nullopt;
     return value;
+}
+
+int parseInt(const std::string& text) {
+    const std::optional<int> value = decimalValue(text);
+    if (!value)
+        throw BadValue("not a number");
+    return *value;
 }
 
 // Any non-zero number is true, so a hand-edited "256" does not read as off.
@@ -288,12 +296,10 @@ class FirstFailureKey : public SettingsKey {
 } // namespace
 
 bool ParseListIndex(const std::string& text, int count, int& index) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < 0 || value >= count)
+    const std::optional<int> value = decimalValue(text);
+    if (!value || *value < 0 || *value >= count)
         return false;
-    index = value;
+    index = *value;
     return true;
 }
 

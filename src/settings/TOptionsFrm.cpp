@@ -12,6 +12,7 @@
 #include "settings/core/FolderList.h"
 #include "settings/core/SettingsStore.h"
 #include "settings/core/SoundChoices.h"
+#include "support/core/TextUtils.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -205,7 +206,7 @@ void TOptionsFrm::LoadNamedText(const char* name, QLineEdit* edit) {
     try {
         if (!store_.SettingExists(name))
             return;
-        const std::string text = LineBreaksToSemicolons(TrimBlanks(store_.ReadSetting(name)));
+        const std::string text = LineBreaksToSemicolons(TrimText(store_.ReadSetting(name)));
         edit->setText(QString::fromStdString(text));
     } catch (const SettingsError&) {
         // An unreadable value keeps the control's text rather than stop start-up.

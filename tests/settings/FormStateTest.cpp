@@ -240,7 +240,8 @@ TEST_F(FormStateTest, MissingValuesChangeOnlyWhatHasNoExistenceTest) {
     EXPECT_EQ(t.openDlg->fileName, "/a.log");
     EXPECT_EQ(t.openDlg->filterIndex, 3);
 
-    for (const char* bad : {"3", "-1", "x", ""}) { // never leaves the list without a selection
+    // Never leaves the list without a selection.
+    for (const char* bad : {"3", "-1", "x", "", " 2", "2 ", "+2", "2x", "4294967298"}) {
         t.list->setCurrentIndex(1);
         backend.values = {{"Marrowlight.ListCBx", bad}};
         LoadFormState(t.list, store);

@@ -43,14 +43,4 @@ std::string LineBreaksToSemicolons(const std::string& text) {
     return result;
 }
 
-std::string TrimBlanks(const std::string& text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && blank(text[begin]))
-        ++begin;
-    while (end > begin && blank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 } // namespace marrowlight

@@ -21,7 +21,5 @@ std::string JoinFolderList(const std::string& before, const std::string& entry,
 
 // Stored lists written by hand may use line breaks between entries.
 std::string LineBreaksToSemicolons(const std::string& text);
-// Drops leading and trailing blanks and control characters (code 32 or less).
-std::string TrimBlanks(const std::string& text);
 
 } // namespace marrowlight

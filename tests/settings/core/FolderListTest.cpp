@@ -1,4 +1,5 @@
 #include "settings/core/FolderList.h"
+#include "support/core/TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,7 @@ TEST(FolderListTest, StoredListsAreTrimmedAndLineBreaksBecomeSeparators) {
         {"   ", ""},
     };
     for (const auto& [stored, loaded] : cases)
-        EXPECT_EQ(LineBreaksToSemicolons(TrimBlanks(stored)), loaded) << stored;
+        EXPECT_EQ(LineBreaksToSemicolons(TrimText(stored)), loaded) << stored;
 }
 
 } // namespace
