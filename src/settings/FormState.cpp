@@ -3,6 +3,7 @@
 #include "settings/ColorListBox.h"
 #include "settings/OpenFileDialog.h"
 #include "settings/core/SettingsStore.h"
+#include "support/core/TextUtils.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -23,9 +24,9 @@
 #include <QTabWidget>
 #include <QToolBox>
 #include <QToolButton>
-#include <charconv>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -109,14 +110,12 @@ std::string boolText(bool value) {
     return value ? "1" : "0";
 }
 
-// The whole text as a decimal int: no blanks, no "+", nothing after the digits.
 std::optional<int> decimalValue(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end)
+    const std::optional<long long> value = ParseDecimal(text);
+    if (!value || *value < std::numeric_limits<int>::min() ||
+        *value > std::numeric_limits<int>::max())
         return std::nullopt;
-    return value;
+    return static_cast<int>(*value);
 }
 
 int parseInt(const std::string& text) {

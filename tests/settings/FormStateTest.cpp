@@ -241,7 +241,7 @@ TEST_F(FormStateTest, MissingValuesChangeOnlyWhatHasNoExistenceTest) {
     EXPECT_EQ(t.openDlg->filterIndex, 3);
 
     // Never leaves the list without a selection.
-    for (const char* bad : {"3", "-1", "x", "", " 2", "2 ", "+2", "2x", "4294967298"}) {
+    for (const char* bad : {"3", "-1", "x", "", " 2", "2 ", "+-2", "2x", "4294967298"}) {
         t.list->setCurrentIndex(1);
         backend.values = {{"Marrowlight.ListCBx", bad}};
         LoadFormState(t.list, store);
