@@ -248,7 +248,7 @@ void loadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
     }
     if (auto* box = qobject_cast<QListWidget*>(c); box && key.exists(name + ".ItemIndex")) {
         box->clear();
-        const int count = parseInt(key.read(name + ".ItemsCount"));
+        const auto count = StoredListCount(key.read(name + ".ItemsCount"));
         for (int i = 0; i < count; ++i)
             box->addItem(QString::fromStdString(key.read(name + ".Item" + std::to_string(i))));
         const int row = parseInt(key.read(name + ".ItemIndex"));

@@ -1,27 +1,17 @@
 #include "settings/core/SettingsStore.h"
 
+#include "support/core/TextUtils.h"
+
 #include <algorithm>
-#include <charconv>
+#include <optional>
 #include <utility>
 
 namespace marrowlight {
 
-namespace {
-
-// A damaged count must not make start-up build millions of empty entries.
-constexpr long long MaxListItems = 65'536;
-
-// A count that is missing, not a decimal integer or below 1 gives an empty list.
-long long ListCount(const std::string& text) {
-    long long count = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, count);
-    if (ec != std::errc() || ptr != end || text.empty())
-        return 0;
-    return std::min(count, MaxListItems);
+long long StoredListCount(const std::string& text) {
+    const std::optional<long long> count = ParseDecimal(text);
+    return count ? std::clamp(*count, 0LL, MaxStoredListItems) : 0;
 }
-
-} // namespace
 
 SettingsStore::SettingsStore(SettingsBackend& backend, std::string appSettingsName)
     : backend_(backend), appSettingsName_(std::move(appSettingsName)) {}
@@ -53,7 +43,7 @@ void SettingsStore::WriteSettingList(const std::string& listName,
 std::vector<std::string> SettingsStore::ReadSettingList(const std::string& listName) const {
     std::vector<std::string> items;
     const auto key = backend_.OpenSettingsKey();
-    const long long count = ListCount(key->read(FullName(listName + ".ItemsCount")));
+    const long long count = StoredListCount(key->read(FullName(listName + ".ItemsCount")));
     for (long long i = 0; i < count; ++i)
         items.push_back(key->read(FullName(listName + ".Item" + std::to_string(i))));
     return items;

@@ -28,6 +28,13 @@ public:
     virtual void write(const std::string &fullName, const std::string &value) = 0;
 };
 
+// A damaged count must not make start-up build millions of empty entries.
+inline constexpr long long MaxStoredListItems = 65'536;
+
+// The item count of a stored list: missing, not a decimal integer or below 1
+// gives 0; more than MaxStoredListItems gives that many.
+long long StoredListCount(const std::string& text);
+
 // Opens the key anew for every call; nothing is cached between opens.
 class SettingsBackend {
 public:
