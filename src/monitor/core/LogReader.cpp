@@ -63,9 +63,14 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
 
     std::optional<LogStamp> seen = files_.Stat(page.FileName);
     if (!seen) {
-        // Whatever file appears here later was written after we looked.
+        // Whatever file appears here later was written after we looked,
+        // unless it is the very file we had.
+        std::optional<FileIdentity> gone = page.Identity ? page.Identity : page.GoneIdentity;
+        std::string goneHead = page.Identity ? std::move(page.Head) : std::move(page.GoneHead);
         ResetLog(page, list);
         page.FollowFromStart = true;
+        page.GoneIdentity = gone;
+        page.GoneHead = std::move(goneHead);
         page.LastReadText.clear();
         page.LinesText.clear();
         page.DisplayedText.clear();
@@ -121,6 +126,12 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
             page.ReadPos = guess->TextStart;
             page.Identity = stamp->Identity;
             page.Head.assign(head.data(), head.size());
+            if (page.GoneIdentity && *page.GoneIdentity == stamp->Identity &&
+                head.size() >= page.GoneHead.size() &&
+                std::memcmp(head.data(), page.GoneHead.data(), page.GoneHead.size()) == 0)
+                page.FollowFromStart = false; // the same file answered again
+            page.GoneIdentity.reset();
+            page.GoneHead.clear();
         }
     } else if (size >= page.ReadPos && size >= page.Head.size() &&
                !(page.FileStamp && *page.FileStamp == *stamp)) {

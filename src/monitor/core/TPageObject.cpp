@@ -15,6 +15,8 @@ void ResetLog(TPageObject& page, LineSink& list) {
     page.Identity.reset();
     page.Head.clear();
     page.FollowFromStart = false;
+    page.GoneIdentity.reset();
+    page.GoneHead.clear();
 }
 
 } // namespace marrowlight

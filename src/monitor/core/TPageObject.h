@@ -37,6 +37,12 @@ struct TPageObject {
     // after the log was opened, so the only-new-lines mode must show them
     // rather than jump past them. Kept while the file stays missing.
     bool FollowFromStart = false;
+
+    // The file a log had when its path stopped answering. If that same file
+    // answers again (a stat that failed for a moment, a remount), its lines
+    // are not new and must not be shown again as if they had just arrived.
+    std::optional<FileIdentity> GoneIdentity;
+    std::string GoneHead;
 };
 
 // Forgets everything read from the log so the next pass reads it from its

@@ -23,8 +23,11 @@ class FaultyFileSource : public FileSource {
     OpenError openError = OpenError::None;
     bool failReads = false;
     uint64_t failReadsFrom = 0; // reads below this offset still succeed
+    bool failStat = false;      // the path does not answer, as on a remount
 
     std::optional<LogStamp> Stat(const std::string& path) const override {
+        if (failStat)
+            return std::nullopt;
         return real_.Stat(path);
     }
     OpenResult Open(const std::string& path) const override {
@@ -368,6 +371,38 @@ TEST_F(LogReaderTest, ReloadedLogStillStartsAtItsEnd) {
     WriteFile(page.FileName, "back\n");
     EXPECT_EQ(Pass().Result, PassResult::JumpedToEnd);
     EXPECT_TRUE(list.Lines().empty());
+}
+
+// A path that stops answering for a moment and then gives back the very same
+// file: its lines were seen before and must not come back as new ones with
+// their alerts (on a large log that would also mean reading all of it again).
+TEST_F(LogReaderTest, SameFileAnsweringAgainIsNotNew) {
+    using Alerts = std::array<bool, 3>;
+    for (bool addedOnly : {true, false}) {
+        SCOPED_TRACE(addedOnly ? "added lines" : "all lines");
+        settings.addedOnly = addedOnly;
+        ResetLog(page, list);
+        WriteFile(page.FileName, "old 1 Error\n");
+        Pass();
+        AppendFile(page.FileName, "new 2 Warn\n");
+        EXPECT_EQ(Pass().Result, PassResult::Appended);
+
+        files.failStat = true;
+        EXPECT_EQ(Pass().Result, PassResult::Missing);
+        EXPECT_EQ(Pass().Result, PassResult::Missing);
+        files.failStat = false;
+        AppendFile(page.FileName, "new 3\n");
+        PassOutcome back = Pass();
+        EXPECT_EQ(back.Result, addedOnly ? PassResult::JumpedToEnd : PassResult::Bulk);
+        EXPECT_EQ(back.Alerts, (Alerts{false, false, false}));
+        EXPECT_EQ(Rows(), addedOnly ? V{} : (V{"old 1 Error", "new 2 Warn", "new 3"}));
+
+        AppendFile(page.FileName, "new 4 Error\n");
+        PassOutcome next = Pass();
+        EXPECT_EQ(next.Result, PassResult::Appended);
+        EXPECT_TRUE(next.Alerts[2]);
+        EXPECT_EQ(Rows().back(), "new 4 Error");
+    }
 }
 
 // A log that did not exist yet, or was too short to read, when it was opened:
