@@ -28,7 +28,8 @@ QVariant Stored(const std::string& value) {
 class QSettingsKey : public SettingsKey {
   public:
     QSettingsKey(const QString& organization, const QString& application, const QString& group)
-        : settings_(QSettings::NativeFormat, QSettings::UserScope, organization, application) {
+        : settings_(QSettings::NativeFormat, QSettings::UserScope, organization, application),
+          organization_(organization), application_(application), group_(group) {
         // Only the user's own key counts: no organization-wide or system file.
         settings_.setFallbacksEnabled(false);
         settings_.beginGroup(group);
@@ -53,14 +54,25 @@ class QSettingsKey : public SettingsKey {
     void write(const std::string& fullName, const std::string& value) override {
         settings_.setValue(Key(fullName), Stored(value));
         settings_.sync();
+        const QSettings::Status status = settings_.status();
         // A FormatError only says the file held a line QSettings could not
-        // parse (a hand-written comment); the value itself was stored.
-        if (settings_.status() == QSettings::AccessError)
+        // parse (a hand-written comment), and QSettings keeps the first error
+        // it met: whether the value was stored is then checked on the file.
+        if (status == QSettings::AccessError ||
+            (status == QSettings::FormatError && !StoredOnDisk(fullName, value)))
             throw SettingsError("Failed to set data for '" + fullName + "'");
     }
 
   private:
+    bool StoredOnDisk(const std::string& fullName, const std::string& value) const {
+        QSettingsKey fresh(organization_, application_, group_);
+        return fresh.exists(fullName) && fresh.settings_.value(Key(fullName)) == Stored(value);
+    }
+
     mutable QSettings settings_;
+    QString organization_;
+    QString application_;
+    QString group_;
 };
 
 } // namespace
