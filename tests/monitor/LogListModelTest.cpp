@@ -77,18 +77,7 @@ TEST(LogListModel, ShowsWhatPassesReadAsResetsAndInsertions) {
     EXPECT_EQ(resets, 2);
 }
 
-// A log in memory that counts the bytes read from it.
-struct MemoryFile : OpenFile {
-    std::optional<LogStamp> Stat() const override { return LogStamp{0, data.size(), {}}; }
-    ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
-        const size_t n = offset >= data.size() ? 0 : std::min(count, data.size() - offset);
-        std::memcpy(buffer, data.data() + offset, n);
-        bytesRead += n;
-        return static_cast<ssize_t>(n);
-    }
-    std::string data;
-    mutable uint64_t bytesRead = 0;
-};
+using testing::MemoryFile;
 
 // Rows of the given lengths, each line ended by one byte.
 LineIndex MemoryRows(const std::shared_ptr<MemoryFile>& file, std::initializer_list<size_t> lengths,

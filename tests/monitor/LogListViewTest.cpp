@@ -1,4 +1,5 @@
 #include "monitor/LogListView.h"
+#include "monitor/core/MonitorTestSupport.h"
 
 #include "monitor/LogListModel.h"
 #include "monitor/core/FileSource.h"
@@ -72,18 +73,7 @@ TEST(LogListView, PaintsOnlyTheRowsInThePaintedArea) {
     }
 }
 
-// A log in memory that counts the bytes read from it.
-struct MemoryFile : OpenFile {
-    std::optional<LogStamp> Stat() const override { return LogStamp{0, data.size(), {}}; }
-    ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
-        const size_t n = offset >= data.size() ? 0 : std::min(count, data.size() - offset);
-        std::memcpy(buffer, data.data() + offset, n);
-        bytesRead += n;
-        return static_cast<ssize_t>(n);
-    }
-    std::string data;
-    mutable uint64_t bytesRead = 0;
-};
+using testing::MemoryFile;
 
 struct ErrorsInRed : LineDrawSettings {
     int LineGroup(std::string_view line) const override {

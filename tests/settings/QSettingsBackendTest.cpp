@@ -97,13 +97,16 @@ TEST(QSettingsBackend, TwoInstancesShareTheStoreAndTheLastWriterWins) {
     EXPECT_EQ(b.ReadSetting("Group1Mnu"), "1");
 }
 
-TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
+// A settings file as another tool or a hand edit left it.
+bool WriteConfigFile(const QString& application, const char* content) {
     const QString folder = ConfigHome() + "/Veltaroon";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    QFile file(folder + "/MarrowlightForeign.conf");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("[Default]\nMarrowlight.Group1Masks=Error, Fatal\nMarrowlight.Fine=ok\n");
-    file.close();
+    QFile file(folder + "/" + application + ".conf");
+    return QDir().mkpath(folder) && file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(content) == qint64(qstrlen(content));
+}
+
+TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
+    ASSERT_TRUE(WriteConfigFile("MarrowlightForeign", "[Default]\nMarrowlight.Group1Masks=Error, Fatal\nMarrowlight.Fine=ok\n"));
 
     QSettingsBackend backend("Veltaroon", "MarrowlightForeign");
     SettingsStore store(backend, "Marrowlight");
@@ -114,12 +117,7 @@ TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
 }
 
 TEST(QSettingsBackend, LinesItCannotParseDoNotFailWrites) {
-    const QString folder = ConfigHome() + "/Veltaroon";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    QFile file(folder + "/MarrowlightHandEdited.conf");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("[Default]\n# edited by hand\nMarrowlight.Fine=ok\nno equals sign here\n");
-    file.close();
+    ASSERT_TRUE(WriteConfigFile("MarrowlightHandEdited", "[Default]\n# edited by hand\nMarrowlight.Fine=ok\nno equals sign here\n"));
 
     QSettingsBackend backend("Veltaroon", "MarrowlightHandEdited");
     SettingsStore store(backend, "Marrowlight");

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <optional>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "monitor/core/FileSource.h"
 #include "monitor/core/LineIndex.h"
 #include "monitor/core/LineTextSource.h"
 #include "monitor/core/PassProgress.h"
@@ -77,5 +81,18 @@ inline std::vector<int> Numbers(const LineIndex& lines) {
         out.push_back(lines.Record(i) ? lines.Record(i)->LineNo : 0);
     return out;
 }
+
+// A log in memory that counts the bytes read from it.
+struct MemoryFile : OpenFile {
+    std::optional<LogStamp> Stat() const override { return LogStamp{0, data.size(), {}}; }
+    ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
+        const size_t n = offset >= data.size() ? 0 : std::min(count, data.size() - offset);
+        std::memcpy(buffer, data.data() + offset, n);
+        bytesRead += n;
+        return static_cast<ssize_t>(n);
+    }
+    std::string data;
+    mutable uint64_t bytesRead = 0;
+};
 
 } // namespace marrowlight::testing
