@@ -6,7 +6,7 @@
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LogReader.h"
 #include "monitor/core/ViewSettings.h"
-#include "shell/ItemsLBxDrawItem.h"
+#include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 

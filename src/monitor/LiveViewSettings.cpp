@@ -1,12 +1,11 @@
 #include "monitor/LiveViewSettings.h"
 
+#include "monitor/MenuChecks.h"
 #include "monitor/core/LineClassifier.h"
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
 #include "settings/TOptionsFrm.h"
-#include "shell/MainMenu.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -14,32 +13,15 @@
 
 namespace marrowlight {
 
-namespace {
-
-bool Checked(const QAction* action) {
-    return action && action->isChecked();
-}
-
-} // namespace
-
-LiveViewSettings::LiveViewSettings(const TOptionsFrm& options, const MainMenuItems& menu)
+LiveViewSettings::LiveViewSettings(const TOptionsFrm& options, const MenuChecks& menu)
     : options_(options), menu_(menu) {}
 
 bool LiveViewSettings::AllEntries() const {
-    return Checked(menu_.AllEntriesMnu);
+    return menu_.AllEntries();
 }
 
 bool LiveViewSettings::GroupShown(int g) const {
-    switch (g) {
-    case 1:
-        return Checked(menu_.InformationMnu);
-    case 2:
-        return Checked(menu_.WarningsMnu);
-    case 3:
-        return Checked(menu_.ErrorsMnu);
-    default:
-        return false;
-    }
+    return menu_.GroupShown(g);
 }
 
 std::string LiveViewSettings::GroupKeywords(int g) const {
@@ -91,11 +73,11 @@ QString LiveViewSettings::LineTimeMask() const {
 }
 
 bool LiveViewSettings::KeepModifedLogFocused() const {
-    return Checked(menu_.KeepModifedLogFocusedMnu);
+    return menu_.KeepModifedLogFocused();
 }
 
 bool LiveViewSettings::OpenCloseLogsAutomatically() const {
-    return Checked(menu_.OpenCloseLogsAutomaticallyMnu);
+    return menu_.OpenCloseLogsAutomatically();
 }
 
 bool LiveViewSettings::RestoreWindow() const {

@@ -1,20 +1,18 @@
 #pragma once
 
 #include "monitor/core/ViewSettings.h"
-#include "shell/ItemsLBxDrawItem.h"
-
-class QAction;
+#include "monitor/ItemsLBxDrawItem.h"
 
 namespace marrowlight {
 
+class MenuChecks;
 class TOptionsFrm;
-struct MainMenuItems;
 
 // The settings the monitor and the drawing ask for, answered at each call
 // from the Options dialog's controls and the View menu's check marks.
 class LiveViewSettings : public ViewSettings, public LineDrawSettings {
   public:
-    LiveViewSettings(const TOptionsFrm& options, const MainMenuItems& menu);
+    LiveViewSettings(const TOptionsFrm& options, const MenuChecks& menu);
 
     bool AllEntries() const override;
     bool GroupShown(int g) const override;
@@ -38,7 +36,7 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
 
   private:
     const TOptionsFrm& options_;
-    const MainMenuItems& menu_;
+    const MenuChecks& menu_;
 };
 
 } // namespace marrowlight

@@ -2,7 +2,7 @@
 
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
-#include "shell/LogLineDelegate.h"
+#include "monitor/LogLineDelegate.h"
 
 #include <QVBoxLayout>
 #include <limits>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/MenuImages.h"
 #include "monitor/core/TPageObject.h"
 
 #include <QString>
@@ -21,8 +22,8 @@ class LogTab : public QWidget {
     ~LogTab() override;
 
     TPageObject Page;
-    // The PageControl image the tab shows (35, 33 or 65).
-    int Image = 35;
+    // The PageControl image the tab shows: NormalLog, NewLines or Unreadable.
+    MenuImageIndex Image = MenuImageIndex::NormalLog;
 
     LogListView* ItemsLBx() const { return list_; }
     LogListModel& Model() const { return *model_; }

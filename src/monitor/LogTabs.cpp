@@ -2,10 +2,10 @@
 
 #include "monitor/LogListModel.h"
 #include "settings/TOptionsFrm.h"
-#include "shell/ItemsLBxDrawItem.h"
+#include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogTab.h"
-#include "shell/MenuImages.h"
+#include "monitor/MenuImages.h"
 #include "support/core/PathUtils.h"
 
 #include <QSignalBlocker>
@@ -14,7 +14,7 @@
 namespace marrowlight {
 
 LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
-                 TOptionsFrm& options, const MainMenuItems& menu, QObject* parent)
+                 TOptionsFrm& options, const MenuChecks& menu, QObject* parent)
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
       settings_(std::make_unique<LiveViewSettings>(options, menu)),
       drawer_(std::make_unique<LineDrawer>(*settings_)) {
@@ -51,7 +51,7 @@ void LogTabs::Activate(LogTab& tab) {
     pageControl_.setCurrentWidget(&tab);
 }
 
-void LogTabs::SetTabImage(LogTab& tab, int image) {
+void LogTabs::SetTabImage(LogTab& tab, MenuImageIndex image) {
     tab.Image = image;
     const int index = IndexOf(tab);
     if (index >= 0)
@@ -71,7 +71,7 @@ void LogTabs::OpenLog(const QString& path) {
     // A tab caption takes "&" for a shortcut mark; a file name means it literally.
     QString caption = QString::fromStdString(FileNameOfPath(wanted));
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    const int index = pageControl_.addTab(tab, MenuImage(35), caption);
+    const int index = pageControl_.addTab(tab, MenuImage(MenuImageIndex::NormalLog), caption);
     pageControl_.setTabToolTip(index, path);
     ApplyFont(tab);
     ResetLog(*tab);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "shell/StatusPanels.h"
+#include "monitor/MenuImages.h"
+#include "monitor/StatusPanels.h"
 
 #include <QObject>
 #include <QString>
@@ -16,8 +17,8 @@ namespace marrowlight {
 class LineDrawer;
 class LiveViewSettings;
 class LogTab;
+class MenuChecks;
 class TOptionsFrm;
-struct MainMenuItems;
 
 // The log tabs of PageControl: one LogTab page per open log. Tab indices are
 // PageControl's; a "tab" argument is the page widget and may be null.
@@ -25,11 +26,10 @@ class LogTabs : public QObject {
     Q_OBJECT
 
   public:
-    // The View filter is read live from the menu's AllEntriesMnu,
-    // InformationMnu, WarningsMnu and ErrorsMnu; every other setting from
-    // the Options dialog's controls.
+    // The View filter and the modes of the menu are read live through `menu`;
+    // every other setting from the Options dialog's controls.
     LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
-            TOptionsFrm& options, const MainMenuItems& menu, QObject* parent = nullptr);
+            TOptionsFrm& options, const MenuChecks& menu, QObject* parent = nullptr);
     ~LogTabs() override;
 
     // Activates the tab of an open log (paths compared by SamePath) or adds a
@@ -54,8 +54,7 @@ class LogTabs : public QObject {
     LogTab* ActiveTab() const;
     int IndexOf(const LogTab& tab) const;
     void Activate(LogTab& tab);
-    // Tab images are MenuImage indices: 35 normal, 33 new lines, 65 unreadable.
-    void SetTabImage(LogTab& tab, int image);
+    void SetTabImage(LogTab& tab, MenuImageIndex image);
 
     QTabWidget& PageControl() const { return pageControl_; }
     StatusBarPanels& Status() { return status_; }

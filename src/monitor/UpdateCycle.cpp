@@ -4,12 +4,12 @@
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LogReader.h"
 #include "settings/TOptionsFrm.h"
-#include "shell/ItemsLBxDrawItem.h"
+#include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
-#include "shell/MenuImages.h"
+#include "monitor/MenuImages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,10 +54,6 @@ class StatusProgress : public PassProgress {
 };
 
 namespace {
-
-constexpr int ImageNewLines = MenuImageIndex::NewLines;
-constexpr int ImageNormal = MenuImageIndex::NormalLog;
-constexpr int ImageUnreadable = MenuImageIndex::Unreadable;
 
 // Polling must go on even when a pass ends in an exception.
 class TimerRestart {
@@ -112,7 +108,7 @@ void UpdateCycle::Pass() {
 void UpdateCycle::PassOneTab(LogTab& tab, Alerts& alerts) {
     const PassOutcome outcome = reader_->Pass(tab.Page, tab.Model());
     if (outcome.Unreadable())
-        tabs_.SetTabImage(tab, ImageUnreadable);
+        tabs_.SetTabImage(tab, MenuImageIndex::Unreadable);
     if (outcome.Result == PassResult::Appended) {
         for (int g = 0; g < 3; ++g)
             alerts[g] = alerts[g] || outcome.Alerts[g];
@@ -129,10 +125,10 @@ void UpdateCycle::PassOneTab(LogTab& tab, Alerts& alerts) {
 void UpdateCycle::ShowNewLines(LogTab& tab) {
     for (int i = 0; i < tabs_.Count(); ++i) {
         LogTab* other = tabs_.Tab(i);
-        if (other && other->Image == ImageNewLines)
-            tabs_.SetTabImage(*other, ImageNormal);
+        if (other && other->Image == MenuImageIndex::NewLines)
+            tabs_.SetTabImage(*other, MenuImageIndex::NormalLog);
     }
-    tabs_.SetTabImage(tab, ImageNewLines);
+    tabs_.SetTabImage(tab, MenuImageIndex::NewLines);
     if (!tabs_.Settings().KeepModifedLogFocused())
         return;
     tabs_.Activate(tab);

@@ -8,8 +8,6 @@
 #include <sstream>
 #include <vector>
 
-#include "shell/core/CommandLine.h"
-
 namespace marrowlight {
 
 namespace {
@@ -124,9 +122,7 @@ int InternetConnectionState() {
 #endif
 }
 
-std::optional<int> RunStartupProbe(int argc, char** argv) {
-    if (argc != 2 || !argv || !argv[1] || !ParamMatchesSwitch(argv[1], "/CheckInternet"))
-        return std::nullopt;
+int RunConnectionProbe(int argc, char** argv) {
     // The network information backends want an application object; a core
     // one shows nothing.
     std::unique_ptr<QCoreApplication> app;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,9 +15,9 @@ int InternetConnectionState();
 bool HasDefaultRoute(std::string_view routeTable,
                      const std::function<bool(const std::string& iface)>& interfaceIsUp);
 
-// The start-up probe: with exactly one parameter that is the switch
-// "/CheckInternet", the exit code (1 online, 0 otherwise); else nullopt.
-// It shows no window and does not touch the settings.
-std::optional<int> RunStartupProbe(int argc, char** argv);
+// The start-up probe's exit code: 1 online, 0 otherwise. It shows no window
+// and does not touch the settings; argc and argv serve the application
+// object the network backends need.
+int RunConnectionProbe(int argc, char** argv);
 
 } // namespace marrowlight

@@ -6,7 +6,7 @@
 #include "monitor/core/TextEncoding.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
-#include "shell/ShellRig.h"
+#include "monitor/MonitorRig.h"
 
 #include <QAccessible>
 #include <QApplication>

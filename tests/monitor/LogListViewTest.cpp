@@ -4,8 +4,8 @@
 #include "monitor/LogListModel.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/TextEncoding.h"
-#include "shell/ItemsLBxDrawItem.h"
-#include "shell/LogLineDelegate.h"
+#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LogLineDelegate.h"
 
 #include <QApplication>
 #include <QImage>

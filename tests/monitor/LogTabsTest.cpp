@@ -4,8 +4,8 @@
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "settings/FontListBox.h"
-#include "shell/LogLineDelegate.h"
-#include "shell/ShellRig.h"
+#include "monitor/LogLineDelegate.h"
+#include "monitor/MonitorRig.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,7 +29,7 @@ TEST(LogTabs, OpenAddsAfterTheOthersOrActivatesTheOpenLog) {
 
     const LogTab* c = rig.tabs->Tab(2);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->Image, 35);
+    EXPECT_EQ(c->Image, MenuImageIndex::NormalLog);
     EXPECT_EQ(c->Page.Encoding, 255);
     EXPECT_EQ(c->ItemsLBx()->accessibleName(), "/srv/c.log");
     EXPECT_EQ(c->ItemsLBx()->selectionMode(), QAbstractItemView::SingleSelection);

@@ -1,11 +1,11 @@
 #include "monitor/UpdateCycle.h"
 
 #include "monitor/LogListModel.h"
-#include "shell/ItemsLBxDrawItem.h"
-#include "shell/LogLineDelegate.h"
+#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LogLineDelegate.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
-#include "shell/ShellRig.h"
+#include "monitor/MonitorRig.h"
 #include "support/core/Clock.h"
 
 #include <QApplication>
@@ -102,8 +102,8 @@ TEST(UpdateCycle, KeepFocusedActivatesTheLastLogWithNewLines) {
     rig.Append("b.log", "b2\r\nb3\r\n");
     rig.cycle.Pass();
     EXPECT_EQ(rig.ActiveName(), "b.log");
-    EXPECT_EQ(rig.TabOf("a.log").Image, 35);
-    EXPECT_EQ(rig.TabOf("b.log").Image, 33);
+    EXPECT_EQ(rig.TabOf("a.log").Image, MenuImageIndex::NormalLog);
+    EXPECT_EQ(rig.TabOf("b.log").Image, MenuImageIndex::NewLines);
     EXPECT_FALSE(rig.window.isMinimized());
     EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->currentIndex().row(), 2);
     EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->currentIndex().data().toString(), "b3");
@@ -112,15 +112,15 @@ TEST(UpdateCycle, KeepFocusedActivatesTheLastLogWithNewLines) {
     rig.Append("a.log", "a3\r\n");
     rig.cycle.Pass();
     EXPECT_EQ(rig.ActiveName(), "a.log");
-    EXPECT_EQ(rig.TabOf("a.log").Image, 33);
-    EXPECT_EQ(rig.TabOf("b.log").Image, 35);
+    EXPECT_EQ(rig.TabOf("a.log").Image, MenuImageIndex::NewLines);
+    EXPECT_EQ(rig.TabOf("b.log").Image, MenuImageIndex::NormalLog);
 
     // Without focusing the active tab stays.
     rig.menu.KeepModifedLogFocusedMnu->setChecked(false);
     rig.Append("b.log", "b4\r\n");
     rig.cycle.Pass();
     EXPECT_EQ(rig.ActiveName(), "a.log");
-    EXPECT_EQ(rig.TabOf("b.log").Image, 33);
+    EXPECT_EQ(rig.TabOf("b.log").Image, MenuImageIndex::NewLines);
 }
 
 TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
@@ -128,7 +128,7 @@ TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
     rig.tabs->OpenLog(rig.Path("late.log"));
     rig.cycle.Pass();
     LogTab& tab = rig.TabOf("late.log");
-    EXPECT_EQ(tab.Image, 65);
+    EXPECT_EQ(tab.Image, MenuImageIndex::Unreadable);
     EXPECT_EQ(rig.panels[3]->text(), "Log can't be read. It doesn't exist.");
     EXPECT_EQ(rig.panels[0]->text(), "");
 
@@ -136,7 +136,7 @@ TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
     rig.Append("late.log", QByteArray("x").repeated(50) + "\r\n");
     rig.cycle.Pass();
     EXPECT_EQ(rig.Rows("late.log"), 1);
-    EXPECT_EQ(tab.Image, 65);
+    EXPECT_EQ(tab.Image, MenuImageIndex::Unreadable);
     EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
     const int m = QFontMetrics(tab.ItemsLBx()->font()).horizontalAdvance('M');
     EXPECT_EQ(tab.Delegate().ExtentWidth(), 52 * m);
@@ -148,7 +148,7 @@ TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
 
     rig.Append("late.log", "y\r\n");
     rig.cycle.Pass();
-    EXPECT_EQ(tab.Image, 33);
+    EXPECT_EQ(tab.Image, MenuImageIndex::NewLines);
 }
 
 TEST(UpdateCycle, AutomaticOpeningRunsOnlyWhenCheckedAndPollingSurvivesAFailure) {

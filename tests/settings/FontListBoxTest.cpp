@@ -17,8 +17,9 @@ TEST(FontListBoxTest, ListsScalableWesternFamiliesSortedWithoutCase) {
         const QString family = list.itemText(i);
         EXPECT_TRUE(QFontDatabase::isScalable(family)) << family.toStdString();
         EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Latin));
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LT(QString::compare(list.itemText(i - 1), family, Qt::CaseInsensitive), 0);
+        }
     }
     const QModelIndex first = list.model()->index(0, 0);
     EXPECT_EQ(list.view()->itemDelegate()->sizeHint(QStyleOptionViewItem(), first).height(),

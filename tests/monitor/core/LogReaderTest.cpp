@@ -41,7 +41,8 @@ class FaultyFileSource : public FileSource {
 
   private:
     struct FailingFile : OpenFile {
-        FailingFile(std::shared_ptr<OpenFile> f, uint64_t from) : real(std::move(f)), from(from) {}
+        FailingFile(std::shared_ptr<OpenFile> f, uint64_t failFrom)
+            : real(std::move(f)), from(failFrom) {}
         std::optional<LogStamp> Stat() const override { return real->Stat(); }
         ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
             return offset < from ? real->ReadAt(offset, buffer, count) : -1;

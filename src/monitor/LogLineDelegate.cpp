@@ -1,0 +1,53 @@
+#include "monitor/LogLineDelegate.h"
+
+#include "monitor/ItemsLBxDrawItem.h"
+
+#include <QAbstractItemView>
+#include <QPainter>
+#include <QPen>
+#include <QStyle>
+
+namespace marrowlight {
+
+LogLineDelegate::LogLineDelegate(const LineDrawer& drawer, QObject* parent)
+    : QStyledItemDelegate(parent), drawer_(drawer) {}
+
+void LogLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    const auto* list = qobject_cast<const QAbstractItemView*>(option.widget);
+    if (!list)
+        return;
+    drawer_.ItemsLBxDrawItem(*painter, *list, index, option.rect);
+    // No highlight for the selection; only a dotted frame around the focused line.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+}
+
+QSize LogLineDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+    return QSize(extentWidth_, itemHeight_);
+}
+
+int LogLineDelegate::ItemHeightForSize(int size) {
+    return size * 12 / 10 + 6;
+}
+
+void LogLineDelegate::SetItemHeight(int height) {
+    if (height == itemHeight_)
+        return;
+    itemHeight_ = height;
+    emit sizeHintChanged(QModelIndex());
+}
+
+void LogLineDelegate::SetExtentWidth(int width) {
+    if (width == extentWidth_)
+        return;
+    extentWidth_ = width;
+    emit sizeHintChanged(QModelIndex());
+}
+
+} // namespace marrowlight

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace marrowlight {
+
+// The check marks of the main window's menu that the monitor obeys. The main
+// window answers from its menu items at the moment of each call.
+class MenuChecks {
+  public:
+    virtual ~MenuChecks() = default;
+    // "All Entries" of the View menu.
+    virtual bool AllEntries() const = 0;
+    // The View menu item of group g (1..3).
+    virtual bool GroupShown(int g) const = 0;
+    virtual bool KeepModifedLogFocused() const = 0;
+    virtual bool OpenCloseLogsAutomatically() const = 0;
+};
+
+} // namespace marrowlight

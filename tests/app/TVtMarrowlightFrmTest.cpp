@@ -1,0 +1,456 @@
+#include "app/TVtMarrowlightFrm.h"
+
+#include "monitor/LogTabs.h"
+#include "settings/QSettingsBackend.h"
+#include "settings/TOptionsFrm.h"
+#include "settings/core/MemorySettingsBackend.h"
+#include "app/core/CommandLine.h"
+#include "support/core/SoundOutput.h"
+
+#include "support/core/RecordingSoundOutput.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace marrowlight {
+namespace {
+
+// A window with its Options dialog over a settings file of its own in the
+// temporary config folder, so tests never see each other's values.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest()
+        : backend("Veltaroon", QString("MarrowlightWindowTest%1").arg(++serial)),
+          store(backend, "Marrowlight") {}
+
+    TVtMarrowlightFrm& Start(std::vector<std::string> params) {
+        params.insert(params.begin(), "marrowlight");
+        window = std::make_unique<TVtMarrowlightFrm>(store, params);
+        options = new TOptionsFrm(store, sound, window->Cmd().SwitchPresent("-ot"), window.get());
+        window->AttachOptions(*options);
+        return *window;
+    }
+
+    // The first show and activation, without waiting for the platform.
+    TVtMarrowlightFrm& Run(std::vector<std::string> params) {
+        Start(std::move(params));
+        window->FormShow();
+        window->FormActivate();
+        return *window;
+    }
+
+    void Store(const std::string& name, const std::string& value) {
+        store.WriteSetting(name, value);
+    }
+
+    static QSize Screen() { return QGuiApplication::primaryScreen()->geometry().size(); }
+
+    static inline int serial = 0;
+    QSettingsBackend backend;
+    SettingsStore store;
+    RecordingSoundOutput sound;
+    std::unique_ptr<TVtMarrowlightFrm> window;
+    TOptionsFrm* options = nullptr;
+    QTemporaryDir logs;
+};
+
+TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
+    const QSize screen = Screen();
+    const QRect quarter(screen.width() - screen.width() / 2, 0, screen.width() / 2,
+                        screen.height() / 2);
+    struct Case {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> stored;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"nothing stored", {}, quarter},
+        {"all stored",
+         {{"Top", "20"}, {"Left", "30"}, {"Width", "500"}, {"Height", "400"}},
+         QRect(30, 20, 500, 400)},
+        {"width not numeric",
+         {{"Top", "20"}, {"Left", "30"}, {"Width", "wide"}, {"Height", "400"}},
+         QRect(30, 20, screen.width() - 100, 400)},
+        {"height missing", {{"Top", "20"}, {"Left", "30"}, {"Width", "500"}}, quarter},
+    };
+    for (const Case& c : cases) {
+        MainWindowTest::serial++;
+        QSettingsBackend fresh("Veltaroon", QString("MarrowlightPlacement%1").arg(serial));
+        SettingsStore freshStore(fresh, "Marrowlight");
+        for (const auto& [side, value] : c.stored)
+            freshStore.WriteSetting(std::string("VtMarrowlightFrm") + side, value);
+        TVtMarrowlightFrm frm(freshStore, {"marrowlight"});
+        EXPECT_EQ(frm.geometry(), c.expected) << c.what;
+    }
+}
+
+TEST_F(MainWindowTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAreaWhenMaximised) {
+    Store("VtMarrowlightFrmTop", "40");
+    Store("VtMarrowlightFrmLeft", "60");
+    Store("VtMarrowlightFrmWidth", "520");
+    Store("VtMarrowlightFrmHeight", "410");
+    TVtMarrowlightFrm& frm = Run({});
+    frm.FormClose();
+    EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmTop"), "40");
+    EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmLeft"), "60");
+    EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmWidth"), "520");
+    EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmHeight"), "410");
+
+    frm.showMaximized();
+    ASSERT_TRUE(frm.isMaximized());
+    frm.FormClose();
+    // The stored client rectangle, with the frame the window has around it,
+    // lies 5 pixels inside the work area.
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    const QMargins frame(frm.geometry().left() - frm.frameGeometry().left(),
+                         frm.geometry().top() - frm.frameGeometry().top(),
+                         frm.frameGeometry().right() - frm.geometry().right(),
+                         frm.frameGeometry().bottom() - frm.geometry().bottom());
+    const QRect client(std::stoi(store.ReadSetting("VtMarrowlightFrmLeft")),
+                       std::stoi(store.ReadSetting("VtMarrowlightFrmTop")),
+                       std::stoi(store.ReadSetting("VtMarrowlightFrmWidth")),
+                       std::stoi(store.ReadSetting("VtMarrowlightFrmHeight")));
+    EXPECT_EQ(client + frame, work.adjusted(5, 5, -5, -5));
+}
+
+TEST_F(MainWindowTest, CaptionTakesTheTrimmedSuffix) {
+    const std::pair<std::vector<std::string>, QString> cases[] = {
+        {{}, "Veltaroon Marrowlight"},
+        {{"-c: night shift "}, "Veltaroon Marrowlight [night shift]"},
+        {{"-c"}, "Veltaroon Marrowlight"},
+        {{"-c:   "}, "Veltaroon Marrowlight []"},
+    };
+    for (const auto& [params, caption] : cases)
+        EXPECT_EQ(Start(params).windowTitle(), caption);
+}
+
+TEST_F(MainWindowTest, StayOnTopComesFromTheSwitchOrTheStore) {
+    Store("StayOnTop", "1");
+    EXPECT_TRUE(Start({}).StaysOnTop());
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(Start({"-ot"}).StaysOnTop());
+    Store("StayOnTop", "0");
+    EXPECT_TRUE(Start({"-OT:yes"}).StaysOnTop());
+}
+
+TEST_F(MainWindowTest, MenuStatesComeFromTheStoreWithDefaultsForBadValues) {
+    Store("LoadAutomaticallyMnu", "1");
+    Store("AllEntriesMnu", "0");
+    Store("Group1Mnu", "x");
+    Store("Group2Mnu", "0");
+    Store("KeepModifedLogFocused", "");
+    TVtMarrowlightFrm& frm = Run({});
+    EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
+    EXPECT_FALSE(frm.AllEntriesMnu->isChecked());
+    EXPECT_TRUE(frm.InformationMnu->isChecked()) << "non-numeric gives the default";
+    EXPECT_FALSE(frm.WarningsMnu->isChecked());
+    EXPECT_TRUE(frm.ErrorsMnu->isChecked()) << "missing gives the default";
+    EXPECT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked());
+    EXPECT_EQ(frm.ViewFilterSnapshot, "0101");
+}
+
+TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
+    Store("LoadAutomaticallyMnu", "1");
+    {
+        TVtMarrowlightFrm& frm = Run({"-a:1", "-a:0", "-g2:no", "-x", "-sn:1", "-st:1"});
+        EXPECT_FALSE(frm.OpenCloseLogsAutomaticallyMnu->isChecked()) << "the last -a wins";
+        EXPECT_FALSE(frm.WarningsMnu->isChecked());
+        EXPECT_TRUE(frm.ErrorsMnu->isChecked());
+        EXPECT_TRUE(options->Group1Edt->text().isEmpty()) << "-x with nothing empties the edit";
+        EXPECT_FALSE(options->ShowLineNumbersChk->isChecked());
+        EXPECT_TRUE(options->ShowLineTimeChk->isChecked());
+    }
+    {
+        TVtMarrowlightFrm& frm = Run({"-a", "-d:/srv/logs;/var/log", "-i1:TRUE", "-kf:0"});
+        EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked()) << "empty -a keeps stored";
+        EXPECT_EQ(options->LogFolderEdt->text(), "/srv/logs;/var/log");
+        EXPECT_TRUE(options->MatchDateChk->isChecked());
+        EXPECT_FALSE(frm.KeepModifedLogFocusedMnu->isChecked());
+    }
+}
+
+TEST_F(MainWindowTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolling) {
+    const std::string a = logs.filePath("a.log").toStdString();
+    const std::string b = logs.filePath("b.log").toStdString();
+    TVtMarrowlightFrm& frm = Run({"-f:" + a + ";" + b + ";" + a, "-h"});
+    ASSERT_EQ(frm.PageControl->count(), 2);
+    EXPECT_EQ(frm.Tabs()->ActiveFileName().toStdString(), a) << "a repeated path re-activates";
+    EXPECT_TRUE(frm.MainMenu->actions().isEmpty());
+    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    EXPECT_TRUE(frm.Activated);
+    frm.FormActivate(); // later activations do nothing
+    EXPECT_EQ(frm.PageControl->count(), 2);
+}
+
+TEST_F(MainWindowTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
+    QFile file(logs.filePath("-g1:0"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(logs.path());
+    TVtMarrowlightFrm& frm = Run({"-g1:0"});
+    QDir::setCurrent(before);
+    EXPECT_EQ(frm.PageControl->count(), 1);
+    EXPECT_TRUE(frm.InformationMnu->isChecked());
+}
+
+TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
+    TVtMarrowlightFrm& frm = Run({});
+    frm.OpenCloseLogsAutomaticallyMnu->setChecked(true);
+    frm.AllEntriesMnu->setChecked(false);
+    frm.WarningsMnu->setChecked(false);
+    frm.Tabs()->OpenLog(logs.filePath("first.log"));
+    frm.Tabs()->OpenLog(logs.filePath("second.log"));
+    frm.FormClose();
+    const std::pair<const char*, std::string> expected[] = {
+        {"LoadAutomaticallyMnu", "1"},
+        {"AllEntriesMnu", "0"},
+        {"Group1Mnu", "1"},
+        {"Group2Mnu", "0"},
+        {"Group3Mnu", "1"},
+        {"KeepModifedLogFocused", "1"},
+        {"LastFocusedFile", logs.filePath("second.log").toStdString()},
+    };
+    for (const auto& [name, value] : expected)
+        EXPECT_EQ(store.ReadSetting(name), value) << name;
+
+    frm.CloseAllLogsMnuClick();
+    EXPECT_EQ(frm.PageControl->count(), 0);
+    frm.FormClose();
+    EXPECT_TRUE(store.SettingExists("LastFocusedFile"));
+    EXPECT_EQ(store.ReadSetting("LastFocusedFile"), "");
+}
+
+// Writes fail for one name, as an unwritable store would.
+class FailingBackend : public MemorySettingsBackend {
+  public:
+    std::unique_ptr<SettingsKey> OpenSettingsKey() override {
+        struct FailingKey : SettingsKey {
+            FailingBackend& owner;
+            std::unique_ptr<SettingsKey> inner;
+            FailingKey(FailingBackend& o, std::unique_ptr<SettingsKey> i)
+                : owner(o), inner(std::move(i)) {}
+            bool exists(const std::string& n) const override { return inner->exists(n); }
+            std::string read(const std::string& n) const override { return inner->read(n); }
+            void write(const std::string& n, const std::string& v) override {
+                if (n == owner.failing)
+                    throw SettingsError("Failed to set data for '" + n + "'");
+                inner->write(n, v);
+            }
+        };
+        return std::make_unique<FailingKey>(*this, MemorySettingsBackend::OpenSettingsKey());
+    }
+    std::string failing;
+};
+
+TEST_F(MainWindowTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
+    FailingBackend failing;
+    failing.failing = "Marrowlight.AllEntriesMnu";
+    SettingsStore failingStore(failing, "Marrowlight");
+    TVtMarrowlightFrm frm(failingStore, {"marrowlight"});
+    try {
+        frm.FormClose();
+        FAIL() << "the failure must not pass silently";
+    } catch (const SettingsError& error) {
+        EXPECT_STREQ(error.what(), "Failed to set data for 'Marrowlight.AllEntriesMnu'");
+    }
+    EXPECT_EQ(failing.values.count("Marrowlight.KeepModifedLogFocused"), 1u);
+    EXPECT_EQ(failing.values.count("Marrowlight.VtMarrowlightFrmHeight"), 1u);
+}
+
+TEST_F(MainWindowTest, DamagedStoredValuesDoNotStopTheStart) {
+    MemorySettingsBackend damaged;
+    damaged.unreadable = {"Marrowlight.StayOnTop", "Marrowlight.VtMarrowlightFrmTop",
+                          "Marrowlight.Group1Mnu"};
+    damaged.values = {{"Marrowlight.VtMarrowlightFrmLeft", "1"},
+                      {"Marrowlight.VtMarrowlightFrmWidth", "300"},
+                      {"Marrowlight.VtMarrowlightFrmHeight", "300"}};
+    SettingsStore damagedStore(damaged, "Marrowlight");
+    TVtMarrowlightFrm frm(damagedStore, {"marrowlight"});
+    frm.FormShow();
+    EXPECT_FALSE(frm.StaysOnTop());
+    EXPECT_TRUE(frm.InformationMnu->isChecked());
+    EXPECT_EQ(frm.width(), Screen().width() / 2) << "an unreadable value counts as missing";
+}
+
+TEST_F(MainWindowTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) {
+    TVtMarrowlightFrm& frm = Start({"-f:" + logs.filePath("a.log").toStdString()});
+    frm.show();
+    for (int i = 0; i < 50 && !frm.Activated; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(frm.Activated);
+    EXPECT_EQ(frm.PageControl->count(), 1);
+    EXPECT_EQ(frm.PageControl->tabPosition(), QTabWidget::South);
+
+    const std::tuple<int, int, const char*> panels[] = {
+        {0, 105, "Last read: 23:59:59"}, {1, 80, "Lines: 1234567"}, {2, 102, "Displayed: 1234567"}};
+    for (const auto& [index, designWidth, text] : panels) {
+        QLabel* panel = frm.StatusPanels[index];
+        EXPECT_GE(panel->width(), designWidth) << index;
+        EXPECT_EQ(panel->minimumWidth(), panel->maximumWidth()) << index;
+        EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), panel->contentsRect().width())
+            << index;
+    }
+    EXPECT_GT(frm.StatusPanels[3]->width(), 0);
+    frm.hide();
+}
+
+TEST(PollingInterval, FollowsTheUpdateMode) {
+    const std::tuple<bool, int, int> cases[] = {
+        {true, 4, 500},    {false, 0, 1000},  {false, 1, 2000},  {false, 2, 5000},
+        {false, 3, 10000}, {false, 4, 30000}, {false, 5, 60000}, {false, 6, 300000},
+        {false, 7, 1000},  {false, -1, 1000},
+    };
+    for (const auto& [onChange, index, ms] : cases)
+        EXPECT_EQ(PollingInterval(onChange, index), ms) << onChange << " " << index;
+}
+
+TEST_F(MainWindowTest, PollingIntervalIsReadFromTheOptions) {
+    TVtMarrowlightFrm& frm = Run({});
+    EXPECT_EQ(frm.UpdateListsTmr->interval(), 500);
+    options->UpdateForcedRdo->setChecked(true);
+    options->UpdateEachCBx->setCurrentIndex(4);
+    frm.SetPollingInterval();
+    EXPECT_EQ(frm.UpdateListsTmr->interval(), 30000);
+}
+
+// Answers the Options dialog and any message box shown after it.
+struct ModalAnswerer {
+    std::function<void(TOptionsFrm&)> beforeClose;
+    bool accept = true;
+    QStringList messages;
+    QTimer timer;
+
+    explicit ModalAnswerer(TOptionsFrm& options) {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this, &options] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                messages << box->windowTitle() + "|" + box->text();
+                box->done(QMessageBox::Ok);
+            } else if (modal == &options && options.isVisible()) {
+                if (beforeClose)
+                    beforeClose(options);
+                beforeClose = nullptr;
+                accept ? options.accept() : options.reject();
+            }
+        });
+        timer.start();
+    }
+};
+
+// Opens the Options dialog, changes it with `edit` and closes it with Ok or Cancel.
+void RunOptions(TVtMarrowlightFrm& frm, TOptionsFrm& options, bool accept,
+                std::function<void(TOptionsFrm&)> edit) {
+    ModalAnswerer answer(options);
+    answer.accept = accept;
+    answer.beforeClose = std::move(edit);
+    frm.Options1MnuClick();
+    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    EXPECT_TRUE(answer.messages.isEmpty()) << answer.messages.join('\n').toStdString();
+}
+
+TEST_F(MainWindowTest, CancelledOptionsLeaveEveryValueAsItWas) {
+    TVtMarrowlightFrm& frm = Run({"-x:ERR", "-sn:1", "-a:1", "-g1:0"});
+    auto scribble = [](TOptionsFrm& o) {
+        o.Group1Edt->setText("typed");
+        o.ShowLineNumbersChk->setChecked(false);
+    };
+    RunOptions(frm, *options, false, scribble);
+    EXPECT_EQ(options->Group1Edt->text(), "ERR");
+    EXPECT_TRUE(options->ShowLineNumbersChk->isChecked());
+    EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
+    EXPECT_FALSE(frm.InformationMnu->isChecked());
+
+    // The user's own changes since start-up must not give way to the switches.
+    frm.OpenCloseLogsAutomaticallyMnu->setChecked(false);
+    frm.InformationMnu->setChecked(true);
+    RunOptions(frm, *options, true, [](TOptionsFrm& o) { o.Group1Edt->setText("FOO"); });
+    RunOptions(frm, *options, false, scribble);
+    EXPECT_EQ(options->Group1Edt->text(), "FOO");
+    EXPECT_TRUE(options->ShowLineNumbersChk->isChecked());
+    EXPECT_FALSE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
+    EXPECT_TRUE(frm.InformationMnu->isChecked());
+}
+
+TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange) {
+    TVtMarrowlightFrm& frm = Run({});
+    frm.Tabs()->OpenLog(logs.filePath("a.log"));
+    ModalAnswerer answer(*options);
+    answer.beforeClose = [](TOptionsFrm& o) {
+        o.Group2NameEdt->setText("Alerts");
+        o.StayOnTopChk->setChecked(!o.StayOnTopChk->isChecked());
+        o.UpdateForcedRdo->setChecked(true);
+        o.UpdateEachCBx->setCurrentIndex(2);
+    };
+    frm.Options1MnuClick();
+    EXPECT_EQ(store.ReadSetting("Group2Caption"), "Alerts");
+    EXPECT_EQ(frm.UpdateListsTmr->interval(), 5000);
+    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    ASSERT_EQ(answer.messages.size(), 1);
+    EXPECT_EQ(answer.messages[0], "Marrowlight|" + StayOnTopMessage(true));
+    EXPECT_EQ(frm.PageControl->count(), 1) << "no automatic-opening change, the tab stays";
+}
+
+TEST_F(MainWindowTest, ChangedWatchedFoldersCloseEveryLog) {
+    TVtMarrowlightFrm& frm = Run({});
+    frm.Tabs()->OpenLog(logs.filePath("a.log"));
+    frm.Tabs()->OpenLog(logs.filePath("b.log"));
+    ModalAnswerer answer(*options);
+    answer.beforeClose = [](TOptionsFrm& o) { o.AutoOpenChanged = true; };
+    frm.Options1MnuClick();
+    EXPECT_EQ(frm.PageControl->count(), 0);
+}
+
+TEST(MainWindowOptions, AcceptedOptionsApplyEvenWhenStoringThemFails) {
+    MemorySettingsBackend backend;
+    SettingsStore store(backend, "Marrowlight");
+    RecordingSoundOutput sound;
+    QTemporaryDir logs;
+    TVtMarrowlightFrm frm(store, {"marrowlight"});
+    auto* options = new TOptionsFrm(store, sound, false, &frm);
+    frm.AttachOptions(*options);
+    frm.FormShow();
+    frm.FormActivate();
+    frm.Tabs()->OpenLog(logs.filePath("a.log"));
+
+    backend.readOnly = true;
+    ModalAnswerer answer(*options);
+    answer.beforeClose = [](TOptionsFrm& o) {
+        o.StayOnTopChk->setChecked(!o.StayOnTopChk->isChecked());
+        o.UpdateForcedRdo->setChecked(true);
+        o.UpdateEachCBx->setCurrentIndex(3);
+        o.AutoOpenChanged = true;
+    };
+    std::string reported;
+    try {
+        frm.Options1MnuClick();
+    } catch (const SettingsError& error) {
+        reported = error.what();
+    }
+    ASSERT_TRUE(options->SaveError.has_value());
+    EXPECT_EQ(reported, *options->SaveError);
+    EXPECT_EQ(frm.PageControl->count(), 0) << "the folder change closed the logs";
+    EXPECT_EQ(frm.UpdateListsTmr->interval(), 10000);
+    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    EXPECT_EQ(answer.messages.size(), 1) << "the stay-on-top note comes before the failure";
+}
+
+} // namespace
+} // namespace marrowlight

@@ -1,0 +1,6 @@
+// view: monitor
+// Includes only what the monitor may use; it must build, or the other probes
+// prove nothing.
+#include "monitor/LogTabs.h"
+#include "settings/TOptionsFrm.h"
+#include "support/core/TextUtils.h"

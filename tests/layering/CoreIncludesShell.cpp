@@ -1,0 +1,3 @@
+// view: monitor_core
+// The core must not see the Qt code of its own subsystem.
+#include "monitor/LogTabs.h"

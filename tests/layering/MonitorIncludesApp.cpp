@@ -1,0 +1,3 @@
+// view: monitor
+// The monitor reaches the main window only through interfaces it owns.
+#include "app/MainMenu.h"

@@ -1,0 +1,3 @@
+// view: support
+// The bottom layer must not see the settings above it.
+#include "settings/core/SettingsStore.h"
