@@ -2,13 +2,13 @@
 // a screen of a 10-million-line log against the same screen of a 100-line log,
 // for a repaint, a page down and ten new lines at the bottom.
 #include "monitor/LogListModel.h"
+#include "monitor/LogListView.h"
+#include "monitor/LogTab.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LogReader.h"
 #include "monitor/core/ViewSettings.h"
 #include "shell/ItemsLBxDrawItem.h"
-#include "monitor/LogListView.h"
-#include "monitor/LogTab.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,7 +45,7 @@ struct BenchSettings : ViewSettings, LineDrawSettings {
 };
 
 struct FixedClock : Clock {
-    DateTime now() const override { return 45000.5; }
+    DateTime Now() const override { return 45000.5; }
 };
 
 // Realistic ~90-byte lines, about 70% Info, 20% Warn, 10% Error.

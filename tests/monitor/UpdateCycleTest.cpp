@@ -1,10 +1,10 @@
 #include "monitor/UpdateCycle.h"
 
 #include "monitor/LogListModel.h"
-#include "shell/ItemsLBxDrawItem.h"
-#include "shell/LogLineDelegate.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
+#include "shell/ItemsLBxDrawItem.h"
+#include "shell/LogLineDelegate.h"
 #include "shell/ShellRig.h"
 #include "support/core/Clock.h"
 
@@ -24,7 +24,7 @@ namespace marrowlight {
 namespace {
 
 struct FixedClock : Clock {
-    DateTime now() const override { return 45000.5; }
+    DateTime Now() const override { return 45000.5; }
 };
 
 // Two passes' worth of machinery around real files in a temporary folder.

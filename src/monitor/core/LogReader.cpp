@@ -37,7 +37,7 @@ void LogReader::FinishTexts(TPageObject& page, const LineSink& list) const {
     page.DisplayedText = "Displayed: " + std::to_string(list.Lines().size());
     // Formatting the time costs more than the rest of a quiet pass; one text
     // per second serves every log. The key is the second the text shows.
-    const DateTime now = clock_.now();
+    const DateTime now = clock_.Now();
     const auto ms = static_cast<int64_t>(std::llround(now * 86'400'000.0));
     const int64_t second = ms / 1000 - (ms % 1000 < 0 ? 1 : 0);
     if (!lastReadSecond_ || *lastReadSecond_ != second) {
@@ -275,7 +275,7 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
         progress_.ShowProgress("", false);
         out.Result = PassResult::Bulk;
     } else {
-        const DateTime now = clock_.now();
+        const DateTime now = clock_.Now();
         const LineIndex& rows = list.Lines();
         LineIndex added;
         added.SetSource(handle, encoding);
