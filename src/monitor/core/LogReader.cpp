@@ -113,7 +113,7 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
         return true;
     };
 
-    if (page.Encoding == EncodingUnknown) {
+    if (page.Encoding == LogEncoding::Unknown) {
         if (size >= 2) {
             if (!readHead())
                 return readFailed();
@@ -154,17 +154,17 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     // A freshly opened or reloaded log starts at its end; a file that took the
     // place of a followed one, or that was missing or nearly empty when first
     // looked at, holds only lines added since, so it is read.
-    if (page.Encoding != EncodingUnknown && settings_.AddedLogLinesOnly() &&
+    if (page.Encoding != LogEncoding::Unknown && settings_.AddedLogLinesOnly() &&
         page.ReadPos == page.TextStart && !page.FileStamp && !page.FollowFromStart) {
         uint64_t end = size;
         // Keep UTF-16 on unit borders; an odd last byte waits.
-        if (page.Encoding == EncodingUtf16)
+        if (page.Encoding == LogEncoding::Utf16)
             end -= (end - page.TextStart) % 2;
         page.ReadPos = end;
         page.FileStamp = *stamp;
         return finish(PassResult::JumpedToEnd);
     }
-    if (page.Encoding == EncodingUnknown) {
+    if (page.Encoding == LogEncoding::Unknown) {
         // Too short to tell its encoding: every line still to come is new.
         page.FollowFromStart = true;
         return finish(PassResult::Undecided);
@@ -191,13 +191,14 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFi
     const std::string name = FileNameOfPath(page.FileName);
     progress_.ShowProgress("Reading " + name + "...", true);
 
-    const int encoding = page.Encoding;
+    const LogEncoding encoding = page.Encoding;
     const bool bulk = list.Lines().empty() && !settings_.AddedLogLinesOnly();
     const ViewFilter filter = ViewFilter::From(settings_);
     // Keyword tests only where a verdict or an alert depends on them.
     const bool needGroups = filter.NeedsGroups() || !bulk;
     const GroupMatcher* matcher = needGroups ? &matchers_.For(settings_) : nullptr;
-    const bool decode = needGroups && (encoding == EncodingUtf16 || !matcher->RawBytesSuffice());
+    const bool decode =
+        needGroups && (encoding == LogEncoding::Utf16 || !matcher->RawBytesSuffice());
 
     const uint64_t size = stamp.Size;
     uint64_t bufferStart = page.ReadPos; // file offset of buffer[0], always a line start
