@@ -65,6 +65,36 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 // counts the list after the lines were added); the shell does the tab image,
 // active tab, window restore, horizontal extent, selection of the last row,
 // the sounds and copying the active tab's texts to the status bar.
+//
+// What a pass leaves in TPageObject for the next one. ResetLog clears all of
+// it; the four status texts are written by a pass and never read by it.
+//
+//   field            holds                                  changes
+//   ReadPos          offset where the next chunk starts,    encoding decided (= TextStart),
+//                    past the last complete line taken:     jump to the end, every chunk read
+//                    an unfinished last line lies beyond
+//                    it and is read again
+//   FileStamp        the file's stamp as last read; empty:  jump to the end, every chunk read
+//                    not read since the reset               (not when no new bytes came)
+//   Encoding         how lines are decoded; Unknown until   decided once per reset
+//                    the file holds 2 bytes
+//   TextStart        where the text starts, past the        with the encoding
+//                    byte-order mark (0, 2 or 3)
+//   Identity         device and inode of the file the       with the encoding
+//                    list describes
+//   Head             a copy of that file's first bytes,     with the encoding; grows with a
+//                    at most 4 KiB                          file still shorter than 4 KiB
+//   LineCount        lines taken since the reset, shown     added by every chunk with lines;
+//                    or not                                 a bulk load sets it
+//   MaxLineLen       characters of the longest of them      every chunk with lines
+//   FollowFromStart  the next file at the path is read      set when the reader drops a
+//                    from its start, even when only new     followed log, while the path is
+//                    lines are shown                        missing and while undecided;
+//                                                           cleared by a chunk read or when
+//                                                           the same file answers again
+//   GoneIdentity,    Identity and Head of the file the      set when the path stops
+//                    path named when it stopped             answering; cleared when the
+//   GoneHead         answering                              encoding is decided
 class LogReader {
   public:
     LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
