@@ -2,6 +2,8 @@
 // a screen of a 10-million-line log against the same screen of a 100-line log,
 // for a repaint, a page down and ten new lines at the bottom.
 #include "monitor/LogListModel.h"
+#include "monitor/LogListView.h"
+#include "monitor/LogTab.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LogReader.h"
@@ -45,7 +47,7 @@ struct BenchSettings : ViewSettings, LineDrawSettings {
 };
 
 struct FixedClock : Clock {
-    DateTime now() const override { return 45000.5; }
+    DateTime Now() const override { return 45000.5; }
 };
 
 // Realistic ~90-byte lines, about 70% Info, 20% Warn, 10% Error.

@@ -127,7 +127,7 @@ struct BenchSettings : ViewSettings {
 };
 
 struct BenchClock : Clock {
-    DateTime now() const override { return 46000.25; }
+    DateTime Now() const override { return 46000.25; }
 };
 
 } // namespace marrowlight::bench

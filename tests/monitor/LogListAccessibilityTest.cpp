@@ -1,6 +1,8 @@
 #include "monitor/LogListAccessibility.h"
 
 #include "monitor/LogListModel.h"
+#include "monitor/LogListView.h"
+#include "monitor/LogTab.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/MonitorTestSupport.h"
 #include "monitor/core/TextEncoding.h"
@@ -47,7 +49,7 @@ LineIndex Rows(const std::shared_ptr<const OpenFile>& file, int first, int count
     LineIndex lines;
     for (int i = first; i < first + count; ++i)
         lines.push_back(LineEntry(uint64_t(i) * Width, Width - 1));
-    lines.SetSource(file, Encoding8Bit);
+    lines.SetSource(file, LogEncoding::EightBit);
     return lines;
 }
 

@@ -81,7 +81,7 @@ using testing::MemoryFile;
 
 // Rows of the given lengths, each line ended by one byte.
 LineIndex MemoryRows(const std::shared_ptr<MemoryFile>& file, std::initializer_list<size_t> lengths,
-                     int encoding = Encoding8Bit) {
+                     LogEncoding encoding = LogEncoding::EightBit) {
     LineIndex rows;
     for (size_t length : lengths) {
         rows.push_back(LineEntry(file->data.size(), length));
@@ -121,20 +121,20 @@ TEST(LineTextSource, PartsReadOnlyTheirBytesAndNeverSplitACharacter) {
     const std::string clef = "\xF0\x9D\x84\x9E"; // four bytes
     struct Case {
         std::string line;
-        int encoding;
+        LogEncoding encoding;
         uint64_t first, chars;
         std::string expected;
     } cases[] = {
-        {"abcdefgh", Encoding8Bit, 2, 3, "cde"},
-        {"abcdefgh", Encoding8Bit, 6, 10, "gh"},
-        {"abcdefgh", Encoding8Bit, 9, 10, ""},
-        {"abcdefgh", Encoding8Bit, 0, 0, ""},
+        {"abcdefgh", LogEncoding::EightBit, 2, 3, "cde"},
+        {"abcdefgh", LogEncoding::EightBit, 6, 10, "gh"},
+        {"abcdefgh", LogEncoding::EightBit, 9, 10, ""},
+        {"abcdefgh", LogEncoding::EightBit, 0, 0, ""},
         // Starting or ending inside a sequence must not turn the part into Windows-1252.
-        {e + e + e + e + e, Encoding8Bit, 1, 2, e + e},
-        {e + e + e + e + e, Encoding8Bit, 0, 1, e},
-        {"a" + clef + "b" + clef, Encoding8Bit, 2, 1, "b"},
-        {"\xE9t\xE9", Encoding8Bit, 1, 2, "t\xC3\xA9"}, // a Windows-1252 line stays one
-        {std::string("a\0b\0c\0d\0", 8), EncodingUtf16, 1, 2, "bc"},
+        {e + e + e + e + e, LogEncoding::EightBit, 1, 2, e + e},
+        {e + e + e + e + e, LogEncoding::EightBit, 0, 1, e},
+        {"a" + clef + "b" + clef, LogEncoding::EightBit, 2, 1, "b"},
+        {"\xE9t\xE9", LogEncoding::EightBit, 1, 2, "t\xC3\xA9"}, // a Windows-1252 line stays one
+        {std::string("a\0b\0c\0d\0", 8), LogEncoding::Utf16, 1, 2, "bc"},
     };
     for (const Case& c : cases) {
         auto file = std::make_shared<MemoryFile>();

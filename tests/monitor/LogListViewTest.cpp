@@ -103,7 +103,7 @@ TEST(LogListView, ALongLineIsReadAndDrawnOnlyWhereItCanBeSeen) {
     rows.push_back(LineEntry(0, 5));
     rows.push_back(LineEntry(6, longLine.size()));
     rows.push_back(LineEntry(7 + longLine.size(), 4));
-    rows.SetSource(file, Encoding8Bit);
+    rows.SetSource(file, LogEncoding::EightBit);
     LogListModel model;
     model.LoadLines(std::move(rows));
 
@@ -148,7 +148,7 @@ TEST(LogListView, ALongLineCutToTheViewportLooksAsIfDrawnWhole) {
     file->data = line;
     LineIndex rows;
     rows.push_back(LineEntry(0, line.size()));
-    rows.SetSource(file, Encoding8Bit);
+    rows.SetSource(file, LogEncoding::EightBit);
     LogListModel model;
     model.LoadLines(std::move(rows));
 

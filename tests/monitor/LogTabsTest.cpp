@@ -30,7 +30,7 @@ TEST(LogTabs, OpenAddsAfterTheOthersOrActivatesTheOpenLog) {
     const LogTab* c = rig.tabs->Tab(2);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->Image, MenuImageIndex::NormalLog);
-    EXPECT_EQ(c->Page.Encoding, 255);
+    EXPECT_EQ(c->Page.Encoding, LogEncoding::Unknown);
     EXPECT_EQ(c->ItemsLBx()->accessibleName(), "/srv/c.log");
     EXPECT_EQ(c->ItemsLBx()->selectionMode(), QAbstractItemView::SingleSelection);
 
@@ -91,13 +91,13 @@ TEST(LogTabs, StatusBarShowsTheActiveTabsTextsWhichSurviveAReset) {
     a.DisplayedText = "Displayed: 3";
     a.StateText = "Log succesfully read.";
     a.ReadPos = 99;
-    a.Encoding = 1;
+    a.Encoding = LogEncoding::EightBit;
 
     rig.pageControl.setCurrentIndex(0);
     rig.tabs->ResetAllLogs();
     rig.tabs->PageControlChange();
     EXPECT_EQ(a.ReadPos, 0u);
-    EXPECT_EQ(a.Encoding, 255);
+    EXPECT_EQ(a.Encoding, LogEncoding::Unknown);
     const char* expected[] = {"Last read: 10:00:00", "Lines: 4", "Displayed: 3",
                               "Log succesfully read."};
     for (int i = 0; i < 4; ++i)

@@ -24,7 +24,7 @@ namespace marrowlight {
 namespace {
 
 struct FixedClock : Clock {
-    DateTime now() const override { return 45000.5; }
+    DateTime Now() const override { return 45000.5; }
 };
 
 // Two passes' worth of machinery around real files in a temporary folder.

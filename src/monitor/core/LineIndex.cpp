@@ -90,7 +90,7 @@ void LineIndex::clear() {
     std::deque<TObjectInfo>().swap(records_);
     recordsFirst_ = 0;
     source_.reset();
-    encoding_ = 255;
+    encoding_ = LogEncoding::Unknown;
     NewSourceId();
 }
 
@@ -101,7 +101,7 @@ const TObjectInfo* LineIndex::Record(size_t row) const {
     return &records_[row - recordsFirst_];
 }
 
-void LineIndex::SetSource(std::shared_ptr<const OpenFile> file, int encoding) {
+void LineIndex::SetSource(std::shared_ptr<const OpenFile> file, LogEncoding encoding) {
     source_ = std::move(file);
     encoding_ = encoding;
     NewSourceId();

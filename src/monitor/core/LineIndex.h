@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "monitor/core/TObjectInfo.h"
+#include "monitor/core/TextEncoding.h"
 
 namespace marrowlight {
 
@@ -75,9 +76,9 @@ class LineIndex {
     const TObjectInfo* Record(size_t row) const;
 
     // The file the offsets refer to, and how its bytes are decoded.
-    void SetSource(std::shared_ptr<const OpenFile> file, int encoding);
+    void SetSource(std::shared_ptr<const OpenFile> file, LogEncoding encoding);
     const std::shared_ptr<const OpenFile>& Source() const { return source_; }
-    int Encoding() const { return encoding_; }
+    LogEncoding Encoding() const { return encoding_; }
     // Changes whenever the rows come to describe another file or are cleared,
     // so caches of decoded text know when to drop their entries.
     uint64_t SourceId() const { return sourceId_; }
@@ -90,7 +91,7 @@ class LineIndex {
     std::deque<TObjectInfo> records_; // rows [recordsFirst_, recordsFirst_ + records_.size())
     size_t recordsFirst_ = 0;
     std::shared_ptr<const OpenFile> source_;
-    int encoding_ = 255;
+    LogEncoding encoding_ = LogEncoding::Unknown;
     uint64_t sourceId_ = 0;
 };
 

@@ -35,10 +35,11 @@ inline const char* FindLineEnd(const char* p, const char* end) {
 // byte may be half of a CR LF, so it waits. In a UTF-16 log the same holds for
 // 16-bit units. onLine(start, length) gets each line without its end; the
 // result is the number of bytes used, so the unfinished rest starts there.
-template <class OnLine> size_t SplitLines(std::string_view bytes, int encoding, OnLine&& onLine) {
+template <class OnLine>
+size_t SplitLines(std::string_view bytes, LogEncoding encoding, OnLine&& onLine) {
     const char* begin = bytes.data();
     const char* end = begin + bytes.size();
-    if (encoding == EncodingUtf16) {
+    if (encoding == LogEncoding::Utf16) {
         size_t units = bytes.size() / 2, lineStart = 0;
         auto unit = [&](size_t u) {
             return static_cast<unsigned char>(begin[2 * u]) |

@@ -61,7 +61,7 @@ std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t fi
     if (row >= lines.size() || !lines.Source())
         return {};
     const LineEntry& line = lines[row];
-    const uint64_t unit = lines.Encoding() == EncodingUtf16 ? 2 : 1;
+    const uint64_t unit = lines.Encoding() == LogEncoding::Utf16 ? 2 : 1;
     const uint64_t start = std::min(line.Length(), std::min(first, line.Length()) * unit);
     const uint64_t length = std::min(line.Length() - start, std::min(chars, line.Length()) * 4);
     std::string text = Read(lines, line.Offset + start, length, start > 0 && unit == 1,
@@ -74,7 +74,7 @@ uint64_t LineTextSource::MaxChars(const LineIndex& lines, size_t row) {
     if (row >= lines.size())
         return 0;
     const uint64_t bytes = lines[row].Length();
-    return lines.Encoding() == EncodingUtf16 ? (bytes + 1) / 2 : bytes;
+    return lines.Encoding() == LogEncoding::Utf16 ? (bytes + 1) / 2 : bytes;
 }
 
 std::string LineTextSource::Read(const LineIndex& lines, uint64_t offset, uint64_t length,

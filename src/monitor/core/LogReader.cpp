@@ -1,8 +1,10 @@
 #include "monitor/core/LogReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "monitor/core/LineClassifier.h"
@@ -18,6 +20,12 @@ namespace {
 // Enough of the start of a log to notice that it was rewritten.
 constexpr size_t HeadBytes = 4096;
 
+PassOutcome Outcome(PassResult result) {
+    PassOutcome out;
+    out.Result = result;
+    return out;
+}
+
 // A reset of the reader's own: the log it followed is gone or replaced, and
 // whatever file comes next at the path is read from its start.
 void DropFollowedLog(TPageObject& page, LineSink& list) {
@@ -26,18 +34,344 @@ void DropFollowedLog(TPageObject& page, LineSink& list) {
     page.FollowFromStart = followed;
 }
 
+// Whatever file appears at the path later was written after we looked,
+// unless it is the very file we had: that one is remembered.
+void ForgetMissingLog(TPageObject& page, LineSink& list) {
+    std::optional<FileIdentity> gone = page.Identity ? page.Identity : page.GoneIdentity;
+    std::string goneHead = page.Identity ? std::move(page.Head) : std::move(page.GoneHead);
+    ResetLog(page, list);
+    page.FollowFromStart = true;
+    page.GoneIdentity = gone;
+    page.GoneHead = std::move(goneHead);
+    page.LastReadText.clear();
+    page.LinesText.clear();
+    page.DisplayedText.clear();
+    page.StateText = StateMissing;
+}
+
+// The shell shows the wait cursor while a chunk is read, whatever way the
+// reading ends.
+class ChunkScope {
+  public:
+    explicit ChunkScope(PassProgress& progress) : progress_(progress) { progress_.ChunkStarted(); }
+    ~ChunkScope() { progress_.ChunkEnded(); }
+    ChunkScope(const ChunkScope&) = delete;
+    ChunkScope& operator=(const ChunkScope&) = delete;
+
+  private:
+    PassProgress& progress_;
+};
+
+// The shown lines of a followed log with their records, in the order the
+// list shows them. Numbers run on from the neighbour: the row below for lines
+// put at the top, the row above for lines added at the bottom. Every group a
+// line is in raises its alert.
+LineIndex WithRecords(const LineIndex& shown, const LineIndex& rows, bool newestFirst, DateTime now,
+                      std::array<bool, 3>& alerts) {
+    const TObjectInfo* neighbour =
+        rows.empty() ? nullptr : rows.Record(newestFirst ? 0 : rows.size() - 1);
+    int32_t lineNo = neighbour ? neighbour->LineNo : 0;
+    LineIndex added;
+    // In the order the lines were written, so numbers grow with them.
+    for (size_t k = 0; k < shown.size(); ++k) {
+        LineEntry line = shown[newestFirst ? shown.size() - 1 - k : k];
+        const unsigned groups = line.Groups();
+        for (unsigned g = 0; g < 3; ++g)
+            if (groups & (1u << g))
+                alerts[g] = true;
+        line.SetGroups(0);
+        if (lineNo < INT32_MAX)
+            ++lineNo; // a number that cannot grow stays, never wraps
+        const TObjectInfo record{now, lineNo};
+        if (newestFirst)
+            added.push_front(line, record);
+        else
+            added.push_back(line, record);
+    }
+    return added;
+}
+
 } // namespace
+
+// Takes every complete line of a chunk with what is learnt while its bytes
+// are at hand: its length in characters and, where a verdict or an alert
+// depends on them, its group bits. The verdict waits for the filtering pass,
+// which needs the count.
+class LogReader::LineScanner {
+  public:
+    LineScanner(LogEncoding encoding, const GroupMatcher* matcher, const ViewFilter& filter,
+                bool bulk, uint64_t maxLineLen)
+        : encoding_(encoding), matcher_(matcher), filter_(filter), bulk_(bulk),
+          decode_(matcher && (encoding == LogEncoding::Utf16 || !matcher->RawBytesSuffice())),
+          maxLineLen_(maxLineLen) {}
+
+    // bytes begin at a line start, at file offset `offset`; the result is the
+    // number of bytes used, so the unfinished rest starts there.
+    size_t Split(std::string_view bytes, uint64_t offset) {
+        return SplitLines(bytes, encoding_, [&](size_t start, size_t length) {
+            Add(offset + start, std::string_view(bytes.data() + start, length));
+        });
+    }
+
+    LineIndex& Lines() { return lines_; }
+    uint64_t MaxLineLen() const { return maxLineLen_; }
+
+  private:
+    void Add(uint64_t offset, std::string_view bytes) {
+        LineEntry line(offset, bytes.size());
+        if (bytes.size() > maxLineLen_)
+            maxLineLen_ = std::max(maxLineLen_, CountChars(bytes, encoding_));
+        if (matcher_)
+            line.SetGroups(Groups(bytes));
+        lines_.push_back(line);
+    }
+
+    unsigned Groups(std::string_view bytes) {
+        if (decode_) {
+            scratch_.clear();
+            AppendDecodedLine(scratch_, bytes, encoding_);
+            bytes = scratch_;
+        }
+        // A bulk load raises no alert, so its verdict is all it needs.
+        return bulk_ ? matcher_->ShownGroup(bytes, filter_) : matcher_->Membership(bytes);
+    }
+
+    const LogEncoding encoding_;
+    const GroupMatcher* const matcher_; // null when no keyword test is needed
+    const ViewFilter& filter_;
+    const bool bulk_;
+    const bool decode_; // keywords are tested on the decoded text
+    uint64_t maxLineLen_;
+    LineIndex lines_;
+    std::string scratch_;
+};
 
 LogReader::LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
                      PassProgress& progress)
     : files_(files), settings_(settings), clock_(clock), progress_(progress) {}
+
+PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
+    if (Step ended = CheckStamp(page, list))
+        return Outcome(*ended);
+
+    OpenResult opened = files_.Open(page.FileName);
+    if (!opened.File) {
+        page.StateText = opened.Error == OpenError::AccessDenied ? StateAccessDenied : StateLocked;
+        return Outcome(PassResult::CannotOpen);
+    }
+    // The stamp of what is read: taken before reading, so bytes written
+    // meanwhile change the stamp again and are read by the next pass.
+    const std::optional<LogStamp> stamp = opened.Stamp ? opened.Stamp : opened.File->Stat();
+    PassOutcome out =
+        stamp ? FollowOpenLog(page, list, opened.File, *stamp) : Outcome(PassResult::ReadFailed);
+    if (out.Result == PassResult::ReadFailed) {
+        page.StateText = StateReadError;
+        return out;
+    }
+    FinishTexts(page, list);
+    return out;
+}
+
+LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list) const {
+    const std::optional<LogStamp> seen = files_.Stat(page.FileName);
+    if (!seen) {
+        ForgetMissingLog(page, list);
+        return PassResult::Missing;
+    }
+    if (page.FileStamp && *page.FileStamp == *seen && !settings_.UpdateForced())
+        return PassResult::Unchanged;
+    return std::nullopt;
+}
+
+PassOutcome LogReader::FollowOpenLog(TPageObject& page, LineSink& list,
+                                     const std::shared_ptr<OpenFile>& file, const LogStamp& stamp) {
+    if (Step ended = CheckIdentityAndHead(page, list, *file, stamp))
+        return Outcome(*ended);
+    if (Step ended = DecideEncoding(page, *file, stamp))
+        return Outcome(*ended);
+    if (stamp.Size < page.ReadPos) {
+        // Shrunk: the list holds lines the file no longer has.
+        DropFollowedLog(page, list);
+        return Outcome(PassResult::Reset);
+    }
+    if (JumpToEnd(page, stamp))
+        return Outcome(PassResult::JumpedToEnd);
+    if (page.Encoding == LogEncoding::Unknown) {
+        // Too short to tell its encoding: every line still to come is new.
+        page.FollowFromStart = true;
+        return Outcome(PassResult::Undecided);
+    }
+    if (stamp.Size == page.ReadPos)
+        return Outcome(PassResult::NoNewBytes);
+    return ReadChunk(page, list, file, stamp);
+}
+
+LogReader::Step LogReader::CheckIdentityAndHead(TPageObject& page, LineSink& list,
+                                                const OpenFile& file, const LogStamp& stamp) {
+    // Another file at the path: the list describes the old one.
+    if (page.Identity && *page.Identity != stamp.Identity) {
+        DropFollowedLog(page, list);
+        return PassResult::Reset;
+    }
+    // Rewritten from the start while not shorter than what was read: only
+    // the first bytes tell, and only when the stamp changed.
+    if (page.Encoding == LogEncoding::Unknown || stamp.Size < page.ReadPos ||
+        stamp.Size < page.Head.size() || (page.FileStamp && *page.FileStamp == stamp))
+        return std::nullopt;
+    const std::optional<std::string_view> head = ReadHead(file, stamp.Size);
+    if (!head)
+        return PassResult::ReadFailed;
+    if (!head->starts_with(page.Head)) {
+        DropFollowedLog(page, list);
+        return PassResult::Reset;
+    }
+    if (head->size() > page.Head.size())
+        page.Head.assign(*head);
+    return std::nullopt;
+}
+
+LogReader::Step LogReader::DecideEncoding(TPageObject& page, const OpenFile& file,
+                                          const LogStamp& stamp) {
+    if (page.Encoding != LogEncoding::Unknown || stamp.Size < 2)
+        return std::nullopt;
+    const std::optional<std::string_view> head = ReadHead(file, stamp.Size);
+    if (!head)
+        return PassResult::ReadFailed;
+    const std::optional<EncodingGuess> guess = DetectEncoding(*head, stamp.Size);
+    if (!guess)
+        return PassResult::ReadFailed;
+    page.Encoding = guess->Encoding;
+    page.TextStart = guess->TextStart;
+    page.ReadPos = guess->TextStart;
+    page.Identity = stamp.Identity;
+    page.Head.assign(*head);
+    if (page.GoneIdentity && *page.GoneIdentity == stamp.Identity &&
+        head->starts_with(page.GoneHead))
+        page.FollowFromStart = false; // the same file answered again
+    page.GoneIdentity.reset();
+    page.GoneHead.clear();
+    return std::nullopt;
+}
+
+std::optional<std::string_view> LogReader::ReadHead(const OpenFile& file, uint64_t size) {
+    head_.resize(static_cast<size_t>(std::min<uint64_t>(size, HeadBytes)));
+    const ssize_t got = file.ReadAt(0, head_.data(), head_.size());
+    if (got < 0)
+        return std::nullopt;
+    head_.resize(static_cast<size_t>(got));
+    return std::string_view(head_.data(), head_.size());
+}
+
+bool LogReader::JumpToEnd(TPageObject& page, const LogStamp& stamp) const {
+    // A freshly opened or reloaded log starts at its end; a file that took
+    // the place of a followed one, or that was missing or nearly empty when
+    // first looked at, holds only lines added since, so it is read.
+    if (page.Encoding == LogEncoding::Unknown || !settings_.AddedLogLinesOnly() ||
+        page.ReadPos != page.TextStart || page.FileStamp || page.FollowFromStart)
+        return false;
+    uint64_t end = stamp.Size;
+    // Keep UTF-16 on unit borders; an odd last byte waits.
+    if (page.Encoding == LogEncoding::Utf16)
+        end -= (end - page.TextStart) % 2;
+    page.ReadPos = end;
+    page.FileStamp = stamp;
+    return true;
+}
+
+PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
+                                 const std::shared_ptr<OpenFile>& file, const LogStamp& stamp) {
+    ChunkScope scope(progress_);
+    progress_.ShowProgress("Reading " + FileNameOfPath(page.FileName) + "...", true);
+
+    const bool bulk = list.Lines().empty() && !settings_.AddedLogLinesOnly();
+    const ViewFilter filter = ViewFilter::From(settings_);
+    // Keyword tests only where a verdict or an alert depends on them.
+    const GroupMatcher* matcher =
+        filter.NeedsGroups() || !bulk ? &matchers_.For(settings_) : nullptr;
+    LineScanner scanner(page.Encoding, matcher, filter, bulk, page.MaxLineLen);
+    const std::optional<uint64_t> end = ReadLines(*file, page.ReadPos, stamp.Size, scanner);
+    if (!end)
+        return Outcome(PassResult::ReadFailed);
+
+    PassOutcome out = Outcome(PassResult::NoCompleteLine);
+    if (!scanner.Lines().empty()) {
+        out = TakeLines(page, list, std::move(scanner.Lines()), filter, bulk, file);
+        page.MaxLineLen = scanner.MaxLineLen();
+    }
+    page.ReadPos = *end;
+    page.FileStamp = stamp;
+    page.FollowFromStart = false;
+    return out;
+}
+
+std::optional<uint64_t> LogReader::ReadLines(const OpenFile& file, uint64_t from, uint64_t size,
+                                             LineScanner& scanner) {
+    std::vector<char>& buffer = buffer_;
+    buffer.resize(
+        static_cast<size_t>(std::min<uint64_t>(blockSize_ & ~size_t{1}, size - from + 1)));
+    uint64_t bufferStart = from; // file offset of buffer[0], always a line start
+    uint64_t next = from;        // next file offset to read
+    size_t filled = 0;
+    while (next < size) {
+        // Only a line longer than the buffer makes it grow, to that line's size.
+        if (filled == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const size_t want =
+            static_cast<size_t>(std::min<uint64_t>(buffer.size() - filled, size - next));
+        const ssize_t got = file.ReadAt(next, buffer.data() + filled, want);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break; // shrunk meanwhile: the next pass notices
+        next += static_cast<uint64_t>(got);
+        filled += static_cast<size_t>(got);
+        const size_t used = scanner.Split(std::string_view(buffer.data(), filled), bufferStart);
+        std::memmove(buffer.data(), buffer.data() + used, filled - used);
+        filled -= used;
+        bufferStart += used;
+    }
+    // Keep a small buffer for the next log; give back what a large chunk took.
+    if (buffer.capacity() > (size_t{64} << 10))
+        std::vector<char>().swap(buffer);
+    return bufferStart;
+}
+
+PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
+                                 const ViewFilter& filter, bool bulk,
+                                 const std::shared_ptr<OpenFile>& file) {
+    PassOutcome out;
+    out.LinesTaken = chunk.size();
+    const bool newestFirst = settings_.LastEntriesAtTop();
+    LineIndex shown = FilterChunk(std::move(chunk), newestFirst, filter, progress_);
+    progress_.ShowProgress("", false);
+    out.LinesShown = shown.size();
+
+    if (bulk) {
+        progress_.ShowProgress("Loading " + FileNameOfPath(page.FileName) + "...", false);
+        shown.SetSource(file, page.Encoding);
+        list.LoadLines(std::move(shown));
+        page.LineCount = out.LinesTaken;
+        progress_.ShowProgress("", false);
+        out.Result = PassResult::Bulk;
+        return out;
+    }
+    LineIndex added = WithRecords(shown, list.Lines(), newestFirst, clock_.Now(), out.Alerts);
+    added.SetSource(file, page.Encoding);
+    if (newestFirst)
+        list.InsertLinesAtTop(std::move(added));
+    else
+        list.AppendLines(std::move(added));
+    page.LineCount += out.LinesTaken;
+    out.Result = PassResult::Appended;
+    return out;
+}
 
 void LogReader::FinishTexts(TPageObject& page, const LineSink& list) const {
     page.LinesText = settings_.AllLogLines() ? "Lines: " + std::to_string(page.LineCount) : "";
     page.DisplayedText = "Displayed: " + std::to_string(list.Lines().size());
     // Formatting the time costs more than the rest of a quiet pass; one text
     // per second serves every log. The key is the second the text shows.
-    const DateTime now = clock_.now();
+    const DateTime now = clock_.Now();
     const auto ms = static_cast<int64_t>(std::llround(now * 86'400'000.0));
     const int64_t second = ms / 1000 - (ms % 1000 < 0 ? 1 : 0);
     if (!lastReadSecond_ || *lastReadSecond_ != second) {
@@ -46,271 +380,6 @@ void LogReader::FinishTexts(TPageObject& page, const LineSink& list) const {
     }
     page.LastReadText = lastReadText_;
     page.StateText = StateRead;
-}
-
-PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
-    PassOutcome out;
-    auto finish = [&](PassResult result) {
-        FinishTexts(page, list);
-        out.Result = result;
-        return out;
-    };
-    auto readFailed = [&] {
-        page.StateText = StateReadError;
-        out.Result = PassResult::ReadFailed;
-        return out;
-    };
-
-    std::optional<LogStamp> seen = files_.Stat(page.FileName);
-    if (!seen) {
-        // Whatever file appears here later was written after we looked,
-        // unless it is the very file we had.
-        std::optional<FileIdentity> gone = page.Identity ? page.Identity : page.GoneIdentity;
-        std::string goneHead = page.Identity ? std::move(page.Head) : std::move(page.GoneHead);
-        ResetLog(page, list);
-        page.FollowFromStart = true;
-        page.GoneIdentity = gone;
-        page.GoneHead = std::move(goneHead);
-        page.LastReadText.clear();
-        page.LinesText.clear();
-        page.DisplayedText.clear();
-        page.StateText = StateMissing;
-        out.Result = PassResult::Missing;
-        return out;
-    }
-    if (page.FileStamp && *page.FileStamp == *seen && !settings_.UpdateForced()) {
-        out.Result = PassResult::Unchanged;
-        return out;
-    }
-
-    OpenResult opened = files_.Open(page.FileName);
-    if (!opened.File) {
-        page.StateText = opened.Error == OpenError::AccessDenied ? StateAccessDenied : StateLocked;
-        out.Result = PassResult::CannotOpen;
-        return out;
-    }
-    const OpenFile& file = *opened.File;
-    // The stamp of what is read: taken before reading, so bytes written
-    // meanwhile change the stamp again and are read by the next pass.
-    std::optional<LogStamp> stamp = opened.Stamp ? opened.Stamp : file.Stat();
-    if (!stamp)
-        return readFailed();
-    const uint64_t size = stamp->Size;
-
-    // Another file at the path: the list describes the old one.
-    if (page.Identity && *page.Identity != stamp->Identity) {
-        DropFollowedLog(page, list);
-        return finish(PassResult::Reset);
-    }
-
-    std::vector<char>& head = head_;
-    auto readHead = [&]() -> bool {
-        head.resize(static_cast<size_t>(std::min<uint64_t>(size, HeadBytes)));
-        ssize_t got = file.ReadAt(0, head.data(), head.size());
-        if (got < 0)
-            return false;
-        head.resize(static_cast<size_t>(got));
-        return true;
-    };
-
-    if (page.Encoding == EncodingUnknown) {
-        if (size >= 2) {
-            if (!readHead())
-                return readFailed();
-            std::optional<EncodingGuess> guess =
-                DetectEncoding(std::string_view(head.data(), head.size()), size);
-            if (!guess)
-                return readFailed();
-            page.Encoding = guess->Encoding;
-            page.TextStart = guess->TextStart;
-            page.ReadPos = guess->TextStart;
-            page.Identity = stamp->Identity;
-            page.Head.assign(head.data(), head.size());
-            if (page.GoneIdentity && *page.GoneIdentity == stamp->Identity &&
-                head.size() >= page.GoneHead.size() &&
-                std::memcmp(head.data(), page.GoneHead.data(), page.GoneHead.size()) == 0)
-                page.FollowFromStart = false; // the same file answered again
-            page.GoneIdentity.reset();
-            page.GoneHead.clear();
-        }
-    } else if (size >= page.ReadPos && size >= page.Head.size() &&
-               !(page.FileStamp && *page.FileStamp == *stamp)) {
-        // Rewritten from the start while not shorter than what was read.
-        if (!readHead())
-            return readFailed();
-        if (head.size() < page.Head.size() ||
-            std::memcmp(head.data(), page.Head.data(), page.Head.size()) != 0) {
-            DropFollowedLog(page, list);
-            return finish(PassResult::Reset);
-        }
-        if (head.size() > page.Head.size())
-            page.Head.assign(head.data(), head.size());
-    }
-
-    if (size < page.ReadPos) {
-        DropFollowedLog(page, list);
-        return finish(PassResult::Reset);
-    }
-    // A freshly opened or reloaded log starts at its end; a file that took the
-    // place of a followed one, or that was missing or nearly empty when first
-    // looked at, holds only lines added since, so it is read.
-    if (page.Encoding != EncodingUnknown && settings_.AddedLogLinesOnly() &&
-        page.ReadPos == page.TextStart && !page.FileStamp && !page.FollowFromStart) {
-        uint64_t end = size;
-        // Keep UTF-16 on unit borders; an odd last byte waits.
-        if (page.Encoding == EncodingUtf16)
-            end -= (end - page.TextStart) % 2;
-        page.ReadPos = end;
-        page.FileStamp = *stamp;
-        return finish(PassResult::JumpedToEnd);
-    }
-    if (page.Encoding == EncodingUnknown) {
-        // Too short to tell its encoding: every line still to come is new.
-        page.FollowFromStart = true;
-        return finish(PassResult::Undecided);
-    }
-    if (size == page.ReadPos)
-        return finish(PassResult::NoNewBytes);
-
-    out = ReadChunk(page, list, file, opened.File, *stamp);
-    if (out.Result == PassResult::ReadFailed)
-        return readFailed();
-    page.FollowFromStart = false;
-    return finish(out.Result);
-}
-
-PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list, const OpenFile& file,
-                                 const std::shared_ptr<OpenFile>& handle, const LogStamp& stamp) {
-    struct ChunkScope {
-        PassProgress& progress;
-        explicit ChunkScope(PassProgress& p) : progress(p) { progress.ChunkStarted(); }
-        ~ChunkScope() { progress.ChunkEnded(); }
-    } scope(progress_);
-
-    PassOutcome out;
-    const std::string name = FileNameOfPath(page.FileName);
-    progress_.ShowProgress("Reading " + name + "...", true);
-
-    const int encoding = page.Encoding;
-    const bool bulk = list.Lines().empty() && !settings_.AddedLogLinesOnly();
-    const ViewFilter filter = ViewFilter::From(settings_);
-    // Keyword tests only where a verdict or an alert depends on them.
-    const bool needGroups = filter.NeedsGroups() || !bulk;
-    const GroupMatcher* matcher = needGroups ? &matchers_.For(settings_) : nullptr;
-    const bool decode = needGroups && (encoding == EncodingUtf16 || !matcher->RawBytesSuffice());
-
-    const uint64_t size = stamp.Size;
-    uint64_t bufferStart = page.ReadPos; // file offset of buffer[0], always a line start
-    uint64_t next = page.ReadPos;        // next file offset to read
-    size_t block = blockSize_ & ~size_t{1};
-    std::vector<char>& buffer = buffer_;
-    buffer.resize(static_cast<size_t>(std::min<uint64_t>(block, size - next + 1)));
-    size_t filled = 0;
-    uint64_t maxLen = page.MaxLineLen;
-    // Every line with its group bits: keywords are tested while the bytes are
-    // at hand, the verdict waits for the filtering pass, which needs the count.
-    LineIndex chunk;
-    std::string scratch;
-
-    while (next < size) {
-        // Only a line longer than the buffer makes it grow, to that line's size.
-        if (filled == buffer.size())
-            buffer.resize(buffer.size() * 2);
-        size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size() - filled, size - next));
-        ssize_t got = file.ReadAt(next, buffer.data() + filled, want);
-        if (got < 0) {
-            out.Result = PassResult::ReadFailed;
-            return out;
-        }
-        if (got == 0)
-            break; // shrunk meanwhile: the next pass notices
-        next += static_cast<uint64_t>(got);
-        filled += static_cast<size_t>(got);
-        size_t used = SplitLines(std::string_view(buffer.data(), filled), encoding,
-                                 [&](size_t start, size_t length) {
-                                     LineEntry line(bufferStart + start, length);
-                                     std::string_view bytes(buffer.data() + start, length);
-                                     if (length > maxLen)
-                                         maxLen = std::max(maxLen, CountChars(bytes, encoding));
-                                     if (needGroups) {
-                                         if (decode) {
-                                             scratch.clear();
-                                             AppendDecodedLine(scratch, bytes, encoding);
-                                             bytes = scratch;
-                                         }
-                                         // A bulk load raises no alert, so its verdict is all it
-                                         // needs.
-                                         line.SetGroups(bulk ? matcher->ShownGroup(bytes, filter)
-                                                             : matcher->Membership(bytes));
-                                     }
-                                     chunk.push_back(line);
-                                 });
-        std::memmove(buffer.data(), buffer.data() + used, filled - used);
-        filled -= used;
-        bufferStart += used;
-    }
-    // Keep a small buffer for the next log; give back what a large chunk took.
-    if (buffer.capacity() > (size_t{64} << 10))
-        std::vector<char>().swap(buffer);
-
-    if (chunk.empty()) {
-        page.ReadPos = bufferStart;
-        page.FileStamp = stamp;
-        out.Result = PassResult::NoCompleteLine;
-        return out;
-    }
-
-    const uint64_t n = chunk.size();
-    const bool newestFirst = settings_.LastEntriesAtTop();
-    LineIndex shown = FilterChunk(std::move(chunk), newestFirst, filter, progress_);
-    progress_.ShowProgress("", false);
-    out.LinesTaken = n;
-    out.LinesShown = shown.size();
-
-    if (bulk) {
-        progress_.ShowProgress("Loading " + name + "...", false);
-        shown.SetSource(handle, encoding);
-        list.LoadLines(std::move(shown));
-        page.LineCount = n;
-        progress_.ShowProgress("", false);
-        out.Result = PassResult::Bulk;
-    } else {
-        const DateTime now = clock_.now();
-        const LineIndex& rows = list.Lines();
-        LineIndex added;
-        added.SetSource(handle, encoding);
-        // Numbers run on from the neighbour: the row below for lines put at
-        // the top, the row above for lines added at the bottom.
-        const TObjectInfo* neighbour =
-            rows.empty() ? nullptr : rows.Record(newestFirst ? 0 : rows.size() - 1);
-        int32_t lineNo = neighbour ? neighbour->LineNo : 0;
-        // In the order the lines were written, so numbers grow with them.
-        for (size_t k = 0; k < shown.size(); ++k) {
-            LineEntry line = shown[newestFirst ? shown.size() - 1 - k : k];
-            unsigned groups = line.Groups();
-            for (unsigned g = 0; g < 3; ++g)
-                if (groups & (1u << g))
-                    out.Alerts[g] = true;
-            line.SetGroups(0);
-            if (lineNo < INT32_MAX)
-                ++lineNo; // a number that cannot grow stays, never wraps
-            TObjectInfo record{now, lineNo};
-            if (newestFirst)
-                added.push_front(line, record);
-            else
-                added.push_back(line, record);
-        }
-        if (newestFirst)
-            list.InsertLinesAtTop(std::move(added));
-        else
-            list.AppendLines(std::move(added));
-        page.LineCount += n;
-        out.Result = PassResult::Appended;
-    }
-    page.MaxLineLen = maxLen;
-    page.ReadPos = bufferStart;
-    page.FileStamp = stamp;
-    return out;
 }
 
 } // namespace marrowlight

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "monitor/core/FileSource.h"
@@ -63,6 +65,36 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 // counts the list after the lines were added); the shell does the tab image,
 // active tab, window restore, horizontal extent, selection of the last row,
 // the sounds and copying the active tab's texts to the status bar.
+//
+// What a pass leaves in TPageObject for the next one. ResetLog clears all of
+// it; the four status texts are written by a pass and never read by it.
+//
+//   field            holds                                  changes
+//   ReadPos          offset where the next chunk starts,    encoding decided (= TextStart),
+//                    past the last complete line taken:     jump to the end, every chunk read
+//                    an unfinished last line lies beyond
+//                    it and is read again
+//   FileStamp        the file's stamp as last read; empty:  jump to the end, every chunk read
+//                    not read since the reset               (not when no new bytes came)
+//   Encoding         how lines are decoded; Unknown until   decided once per reset
+//                    the file holds 2 bytes
+//   TextStart        where the text starts, past the        with the encoding
+//                    byte-order mark (0, 2 or 3)
+//   Identity         device and inode of the file the       with the encoding
+//                    list describes
+//   Head             a copy of that file's first bytes,     with the encoding; grows with a
+//                    at most 4 KiB                          file still shorter than 4 KiB
+//   LineCount        lines taken since the reset, shown     added by every chunk with lines;
+//                    or not                                 a bulk load sets it
+//   MaxLineLen       characters of the longest of them      every chunk with lines
+//   FollowFromStart  the next file at the path is read      set when the reader drops a
+//                    from its start, even when only new     followed log, while the path is
+//                    lines are shown                        missing and while undecided;
+//                                                           cleared by a chunk read or when
+//                                                           the same file answers again
+//   GoneIdentity,    Identity and Head of the file the      set when the path stops
+//                    path named when it stopped             answering; cleared when the
+//   GoneHead         answering                              encoding is decided
 class LogReader {
   public:
     LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
@@ -74,8 +106,40 @@ class LogReader {
     void SetBlockSize(size_t bytes) { blockSize_ = bytes < 16 ? 16 : bytes; }
 
   private:
-    PassOutcome ReadChunk(TPageObject& page, LineSink& list, const OpenFile& file,
-                          const std::shared_ptr<OpenFile>& handle, const LogStamp& stamp);
+    class LineScanner;
+    // What a step of a pass ends it with; empty: the pass goes on.
+    using Step = std::optional<PassResult>;
+
+    // The steps of a pass, in order. Before the file is opened: a path that
+    // names no regular file resets the log, an unchanged stamp ends the pass.
+    Step CheckStamp(TPageObject& page, LineSink& list) const;
+    // The steps on the open file, the shrink check and the wait for bytes
+    // among them.
+    PassOutcome FollowOpenLog(TPageObject& page, LineSink& list,
+                              const std::shared_ptr<OpenFile>& file, const LogStamp& stamp);
+    // Another file at the path, or other first bytes: read again from the start.
+    Step CheckIdentityAndHead(TPageObject& page, LineSink& list, const OpenFile& file,
+                              const LogStamp& stamp);
+    // Once per reset, when the file holds at least 2 bytes.
+    Step DecideEncoding(TPageObject& page, const OpenFile& file, const LogStamp& stamp);
+    // The only-new-lines mode skips what a freshly opened log held.
+    bool JumpToEnd(TPageObject& page, const LogStamp& stamp) const;
+    // Reads the bytes past the read position and writes their complete lines
+    // to the list; an unfinished last line is read again by the next pass.
+    PassOutcome ReadChunk(TPageObject& page, LineSink& list, const std::shared_ptr<OpenFile>& file,
+                          const LogStamp& stamp);
+
+    // The first bytes of the file (at most 4 KiB), valid until the next call.
+    std::optional<std::string_view> ReadHead(const OpenFile& file, uint64_t size);
+    // Reads [from, size) in blocks and hands them to the scanner; the offset
+    // past the last complete line, or nothing when a read failed.
+    std::optional<uint64_t> ReadLines(const OpenFile& file, uint64_t from, uint64_t size,
+                                      LineScanner& scanner);
+    // Filters a chunk's lines and writes the shown ones to the list: loaded
+    // at once into an empty list, else with records, raising the alerts.
+    PassOutcome TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
+                          const ViewFilter& filter, bool bulk,
+                          const std::shared_ptr<OpenFile>& file);
     void FinishTexts(TPageObject& page, const LineSink& list) const;
 
     const FileSource& files_;

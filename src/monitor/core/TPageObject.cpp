@@ -10,7 +10,7 @@ void ResetLog(TPageObject& page, LineSink& list) {
     page.LineCount = 0;
     list.ClearLines();
     page.MaxLineLen = 0;
-    page.Encoding = 255;
+    page.Encoding = LogEncoding::Unknown;
     page.TextStart = 0;
     page.Identity.reset();
     page.Head.clear();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "monitor/core/FileSource.h"
+#include "monitor/core/TextEncoding.h"
 
 namespace marrowlight {
 
@@ -22,7 +23,7 @@ struct TPageObject {
     uint64_t ReadPos = 0;
     uint64_t LineCount = 0;
     uint64_t MaxLineLen = 0;
-    int Encoding = 255;
+    LogEncoding Encoding = LogEncoding::Unknown;
     uint64_t TextStart = 0;
 
     // The file the list describes, taken when the encoding was decided, and a

@@ -135,10 +135,10 @@ std::optional<EncodingGuess> DetectEncoding(std::string_view head, uint64_t file
     if (fileSize < 2 || head.size() < 2)
         return std::nullopt;
     if (fileSize >= 3 && head.size() >= 3 && head.substr(0, 3) == "\xEF\xBB\xBF")
-        return EncodingGuess{EncodingUtf8, 3};
+        return EncodingGuess{LogEncoding::Utf8, 3};
     if (head.substr(0, 2) == "\xFF\xFE")
-        return EncodingGuess{EncodingUtf16, 2};
-    return EncodingGuess{Encoding8Bit, 0};
+        return EncodingGuess{LogEncoding::Utf16, 2};
+    return EncodingGuess{LogEncoding::EightBit, 0};
 }
 
 bool IsValidUtf8(std::string_view bytes) {
@@ -158,27 +158,27 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-void AppendDecodedLine(std::string& out, std::string_view bytes, int encoding) {
-    if (encoding == EncodingUtf16) {
+void AppendDecodedLine(std::string& out, std::string_view bytes, LogEncoding encoding) {
+    if (encoding == LogEncoding::Utf16) {
         AppendUtf16(out, bytes);
     } else if (AllAscii(bytes)) {
         out.append(bytes);
-    } else if (encoding == EncodingUtf8 || IsValidUtf8(bytes)) {
+    } else if (encoding == LogEncoding::Utf8 || IsValidUtf8(bytes)) {
         AppendUtf8(out, bytes);
     } else {
         AppendCp1252(out, bytes);
     }
 }
 
-std::string DecodeLine(std::string_view bytes, int encoding) {
+std::string DecodeLine(std::string_view bytes, LogEncoding encoding) {
     std::string out;
     out.reserve(bytes.size());
     AppendDecodedLine(out, bytes, encoding);
     return out;
 }
 
-uint64_t CountChars(std::string_view bytes, int encoding) {
-    if (encoding == EncodingUtf16)
+uint64_t CountChars(std::string_view bytes, LogEncoding encoding) {
+    if (encoding == LogEncoding::Utf16)
         return (bytes.size() + 1) / 2;
     uint64_t count = 0;
     for (unsigned char c : bytes)

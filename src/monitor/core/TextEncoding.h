@@ -7,14 +7,16 @@
 
 namespace marrowlight {
 
-// Values of TPageObject::Encoding.
-inline constexpr int EncodingUnknown = 255;
-inline constexpr int Encoding8Bit = 1;  // no byte-order mark: UTF-8 per line, else Windows-1252
-inline constexpr int EncodingUtf8 = 2;  // EF BB BF
-inline constexpr int EncodingUtf16 = 3; // FF FE, little-endian
+// How a log's bytes are decoded, decided from its first bytes once per reset.
+enum class LogEncoding : int32_t {
+    EightBit = 1,  // no byte-order mark: UTF-8 per line, else Windows-1252
+    Utf8 = 2,      // EF BB BF
+    Utf16 = 3,     // FF FE, little-endian
+    Unknown = 255, // fewer than 2 bytes seen since the last reset
+};
 
 struct EncodingGuess {
-    int Encoding = EncodingUnknown;
+    LogEncoding Encoding = LogEncoding::Unknown;
     uint64_t TextStart = 0;
 };
 
@@ -28,11 +30,11 @@ bool IsValidUtf8(std::string_view bytes);
 // U+FFFD (ASCII bytes always survive); in an 8-bit log a line that is not
 // valid UTF-8 is read as Windows-1252; UTF-16 uses whole 16-bit units, an odd
 // trailing byte and unpaired surrogates become U+FFFD. Zero bytes are kept.
-void AppendDecodedLine(std::string& out, std::string_view bytes, int encoding);
-std::string DecodeLine(std::string_view bytes, int encoding);
+void AppendDecodedLine(std::string& out, std::string_view bytes, LogEncoding encoding);
+std::string DecodeLine(std::string_view bytes, LogEncoding encoding);
 
 // Characters of a line, counted cheaply: UTF-16 units, or bytes that are not
 // UTF-8 continuation bytes.
-uint64_t CountChars(std::string_view bytes, int encoding);
+uint64_t CountChars(std::string_view bytes, LogEncoding encoding);
 
 } // namespace marrowlight

@@ -7,7 +7,7 @@
 
 namespace marrowlight {
 
-DateTime SystemClock::now() const {
+DateTime SystemClock::Now() const {
     using namespace std::chrono;
     const auto stamp = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(stamp);

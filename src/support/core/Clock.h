@@ -8,15 +8,15 @@ using DateTime = double;
 
 // "Now" comes through this interface so tests can fix it.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
-    virtual DateTime now() const = 0;
+    virtual DateTime Now() const = 0;
 };
 
 // The wall clock in local time.
 class SystemClock : public Clock {
-public:
-    DateTime now() const override;
+  public:
+    DateTime Now() const override;
 };
 
 } // namespace marrowlight

@@ -190,7 +190,7 @@ TEST_F(LogReaderTest, ShrunkOrRewrittenLogIsReadAgainFromItsStart) {
     std::filesystem::resize_file(page.FileName, 5);
     EXPECT_EQ(Pass().Result, PassResult::Reset);
     EXPECT_TRUE(list.Lines().empty());
-    EXPECT_EQ(page.Encoding, 255);
+    EXPECT_EQ(page.Encoding, LogEncoding::Unknown);
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
     EXPECT_EQ(Rows(), V{"one"});
 
@@ -464,25 +464,28 @@ TEST_F(LogReaderTest, FilteringProgressFollowsTheListOrder) {
 TEST_F(LogReaderTest, DecodesEachEncodingAndKeepsOddBytes) {
     struct Case {
         std::string bytes;
-        int encoding;
+        LogEncoding encoding;
         V rows;
         uint64_t readPos;
     } cases[] = {
         {"\xEF\xBB\xBF"
          "caf\xC3\xA9\r\nx\xC3y\r\n",
-         2,
+         LogEncoding::Utf8,
          {"caf\xC3\xA9", "x\xEF\xBF\xBDy"},
          15},
-        {"\xEF\xBB\xBF", 2, {}, 3}, // mark only
-        {"\xEF\xBB", 1, {}, 0},     // two bytes: 8-bit, one unfinished line
-        {"caf\xE9\r\n\xC3\xA9t\xC3\xA9\n", 1, {"caf\xC3\xA9", "\xC3\xA9t\xC3\xA9"}, 12},
-        {"a\0b\r\nc\r\n"s, 1, {"a\0b"s, "c"}, 8},
+        {"\xEF\xBB\xBF", LogEncoding::Utf8, {}, 3}, // mark only
+        {"\xEF\xBB", LogEncoding::EightBit, {}, 0}, // two bytes: 8-bit, one unfinished line
+        {"caf\xE9\r\n\xC3\xA9t\xC3\xA9\n",
+         LogEncoding::EightBit,
+         {"caf\xC3\xA9", "\xC3\xA9t\xC3\xA9"},
+         12},
+        {"a\0b\r\nc\r\n"s, LogEncoding::EightBit, {"a\0b"s, "c"}, 8},
         {"\xFF\xFE"
          "A\0\r\0\n\0\xE9\0\n\0B"s,
-         3,
+         LogEncoding::Utf16,
          {"A", "\xC3\xA9"},
          12},
-        {"A\nB\rC\r\n", 1, {"A", "B", "C"}, 7},
+        {"A\nB\rC\r\n", LogEncoding::EightBit, {"A", "B", "C"}, 7},
     };
     for (const Case& c : cases) {
         WriteFile(page.FileName, c.bytes);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <optional>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -38,7 +38,7 @@ struct FakeViewSettings : ViewSettings {
 
 struct FixedClock : Clock {
     DateTime value = 45000.5;
-    DateTime now() const override { return value; }
+    DateTime Now() const override { return value; }
 };
 
 struct RecordingProgress : PassProgress {

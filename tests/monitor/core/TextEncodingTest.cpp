@@ -10,18 +10,18 @@ TEST(TextEncoding, DetectsByteOrderMarks) {
     struct Case {
         std::string head;
         uint64_t size;
-        std::optional<int> encoding;
+        std::optional<LogEncoding> encoding;
         uint64_t textStart;
     } cases[] = {
         {"", 0, std::nullopt, 0},
         {"A", 1, std::nullopt, 0},
-        {"\xEF\xBB", 2, Encoding8Bit, 0}, // too short for the mark
-        {"\xEF\xBB\xBF", 3, EncodingUtf8, 3},
-        {"\xEF\xBB\xBFx\r\n", 6, EncodingUtf8, 3},
-        {"\xFF\xFE", 2, EncodingUtf16, 2},
-        {"\xFF\xFEx\0", 4, EncodingUtf16, 2},
-        {"\xFE\xFF", 2, Encoding8Bit, 0},
-        {"ab\r\n", 4, Encoding8Bit, 0},
+        {"\xEF\xBB", 2, LogEncoding::EightBit, 0}, // too short for the mark
+        {"\xEF\xBB\xBF", 3, LogEncoding::Utf8, 3},
+        {"\xEF\xBB\xBFx\r\n", 6, LogEncoding::Utf8, 3},
+        {"\xFF\xFE", 2, LogEncoding::Utf16, 2},
+        {"\xFF\xFEx\0", 4, LogEncoding::Utf16, 2},
+        {"\xFE\xFF", 2, LogEncoding::EightBit, 0},
+        {"ab\r\n", 4, LogEncoding::EightBit, 0},
     };
     for (const Case& c : cases) {
         auto guess = DetectEncoding(c.head, c.size);
@@ -37,26 +37,27 @@ TEST(TextEncoding, DecodesLinesToUtf8WithoutLosingBytes) {
     using namespace std::string_literals;
     struct Case {
         std::string bytes;
-        int encoding;
+        LogEncoding encoding;
         std::string text;
     } cases[] = {
-        {"plain", Encoding8Bit, "plain"},
-        {"caf\xC3\xA9", Encoding8Bit, "caf\xC3\xA9"},               // valid UTF-8 without a mark
-        {"caf\xE9 \x80", Encoding8Bit, "caf\xC3\xA9 \xE2\x82\xAC"}, // Windows-1252
-        {"\x81\x8D", Encoding8Bit, "\xC2\x81\xC2\x8D"}, // unassigned bytes keep a code point
-        {"a\0b"s, Encoding8Bit, "a\0b"s},               // zero bytes stay
-        {"caf\xC3\xA9", EncodingUtf8, "caf\xC3\xA9"},
-        {"x\xC3y", EncodingUtf8, "x\xEF\xBF\xBDy"},             // cut sequence, ASCII survives
-        {"\xE2\x82", EncodingUtf8, "\xEF\xBF\xBD"},             // maximal subpart: one replacement
-        {"\xC0\xAF", EncodingUtf8, "\xEF\xBF\xBD\xEF\xBF\xBD"}, // overlong
-        {"\xED\xA0\x80", EncodingUtf8, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}, // surrogate
-        {"A\0\xE9\0"s, EncodingUtf16, "A\xC3\xA9"},
-        {"\x3D\xD8\x00\xDE"s, EncodingUtf16, "\xF0\x9F\x98\x80"}, // surrogate pair
-        {"\x00\xD8x\0"s, EncodingUtf16, "\xEF\xBF\xBDx"},         // lone high surrogate
-        {"A\0\0\0"s, EncodingUtf16, "A\0"s},
+        {"plain", LogEncoding::EightBit, "plain"},
+        {"caf\xC3\xA9", LogEncoding::EightBit, "caf\xC3\xA9"}, // valid UTF-8 without a mark
+        {"caf\xE9 \x80", LogEncoding::EightBit, "caf\xC3\xA9 \xE2\x82\xAC"}, // Windows-1252
+        {"\x81\x8D", LogEncoding::EightBit, "\xC2\x81\xC2\x8D"}, // unassigned: kept as code points
+        {"a\0b"s, LogEncoding::EightBit, "a\0b"s},               // zero bytes stay
+        {"caf\xC3\xA9", LogEncoding::Utf8, "caf\xC3\xA9"},
+        {"x\xC3y", LogEncoding::Utf8, "x\xEF\xBF\xBDy"}, // cut sequence, ASCII survives
+        {"\xE2\x82", LogEncoding::Utf8, "\xEF\xBF\xBD"}, // maximal subpart: one replacement
+        {"\xC0\xAF", LogEncoding::Utf8, "\xEF\xBF\xBD\xEF\xBF\xBD"},                 // overlong
+        {"\xED\xA0\x80", LogEncoding::Utf8, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}, // surrogate
+        {"A\0\xE9\0"s, LogEncoding::Utf16, "A\xC3\xA9"},
+        {"\x3D\xD8\x00\xDE"s, LogEncoding::Utf16, "\xF0\x9F\x98\x80"}, // surrogate pair
+        {"\x00\xD8x\0"s, LogEncoding::Utf16, "\xEF\xBF\xBDx"},         // lone high surrogate
+        {"A\0\0\0"s, LogEncoding::Utf16, "A\0"s},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DecodeLine(c.bytes, c.encoding), c.text) << c.bytes << " / " << c.encoding;
+        EXPECT_EQ(DecodeLine(c.bytes, c.encoding), c.text)
+            << c.bytes << " / " << static_cast<int>(c.encoding);
 }
 
 struct Split {
@@ -64,7 +65,7 @@ struct Split {
     size_t used;
 };
 
-Split SplitAll(const std::string& bytes, int encoding) {
+Split SplitAll(const std::string& bytes, LogEncoding encoding) {
     Split s;
     s.used = SplitLines(bytes, encoding, [&](size_t start, size_t length) {
         s.lines.push_back(bytes.substr(start, length));
@@ -95,7 +96,7 @@ TEST(LineSplitter, FindsEveryKindOfLineEnd) {
          60}, // crosses 16-byte scan blocks
     };
     for (const Case& c : cases) {
-        Split s = SplitAll(c.bytes, Encoding8Bit);
+        Split s = SplitAll(c.bytes, LogEncoding::EightBit);
         EXPECT_EQ(s.lines, c.lines) << c.bytes;
         EXPECT_EQ(s.used, c.used) << c.bytes;
     }
@@ -117,7 +118,7 @@ TEST(LineSplitter, SplitsUtf16OnWholeUnits) {
         {"\0\0\n\0"s, {"\0\0"s}, 4},
     };
     for (const Case& c : cases) {
-        Split s = SplitAll(c.bytes, EncodingUtf16);
+        Split s = SplitAll(c.bytes, LogEncoding::Utf16);
         EXPECT_EQ(s.lines, c.lines) << c.bytes.size();
         EXPECT_EQ(s.used, c.used) << c.bytes.size();
     }
