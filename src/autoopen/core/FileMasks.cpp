@@ -30,7 +30,7 @@ template <class T, std::size_t N> class Scratch {
     const T* data() const { return data_; }
 
   private:
-    std::array<T, N> small_{};
+    std::array<T, N> small_; // left uninitialised: callers write before they read
     std::vector<T> large_;
     T* data_ = small_.data();
 };
@@ -99,62 +99,65 @@ std::pair<std::string_view, std::string_view> BaseAndExtension(std::string_view 
     return {text.substr(0, dot), text.substr(dot)};
 }
 
-} // namespace
+// Plain ASCII needs no decoding: its bytes are its characters.
+struct AsciiText {
+    std::string_view text;
+    std::size_t size() const { return text.size(); }
+    std::uint32_t operator[](std::size_t i) const {
+        const auto c = static_cast<unsigned char>(text[i]);
+        return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
+    }
+};
 
-std::string ExpandDateMask(std::string_view mask, CalendarDate today) {
-    std::string text(mask);
-    ReplaceFirst(text, "yyyy", Digits(today.year, 4));
-    ReplaceFirst(text, "yy", Digits(today.year % 100, 2));
-    ReplaceFirst(text, "mm", Digits(today.month, 2));
-    ReplaceFirst(text, "dd", Digits(today.day, 2));
-    return text;
-}
-
-bool MatchesDateMask(std::string_view fileName, std::string_view expandedMask) {
-    std::size_t inName = 0, inMask = 0;
-    while (inName < fileName.size() && inMask < expandedMask.size()) {
-        const std::uint32_t wanted = NextCharacter(expandedMask, inMask, false);
-        const std::uint32_t found = NextCharacter(fileName, inName, false);
-        if (wanted != AnyOne && wanted != found)
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     }
     return true;
 }
 
-bool MatchesAnyDateMask(const std::string& list, std::string_view fileName, CalendarDate today) {
-    std::string rest = list;
-    for (std::string entry = CutToken(rest); !entry.empty(); entry = CutToken(rest)) {
-        if (MatchesDateMask(fileName, ExpandDateMask(entry, today)))
+template <class Text> bool HasWildcards(const Text& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == Star || text[i] == AnyOne)
             return true;
     }
     return false;
 }
 
-bool MatchesFileMask(std::string_view fileName, std::string_view mask) {
-    const auto [nameBase, nameExtension] = BaseAndExtension(fileName);
-    const auto [maskBase, maskExtension] = BaseAndExtension(mask);
-    return WildcardMatch(nameBase, maskBase) && WildcardMatch(nameExtension, maskExtension);
-}
-
-bool MatchesAnyWildcard(const std::string& list, std::string_view fileName) {
-    // Matching has no side effects, so stopping at the first hit answers the
-    // same as testing every entry.
-    std::string rest = list;
-    for (std::string entry = CutToken(rest); !entry.empty(); entry = CutToken(rest)) {
-        if (MatchesFileMask(fileName, entry))
-            return true;
+// With wildcards on one side only the rule is plain globbing, answered by
+// the usual backtrack to the last star: no table, and in practice linear.
+template <class Pattern, class Text> bool Glob(const Pattern& pattern, const Text& text) {
+    const std::size_t n = text.size(), m = pattern.size();
+    std::size_t i = 0, j = 0;
+    std::size_t starAt = m, resumeAt = 0;
+    while (i < n) {
+        if (j < m && pattern[j] == Star) {
+            starAt = j++;
+            resumeAt = i;
+        } else if (j < m && (pattern[j] == AnyOne || pattern[j] == text[i])) {
+            ++i;
+            ++j;
+        } else if (starAt != m) {
+            j = starAt + 1;
+            i = ++resumeAt;
+        } else {
+            return false;
+        }
     }
-    return false;
+    while (j < m && pattern[j] == Star)
+        ++j;
+    return j == m;
 }
 
-// The matching rule reads as a recursion that, at a star, retries the rest
-// from every later position; written directly it takes exponential time on
-// masks with many stars. Every text it looks at is a pair of suffixes, so this
-// fills the table of all suffix pairs instead, from the ends backwards, with
-// running ORs standing in for the retry loops: O(|a|·|b|) time, O(|b|) memory.
-// A cell at (i, j) answers "a from i matches b from j".
-bool WildcardMatch(std::string_view a, std::string_view b) {
-    const Characters A(a, true), B(b, true);
+// With wildcards on both sides the rule reads as a recursion that, at a
+// star, retries the rest from every later position; written directly it
+// takes exponential time on many stars. Every text it looks at is a pair of
+// suffixes, so this fills the table of all suffix pairs instead, from the
+// ends backwards, with running ORs standing in for the retry loops:
+// O(|A|·|B|) time, O(|B|) memory. Cell (i, j) answers "A from i matches B
+// from j".
+template <class Text> bool MatchTable(const Text& A, const Text& B) {
     const std::size_t n = A.size(), m = B.size();
     Scratch<unsigned char, 5 * 257> rows(5 * (m + 1));
     unsigned char* row = rows.data();     // cells (i, j)
@@ -208,6 +211,68 @@ bool WildcardMatch(std::string_view a, std::string_view b) {
             belowFromRight[j - 1] = row[j - 1] || belowFromRight[j];
         std::swap(row, below);
     }
+}
+
+template <class Text> bool MatchCharacters(const Text& a, const Text& b) {
+    if (!HasWildcards(b))
+        return Glob(a, b);
+    if (!HasWildcards(a))
+        return Glob(b, a);
+    return MatchTable(a, b);
+}
+
+} // namespace
+
+std::string ExpandDateMask(std::string_view mask, CalendarDate today) {
+    std::string text(mask);
+    ReplaceFirst(text, "yyyy", Digits(today.year, 4));
+    ReplaceFirst(text, "yy", Digits(today.year % 100, 2));
+    ReplaceFirst(text, "mm", Digits(today.month, 2));
+    ReplaceFirst(text, "dd", Digits(today.day, 2));
+    return text;
+}
+
+bool MatchesDateMask(std::string_view fileName, std::string_view expandedMask) {
+    std::size_t inName = 0, inMask = 0;
+    while (inName < fileName.size() && inMask < expandedMask.size()) {
+        const std::uint32_t wanted = NextCharacter(expandedMask, inMask, false);
+        const std::uint32_t found = NextCharacter(fileName, inName, false);
+        if (wanted != AnyOne && wanted != found)
+            return false;
+    }
+    return true;
+}
+
+bool MatchesAnyDateMask(const std::string& list, std::string_view fileName, CalendarDate today) {
+    std::string rest = list;
+    for (std::string entry = CutToken(rest); !entry.empty(); entry = CutToken(rest)) {
+        if (MatchesDateMask(fileName, ExpandDateMask(entry, today)))
+            return true;
+    }
+    return false;
+}
+
+bool MatchesFileMask(std::string_view fileName, std::string_view mask) {
+    const auto [nameBase, nameExtension] = BaseAndExtension(fileName);
+    const auto [maskBase, maskExtension] = BaseAndExtension(mask);
+    return WildcardMatch(nameBase, maskBase) && WildcardMatch(nameExtension, maskExtension);
+}
+
+bool MatchesAnyWildcard(const std::string& list, std::string_view fileName) {
+    // Matching has no side effects, so stopping at the first hit answers the
+    // same as testing every entry.
+    std::string rest = list;
+    for (std::string entry = CutToken(rest); !entry.empty(); entry = CutToken(rest)) {
+        if (MatchesFileMask(fileName, entry))
+            return true;
+    }
+    return false;
+}
+
+bool WildcardMatch(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b))
+        return MatchCharacters(AsciiText{a}, AsciiText{b});
+    return MatchCharacters(Characters(a, true), Characters(b, true));
 }
 
 bool SameDay(DateTime modificationTime, CalendarDate today) {

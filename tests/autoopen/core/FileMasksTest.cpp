@@ -245,6 +245,9 @@ TEST(FileMasks, ManyStarsDoNotHang) {
     EXPECT_FALSE(WildcardMatch(name, mask));
     EXPECT_FALSE(WildcardMatch(mask, name));
     EXPECT_TRUE(WildcardMatch(name + "b", mask));
+    // Wildcards on both sides: the leading "?" takes the mask's first star.
+    EXPECT_FALSE(WildcardMatch("?" + name, mask));
+    EXPECT_TRUE(WildcardMatch("?" + name + "?", mask));
     EXPECT_FALSE(MatchesFileMask(name + ".log", mask + ".log"));
     EXPECT_TRUE(WildcardMatch(std::string(2000, '*'), std::string(2000, '?')));
 }
