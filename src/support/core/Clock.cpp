@@ -7,19 +7,29 @@
 
 namespace marrowlight {
 
-DateTime SystemClock::Now() const {
-    using namespace std::chrono;
-    const auto stamp = system_clock::now();
-    const std::time_t seconds = system_clock::to_time_t(stamp);
-    const auto ms = duration_cast<milliseconds>(stamp.time_since_epoch()).count() % 1000;
+DateTime LocalDateTimeFromUnix(long long seconds, int milliseconds) {
+    const auto stamp = static_cast<std::time_t>(seconds);
     std::tm local{};
 #ifdef _WIN32
-    localtime_s(&local, &seconds);
+    localtime_s(&local, &stamp);
 #else
-    localtime_r(&seconds, &local);
+    localtime_r(&stamp, &local);
 #endif
     return DateTimeFromLocal(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                             local.tm_min, local.tm_sec, static_cast<int>(ms < 0 ? 0 : ms));
+                             local.tm_min, local.tm_sec, milliseconds);
+}
+
+DateTime SystemClock::Now() const {
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    // Floor division, so a moment before 1970 keeps a millisecond part of 0..999.
+    long long seconds = ms / 1000;
+    long long rest = ms % 1000;
+    if (rest < 0) {
+        rest += 1000;
+        --seconds;
+    }
+    return LocalDateTimeFromUnix(seconds, static_cast<int>(rest));
 }
 
 } // namespace marrowlight

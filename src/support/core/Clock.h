@@ -6,6 +6,10 @@ namespace marrowlight {
 // of day. Line records keep their arrival time in this form.
 using DateTime = double;
 
+// A moment given as seconds since 1970-01-01 UTC (with a millisecond part)
+// in the machine's local time. File times reach the core this way.
+DateTime LocalDateTimeFromUnix(long long seconds, int milliseconds = 0);
+
 // "Now" comes through this interface so tests can fix it.
 class Clock {
   public:

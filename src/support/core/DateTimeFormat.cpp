@@ -79,6 +79,16 @@ LocalDateTime LocalFromDateTime(DateTime value) {
     return out;
 }
 
+CalendarDate DateOf(DateTime value) {
+    LocalDateTime t;
+    CivilFromDays(static_cast<std::int64_t>(std::floor(value)) - EpochOffsetDays, t);
+    return {t.year, t.month, t.day};
+}
+
+CalendarDate Today(const Clock& clock) {
+    return DateOf(clock.Now());
+}
+
 std::string FormatDateTime(DateTime value, const std::string& mask) {
     const LocalDateTime t = LocalFromDateTime(value);
     std::string out;

@@ -17,6 +17,20 @@ struct LocalDateTime {
     int millisecond = 0;
 };
 
+// A local calendar day.
+struct CalendarDate {
+    int year = 1899;
+    int month = 12; // 1..12
+    int day = 30;   // 1..31
+    bool operator==(const CalendarDate&) const = default;
+};
+
+// The day a DateTime falls on. Unlike LocalFromDateTime it never rounds:
+// 23:59:59.9999 still belongs to its own day.
+CalendarDate DateOf(DateTime value);
+// Today's local date by the given clock.
+CalendarDate Today(const Clock& clock);
+
 DateTime DateTimeFromLocal(int year, int month, int day, int hour = 0, int minute = 0,
                            int second = 0, int millisecond = 0);
 // Rounds to the nearest millisecond, so 14:05 never shows as 14:04:59.

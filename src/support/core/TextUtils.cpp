@@ -61,6 +61,13 @@ std::string CutToken(std::string& list, char separator) {
     return entry;
 }
 
+std::string LeadingDigits(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && text[n] >= '0' && text[n] <= '9')
+        ++n;
+    return std::string(text.substr(0, n));
+}
+
 bool IsOnValue(std::string_view value) {
     const std::string upper = UpperCaseText(value);
     return upper == "1" || upper == "YES" || upper == "TRUE";

@@ -17,6 +17,8 @@ std::string TrimText(std::string_view text);
 // Cuts the entry before the first `separator` off `list` and returns it; the
 // separator goes too. Without a separator the whole list is the entry.
 std::string CutToken(std::string& list, char separator = ';');
+// The run of ASCII digits the text starts with; empty when it starts otherwise.
+std::string LeadingDigits(std::string_view text);
 // "1", "YES" or "TRUE" in any case.
 bool IsOnValue(std::string_view value);
 // The whole text as a decimal integer: an optional "+" or "-", then one or

@@ -1,5 +1,6 @@
 #include "support/core/DateTimeFormat.h"
 
+#include <ctime>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -47,6 +48,40 @@ TEST(DateTimeFormat, ConvertsBothWays) {
         EXPECT_EQ(back.second, s.second);
         EXPECT_EQ(back.millisecond, s.millisecond) << s.year;
     }
+}
+
+TEST(DateTimeFormat, DateOfNeverRoundsIntoTheNextDay) {
+    const struct {
+        DateTime value;
+        CalendarDate expected;
+    } cases[] = {
+        {DateTimeFromLocal(2026, 12, 7), {2026, 12, 7}},
+        {DateTimeFromLocal(2026, 12, 6, 23, 59, 59, 999), {2026, 12, 6}},
+        // Closer to midnight than half a millisecond.
+        {DateTimeFromLocal(2026, 12, 7) - 0.3 / 86'400'000, {2026, 12, 6}},
+        {DateTimeFromLocal(2024, 2, 29, 12), {2024, 2, 29}},
+        {DateTimeFromLocal(2027, 1, 1) - 1e-9, {2026, 12, 31}},
+        {0.0, {1899, 12, 30}},
+        {-0.25, {1899, 12, 29}},
+    };
+    for (const auto& c : cases) {
+        const CalendarDate got = DateOf(c.value);
+        EXPECT_EQ(got, c.expected) << got.year << '-' << got.month << '-' << got.day;
+    }
+}
+
+TEST(DateTimeFormat, FileTimesAreReadInLocalTime) {
+    std::tm local{};
+    local.tm_year = 2026 - 1900;
+    local.tm_mon = 11;
+    local.tm_mday = 7;
+    local.tm_hour = 23;
+    local.tm_min = 59;
+    local.tm_sec = 58;
+    local.tm_isdst = -1;
+    const std::time_t seconds = std::mktime(&local);
+    EXPECT_DOUBLE_EQ(LocalDateTimeFromUnix(seconds, 250),
+                     DateTimeFromLocal(2026, 12, 7, 23, 59, 58, 250));
 }
 
 } // namespace

@@ -32,6 +32,16 @@ TEST(TextUtils, CutTokenWalksAList) {
     EXPECT_EQ(other, "y");
 }
 
+TEST(TextUtils, LeadingDigits) {
+    EXPECT_EQ(LeadingDigits("46363.99999"), "46363");
+    EXPECT_EQ(LeadingDigits("007x1"), "007");
+    EXPECT_EQ(LeadingDigits("123"), "123");
+    EXPECT_EQ(LeadingDigits(".5"), "");
+    EXPECT_EQ(LeadingDigits("-12"), "");
+    EXPECT_EQ(LeadingDigits(""), "");
+    EXPECT_EQ(LeadingDigits("\xD9\xA3"), ""); // an Arabic-Indic digit is not ASCII
+}
+
 TEST(TextUtils, OnValues) {
     for (const char* on : {"1", "yes", "YES", "True", "tRuE"})
         EXPECT_TRUE(IsOnValue(on)) << on;
