@@ -259,7 +259,7 @@ void TVtMarrowlightFrm::FormActivate() {
         ApplySwitchOverrides();
     if (tabs_)
         for (const std::string& log : plan.logs)
-            tabs_->OpenLog(QString::fromStdString(log));
+            tabs_->OpenLog(log);
     if (plan.hideMenu) {
         MainMenu->clear();
         MainMenu->hide();
@@ -291,7 +291,7 @@ void TVtMarrowlightFrm::FormClose() {
         });
     attempt([&] {
         Store.WriteSetting("LastFocusedFile",
-                           tabs_ ? tabs_->ActiveFileName().toStdString() : std::string());
+                           tabs_ ? tabs_->ActiveFileName() : std::string());
     });
     attempt([&] { SaveWindowPlacement(); });
     if (firstError)
