@@ -186,10 +186,13 @@ void TVtMarrowlightFrm::CreateControls() {
     ChangeDelayTmr->setObjectName("ChangeDelayTmr");
     ChangeDelayTmr->setInterval(1000);
     ChangeDelayTmr->setSingleShot(true);
+    // A coarse timer may round the expiry, so a re-arming could fire no later.
+    ChangeDelayTmr->setTimerType(Qt::PreciseTimer);
     ChangeDelayTmr->start();
 
     OpenLogDlg = new OpenFileDialog(this);
     OpenLogDlg->setObjectName("OpenLogDlg");
+    OpenLogDlg->title = "Open Log";
     OpenLogDlg->nameFilters = LogFileFilters;
     OpenLogDlg->defaultExtension = "log";
     // A log that is not there yet can be followed until it appears.

@@ -14,7 +14,9 @@ bool OpenFileDialog::execute(QWidget* parent) {
 }
 
 void OpenFileDialog::prepare(QFileDialog& dialog) const {
-    dialog.setWindowTitle(title);
+    // An empty title would also take away the dialog's own "Open".
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
     dialog.setFileMode(fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!nameFilters.isEmpty()) {

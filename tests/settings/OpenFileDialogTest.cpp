@@ -26,6 +26,7 @@ struct DialogRig {
         open.prepare(dialog);
         offered = dialog.selectedFiles();
         filter = dialog.selectedNameFilter();
+        title = dialog.windowTitle();
         if (!typed.isEmpty())
             dialog.selectFile(typed);
         return open.finish(dialog, result);
@@ -34,6 +35,7 @@ struct DialogRig {
     OpenFileDialog open;
     QStringList offered;
     QString filter;
+    QString title;
 };
 
 TEST(OpenFileDialog, TypedNamesGetTheDefaultExtensionOnlyWhenNoSuchFileExists) {
@@ -57,6 +59,7 @@ TEST(OpenFileDialog, OffersTheLastChoiceAgainAndKeepsItOnCancel) {
     DialogRig rig;
     ASSERT_TRUE(rig.Answer("app.log"));
     EXPECT_EQ(rig.filter, "Log files (*.log)") << "the first filter comes preselected";
+    EXPECT_FALSE(rig.title.isEmpty()) << "without a title of ours the dialog keeps its own";
 
     EXPECT_FALSE(rig.Answer("syslog", QDialog::Rejected));
     EXPECT_EQ(rig.offered, QStringList{rig.dir.filePath("app.log")});
