@@ -339,7 +339,7 @@ TEST(MenuCommands, ViewGroupItemsFollowAllEntriesAndTheStoredGroupNames) {
     }
 }
 
-// The access keys of the items of a menu (or the menus of the bar), upper-cased.
+// The access keys (Alt+letter) of the items of a menu or the menus of the bar.
 std::vector<QString> AccessKeys(const QList<QAction*>& items) {
     std::vector<QString> keys;
     for (const QAction* item : items)
@@ -490,20 +490,6 @@ TEST(MenuCommands, KeepingTheModifiedLogFocusedBringsItsTabToTheFront) {
     frm.KeepModifedLogFocusedMnu->trigger();
     EXPECT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked());
     EXPECT_EQ(rig.Active(), "/l/b");
-}
-
-TEST(MenuCommands, CloseCommandsCloseTheActiveLogOrAll) {
-    MemoryRig rig;
-    TVtMarrowlightFrm& frm = rig.frm;
-    frm.CloseLogMnu->trigger(); // no tab: nothing happens
-    for (const char* path : {"/l/a", "/l/b", "/l/c"})
-        frm.Tabs()->OpenLog(path);
-    frm.PageControl->setCurrentIndex(1);
-    frm.CloseLogMnu->trigger();
-    EXPECT_EQ(frm.PageControl->count(), 2);
-    EXPECT_EQ(rig.Active(), "/l/c");
-    frm.CloseAllLogsMnu->trigger();
-    EXPECT_EQ(frm.PageControl->count(), 0);
 }
 
 TEST(MenuCommands, HelpAsksForTheOverviewAndTheOptionsPage) {

@@ -35,13 +35,6 @@ TEST(FileHistoryList, NewestFirstOldestDroppedListedPathsKeepTheirPlace) {
 #endif
 }
 
-TEST(FileHistoryList, AddedPathsAreKeptAsGiven) {
-    FileHistoryList list;
-    list.AddFile(" /logs/R&D.log ");
-    list.AddFile("/logs/caf\xe9.log");
-    EXPECT_EQ(list.Entries(), Paths({"/logs/caf\xe9.log", " /logs/R&D.log "}));
-}
-
 TEST(FileHistoryList, AStoredListIsCutToTheCapacityWithoutBlankEntries) {
     const struct {
         const char* what;
