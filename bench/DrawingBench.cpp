@@ -1,6 +1,7 @@
 // Painting one screen of a log list must not depend on how long the list is:
 // a screen of a 10-million-line log against the same screen of a 100-line log,
 // for a repaint, a page down and ten new lines at the bottom.
+#include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
@@ -8,9 +9,6 @@
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LogReader.h"
 #include "monitor/core/ViewSettings.h"
-#include "monitor/ItemsLBxDrawItem.h"
-#include "monitor/LogListView.h"
-#include "monitor/LogTab.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,7 +78,7 @@ std::string MakeLog(long lines) {
 struct ListFixture {
     explicit ListFixture(long lines) : drawer(settings) {
         const std::string path = MakeLog(lines);
-        tab = std::make_unique<LogTab>(QString::fromStdString(path), drawer);
+        tab = std::make_unique<LogTab>(path, drawer);
         tab->SetListFont("DejaVu Sans Mono", 9);
         tab->resize(900, 700);
         SilentProgress progress;

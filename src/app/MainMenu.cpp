@@ -1,5 +1,6 @@
 #include "app/MainMenu.h"
 
+#include "app/MenuAccessKeys.h"
 #include "monitor/MenuImages.h"
 
 #include <QAction>
@@ -109,6 +110,10 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.ContentsMnu = AddItem(m.HelpMnu, "ContentsMnu", "Contents", Contents);
     m.N5 = AddSeparator(m.HelpMnu, "N5");
     m.AboutMnu = AddItem(m.HelpMnu, "AboutMnu", "About", About);
+
+    AssignMenuAccessKeys(*m.MainMenu);
+    for (QMenu* menu : {m.FileMnu, m.ViewMnu, m.OptionsMnu, m.HelpMnu})
+        AssignMenuAccessKeys(*menu);
 }
 
 } // namespace marrowlight

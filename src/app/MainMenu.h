@@ -55,7 +55,7 @@ class MainMenuChecks : public MenuChecks {
 };
 
 // Fills the window's menu bar with every menu and item, captions, images,
-// shortcut and initial check marks; connects no handler.
+// shortcut, initial check marks and access keys; connects no handler.
 void BuildMainMenu(QMainWindow& window, MainMenuItems& items);
 
 } // namespace marrowlight

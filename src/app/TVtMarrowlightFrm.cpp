@@ -1,13 +1,18 @@
 #include "app/TVtMarrowlightFrm.h"
 
-#include "monitor/LogTabs.h"
-#include "monitor/UpdateCycle.h"
-#include "settings/TOptionsFrm.h"
-#include "settings/core/SettingsStore.h"
+#include "app/MenuAccessKeys.h"
 #include "app/SwitchOverrides.h"
+#include "app/TFileHistory.h"
 #include "app/core/CommandLine.h"
+#include "app/core/ProgramInfo.h"
 #include "app/core/StartupPlan.h"
 #include "app/core/WindowPlacement.h"
+#include "monitor/LogTab.h"
+#include "monitor/LogTabs.h"
+#include "monitor/UpdateCycle.h"
+#include "settings/OpenFileDialog.h"
+#include "settings/TOptionsFrm.h"
+#include "settings/core/SettingsStore.h"
 #include "support/core/TextUtils.h"
 
 #include <QAbstractItemView>
@@ -15,10 +20,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -45,6 +52,13 @@ namespace {
 
 constexpr int DesignWidth = 696;
 constexpr int DesignHeight = 494;
+
+// Right after "Open && Close Logs Automatically".
+constexpr int HistoryPosition = 5;
+
+// "*.*" would hide the many Linux logs without a dot, such as syslog.
+const QStringList LogFileFilters = {"Log files (*.log)", "Text files (*.txt)", "CSV files (*.csv)",
+                                    "All files (*)"};
 
 struct MenuState {
     const char* valueName;
@@ -114,7 +128,10 @@ TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore& store, std::vector<std::stri
     BuildMainMenu(*this, *this);
     ConnectHandlers();
 
-    // Recent files and the help launcher are attached here once they exist.
+    ViewFilterSnapshot = "    ";
+    history_ = std::make_unique<TFileHistory>(Store);
+    history_->AttachToMenu(FileMnu, HistoryPosition,
+                           [this](QAction* item) { FileHistoryClick(item); });
     UpdateListsTmr->stop();
     FirstCycle = false;
     ChooseStayOnTop();
@@ -126,7 +143,14 @@ TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore& store, std::vector<std::stri
 }
 
 TVtMarrowlightFrm::~TVtMarrowlightFrm() {
-    // FormDestroy: the recent files will be saved and the help viewer ended here.
+    // Closing ran FormDestroy and reported a failure; a window that was never
+    // closed has nobody left to tell.
+    if (!destroyed_) {
+        try {
+            FormDestroy();
+        } catch (const SettingsError&) {
+        }
+    }
     // The cycle refers to the tabs; drop it first.
     cycle_.reset();
     tabs_.reset();
@@ -161,19 +185,48 @@ void TVtMarrowlightFrm::CreateControls() {
     ChangeDelayTmr = new QTimer(this);
     ChangeDelayTmr->setObjectName("ChangeDelayTmr");
     ChangeDelayTmr->setInterval(1000);
+    ChangeDelayTmr->setSingleShot(true);
+    // A coarse timer may round the expiry, so a re-arming could fire no later.
+    ChangeDelayTmr->setTimerType(Qt::PreciseTimer);
+    ChangeDelayTmr->start();
+
+    OpenLogDlg = new OpenFileDialog(this);
+    OpenLogDlg->setObjectName("OpenLogDlg");
+    OpenLogDlg->title = "Open Log";
+    OpenLogDlg->nameFilters = LogFileFilters;
+    OpenLogDlg->defaultExtension = "log";
+    // A log that is not there yet can be followed until it appears.
+    OpenLogDlg->fileMustExist = false;
+    ExecuteOpenLogDlg = [this](OpenFileDialog& dialog) { return dialog.execute(this); };
+    ShowModal = [](QDialog& dialog) { return dialog.exec(); };
 }
 
 void TVtMarrowlightFrm::ConnectHandlers() {
     connect(UpdateListsTmr, &QTimer::timeout, this, &TVtMarrowlightFrm::UpdateListsTmrTimer);
     connect(ChangeDelayTmr, &QTimer::timeout, this, &TVtMarrowlightFrm::ChangeDelayTmrTimer);
+    connect(FileMnu, &QMenu::aboutToShow, this, &TVtMarrowlightFrm::FileMnuClick);
+    connect(OpenLogMnu, &QAction::triggered, this, &TVtMarrowlightFrm::OpenLogMnuClick);
     connect(ExitMnu, &QAction::triggered, this, &TVtMarrowlightFrm::ExitMnuClick);
     connect(CloseLogMnu, &QAction::triggered, this, &TVtMarrowlightFrm::CloseLogMnuClick);
     connect(CloseAllLogsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::CloseAllLogsMnuClick);
+    connect(ViewMnu, &QMenu::aboutToShow, this, &TVtMarrowlightFrm::ViewMnuClick);
+    connect(AllEntriesMnu, &QAction::triggered, this, &TVtMarrowlightFrm::AllEntriesMnuClick);
+    connect(InformationMnu, &QAction::triggered, this, &TVtMarrowlightFrm::InformationMnuClick);
+    connect(WarningsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::WarningsMnuClick);
+    connect(ErrorsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::ErrorsMnuClick);
     connect(Options1Mnu, &QAction::triggered, this, &TVtMarrowlightFrm::Options1MnuClick);
+    connect(KeepModifedLogFocusedMnu, &QAction::triggered, this,
+            &TVtMarrowlightFrm::KeepModifedLogFocusedMnuClick);
+    connect(ContentsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::ContentsMnuClick);
+    connect(AboutMnu, &QAction::triggered, this, &TVtMarrowlightFrm::AboutMnuClick);
 }
 
 void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
     OptionsFrm = &options;
+    options.ShowHelp = [this](const QString& topic) {
+        if (ShowHelpTopic)
+            ShowHelpTopic(topic);
+    };
     cycle_.reset();
     tabs_ = std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, options, menuChecks_);
     cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, FirstCycle);
@@ -259,7 +312,7 @@ void TVtMarrowlightFrm::FormActivate() {
         ApplySwitchOverrides();
     if (tabs_)
         for (const std::string& log : plan.logs)
-            tabs_->OpenLog(QString::fromStdString(log));
+            tabs_->OpenLog(log);
     if (plan.hideMenu) {
         MainMenu->clear();
         MainMenu->hide();
@@ -271,7 +324,28 @@ void TVtMarrowlightFrm::FormActivate() {
 
 void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
     event->accept();
-    FormClose();
+    CloseHandling();
+}
+
+void TVtMarrowlightFrm::CloseHandling() {
+    // FormDestroy's write must not be lost to a failure of FormClose's.
+    std::optional<SettingsError> firstError;
+    for (void (TVtMarrowlightFrm::*step)() :
+         {&TVtMarrowlightFrm::FormClose, &TVtMarrowlightFrm::FormDestroy}) {
+        try {
+            (this->*step)();
+        } catch (const SettingsError& error) {
+            if (!firstError)
+                firstError = error;
+        }
+    }
+    if (firstError)
+        throw *firstError;
+}
+
+void TVtMarrowlightFrm::FormDestroy() {
+    destroyed_ = true;
+    history_->Save();
 }
 
 void TVtMarrowlightFrm::FormClose() {
@@ -290,8 +364,7 @@ void TVtMarrowlightFrm::FormClose() {
             Store.WriteSetting(state.valueName, (this->*state.item)->isChecked() ? "1" : "0");
         });
     attempt([&] {
-        Store.WriteSetting("LastFocusedFile",
-                           tabs_ ? tabs_->ActiveFileName().toStdString() : std::string());
+        Store.WriteSetting("LastFocusedFile", tabs_ ? tabs_->ActiveFileName() : std::string());
     });
     attempt([&] { SaveWindowPlacement(); });
     if (firstError)
@@ -325,12 +398,119 @@ void TVtMarrowlightFrm::UpdateListsTmrTimer() {
         cycle_->Pass();
 }
 
+void TVtMarrowlightFrm::RestartChangeDelay() {
+    ChangeDelayTmr->stop();
+    ChangeDelayTmr->start();
+}
+
 void TVtMarrowlightFrm::ChangeDelayTmrTimer() {
     ChangeDelayTmr->stop();
+    if (ViewFilterStates() == ViewFilterSnapshot)
+        return;
+    if (tabs_)
+        tabs_->ResetAllLogs();
+    RecordViewFilterSnapshot();
+}
+
+void TVtMarrowlightFrm::FileMnuClick() {
+    // By hand or automatically, not both: while logs come and go by
+    // themselves, the commands that open or close one are greyed out.
+    const bool byHand = !menuChecks_.OpenCloseLogsAutomatically();
+    for (QAction* item : {OpenLogMnu, CloseLogMnu, CloseAllLogsMnu})
+        item->setEnabled(byHand);
+    history_->SetItemsEnabled(byHand);
+}
+
+QString TVtMarrowlightFrm::WatchedFolders() const {
+    return OptionsFrm ? OptionsFrm->LogFolderEdt->text().trimmed() : QString();
+}
+
+void TVtMarrowlightFrm::OpenLogMnuClick() {
+    if (!tabs_)
+        return;
+    // A single watched folder is where the logs are; once chosen it stays.
+    if (OpenLogDlg->directory.isEmpty()) {
+        const QString folders = WatchedFolders();
+        if (!folders.isEmpty() && !folders.contains(';'))
+            OpenLogDlg->directory = folders;
+    }
+    if (!ExecuteOpenLogDlg(*OpenLogDlg))
+        return;
+    const std::string path = QFile::encodeName(OpenLogDlg->fileName).toStdString();
+    tabs_->OpenLog(path);
+    history_->AddFile(path);
+}
+
+void TVtMarrowlightFrm::FileHistoryClick(QAction* item) {
+    // The item carries its path: equal captions or an "&" in a path cannot
+    // lead to another entry. Opening it does not move it in the list.
+    const std::string path = history_->FileForMenuItem(item);
+    if (tabs_ && !path.empty())
+        tabs_->OpenLog(path);
 }
 
 void TVtMarrowlightFrm::ExitMnuClick() {
     close();
+}
+
+void TVtMarrowlightFrm::ViewMnuClick() {
+    RestartChangeDelay();
+    const bool byGroup = !AllEntriesMnu->isChecked();
+    QAction* const groupItems[] = {InformationMnu, WarningsMnu, ErrorsMnu};
+    for (int g = 1; g <= 3; ++g) {
+        QAction* item = groupItems[g - 1];
+        item->setEnabled(byGroup);
+        const std::string name =
+            ReadOptional(Store, "Group" + std::to_string(g) + "Caption").value_or("");
+        // A blank name would leave an item nobody can read; keep the last one.
+        if (TrimText(name).empty())
+            continue;
+        QString caption = QString::fromStdString(name);
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        item->setText(caption);
+    }
+    AssignMenuAccessKeys(*ViewMnu);
+}
+
+void TVtMarrowlightFrm::AllEntriesMnuClick() {
+    RestartChangeDelay();
+}
+
+void TVtMarrowlightFrm::InformationMnuClick() {
+    RestartChangeDelay();
+}
+
+void TVtMarrowlightFrm::WarningsMnuClick() {
+    RestartChangeDelay();
+}
+
+void TVtMarrowlightFrm::ErrorsMnuClick() {
+    RestartChangeDelay();
+}
+
+void TVtMarrowlightFrm::KeepModifedLogFocusedMnuClick() {
+    if (!KeepModifedLogFocusedMnu->isChecked() || !tabs_)
+        return;
+    // Only one tab carries the marker at a time.
+    for (int i = 0; i < tabs_->Count(); ++i)
+        if (LogTab* tab = tabs_->Tab(i); tab && tab->Image == MenuImageIndex::NewLines)
+            tabs_->Activate(*tab);
+}
+
+void TVtMarrowlightFrm::ContentsMnuClick() {
+    if (ShowHelpTopic)
+        ShowHelpTopic("Overview.htm");
+}
+
+void TVtMarrowlightFrm::AboutMnuClick() {
+    QMessageBox box(this);
+    box.setObjectName("AboutBox");
+    box.setWindowTitle("About Marrowlight");
+    box.setWindowIcon(windowIcon());
+    box.setIconPixmap(windowIcon().pixmap(64, 64));
+    box.setText(QString::fromStdString(AboutText(qVersion())));
+    box.setStandardButtons(QMessageBox::Ok);
+    ShowModal(box);
 }
 
 void TVtMarrowlightFrm::CloseLogMnuClick() {

@@ -1,16 +1,19 @@
 #pragma once
 
-#include "settings/core/SettingsStore.h"
 #include "app/MainMenu.h"
+#include "settings/core/SettingsStore.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QAction;
+class QDialog;
 class QLabel;
 class QObject;
 class QStatusBar;
@@ -21,6 +24,8 @@ namespace marrowlight {
 
 class CommandLine;
 class LogTabs;
+class OpenFileDialog;
+class TFileHistory;
 class TOptionsFrm;
 class UpdateCycle;
 
@@ -33,7 +38,9 @@ int PollingInterval(bool updateOnChange, int updateEachIndex);
 QString StayOnTopMessage(bool nowOnTop);
 
 // The main window. Creating it is FormCreate; the first show runs FormShow,
-// the first activation FormActivate, closing FormClose, destruction FormDestroy.
+// the first activation FormActivate. Closing it (Exit, the close box, a
+// termination signal) runs FormClose and then FormDestroy, which writes the
+// recent files; a window destroyed without being closed still runs FormDestroy.
 // The Options dialog is created after the window and attached with
 // AttachOptions(); the log tabs and the update cycle exist from then on.
 class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
@@ -59,7 +66,20 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     // Last read, lines, displayed, state; the last one stretches.
     std::array<QLabel*, 4> StatusPanels{};
     QTimer* UpdateListsTmr = nullptr;
+    // A one-shot delay, armed again by every View change; running from creation.
     QTimer* ChangeDelayTmr = nullptr;
+    // Lives as long as the window and offers the last chosen file again.
+    OpenFileDialog* OpenLogDlg = nullptr;
+    TFileHistory& FileHistory() const { return *history_; }
+
+    // Seams, each with a working default.
+    // Shows a help topic ("Overview.htm", "Options.htm"); the program binds
+    // the help launcher. Without one, help asks do nothing.
+    std::function<void(const QString& topic)> ShowHelpTopic;
+    // Runs the open dialog; true when a file was chosen (OpenLogDlg->fileName).
+    std::function<bool(OpenFileDialog& dialog)> ExecuteOpenLogDlg;
+    // Runs a modal box such as About.
+    std::function<int(QDialog& dialog)> ShowModal;
 
     // Cleared at creation, set by the update cycle at the end of every pass.
     bool FirstCycle = false;
@@ -75,6 +95,11 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     void FormShow();
     void FormActivate();
     void FormClose();
+    // Writes the recent files; throws SettingsError when the store refuses.
+    void FormDestroy();
+    // What closing runs: FormClose, then FormDestroy even when FormClose
+    // failed; the first failure is thrown afterwards.
+    void CloseHandling();
 
     void ApplySwitchOverrides();
     void SetPollingInterval();
@@ -87,10 +112,21 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
   public slots:
     void UpdateListsTmrTimer();
     void ChangeDelayTmrTimer();
+    void FileMnuClick();
+    void OpenLogMnuClick();
     void ExitMnuClick();
     void CloseLogMnuClick();
     void CloseAllLogsMnuClick();
+    void FileHistoryClick(QAction* item);
+    void ViewMnuClick();
+    void AllEntriesMnuClick();
+    void InformationMnuClick();
+    void WarningsMnuClick();
+    void ErrorsMnuClick();
     void Options1MnuClick();
+    void KeepModifedLogFocusedMnuClick();
+    void ContentsMnuClick();
+    void AboutMnuClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -100,6 +136,9 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
   private:
     void CreateControls();
     void ConnectHandlers();
+    void RestartChangeDelay();
+    // The watched folders as typed in the Options dialog.
+    QString WatchedFolders() const;
     void ChooseStayOnTop();
     void PlaceInTopRightQuarter();
     // A failed write is handed back, so the accepted options still get applied.
@@ -110,8 +149,10 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     MainMenuChecks menuChecks_{*this};
     std::unique_ptr<LogTabs> tabs_;
     std::unique_ptr<UpdateCycle> cycle_;
+    std::unique_ptr<TFileHistory> history_;
     bool stayOnTop_ = false;
     bool shown_ = false;
+    bool destroyed_ = false;
 };
 
 } // namespace marrowlight

@@ -1,20 +1,21 @@
 #include "monitor/LogTab.h"
 
+#include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
-#include "monitor/LogLineDelegate.h"
 
+#include <QFile>
 #include <QVBoxLayout>
 #include <limits>
 
 namespace marrowlight {
 
-LogTab::LogTab(const QString& path, const LineDrawer& drawer, QWidget* parent)
+LogTab::LogTab(const std::string& path, const LineDrawer& drawer, QWidget* parent)
     : QWidget(parent), model_(new LogListModel(this)), delegate_(new LogLineDelegate(drawer, this)),
       list_(new LogListView(this)) {
-    Page.FileName = path.toStdString();
+    Page.FileName = path;
     list_->setObjectName(QStringLiteral("ItemsLBx"));
-    list_->setAccessibleName(path);
+    list_->setAccessibleName(QFile::decodeName(QByteArray::fromStdString(path)));
     list_->setItemDelegate(delegate_);
     list_->setModel(model_);
 

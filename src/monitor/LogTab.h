@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <string>
 
 namespace marrowlight {
 
@@ -18,7 +19,8 @@ class LogTab : public QWidget {
     Q_OBJECT
 
   public:
-    LogTab(const QString& path, const LineDrawer& drawer, QWidget* parent = nullptr);
+    // The path is kept as the bytes it was given; only its shown forms are decoded.
+    LogTab(const std::string& path, const LineDrawer& drawer, QWidget* parent = nullptr);
     ~LogTab() override;
 
     TPageObject Page;
@@ -28,7 +30,7 @@ class LogTab : public QWidget {
     LogListView* ItemsLBx() const { return list_; }
     LogListModel& Model() const { return *model_; }
     LogLineDelegate& Delegate() const { return *delegate_; }
-    QString FileName() const { return QString::fromStdString(Page.FileName); }
+    const std::string& FileName() const { return Page.FileName; }
 
     // Font face and size in points; the item height follows the size.
     void SetListFont(const QString& face, int size);

@@ -1,13 +1,14 @@
 #include "monitor/LogTabs.h"
 
-#include "monitor/LogListModel.h"
-#include "settings/TOptionsFrm.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LiveViewSettings.h"
+#include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
+#include "settings/TOptionsFrm.h"
 #include "support/core/PathUtils.h"
 
+#include <QFile>
 #include <QSignalBlocker>
 #include <QTabWidget>
 
@@ -58,21 +59,20 @@ void LogTabs::SetTabImage(LogTab& tab, MenuImageIndex image) {
         pageControl_.setTabIcon(index, MenuImage(image));
 }
 
-void LogTabs::OpenLog(const QString& path) {
-    const std::string wanted = path.toStdString();
+void LogTabs::OpenLog(const std::string& path) {
     for (int i = 0; i < Count(); ++i) {
         LogTab* tab = Tab(i);
-        if (tab && SamePath(tab->Page.FileName, wanted)) {
+        if (tab && SamePath(tab->Page.FileName, path)) {
             Activate(*tab);
             return;
         }
     }
     auto* tab = new LogTab(path, *drawer_);
     // A tab caption takes "&" for a shortcut mark; a file name means it literally.
-    QString caption = QString::fromStdString(FileNameOfPath(wanted));
+    QString caption = QFile::decodeName(QByteArray::fromStdString(FileNameOfPath(path)));
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
     const int index = pageControl_.addTab(tab, MenuImage(MenuImageIndex::NormalLog), caption);
-    pageControl_.setTabToolTip(index, path);
+    pageControl_.setTabToolTip(index, QFile::decodeName(QByteArray::fromStdString(path)));
     ApplyFont(tab);
     ResetLog(*tab);
     Activate(*tab);
@@ -129,9 +129,9 @@ void LogTabs::PageControlChange() {
         QString::fromStdString(page.DisplayedText), QString::fromStdString(page.StateText));
 }
 
-QString LogTabs::ActiveFileName() const {
+std::string LogTabs::ActiveFileName() const {
     const LogTab* tab = ActiveTab();
-    return tab ? tab->FileName() : QString();
+    return tab ? tab->FileName() : std::string();
 }
 
 } // namespace marrowlight

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <string>
 
 class QLabel;
 class QTabWidget;
@@ -34,7 +35,9 @@ class LogTabs : public QObject {
 
     // Activates the tab of an open log (paths compared by SamePath) or adds a
     // new one after the others and activates it. The file need not exist.
-    void OpenLog(const QString& path);
+    // The path is bytes as the file system takes them; it is decoded only for
+    // the tab's caption and tooltip, so a name that is not UTF-8 still opens.
+    void OpenLog(const std::string& path);
     void ResetLog(LogTab& tab);
     void ResetPage(QWidget* tab);
     void ResetAllLogs();
@@ -46,8 +49,8 @@ class LogTabs : public QObject {
     // The status panels show the active tab's texts, or nothing without one.
     void PageControlChange();
 
-    // The active log's path ("" without a tab), for "LastFocusedFile".
-    QString ActiveFileName() const;
+    // The active log's path as opened ("" without a tab), for "LastFocusedFile".
+    std::string ActiveFileName() const;
 
     int Count() const;
     LogTab* Tab(int index) const;

@@ -1,10 +1,10 @@
 #include "app/TVtMarrowlightFrm.h"
 
+#include "app/core/CommandLine.h"
 #include "monitor/LogTabs.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
-#include "app/core/CommandLine.h"
 #include "support/core/SoundOutput.h"
 
 #include "support/core/RecordingSoundOutput.h"
@@ -60,6 +60,9 @@ class MainWindowTest : public ::testing::Test {
     }
 
     static QSize Screen() { return QGuiApplication::primaryScreen()->geometry().size(); }
+    std::string LogPath(const char* name) const {
+        return QFile::encodeName(logs.filePath(name)).toStdString();
+    }
 
     static inline int serial = 0;
     QSettingsBackend backend;
@@ -190,7 +193,7 @@ TEST_F(MainWindowTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolling) {
     const std::string b = logs.filePath("b.log").toStdString();
     TVtMarrowlightFrm& frm = Run({"-f:" + a + ";" + b + ";" + a, "-h"});
     ASSERT_EQ(frm.PageControl->count(), 2);
-    EXPECT_EQ(frm.Tabs()->ActiveFileName().toStdString(), a) << "a repeated path re-activates";
+    EXPECT_EQ(frm.Tabs()->ActiveFileName(), a) << "a repeated path re-activates";
     EXPECT_TRUE(frm.MainMenu->actions().isEmpty());
     EXPECT_TRUE(frm.UpdateListsTmr->isActive());
     EXPECT_TRUE(frm.Activated);
@@ -215,8 +218,8 @@ TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
     frm.OpenCloseLogsAutomaticallyMnu->setChecked(true);
     frm.AllEntriesMnu->setChecked(false);
     frm.WarningsMnu->setChecked(false);
-    frm.Tabs()->OpenLog(logs.filePath("first.log"));
-    frm.Tabs()->OpenLog(logs.filePath("second.log"));
+    frm.Tabs()->OpenLog(LogPath("first.log"));
+    frm.Tabs()->OpenLog(LogPath("second.log"));
     frm.FormClose();
     const std::pair<const char*, std::string> expected[] = {
         {"LoadAutomaticallyMnu", "1"},
@@ -391,7 +394,7 @@ TEST_F(MainWindowTest, CancelledOptionsLeaveEveryValueAsItWas) {
 
 TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange) {
     TVtMarrowlightFrm& frm = Run({});
-    frm.Tabs()->OpenLog(logs.filePath("a.log"));
+    frm.Tabs()->OpenLog(LogPath("a.log"));
     ModalAnswerer answer(*options);
     answer.beforeClose = [](TOptionsFrm& o) {
         o.Group2NameEdt->setText("Alerts");
@@ -410,8 +413,8 @@ TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange)
 
 TEST_F(MainWindowTest, ChangedWatchedFoldersCloseEveryLog) {
     TVtMarrowlightFrm& frm = Run({});
-    frm.Tabs()->OpenLog(logs.filePath("a.log"));
-    frm.Tabs()->OpenLog(logs.filePath("b.log"));
+    frm.Tabs()->OpenLog(LogPath("a.log"));
+    frm.Tabs()->OpenLog(LogPath("b.log"));
     ModalAnswerer answer(*options);
     answer.beforeClose = [](TOptionsFrm& o) { o.AutoOpenChanged = true; };
     frm.Options1MnuClick();
@@ -428,7 +431,7 @@ TEST(MainWindowOptions, AcceptedOptionsApplyEvenWhenStoringThemFails) {
     frm.AttachOptions(*options);
     frm.FormShow();
     frm.FormActivate();
-    frm.Tabs()->OpenLog(logs.filePath("a.log"));
+    frm.Tabs()->OpenLog(QFile::encodeName(logs.filePath("a.log")).toStdString());
 
     backend.readOnly = true;
     ModalAnswerer answer(*options);

@@ -3,12 +3,10 @@
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
+#include "monitor/MonitorRig.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/MonitorTestSupport.h"
 #include "monitor/core/TextEncoding.h"
-#include "monitor/LogListView.h"
-#include "monitor/LogTab.h"
-#include "monitor/MonitorRig.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -61,7 +59,7 @@ struct Fixture {
     Fixture(int fileRows, int shownRows) {
         testing::WriteFile(path, Numbered(0, fileRows));
         file = std::make_shared<CountingFile>(PosixFileSource().Open(path).File);
-        rig.tabs->OpenLog(QString::fromStdString(path));
+        rig.tabs->OpenLog(path);
         tab = rig.tabs->Tab(0);
         tab->Model().LoadLines(Rows(file, 0, shownRows));
         rig.pageControl.resize(300, 200);

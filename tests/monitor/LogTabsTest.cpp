@@ -1,14 +1,15 @@
 #include "monitor/LogTabs.h"
 
+#include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
-#include "settings/FontListBox.h"
-#include "monitor/LogLineDelegate.h"
 #include "monitor/MonitorRig.h"
+#include "settings/FontListBox.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -43,6 +44,15 @@ TEST(LogTabs, OpenAddsAfterTheOthersOrActivatesTheOpenLog) {
     EXPECT_EQ(rig.pageControl.count(), 3);
     EXPECT_EQ(rig.ActiveName(), "a.log");
     EXPECT_EQ(rig.tabs->ActiveFileName(), "/var/log/a.log");
+
+    // A Latin-1 name is not UTF-8: the tab keeps its bytes and only shows them decoded.
+    const std::string latin1 = "/var/log/caf\xe9.log";
+    rig.tabs->OpenLog(latin1);
+    EXPECT_EQ(rig.tabs->ActiveFileName(), latin1);
+    EXPECT_EQ(rig.pageControl.tabToolTip(3), QFile::decodeName(QByteArray::fromStdString(latin1)));
+    rig.tabs->OpenLog("/var/log/a.log");
+    rig.tabs->OpenLog(latin1);
+    EXPECT_EQ(rig.pageControl.count(), 4) << "the same bytes find their tab again";
 }
 
 TEST(LogTabs, ClosingActivatesTheFollowingTabOrTheFirst) {

@@ -1,8 +1,8 @@
 #include "monitor/UpdateCycle.h"
 
-#include "monitor/LogListModel.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogLineDelegate.h"
+#include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/MonitorRig.h"
@@ -31,9 +31,11 @@ struct FixedClock : Clock {
 struct CycleRig : testing::TabsRig {
     CycleRig() { timer.setInterval(500); }
 
-    QString Path(const char* name) const { return dir.filePath(name); }
+    std::string Path(const char* name) const {
+        return QFile::encodeName(dir.filePath(name)).toStdString();
+    }
     void Append(const char* name, const QByteArray& bytes) const {
-        QFile file(Path(name));
+        QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::Append));
         file.write(bytes);
     }

@@ -8,6 +8,14 @@ std::string VersionText() {
     return std::string("Marrowlight ") + ProgramVersion;
 }
 
+std::string AboutText(const std::string& qtVersion) {
+    return std::string("Marrowlight\nVersion ") + ProgramVersion +
+           "\n\nFollows growing text log files, one tab each, and shows their new lines "
+           "as they arrive, coloured by the groups they belong to."
+           "\n\nRunning on Qt " +
+           qtVersion + ".";
+}
+
 std::string UsageText() {
     return "Usage: marrowlight [switches] [log files]\n"
            "       marrowlight LOGFILE\n"

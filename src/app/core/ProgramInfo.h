@@ -14,5 +14,8 @@ std::optional<int> AnswerInfoRequest(const std::vector<std::string>& args, std::
 
 std::string UsageText();
 std::string VersionText(); // "Marrowlight 2.1.3.0"
+// The body of the About box: name, version, what the program is, and the Qt
+// version it runs on.
+std::string AboutText(const std::string& qtVersion);
 
 } // namespace marrowlight
