@@ -1,0 +1,79 @@
+# Help: the pages in help/ compiled into marrowlight.qch beside the program,
+# the viewer program marrowlight-help, and the launcher THtmlHelp that starts
+# it. Included at the end of the top-level CMakeLists.txt, once the program,
+# the shell library and the tests exist.
+
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Widgets Help)
+find_package(Qt6 6.4 QUIET COMPONENTS ToolsTools)
+if(TARGET Qt6::qhelpgenerator)
+  set(MARROWLIGHT_QHELPGENERATOR Qt6::qhelpgenerator)
+else()
+  find_program(MARROWLIGHT_QHELPGENERATOR qhelpgenerator REQUIRED
+               HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_LIBEXECS}" /usr/lib/qt6/libexec)
+endif()
+
+# The help file and the viewer go where the program is built, so THtmlHelp
+# finds both beside it in the build folder as in an installed copy.
+get_target_property(MARROWLIGHT_PROGRAM_DIR marrowlight RUNTIME_OUTPUT_DIRECTORY)
+if(NOT MARROWLIGHT_PROGRAM_DIR)
+  get_target_property(MARROWLIGHT_PROGRAM_DIR marrowlight BINARY_DIR)
+endif()
+set(MARROWLIGHT_HELP_FILE "${MARROWLIGHT_PROGRAM_DIR}/marrowlight.qch")
+
+# -c refuses a page that links to a file the help does not hold.
+file(GLOB MARROWLIGHT_HELP_PAGES CONFIGURE_DEPENDS
+     "${PROJECT_SOURCE_DIR}/help/*.htm" "${PROJECT_SOURCE_DIR}/help/*.css")
+add_custom_command(
+  OUTPUT "${MARROWLIGHT_HELP_FILE}"
+  COMMAND ${MARROWLIGHT_QHELPGENERATOR} -c -s "${PROJECT_SOURCE_DIR}/help/marrowlight.qhp"
+          -o "${MARROWLIGHT_HELP_FILE}"
+  DEPENDS "${PROJECT_SOURCE_DIR}/help/marrowlight.qhp" ${MARROWLIGHT_HELP_PAGES}
+  COMMENT "Compiling the help into marrowlight.qch"
+  VERBATIM)
+add_custom_target(marrowlight_help_qch ALL DEPENDS "${MARROWLIGHT_HELP_FILE}")
+
+# The launcher: a Qt library of support/ (it links no help module, only
+# QProcess and a message box).
+add_library(marrowlight_help_launcher STATIC
+            "${PROJECT_SOURCE_DIR}/src/support/THtmlHelp.cpp"
+            "${PROJECT_SOURCE_DIR}/src/support/THtmlHelp.h")
+target_link_libraries(marrowlight_help_launcher PUBLIC marrowlight_core Qt6::Core Qt6::Widgets)
+
+# The shell's glob of src/*/*.cpp also picks the launcher up; it is built once,
+# above, and the shell links it instead.
+get_target_property(_shell_sources marrowlight_shell SOURCES)
+list(FILTER _shell_sources EXCLUDE REGEX "/src/support/THtmlHelp\\.(cpp|h)$")
+set_property(TARGET marrowlight_shell PROPERTY SOURCES ${_shell_sources})
+target_link_libraries(marrowlight_shell PUBLIC marrowlight_help_launcher)
+
+# The viewer: a window class in a library (the tests drive it offscreen) and
+# a small program around it.
+add_library(marrowlight_help_viewer STATIC
+            "${PROJECT_SOURCE_DIR}/src/app/helpviewer/HelpCollection.cpp"
+            "${PROJECT_SOURCE_DIR}/src/app/helpviewer/HelpCollection.h"
+            "${PROJECT_SOURCE_DIR}/src/app/helpviewer/HelpViewerWindow.cpp"
+            "${PROJECT_SOURCE_DIR}/src/app/helpviewer/HelpViewerWindow.h")
+set_target_properties(marrowlight_help_viewer PROPERTIES AUTOMOC ON)
+target_include_directories(marrowlight_help_viewer PUBLIC "${PROJECT_SOURCE_DIR}/src")
+target_link_libraries(marrowlight_help_viewer PUBLIC Qt6::Help Qt6::Widgets)
+
+add_executable(marrowlight-help "${PROJECT_SOURCE_DIR}/src/app/helpviewer/main.cpp")
+target_link_libraries(marrowlight-help PRIVATE marrowlight_help_viewer)
+set_target_properties(marrowlight-help PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${MARROWLIGHT_PROGRAM_DIR}")
+
+# Whoever builds the program gets its help with it.
+add_dependencies(marrowlight marrowlight-help marrowlight_help_qch)
+
+if(TARGET marrowlight_shell_tests)
+  target_link_libraries(marrowlight_shell_tests PRIVATE marrowlight_help_launcher
+                        marrowlight_help_viewer)
+  target_compile_definitions(marrowlight_shell_tests PRIVATE
+                             MARROWLIGHT_HELP_FILE="${MARROWLIGHT_HELP_FILE}"
+                             MARROWLIGHT_HELP_VIEWER="$<TARGET_FILE:marrowlight-help>")
+  add_dependencies(marrowlight_shell_tests marrowlight-help marrowlight_help_qch)
+endif()
+
+# An installed program finds its help in <prefix>/share/marrowlight.
+include(GNUInstallDirs)
+install(TARGETS marrowlight-help RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(FILES "${MARROWLIGHT_HELP_FILE}" DESTINATION "${CMAKE_INSTALL_DATADIR}/marrowlight")
