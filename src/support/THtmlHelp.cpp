@@ -34,9 +34,12 @@ QString InFolder(const std::string& folder, const std::string& name) {
 }
 
 void StartForReal(QProcess& process, const QString& program, const QStringList& arguments) {
-    // The viewer's diagnostics go where ours go, never into a pipe nobody reads.
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    // The viewer may outlive us: it must not hold our output open, or whoever
+    // reads it (a pipe, a test runner) would wait for the viewer too. It shows
+    // its own failures in a message box.
     process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
     process.start(program, arguments);
 }
 

@@ -122,7 +122,7 @@ TEST(HtmlHelp, TakesTheViewerBesideTheProgramElseFromPath) {
     prefix.Make("bin/marrowlight.qch");
     prefix.Make("tools/marrowlight-help", true);
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(prefix.Path("tools")) + ":" + path);
+    qputenv("PATH", QFile::encodeName(prefix.Path("tools") + QDir::listSeparator()) + path);
 
     // A file beside the program that cannot run is passed over.
     prefix.Make("bin/marrowlight-help", false);
