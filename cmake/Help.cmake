@@ -39,12 +39,16 @@ add_library(marrowlight_help_launcher STATIC
             "${PROJECT_SOURCE_DIR}/src/support/THtmlHelp.h")
 target_link_libraries(marrowlight_help_launcher PUBLIC marrowlight_core Qt6::Core Qt6::Widgets)
 
-# The shell's glob of src/*/*.cpp also picks the launcher up; it is built once,
-# above, and the shell links it instead.
-get_target_property(_shell_sources marrowlight_shell SOURCES)
-list(FILTER _shell_sources EXCLUDE REGEX "/src/support/THtmlHelp\\.(cpp|h)$")
-set_property(TARGET marrowlight_shell PROPERTY SOURCES ${_shell_sources})
-target_link_libraries(marrowlight_shell PUBLIC marrowlight_help_launcher)
+# A library that globs src/support/*.cpp picks the launcher up too; it is
+# built once, above, and such a library links it instead.
+foreach(_library marrowlight_shell marrowlight_support)
+  if(TARGET ${_library})
+    get_target_property(_sources ${_library} SOURCES)
+    list(FILTER _sources EXCLUDE REGEX "/src/support/THtmlHelp\\.(cpp|h)$")
+    set_property(TARGET ${_library} PROPERTY SOURCES ${_sources})
+    target_link_libraries(${_library} PUBLIC marrowlight_help_launcher)
+  endif()
+endforeach()
 
 # The viewer: a window class in a library (the tests drive it offscreen) and
 # a small program around it.
