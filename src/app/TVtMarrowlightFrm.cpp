@@ -13,6 +13,8 @@
 #include "settings/OpenFileDialog.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/SettingsStore.h"
+#include "support/THtmlHelp.h"
+#include "support/core/PathUtils.h"
 #include "support/core/TextUtils.h"
 
 #include <QAbstractItemView>
@@ -136,6 +138,9 @@ TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore& store, std::vector<std::stri
     FirstCycle = false;
     ChooseStayOnTop();
     Activated = false;
+    help_ = std::make_unique<THtmlHelp>(
+        QString::fromStdString(ProgramBaseName(cmd_->ProgramPath()) + ".qch"));
+    ShowHelpTopic = [this](const QString& topic) { help_->ShowTopic(topic); };
     PlaceInTopRightQuarter();
     RestoreWindowPlacement();
     setWindowTitle(QString::fromStdString(CaptionWithSuffix(windowTitle().toStdString(), *cmd_)));

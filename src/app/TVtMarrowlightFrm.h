@@ -26,6 +26,7 @@ class CommandLine;
 class LogTabs;
 class OpenFileDialog;
 class TFileHistory;
+class THtmlHelp;
 class TOptionsFrm;
 class UpdateCycle;
 
@@ -73,8 +74,8 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     TFileHistory& FileHistory() const { return *history_; }
 
     // Seams, each with a working default.
-    // Shows a help topic ("Overview.htm", "Options.htm"); the program binds
-    // the help launcher. Without one, help asks do nothing.
+    // Shows a help topic ("Overview.htm", "Options.htm"); by default through
+    // the window's help launcher.
     std::function<void(const QString& topic)> ShowHelpTopic;
     // Runs the open dialog; true when a file was chosen (OpenLogDlg->fileName).
     std::function<bool(OpenFileDialog& dialog)> ExecuteOpenLogDlg;
@@ -150,6 +151,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     std::unique_ptr<LogTabs> tabs_;
     std::unique_ptr<UpdateCycle> cycle_;
     std::unique_ptr<TFileHistory> history_;
+    std::unique_ptr<THtmlHelp> help_;
     bool stayOnTop_ = false;
     bool shown_ = false;
     bool destroyed_ = false;
