@@ -57,7 +57,7 @@ QColor LiveViewSettings::GroupColor(int group) const {
                               : group == 2 ? options_.Group2ColorCBx
                               : group == 3 ? options_.Group3ColorCBx
                                            : nullptr;
-    return box ? box->selectedColor() : QColor(Qt::black);
+    return box ? box->SelectedColor() : QColor(Qt::black);
 }
 
 bool LiveViewSettings::ShowLineNumbers() const {

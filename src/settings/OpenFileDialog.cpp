@@ -6,7 +6,7 @@ namespace marrowlight {
 
 OpenFileDialog::OpenFileDialog(QObject* owner) : QObject(owner) {}
 
-bool OpenFileDialog::execute(QWidget* parent) {
+bool OpenFileDialog::Execute(QWidget* parent) {
     QFileDialog dialog(parent, title);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

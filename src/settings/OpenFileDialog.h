@@ -22,7 +22,7 @@ class OpenFileDialog : public QObject {
     int filterIndex = 1;
 
     // Runs the dialog modally; true when a file was chosen.
-    bool execute(QWidget* parent = nullptr);
+    bool Execute(QWidget* parent = nullptr);
 };
 
 } // namespace marrowlight

@@ -29,9 +29,9 @@
 namespace marrowlight {
 
 namespace {
-constexpr int kDefaultFontSizeIndex = 2; // "8"
+constexpr int DefaultFontSizeIndex = 2; // "8"
 
-void selectQuietly(QComboBox* list, int index) {
+void SelectQuietly(QComboBox* list, int index) {
     const QSignalBlocker quiet(list);
     list->setCurrentIndex(index);
 }
@@ -177,16 +177,16 @@ int TOptionsFrm::DefaultFontIndex() const {
 void TOptionsFrm::FormCreate() {
     {
         const QSignalBlocker quiet(FontsCBx);
-        FontsCBx->fillFamilies();
+        FontsCBx->FillFamilies();
     }
-    selectQuietly(FontsCBx, DefaultFontIndex());
-    selectQuietly(FontSizeCBx, kDefaultFontSizeIndex);
+    SelectQuietly(FontsCBx, DefaultFontIndex());
+    SelectQuietly(FontSizeCBx, DefaultFontSizeIndex);
     for (QComboBox* list : {Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
-        selectQuietly(list, 0);
-    selectQuietly(Group1ColorCBx, kGreen);
-    selectQuietly(Group2ColorCBx, kMaroon);
-    selectQuietly(Group3ColorCBx, kRed);
-    selectQuietly(UpdateEachCBx, 0);
+        SelectQuietly(list, 0);
+    SelectQuietly(Group1ColorCBx, ColorIndex::Green);
+    SelectQuietly(Group2ColorCBx, ColorIndex::Maroon);
+    SelectQuietly(Group3ColorCBx, ColorIndex::Red);
+    SelectQuietly(UpdateEachCBx, 0);
     UpdateEachCBx->setEnabled(false);
     NeedsReload = FontChanged = AutoOpenChanged = false;
     PageControl->setCurrentWidget(GroupsTab);
@@ -225,7 +225,7 @@ void TOptionsFrm::LoadListControl(QComboBox* list, int defaultIndex) {
         usable = false;
     }
     if (!usable || list->currentIndex() < 0)
-        selectQuietly(list, defaultIndex);
+        SelectQuietly(list, defaultIndex);
 }
 
 void TOptionsFrm::LoadSettings() {
@@ -237,7 +237,7 @@ void TOptionsFrm::LoadSettings() {
     LoadNamedText("WildcardsMasks", MatchWildcardsEdt);
     LoadListControl(UpdateEachCBx, 0);
     LoadListControl(FontsCBx, DefaultFontIndex());
-    LoadListControl(FontSizeCBx, kDefaultFontSizeIndex);
+    LoadListControl(FontSizeCBx, DefaultFontSizeIndex);
     LoadListControl(Group1SoundCBx, 0);
     LoadListControl(Group2SoundCBx, 0);
     LoadListControl(Group3SoundCBx, 0);
@@ -332,7 +332,7 @@ void TOptionsFrm::RestoreSnapshot() {
         } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
             check->setChecked(value.toBool());
         } else if (auto* list = qobject_cast<QComboBox*>(w)) {
-            selectQuietly(list, value.toInt());
+            SelectQuietly(list, value.toInt());
         }
     }
     NeedsReload = reload;

@@ -1,10 +1,10 @@
 #include "app/TVtMarrowlightFrm.h"
 
+#include "app/core/CommandLine.h"
 #include "monitor/LogTabs.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
-#include "app/core/CommandLine.h"
 #include "support/core/SoundOutput.h"
 
 #include "support/core/RecordingSoundOutput.h"
@@ -246,12 +246,12 @@ class FailingBackend : public MemorySettingsBackend {
             std::unique_ptr<SettingsKey> inner;
             FailingKey(FailingBackend& o, std::unique_ptr<SettingsKey> i)
                 : owner(o), inner(std::move(i)) {}
-            bool exists(const std::string& n) const override { return inner->exists(n); }
-            std::string read(const std::string& n) const override { return inner->read(n); }
-            void write(const std::string& n, const std::string& v) override {
+            bool Exists(const std::string& n) const override { return inner->Exists(n); }
+            std::string Read(const std::string& n) const override { return inner->Read(n); }
+            void Write(const std::string& n, const std::string& v) override {
                 if (n == owner.failing)
                     throw SettingsError("Failed to set data for '" + n + "'");
-                inner->write(n, v);
+                inner->Write(n, v);
             }
         };
         return std::make_unique<FailingKey>(*this, MemorySettingsBackend::OpenSettingsKey());
