@@ -1,14 +1,14 @@
 #include "app/TVtMarrowlightFrm.h"
 
-#include "monitor/LogTabs.h"
-#include "monitor/UpdateCycle.h"
-#include "settings/TOptionsFrm.h"
-#include "settings/core/SettingsStore.h"
 #include "app/SwitchOverrides.h"
 #include "app/core/CommandLine.h"
 #include "app/core/StartupPlan.h"
 #include "app/core/WindowPlacement.h"
-#include "support/core/TextUtils.h"
+#include "monitor/LogTabs.h"
+#include "monitor/UpdateCycle.h"
+#include "settings/TOptionsFrm.h"
+#include "settings/core/OnOffValue.h"
+#include "settings/core/SettingsStore.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -242,8 +242,8 @@ void TVtMarrowlightFrm::changeEvent(QEvent* event) {
 void TVtMarrowlightFrm::FormShow() {
     for (const MenuState& state : MenuStates) {
         const std::optional<std::string> stored = ReadOptional(Store, state.valueName);
-        const std::optional<long long> value = stored ? ParseDecimal(*stored) : std::nullopt;
-        (this->*state.item)->setChecked(value ? *value != 0 : state.byDefault);
+        const std::optional<bool> on = stored ? DecodeOnOff(*stored) : std::nullopt;
+        (this->*state.item)->setChecked(on.value_or(state.byDefault));
     }
 }
 
@@ -287,7 +287,7 @@ void TVtMarrowlightFrm::FormClose() {
     };
     for (const MenuState& state : MenuStates)
         attempt([&] {
-            Store.WriteSetting(state.valueName, (this->*state.item)->isChecked() ? "1" : "0");
+            Store.WriteSetting(state.valueName, EncodeOnOff((this->*state.item)->isChecked()));
         });
     attempt([&] {
         Store.WriteSetting("LastFocusedFile",

@@ -2,6 +2,7 @@
 
 #include "settings/ColorListBox.h"
 #include "settings/OpenFileDialog.h"
+#include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
 #include "support/core/TextUtils.h"
 
@@ -106,10 +107,6 @@ void Descend(QObject* component, const std::string& prefix, const Step& step) {
     }
 }
 
-std::string BoolText(bool value) {
-    return value ? "1" : "0";
-}
-
 std::optional<int> DecimalValue(const std::string& text) {
     const std::optional<long long> value = ParseDecimal(text);
     if (!value || *value < std::numeric_limits<int>::min() ||
@@ -125,9 +122,10 @@ int ParseInt(const std::string& text) {
     return *value;
 }
 
-// Any non-zero number is true, so a hand-edited "256" does not read as off.
-bool ParseBool(const std::string& text) {
-    return ParseInt(text) != 0;
+// An empty stored on/off value leaves the control as it is.
+template <typename Control> void LoadChecked(Control* control, const std::string& text) {
+    if (const std::optional<bool> on = DecodeOnOff(text))
+        control->setChecked(*on);
 }
 
 std::uint32_t ToBgr(const QColor& c) {
@@ -156,15 +154,15 @@ void SaveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
         return;
     const std::string name = prefix + "." + NameOf(c);
     if (auto* check = qobject_cast<QCheckBox*>(c))
-        key.Write(name, BoolText(check->isChecked()));
+        key.Write(name, EncodeOnOff(check->isChecked()));
     if (IsSpeedButton(c))
-        key.Write(name, BoolText(qobject_cast<QToolButton*>(c)->isChecked()));
+        key.Write(name, EncodeOnOff(qobject_cast<QToolButton*>(c)->isChecked()));
     if (auto* colors = qobject_cast<ColorListBox*>(c))
         key.Write(name, std::to_string(colors->currentIndex()));
     if (auto* item = qobject_cast<QAction*>(c))
-        key.Write(name, BoolText(item->isChecked()));
+        key.Write(name, EncodeOnOff(item->isChecked()));
     if (auto* radio = qobject_cast<QRadioButton*>(c))
-        key.Write(name, BoolText(radio->isChecked()));
+        key.Write(name, EncodeOnOff(radio->isChecked()));
     if (auto* edit = qobject_cast<QLineEdit*>(c))
         key.Write(name, edit->text().toStdString());
     if (auto* menu = qobject_cast<QMenu*>(c)) {
@@ -181,7 +179,7 @@ void SaveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
         auto* panel = qobject_cast<QFrame*>(c);
         key.Write(name + ".Color",
                   std::to_string(ToBgr(panel->palette().color(panel->backgroundRole()))));
-        key.Write(name + ".Visible", BoolText(!panel->isHidden()));
+        key.Write(name + ".Visible", EncodeOnOff(!panel->isHidden()));
     }
     if (auto* box = qobject_cast<QListWidget*>(c)) {
         key.Write(name + ".ItemIndex", std::to_string(box->currentRow()));
@@ -208,15 +206,15 @@ void LoadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
     const std::string name = prefix + "." + NameOf(c);
     const bool present = key.Exists(name);
     if (auto* check = qobject_cast<QCheckBox*>(c); check && present)
-        check->setChecked(ParseBool(key.Read(name)));
+        LoadChecked(check, key.Read(name));
     if (IsSpeedButton(c) && present)
-        qobject_cast<QToolButton*>(c)->setChecked(ParseBool(key.Read(name)));
+        LoadChecked(qobject_cast<QToolButton*>(c), key.Read(name));
     if (auto* colors = qobject_cast<ColorListBox*>(c); colors && present)
         SelectIndex(colors, key.Read(name));
     if (auto* item = qobject_cast<QAction*>(c); item && present)
-        item->setChecked(ParseBool(key.Read(name)));
+        LoadChecked(item, key.Read(name));
     if (auto* radio = qobject_cast<QRadioButton*>(c); radio && present)
-        radio->setChecked(ParseBool(key.Read(name)));
+        LoadChecked(radio, key.Read(name));
     if (auto* edit = qobject_cast<QLineEdit*>(c); edit && present)
         edit->setText(QString::fromStdString(key.Read(name)));
     if (auto* menu = qobject_cast<QMenu*>(c)) {
@@ -243,8 +241,10 @@ void LoadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
                 panel->setAutoFillBackground(true);
             }
         }
-        if (key.Exists(name + ".Visible"))
-            panel->setVisible(ParseBool(key.Read(name + ".Visible")));
+        if (key.Exists(name + ".Visible")) {
+            if (const std::optional<bool> visible = DecodeOnOff(key.Read(name + ".Visible")))
+                panel->setVisible(*visible);
+        }
     }
     if (auto* box = qobject_cast<QListWidget*>(c); box && key.Exists(name + ".ItemIndex")) {
         box->clear();

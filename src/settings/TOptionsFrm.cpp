@@ -10,6 +10,7 @@
 #include "settings/TDirectoryBrowseFrm.h"
 #include "settings/core/ColorTable.h"
 #include "settings/core/FolderList.h"
+#include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
 #include "settings/core/SoundChoices.h"
 #include "support/core/TextUtils.h"
@@ -266,7 +267,7 @@ void TOptionsFrm::SaveSettings() {
     for (QComboBox* list : {UpdateEachCBx, static_cast<QComboBox*>(FontsCBx), FontSizeCBx,
                             Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
         attempt([&] { SaveFormState(list, store_); });
-    attempt([&] { store_.WriteSetting("StayOnTop", StayOnTopChk->isChecked() ? "1" : "0"); });
+    attempt([&] { store_.WriteSetting("StayOnTop", EncodeOnOff(StayOnTopChk->isChecked())); });
     if (failure)
         throw *failure;
 }

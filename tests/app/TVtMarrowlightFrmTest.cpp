@@ -149,19 +149,19 @@ TEST_F(MainWindowTest, StayOnTopComesFromTheSwitchOrTheStore) {
     EXPECT_TRUE(Start({"-OT:yes"}).StaysOnTop());
 }
 
-TEST_F(MainWindowTest, MenuStatesComeFromTheStoreWithDefaultsForBadValues) {
+TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     Store("LoadAutomaticallyMnu", "1");
-    Store("AllEntriesMnu", "0");
-    Store("Group1Mnu", "x");
+    Store("AllEntriesMnu", "no");
+    Store("Group1Mnu", "2");
     Store("Group2Mnu", "0");
     Store("KeepModifedLogFocused", "");
     TVtMarrowlightFrm& frm = Run({});
     EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
-    EXPECT_FALSE(frm.AllEntriesMnu->isChecked());
-    EXPECT_TRUE(frm.InformationMnu->isChecked()) << "non-numeric gives the default";
+    EXPECT_FALSE(frm.AllEntriesMnu->isChecked()) << "a value that is no number is off";
+    EXPECT_TRUE(frm.InformationMnu->isChecked()) << "any whole number but 0 is on";
     EXPECT_FALSE(frm.WarningsMnu->isChecked());
     EXPECT_TRUE(frm.ErrorsMnu->isChecked()) << "missing gives the default";
-    EXPECT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked());
+    EXPECT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked()) << "empty gives the default";
     EXPECT_EQ(frm.ViewFilterSnapshot, "0101");
 }
 
