@@ -9,6 +9,7 @@
 #include "settings/TOptionsFrm.h"
 #include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/StoredNames.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -54,12 +55,12 @@ struct MenuState {
 
 // In the order they are loaded and saved.
 const MenuState MenuStates[] = {
-    {"LoadAutomaticallyMnu", &MainMenuItems::OpenCloseLogsAutomaticallyMnu, false},
-    {"AllEntriesMnu", &MainMenuItems::AllEntriesMnu, true},
-    {"Group1Mnu", &MainMenuItems::InformationMnu, true},
-    {"Group2Mnu", &MainMenuItems::WarningsMnu, true},
-    {"Group3Mnu", &MainMenuItems::ErrorsMnu, true},
-    {"KeepModifedLogFocused", &MainMenuItems::KeepModifedLogFocusedMnu, true},
+    {stored::LoadAutomaticallyMnu, &MainMenuItems::OpenCloseLogsAutomaticallyMnu, false},
+    {stored::AllEntriesMnu, &MainMenuItems::AllEntriesMnu, true},
+    {stored::Group1Mnu, &MainMenuItems::InformationMnu, true},
+    {stored::Group2Mnu, &MainMenuItems::WarningsMnu, true},
+    {stored::Group3Mnu, &MainMenuItems::ErrorsMnu, true},
+    {stored::KeepModifedLogFocused, &MainMenuItems::KeepModifedLogFocusedMnu, true},
 };
 
 // A value that cannot be read (not text) counts as missing: a damaged store
@@ -180,7 +181,7 @@ void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
 }
 
 void TVtMarrowlightFrm::ChooseStayOnTop() {
-    stayOnTop_ = StayOnTopFromSwitch(*cmd_, ReadOptional(Store, "StayOnTop").value_or(""));
+    stayOnTop_ = StayOnTopFromSwitch(*cmd_, ReadOptional(Store, stored::StayOnTop).value_or(""));
     setWindowFlag(Qt::WindowStaysOnTopHint, stayOnTop_);
 }
 
@@ -190,15 +191,14 @@ void TVtMarrowlightFrm::PlaceInTopRightQuarter() {
 }
 
 void TVtMarrowlightFrm::RestoreWindowPlacement() {
-    StoredPlacement stored{ReadOptional(Store, PlacementValueName("Top")),
-                           ReadOptional(Store, PlacementValueName("Left")),
-                           ReadOptional(Store, PlacementValueName("Width")),
-                           ReadOptional(Store, PlacementValueName("Height"))};
-    if (!stored.top || !stored.left || !stored.width || !stored.height)
+    const StoredPlacement placement{
+        ReadOptional(Store, stored::PlacementTop), ReadOptional(Store, stored::PlacementLeft),
+        ReadOptional(Store, stored::PlacementWidth), ReadOptional(Store, stored::PlacementHeight)};
+    if (!placement.top || !placement.left || !placement.width || !placement.height)
         return;
     const QSize screen = ScreenSize();
     WindowRect placed =
-        RestoredPlacement(ToWindowRect(geometry()), stored, screen.width(), screen.height());
+        RestoredPlacement(ToWindowRect(geometry()), placement, screen.width(), screen.height());
     std::vector<WindowRect> areas;
     for (const QScreen* each : QGuiApplication::screens())
         areas.push_back(ToWindowRect(each->availableGeometry()));
@@ -216,10 +216,10 @@ void TVtMarrowlightFrm::SaveWindowPlacement() {
         MarginsBetween(ToWindowRect(frameGeometry()), ToWindowRect(geometry()));
     const WindowRect placement = PlacementToSave(isMaximized(), ToWindowRect(normalGeometry()),
                                                  ToWindowRect(workArea), frame);
-    Store.WriteSetting(PlacementValueName("Top"), std::to_string(placement.top));
-    Store.WriteSetting(PlacementValueName("Left"), std::to_string(placement.left));
-    Store.WriteSetting(PlacementValueName("Width"), std::to_string(placement.width));
-    Store.WriteSetting(PlacementValueName("Height"), std::to_string(placement.height));
+    Store.WriteSetting(stored::PlacementTop, std::to_string(placement.top));
+    Store.WriteSetting(stored::PlacementLeft, std::to_string(placement.left));
+    Store.WriteSetting(stored::PlacementWidth, std::to_string(placement.width));
+    Store.WriteSetting(stored::PlacementHeight, std::to_string(placement.height));
 }
 
 void TVtMarrowlightFrm::showEvent(QShowEvent* event) {
@@ -241,8 +241,8 @@ void TVtMarrowlightFrm::changeEvent(QEvent* event) {
 
 void TVtMarrowlightFrm::FormShow() {
     for (const MenuState& state : MenuStates) {
-        const std::optional<std::string> stored = ReadOptional(Store, state.valueName);
-        const std::optional<bool> on = stored ? DecodeOnOff(*stored) : std::nullopt;
+        const std::optional<std::string> text = ReadOptional(Store, state.valueName);
+        const std::optional<bool> on = text ? DecodeOnOff(*text) : std::nullopt;
         (this->*state.item)->setChecked(on.value_or(state.byDefault));
     }
 }
@@ -290,7 +290,7 @@ void TVtMarrowlightFrm::FormClose() {
             Store.WriteSetting(state.valueName, EncodeOnOff((this->*state.item)->isChecked()));
         });
     attempt([&] {
-        Store.WriteSetting("LastFocusedFile",
+        Store.WriteSetting(stored::LastFocusedFile,
                            tabs_ ? tabs_->ActiveFileName().toStdString() : std::string());
     });
     attempt([&] { SaveWindowPlacement(); });
@@ -376,9 +376,9 @@ void TVtMarrowlightFrm::Options1MnuClick() {
 std::optional<SettingsError> TVtMarrowlightFrm::StoreGroupCaptions() {
     const TOptionsFrm& options = *OptionsFrm;
     try {
-        Store.WriteSetting("Group1Caption", options.Group1NameEdt->text().toStdString());
-        Store.WriteSetting("Group2Caption", options.Group2NameEdt->text().toStdString());
-        Store.WriteSetting("Group3Caption", options.Group3NameEdt->text().toStdString());
+        Store.WriteSetting(stored::GroupCaption(1), options.Group1NameEdt->text().toStdString());
+        Store.WriteSetting(stored::GroupCaption(2), options.Group2NameEdt->text().toStdString());
+        Store.WriteSetting(stored::GroupCaption(3), options.Group3NameEdt->text().toStdString());
     } catch (const SettingsError& error) {
         return error;
     }

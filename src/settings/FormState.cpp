@@ -4,6 +4,7 @@
 #include "settings/OpenFileDialog.h"
 #include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
 
 #include <QAbstractScrollArea>
@@ -168,7 +169,7 @@ void SaveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
     if (auto* menu = qobject_cast<QMenu*>(c)) {
         const auto items = menu->actions();
         for (int i = 0; i < items.size(); ++i)
-            key.Write(name + ".Item" + std::to_string(i), items[i]->text().toStdString());
+            key.Write(name + stored::Item + std::to_string(i), items[i]->text().toStdString());
     }
     if (!includeLists)
         return;
@@ -177,15 +178,15 @@ void SaveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
                                            : std::to_string(list->currentIndex()));
     if (IsPanel(c)) {
         auto* panel = qobject_cast<QFrame*>(c);
-        key.Write(name + ".Color",
+        key.Write(name + stored::Color,
                   std::to_string(ToBgr(panel->palette().color(panel->backgroundRole()))));
-        key.Write(name + ".Visible", EncodeOnOff(!panel->isHidden()));
+        key.Write(name + stored::Visible, EncodeOnOff(!panel->isHidden()));
     }
     if (auto* box = qobject_cast<QListWidget*>(c)) {
-        key.Write(name + ".ItemIndex", std::to_string(box->currentRow()));
-        key.Write(name + ".ItemsCount", std::to_string(box->count()));
+        key.Write(name + stored::ItemIndex, std::to_string(box->currentRow()));
+        key.Write(name + stored::ItemsCount, std::to_string(box->count()));
         for (int i = 0; i < box->count(); ++i)
-            key.Write(name + ".Item" + std::to_string(i), box->item(i)->text().toStdString());
+            key.Write(name + stored::Item + std::to_string(i), box->item(i)->text().toStdString());
     }
 }
 
@@ -196,8 +197,8 @@ void SaveDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
     if (!dialog || c->objectName().isEmpty())
         return;
     const std::string name = prefix + "." + OwnerName(c) + "." + NameOf(c);
-    key.Write(name + ".FileName", dialog->fileName.toStdString());
-    key.Write(name + ".FilterIndex", std::to_string(dialog->filterIndex));
+    key.Write(name + stored::FileName, dialog->fileName.toStdString());
+    key.Write(name + stored::FilterIndex, std::to_string(dialog->filterIndex));
 }
 
 void LoadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool includeLists) {
@@ -220,7 +221,8 @@ void LoadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
     if (auto* menu = qobject_cast<QMenu*>(c)) {
         const auto items = menu->actions();
         for (int i = 0; i < items.size(); ++i)
-            items[i]->setText(QString::fromStdString(key.Read(name + ".Item" + std::to_string(i))));
+            items[i]->setText(
+                QString::fromStdString(key.Read(name + stored::Item + std::to_string(i))));
     }
     if (!includeLists)
         return;
@@ -232,8 +234,8 @@ void LoadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
     }
     if (IsPanel(c)) {
         auto* panel = qobject_cast<QFrame*>(c);
-        if (key.Exists(name + ".Color")) {
-            const int color = ParseInt(key.Read(name + ".Color"));
+        if (key.Exists(name + stored::Color)) {
+            const int color = ParseInt(key.Read(name + stored::Color));
             if (color >= 0) { // negative numbers name Windows system colours: keep ours
                 QPalette pal = panel->palette();
                 pal.setColor(panel->backgroundRole(), FromBgr(static_cast<std::uint32_t>(color)));
@@ -241,17 +243,17 @@ void LoadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
                 panel->setAutoFillBackground(true);
             }
         }
-        if (key.Exists(name + ".Visible")) {
-            if (const std::optional<bool> visible = DecodeOnOff(key.Read(name + ".Visible")))
+        if (key.Exists(name + stored::Visible)) {
+            if (const std::optional<bool> visible = DecodeOnOff(key.Read(name + stored::Visible)))
                 panel->setVisible(*visible);
         }
     }
-    if (auto* box = qobject_cast<QListWidget*>(c); box && key.Exists(name + ".ItemIndex")) {
+    if (auto* box = qobject_cast<QListWidget*>(c); box && key.Exists(name + stored::ItemIndex)) {
         box->clear();
-        const auto count = StoredListCount(key.Read(name + ".ItemsCount"));
+        const auto count = StoredListCount(key.Read(name + stored::ItemsCount));
         for (int i = 0; i < count; ++i)
-            box->addItem(QString::fromStdString(key.Read(name + ".Item" + std::to_string(i))));
-        const int row = ParseInt(key.Read(name + ".ItemIndex"));
+            box->addItem(QString::fromStdString(key.Read(name + stored::Item + std::to_string(i))));
+        const int row = ParseInt(key.Read(name + stored::ItemIndex));
         box->setCurrentRow(row >= 0 && row < box->count() ? row : -1);
     }
 }
@@ -261,10 +263,10 @@ void LoadDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
     if (!dialog || c->objectName().isEmpty())
         return;
     const std::string name = prefix + "." + OwnerName(c) + "." + NameOf(c);
-    if (!key.Exists(name + ".FileName"))
+    if (!key.Exists(name + stored::FileName))
         return;
-    dialog->fileName = QString::fromStdString(key.Read(name + ".FileName"));
-    dialog->filterIndex = ParseInt(key.Read(name + ".FilterIndex"));
+    dialog->fileName = QString::fromStdString(key.Read(name + stored::FileName));
+    dialog->filterIndex = ParseInt(key.Read(name + stored::FilterIndex));
 }
 
 // Lets a walk go on past a value that cannot be written, so one refused

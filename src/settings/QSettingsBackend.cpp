@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "Version.h"
+#include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
 
 namespace marrowlight {
@@ -91,7 +92,7 @@ QString ApplicationSettingsKeyName() {
 }
 
 SettingsStore& ApplicationSettingsStore() {
-    static QSettingsBackend backend("Veltaroon", ApplicationSettingsKeyName());
+    static QSettingsBackend backend(stored::Organization, ApplicationSettingsKeyName());
     static SettingsStore store(backend, RemoveSpaces(ApplicationTitle));
     return store;
 }

@@ -13,6 +13,7 @@
 #include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
 #include "settings/core/SoundChoices.h"
+#include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
 
 #include <QCheckBox>
@@ -231,11 +232,11 @@ void TOptionsFrm::LoadListControl(QComboBox* list, int defaultIndex) {
 
 void TOptionsFrm::LoadSettings() {
     LoadFormState(this, store_);
-    LoadNamedText("Group1Masks", Group1Edt);
-    LoadNamedText("Group2Masks", Group2Edt);
-    LoadNamedText("Group3Masks", Group3Edt);
-    LoadNamedText("DateTimeMasks", FileMasksEdt);
-    LoadNamedText("WildcardsMasks", MatchWildcardsEdt);
+    LoadNamedText(stored::GroupMasks(1), Group1Edt);
+    LoadNamedText(stored::GroupMasks(2), Group2Edt);
+    LoadNamedText(stored::GroupMasks(3), Group3Edt);
+    LoadNamedText(stored::DateTimeMasks, FileMasksEdt);
+    LoadNamedText(stored::WildcardsMasks, MatchWildcardsEdt);
     LoadListControl(UpdateEachCBx, 0);
     LoadListControl(FontsCBx, DefaultFontIndex());
     LoadListControl(FontSizeCBx, DefaultFontSizeIndex);
@@ -259,15 +260,16 @@ void TOptionsFrm::SaveSettings() {
         attempt([&] { store_.WriteSetting(name, edit->text().toStdString()); });
     };
     attempt([&] { SaveFormState(this, store_); });
-    saveText("Group1Masks", Group1Edt);
-    saveText("Group2Masks", Group2Edt);
-    saveText("Group3Masks", Group3Edt);
-    saveText("DateTimeMasks", FileMasksEdt);
-    saveText("WildcardsMasks", MatchWildcardsEdt);
+    saveText(stored::GroupMasks(1), Group1Edt);
+    saveText(stored::GroupMasks(2), Group2Edt);
+    saveText(stored::GroupMasks(3), Group3Edt);
+    saveText(stored::DateTimeMasks, FileMasksEdt);
+    saveText(stored::WildcardsMasks, MatchWildcardsEdt);
     for (QComboBox* list : {UpdateEachCBx, static_cast<QComboBox*>(FontsCBx), FontSizeCBx,
                             Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
         attempt([&] { SaveFormState(list, store_); });
-    attempt([&] { store_.WriteSetting("StayOnTop", EncodeOnOff(StayOnTopChk->isChecked())); });
+    attempt(
+        [&] { store_.WriteSetting(stored::StayOnTop, EncodeOnOff(StayOnTopChk->isChecked())); });
     if (failure)
         throw *failure;
 }

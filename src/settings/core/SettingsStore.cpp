@@ -1,5 +1,7 @@
 #include "settings/core/SettingsStore.h"
 
+#include "settings/core/StoredNames.h"
+
 #include "support/core/TextUtils.h"
 
 #include <algorithm>
@@ -35,17 +37,17 @@ bool SettingsStore::SettingExists(const std::string& name) const {
 void SettingsStore::WriteSettingList(const std::string& listName,
                                      const std::vector<std::string>& items) {
     const auto key = backend_.OpenSettingsKey();
-    key->Write(FullName(listName + ".ItemsCount"), std::to_string(items.size()));
+    key->Write(FullName(listName + stored::ItemsCount), std::to_string(items.size()));
     for (std::size_t i = 0; i < items.size(); ++i)
-        key->Write(FullName(listName + ".Item" + std::to_string(i)), items[i]);
+        key->Write(FullName(listName + stored::Item + std::to_string(i)), items[i]);
 }
 
 std::vector<std::string> SettingsStore::ReadSettingList(const std::string& listName) const {
     std::vector<std::string> items;
     const auto key = backend_.OpenSettingsKey();
-    const long long count = StoredListCount(key->Read(FullName(listName + ".ItemsCount")));
+    const long long count = StoredListCount(key->Read(FullName(listName + stored::ItemsCount)));
     for (long long i = 0; i < count; ++i)
-        items.push_back(key->Read(FullName(listName + ".Item" + std::to_string(i))));
+        items.push_back(key->Read(FullName(listName + stored::Item + std::to_string(i))));
     return items;
 }
 
