@@ -9,6 +9,7 @@
 #include "settings/TOptionsFrm.h"
 #include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/SettingsWrites.h"
 #include "settings/core/StoredNames.h"
 
 #include <QAbstractItemView>
@@ -216,10 +217,12 @@ void TVtMarrowlightFrm::SaveWindowPlacement() {
         MarginsBetween(ToWindowRect(frameGeometry()), ToWindowRect(geometry()));
     const WindowRect placement = PlacementToSave(isMaximized(), ToWindowRect(normalGeometry()),
                                                  ToWindowRect(workArea), frame);
-    Store.WriteSetting(stored::PlacementTop, std::to_string(placement.top));
-    Store.WriteSetting(stored::PlacementLeft, std::to_string(placement.left));
-    Store.WriteSetting(stored::PlacementWidth, std::to_string(placement.width));
-    Store.WriteSetting(stored::PlacementHeight, std::to_string(placement.height));
+    SettingsWrites writes;
+    writes.Write(Store, stored::PlacementTop, std::to_string(placement.top));
+    writes.Write(Store, stored::PlacementLeft, std::to_string(placement.left));
+    writes.Write(Store, stored::PlacementWidth, std::to_string(placement.width));
+    writes.Write(Store, stored::PlacementHeight, std::to_string(placement.height));
+    writes.ThrowFirstFailure();
 }
 
 void TVtMarrowlightFrm::showEvent(QShowEvent* event) {
@@ -275,27 +278,13 @@ void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
 }
 
 void TVtMarrowlightFrm::FormClose() {
-    // Every value is attempted; the first failure is reported afterwards.
-    std::optional<SettingsError> firstError;
-    auto attempt = [&firstError](auto&& write) {
-        try {
-            write();
-        } catch (const SettingsError& error) {
-            if (!firstError)
-                firstError = error;
-        }
-    };
+    SettingsWrites writes;
     for (const MenuState& state : MenuStates)
-        attempt([&] {
-            Store.WriteSetting(state.valueName, EncodeOnOff((this->*state.item)->isChecked()));
-        });
-    attempt([&] {
-        Store.WriteSetting(stored::LastFocusedFile,
-                           tabs_ ? tabs_->ActiveFileName().toStdString() : std::string());
-    });
-    attempt([&] { SaveWindowPlacement(); });
-    if (firstError)
-        throw *firstError;
+        writes.Write(Store, state.valueName, EncodeOnOff((this->*state.item)->isChecked()));
+    writes.Write(Store, stored::LastFocusedFile,
+                 tabs_ ? tabs_->ActiveFileName().toStdString() : std::string());
+    writes.Attempt([&] { SaveWindowPlacement(); });
+    writes.ThrowFirstFailure();
 }
 
 void TVtMarrowlightFrm::ApplySwitchOverrides() {
@@ -375,14 +364,11 @@ void TVtMarrowlightFrm::Options1MnuClick() {
 
 std::optional<SettingsError> TVtMarrowlightFrm::StoreGroupCaptions() {
     const TOptionsFrm& options = *OptionsFrm;
-    try {
-        Store.WriteSetting(stored::GroupCaption(1), options.Group1NameEdt->text().toStdString());
-        Store.WriteSetting(stored::GroupCaption(2), options.Group2NameEdt->text().toStdString());
-        Store.WriteSetting(stored::GroupCaption(3), options.Group3NameEdt->text().toStdString());
-    } catch (const SettingsError& error) {
-        return error;
-    }
-    return std::nullopt;
+    SettingsWrites writes;
+    writes.Write(Store, stored::GroupCaption(1), options.Group1NameEdt->text().toStdString());
+    writes.Write(Store, stored::GroupCaption(2), options.Group2NameEdt->text().toStdString());
+    writes.Write(Store, stored::GroupCaption(3), options.Group3NameEdt->text().toStdString());
+    return writes.FirstFailure();
 }
 
 void TVtMarrowlightFrm::ApplyOptionsResult() {

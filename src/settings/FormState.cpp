@@ -4,6 +4,7 @@
 #include "settings/OpenFileDialog.h"
 #include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/SettingsWrites.h"
 #include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
 
@@ -277,21 +278,13 @@ class FirstFailureKey : public SettingsKey {
     bool Exists(const std::string& name) const override { return key_.Exists(name); }
     std::string Read(const std::string& name) const override { return key_.Read(name); }
     void Write(const std::string& name, const std::string& value) override {
-        try {
-            key_.Write(name, value);
-        } catch (const SettingsError& e) {
-            if (!failure_)
-                failure_ = e;
-        }
+        writes_.Attempt([&] { key_.Write(name, value); });
     }
-    void ThrowFirstFailure() const {
-        if (failure_)
-            throw *failure_;
-    }
+    void ThrowFirstFailure() const { writes_.ThrowFirstFailure(); }
 
   private:
     SettingsKey& key_;
-    std::optional<SettingsError> failure_;
+    SettingsWrites writes_;
 };
 
 } // namespace

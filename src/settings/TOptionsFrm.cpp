@@ -12,6 +12,7 @@
 #include "settings/core/FolderList.h"
 #include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/SettingsWrites.h"
 #include "settings/core/SoundChoices.h"
 #include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
@@ -246,20 +247,11 @@ void TOptionsFrm::LoadSettings() {
 }
 
 void TOptionsFrm::SaveSettings() {
-    // Every value is attempted, so one refused value does not lose the others.
-    std::optional<SettingsError> failure;
-    auto attempt = [&failure](const std::function<void()>& save) {
-        try {
-            save();
-        } catch (const SettingsError& e) {
-            if (!failure)
-                failure = e;
-        }
-    };
+    SettingsWrites writes;
     auto saveText = [&](const char* name, const QLineEdit* edit) {
-        attempt([&] { store_.WriteSetting(name, edit->text().toStdString()); });
+        writes.Write(store_, name, edit->text().toStdString());
     };
-    attempt([&] { SaveFormState(this, store_); });
+    writes.Attempt([&] { SaveFormState(this, store_); });
     saveText(stored::GroupMasks(1), Group1Edt);
     saveText(stored::GroupMasks(2), Group2Edt);
     saveText(stored::GroupMasks(3), Group3Edt);
@@ -267,11 +259,9 @@ void TOptionsFrm::SaveSettings() {
     saveText(stored::WildcardsMasks, MatchWildcardsEdt);
     for (QComboBox* list : {UpdateEachCBx, static_cast<QComboBox*>(FontsCBx), FontSizeCBx,
                             Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
-        attempt([&] { SaveFormState(list, store_); });
-    attempt(
-        [&] { store_.WriteSetting(stored::StayOnTop, EncodeOnOff(StayOnTopChk->isChecked())); });
-    if (failure)
-        throw *failure;
+        writes.Attempt([&] { SaveFormState(list, store_); });
+    writes.Write(store_, stored::StayOnTop, EncodeOnOff(StayOnTopChk->isChecked()));
+    writes.ThrowFirstFailure();
 }
 
 void TOptionsFrm::FormShow() {
