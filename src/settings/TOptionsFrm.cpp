@@ -148,8 +148,8 @@ void TOptionsFrm::ConnectHandlers() {
     onChecked(UpdateDateTimeChangeRdo, &TOptionsFrm::UpdatingChangedClick);
     onChecked(UpdateForcedRdo, &TOptionsFrm::UpdatingChangedClick);
 
-    for (QLineEdit* edit : {Group1Edt, Group2Edt, Group3Edt})
-        connect(edit, &QLineEdit::textChanged, this, &TOptionsFrm::SetNeedsReload);
+    for (int g = 1; g <= 3; ++g)
+        connect(Group(g).Edt, &QLineEdit::textChanged, this, &TOptionsFrm::SetNeedsReload);
     for (QLineEdit* edit : {LogFolderEdt, MatchWildcardsEdt})
         connect(edit, &QLineEdit::textChanged, this, &TOptionsFrm::SetAutoOpenChanged);
     FileMasksEdt->installEventFilter(this);
@@ -158,8 +158,8 @@ void TOptionsFrm::ConnectHandlers() {
     // for the user's choices.
     for (QComboBox* list : {static_cast<QComboBox*>(FontsCBx), FontSizeCBx})
         connect(list, &QComboBox::currentIndexChanged, this, &TOptionsFrm::SetFontChanged);
-    for (QComboBox* list : {Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
-        connect(list, &QComboBox::activated, this, [this, list] { DoTestBeep(list); });
+    for (int g = 1; g <= 3; ++g)
+        connect(Group(g).SoundCBx, &QComboBox::activated, this, [this, g] { PlayGroupSound(g); });
 
     connect(BrowseBtn, &QPushButton::clicked, this, &TOptionsFrm::BrowseBtnClick);
     connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
@@ -184,11 +184,11 @@ void TOptionsFrm::FormCreate() {
     }
     SelectQuietly(FontsCBx, DefaultFontIndex());
     SelectQuietly(FontSizeCBx, DefaultFontSizeIndex);
-    for (QComboBox* list : {Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
-        SelectQuietly(list, 0);
-    SelectQuietly(Group1ColorCBx, ColorIndex::Green);
-    SelectQuietly(Group2ColorCBx, ColorIndex::Maroon);
-    SelectQuietly(Group3ColorCBx, ColorIndex::Red);
+    const int colors[] = {ColorIndex::Green, ColorIndex::Maroon, ColorIndex::Red};
+    for (int g = 1; g <= 3; ++g) {
+        SelectQuietly(Group(g).SoundCBx, 0);
+        SelectQuietly(Group(g).ColorCBx, colors[g - 1]);
+    }
     SelectQuietly(UpdateEachCBx, 0);
     UpdateEachCBx->setEnabled(false);
     NeedsReload = FontChanged = AutoOpenChanged = false;
@@ -233,17 +233,15 @@ void TOptionsFrm::LoadListControl(QComboBox* list, int defaultIndex) {
 
 void TOptionsFrm::LoadSettings() {
     LoadFormState(this, store_);
-    LoadNamedText(stored::GroupMasks(1), Group1Edt);
-    LoadNamedText(stored::GroupMasks(2), Group2Edt);
-    LoadNamedText(stored::GroupMasks(3), Group3Edt);
+    for (int g = 1; g <= 3; ++g)
+        LoadNamedText(stored::GroupMasks(g), Group(g).Edt);
     LoadNamedText(stored::DateTimeMasks, FileMasksEdt);
     LoadNamedText(stored::WildcardsMasks, MatchWildcardsEdt);
     LoadListControl(UpdateEachCBx, 0);
     LoadListControl(FontsCBx, DefaultFontIndex());
     LoadListControl(FontSizeCBx, DefaultFontSizeIndex);
-    LoadListControl(Group1SoundCBx, 0);
-    LoadListControl(Group2SoundCBx, 0);
-    LoadListControl(Group3SoundCBx, 0);
+    for (int g = 1; g <= 3; ++g)
+        LoadListControl(Group(g).SoundCBx, 0);
 }
 
 void TOptionsFrm::SaveSettings() {
@@ -252,14 +250,14 @@ void TOptionsFrm::SaveSettings() {
         writes.Write(store_, name, edit->text().toStdString());
     };
     writes.Attempt([&] { SaveFormState(this, store_); });
-    saveText(stored::GroupMasks(1), Group1Edt);
-    saveText(stored::GroupMasks(2), Group2Edt);
-    saveText(stored::GroupMasks(3), Group3Edt);
+    for (int g = 1; g <= 3; ++g)
+        saveText(stored::GroupMasks(g), Group(g).Edt);
     saveText(stored::DateTimeMasks, FileMasksEdt);
     saveText(stored::WildcardsMasks, MatchWildcardsEdt);
-    for (QComboBox* list : {UpdateEachCBx, static_cast<QComboBox*>(FontsCBx), FontSizeCBx,
-                            Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
+    for (QComboBox* list : {UpdateEachCBx, static_cast<QComboBox*>(FontsCBx), FontSizeCBx})
         writes.Attempt([&] { SaveFormState(list, store_); });
+    for (int g = 1; g <= 3; ++g)
+        writes.Attempt([&] { SaveFormState(Group(g).SoundCBx, store_); });
     writes.Write(store_, stored::StayOnTop, EncodeOnOff(StayOnTopChk->isChecked()));
     writes.ThrowFirstFailure();
 }
@@ -359,13 +357,31 @@ void TOptionsFrm::UpdatingChangedClick() {
     UpdateEachCBx->setEnabled(UpdateForcedRdo->isChecked());
 }
 
+TOptionsFrm::GroupControls TOptionsFrm::Group(int g) const {
+    switch (g) {
+    case 1:
+        return {Group1NameEdt, Group1Edt, Group1ColorCBx, Group1SoundCBx};
+    case 2:
+        return {Group2NameEdt, Group2Edt, Group2ColorCBx, Group2SoundCBx};
+    case 3:
+        return {Group3NameEdt, Group3Edt, Group3ColorCBx, Group3SoundCBx};
+    default:
+        return {};
+    }
+}
+
 void TOptionsFrm::DoTestBeep(QObject* sender) {
-    for (QComboBox* list : {Group1SoundCBx, Group2SoundCBx, Group3SoundCBx}) {
-        if (sender == list) {
-            PlaySoundChoice(list->currentIndex(), sound_);
+    for (int g = 1; g <= 3; ++g) {
+        if (sender && sender == Group(g).SoundCBx) {
+            PlayGroupSound(g);
             return;
         }
     }
+}
+
+void TOptionsFrm::PlayGroupSound(int g) {
+    if (const QComboBox* list = Group(g).SoundCBx)
+        PlaySoundChoice(list->currentIndex(), sound_);
 }
 
 void TOptionsFrm::BrowseBtnClick() {
