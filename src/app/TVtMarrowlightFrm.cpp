@@ -14,16 +14,12 @@
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
@@ -176,8 +172,10 @@ void TVtMarrowlightFrm::ConnectHandlers() {
 
 void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
     OptionsFrm = &options;
+    options_.emplace(options);
     cycle_.reset();
-    tabs_ = std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, options, menuChecks_);
+    tabs_ =
+        std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, *options_, menuChecks_);
     cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, FirstCycle);
 }
 
@@ -288,14 +286,14 @@ void TVtMarrowlightFrm::FormClose() {
 }
 
 void TVtMarrowlightFrm::ApplySwitchOverrides() {
-    marrowlight::ApplySwitchOverrides(*cmd_, {this, OptionsFrm});
+    marrowlight::ApplySwitchOverrides(*cmd_, *this, options_ ? &*options_ : nullptr);
 }
 
 void TVtMarrowlightFrm::SetPollingInterval() {
-    if (!OptionsFrm)
+    if (!options_)
         return;
-    UpdateListsTmr->setInterval(PollingInterval(OptionsFrm->UpdateDateTimeChangeRdo->isChecked(),
-                                                OptionsFrm->UpdateEachCBx->currentIndex()));
+    UpdateListsTmr->setInterval(
+        PollingInterval(options_->UpdateOnTimeStampChange(), options_->UpdateEachIndex()));
 }
 
 std::string TVtMarrowlightFrm::ViewFilterStates() const {
@@ -336,7 +334,7 @@ void TVtMarrowlightFrm::CloseAllLogsMnuClick() {
 }
 
 void TVtMarrowlightFrm::Options1MnuClick() {
-    if (!OptionsFrm)
+    if (!OptionsFrm || !options_)
         return;
     UpdateListsTmr->stop();
     // Polling must resume even when applying the result fails.
@@ -347,39 +345,36 @@ void TVtMarrowlightFrm::Options1MnuClick() {
 
     // A Cancel restores what the dialog showed on opening; switches are not
     // applied again, or they would undo the user's changes since start-up.
-    const bool wasOnTop = OptionsFrm->StayOnTopChk->isChecked();
+    const bool wasOnTop = options_->StayOnTop();
     if (OptionsFrm->Execute() != QDialog::Accepted)
         return;
     const std::optional<SettingsError> captionError = StoreGroupCaptions();
     ApplyOptionsResult();
-    if (OptionsFrm->StayOnTopChk->isChecked() != wasOnTop)
+    if (options_->StayOnTop() != wasOnTop)
         QMessageBox::information(this, "Marrowlight", StayOnTopMessage(!wasOnTop));
     SetPollingInterval();
     // The accepted values are in use even when storing them failed.
-    if (OptionsFrm->SaveError)
-        throw SettingsError(*OptionsFrm->SaveError);
+    if (const std::optional<std::string> saveError = options_->SaveError())
+        throw SettingsError(*saveError);
     if (captionError)
         throw *captionError;
 }
 
 std::optional<SettingsError> TVtMarrowlightFrm::StoreGroupCaptions() {
-    const TOptionsFrm& options = *OptionsFrm;
     SettingsWrites writes;
-    writes.Write(Store, stored::GroupCaption(1), options.Group1NameEdt->text().toStdString());
-    writes.Write(Store, stored::GroupCaption(2), options.Group2NameEdt->text().toStdString());
-    writes.Write(Store, stored::GroupCaption(3), options.Group3NameEdt->text().toStdString());
+    for (int g = 1; g <= 3; ++g)
+        writes.Write(Store, stored::GroupCaption(g), options_->Group(g).Name().toStdString());
     return writes.FirstFailure();
 }
 
 void TVtMarrowlightFrm::ApplyOptionsResult() {
-    TOptionsFrm& options = *OptionsFrm;
-    if (options.AutoOpenChanged) {
+    if (options_->AutoOpenChanged()) {
         CloseAllLogsMnuClick();
         return;
     }
-    if (tabs_ && (options.FontChanged || options.NeedsReload))
+    if (tabs_ && (options_->FontChanged() || options_->NeedsReload()))
         tabs_->ResetAllLogs();
-    if (tabs_ && options.FontChanged)
+    if (tabs_ && options_->FontChanged())
         tabs_->ApplyFontToAll();
     // Colours and gutter settings show at once.
     if (QWidget* page = PageControl->currentWidget())

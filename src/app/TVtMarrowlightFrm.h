@@ -1,7 +1,8 @@
 #pragma once
 
-#include "settings/core/SettingsStore.h"
 #include "app/MainMenu.h"
+#include "settings/OptionsView.h"
+#include "settings/core/SettingsStore.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -108,6 +109,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
 
     std::unique_ptr<CommandLine> cmd_;
     MainMenuChecks menuChecks_{*this};
+    std::optional<OptionsView> options_;
     std::unique_ptr<LogTabs> tabs_;
     std::unique_ptr<UpdateCycle> cycle_;
     bool stayOnTop_ = false;
