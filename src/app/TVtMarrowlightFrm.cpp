@@ -171,7 +171,7 @@ void TVtMarrowlightFrm::ConnectHandlers() {
 }
 
 void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
-    OptionsFrm = &options;
+    optionsFrm_ = &options;
     options_.emplace(options);
     cycle_.reset();
     tabs_ =
@@ -334,7 +334,7 @@ void TVtMarrowlightFrm::CloseAllLogsMnuClick() {
 }
 
 void TVtMarrowlightFrm::Options1MnuClick() {
-    if (!OptionsFrm || !options_)
+    if (!optionsFrm_ || !options_)
         return;
     UpdateListsTmr->stop();
     // Polling must resume even when applying the result fails.
@@ -346,7 +346,7 @@ void TVtMarrowlightFrm::Options1MnuClick() {
     // A Cancel restores what the dialog showed on opening; switches are not
     // applied again, or they would undo the user's changes since start-up.
     const bool wasOnTop = options_->StayOnTop();
-    if (OptionsFrm->Execute() != QDialog::Accepted)
+    if (optionsFrm_->Execute() != QDialog::Accepted)
         return;
     const std::optional<SettingsError> captionError = StoreGroupCaptions();
     ApplyOptionsResult();

@@ -50,7 +50,6 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
 
     SettingsStore& Store;
     const CommandLine& Cmd() const;
-    TOptionsFrm* OptionsFrm = nullptr;
     LogTabs* Tabs() const { return tabs_.get(); }
     UpdateCycle* Cycle() const { return cycle_.get(); }
 
@@ -109,6 +108,8 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
 
     std::unique_ptr<CommandLine> cmd_;
     MainMenuChecks menuChecks_{*this};
+    // The dialog is only shown from here; its settings are read through the view.
+    TOptionsFrm* optionsFrm_ = nullptr;
     std::optional<OptionsView> options_;
     std::unique_ptr<LogTabs> tabs_;
     std::unique_ptr<UpdateCycle> cycle_;
