@@ -1,5 +1,7 @@
 #include "app/TFileHistory.h"
 
+#include "settings/core/StoredNames.h"
+
 #include "app/MenuAccessKeys.h"
 #include "settings/core/SettingsStore.h"
 #include "support/core/PathUtils.h"
@@ -12,11 +14,9 @@
 namespace marrowlight {
 namespace {
 
-constexpr char ListName[] = "FileHistoryList";
-
 std::vector<std::string> ReadStoredList(const SettingsStore& store) {
     try {
-        return store.ReadSettingList(ListName);
+        return store.ReadSettingList(stored::FileHistoryList);
     } catch (const SettingsError&) {
         return {};
     }
@@ -111,7 +111,7 @@ std::string TFileHistory::FileForMenuItem(const QAction* item) const {
 }
 
 void TFileHistory::Save() {
-    store_.WriteSettingList(ListName, Entries());
+    store_.WriteSettingList(stored::FileHistoryList, Entries());
 }
 
 } // namespace marrowlight

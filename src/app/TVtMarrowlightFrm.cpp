@@ -12,14 +12,16 @@
 #include "monitor/UpdateCycle.h"
 #include "settings/OpenFileDialog.h"
 #include "settings/TOptionsFrm.h"
+#include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/SettingsWrites.h"
+#include "settings/core/StoredNames.h"
 #include "support/THtmlHelp.h"
 #include "support/core/PathUtils.h"
 #include "support/core/TextUtils.h"
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
@@ -30,7 +32,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
@@ -70,12 +71,12 @@ struct MenuState {
 
 // In the order they are loaded and saved.
 const MenuState MenuStates[] = {
-    {"LoadAutomaticallyMnu", &MainMenuItems::OpenCloseLogsAutomaticallyMnu, false},
-    {"AllEntriesMnu", &MainMenuItems::AllEntriesMnu, true},
-    {"Group1Mnu", &MainMenuItems::InformationMnu, true},
-    {"Group2Mnu", &MainMenuItems::WarningsMnu, true},
-    {"Group3Mnu", &MainMenuItems::ErrorsMnu, true},
-    {"KeepModifedLogFocused", &MainMenuItems::KeepModifedLogFocusedMnu, true},
+    {stored::LoadAutomaticallyMnu, &MainMenuItems::OpenCloseLogsAutomaticallyMnu, false},
+    {stored::AllEntriesMnu, &MainMenuItems::AllEntriesMnu, true},
+    {stored::Group1Mnu, &MainMenuItems::InformationMnu, true},
+    {stored::Group2Mnu, &MainMenuItems::WarningsMnu, true},
+    {stored::Group3Mnu, &MainMenuItems::ErrorsMnu, true},
+    {stored::KeepModifedLogFocused, &MainMenuItems::KeepModifedLogFocusedMnu, true},
 };
 
 // A value that cannot be read (not text) counts as missing: a damaged store
@@ -202,7 +203,7 @@ void TVtMarrowlightFrm::CreateControls() {
     OpenLogDlg->defaultExtension = "log";
     // A log that is not there yet can be followed until it appears.
     OpenLogDlg->fileMustExist = false;
-    ExecuteOpenLogDlg = [this](OpenFileDialog& dialog) { return dialog.execute(this); };
+    ExecuteOpenLogDlg = [this](OpenFileDialog& dialog) { return dialog.Execute(this); };
     ShowModal = [](QDialog& dialog) { return dialog.exec(); };
 }
 
@@ -227,18 +228,20 @@ void TVtMarrowlightFrm::ConnectHandlers() {
 }
 
 void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
-    OptionsFrm = &options;
+    optionsFrm_ = &options;
+    options_.emplace(options);
     options.ShowHelp = [this](const QString& topic) {
         if (ShowHelpTopic)
             ShowHelpTopic(topic);
     };
     cycle_.reset();
-    tabs_ = std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, options, menuChecks_);
+    tabs_ =
+        std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, *options_, menuChecks_);
     cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, FirstCycle);
 }
 
 void TVtMarrowlightFrm::ChooseStayOnTop() {
-    stayOnTop_ = StayOnTopFromSwitch(*cmd_, ReadOptional(Store, "StayOnTop").value_or(""));
+    stayOnTop_ = StayOnTopFromSwitch(*cmd_, ReadOptional(Store, stored::StayOnTop).value_or(""));
     setWindowFlag(Qt::WindowStaysOnTopHint, stayOnTop_);
 }
 
@@ -248,15 +251,14 @@ void TVtMarrowlightFrm::PlaceInTopRightQuarter() {
 }
 
 void TVtMarrowlightFrm::RestoreWindowPlacement() {
-    StoredPlacement stored{ReadOptional(Store, PlacementValueName("Top")),
-                           ReadOptional(Store, PlacementValueName("Left")),
-                           ReadOptional(Store, PlacementValueName("Width")),
-                           ReadOptional(Store, PlacementValueName("Height"))};
-    if (!stored.top || !stored.left || !stored.width || !stored.height)
+    const StoredPlacement placement{
+        ReadOptional(Store, stored::PlacementTop), ReadOptional(Store, stored::PlacementLeft),
+        ReadOptional(Store, stored::PlacementWidth), ReadOptional(Store, stored::PlacementHeight)};
+    if (!placement.top || !placement.left || !placement.width || !placement.height)
         return;
     const QSize screen = ScreenSize();
     WindowRect placed =
-        RestoredPlacement(ToWindowRect(geometry()), stored, screen.width(), screen.height());
+        RestoredPlacement(ToWindowRect(geometry()), placement, screen.width(), screen.height());
     std::vector<WindowRect> areas;
     for (const QScreen* each : QGuiApplication::screens())
         areas.push_back(ToWindowRect(each->availableGeometry()));
@@ -274,10 +276,12 @@ void TVtMarrowlightFrm::SaveWindowPlacement() {
         MarginsBetween(ToWindowRect(frameGeometry()), ToWindowRect(geometry()));
     const WindowRect placement = PlacementToSave(isMaximized(), ToWindowRect(normalGeometry()),
                                                  ToWindowRect(workArea), frame);
-    Store.WriteSetting(PlacementValueName("Top"), std::to_string(placement.top));
-    Store.WriteSetting(PlacementValueName("Left"), std::to_string(placement.left));
-    Store.WriteSetting(PlacementValueName("Width"), std::to_string(placement.width));
-    Store.WriteSetting(PlacementValueName("Height"), std::to_string(placement.height));
+    SettingsWrites writes;
+    writes.Write(Store, stored::PlacementTop, std::to_string(placement.top));
+    writes.Write(Store, stored::PlacementLeft, std::to_string(placement.left));
+    writes.Write(Store, stored::PlacementWidth, std::to_string(placement.width));
+    writes.Write(Store, stored::PlacementHeight, std::to_string(placement.height));
+    writes.ThrowFirstFailure();
 }
 
 void TVtMarrowlightFrm::showEvent(QShowEvent* event) {
@@ -299,9 +303,9 @@ void TVtMarrowlightFrm::changeEvent(QEvent* event) {
 
 void TVtMarrowlightFrm::FormShow() {
     for (const MenuState& state : MenuStates) {
-        const std::optional<std::string> stored = ReadOptional(Store, state.valueName);
-        const std::optional<long long> value = stored ? ParseDecimal(*stored) : std::nullopt;
-        (this->*state.item)->setChecked(value ? *value != 0 : state.byDefault);
+        const std::optional<std::string> text = ReadOptional(Store, state.valueName);
+        const std::optional<bool> on = text ? DecodeOnOff(*text) : std::nullopt;
+        (this->*state.item)->setChecked(on.value_or(state.byDefault));
     }
 }
 
@@ -354,37 +358,24 @@ void TVtMarrowlightFrm::FormDestroy() {
 }
 
 void TVtMarrowlightFrm::FormClose() {
-    // Every value is attempted; the first failure is reported afterwards.
-    std::optional<SettingsError> firstError;
-    auto attempt = [&firstError](auto&& write) {
-        try {
-            write();
-        } catch (const SettingsError& error) {
-            if (!firstError)
-                firstError = error;
-        }
-    };
+    SettingsWrites writes;
     for (const MenuState& state : MenuStates)
-        attempt([&] {
-            Store.WriteSetting(state.valueName, (this->*state.item)->isChecked() ? "1" : "0");
-        });
-    attempt([&] {
-        Store.WriteSetting("LastFocusedFile", tabs_ ? tabs_->ActiveFileName() : std::string());
-    });
-    attempt([&] { SaveWindowPlacement(); });
-    if (firstError)
-        throw *firstError;
+        writes.Write(Store, state.valueName, EncodeOnOff((this->*state.item)->isChecked()));
+    writes.Write(Store, stored::LastFocusedFile,
+                 tabs_ ? tabs_->ActiveFileName() : std::string());
+    writes.Attempt([&] { SaveWindowPlacement(); });
+    writes.ThrowFirstFailure();
 }
 
 void TVtMarrowlightFrm::ApplySwitchOverrides() {
-    marrowlight::ApplySwitchOverrides(*cmd_, {this, OptionsFrm});
+    marrowlight::ApplySwitchOverrides(*cmd_, *this, options_ ? &*options_ : nullptr);
 }
 
 void TVtMarrowlightFrm::SetPollingInterval() {
-    if (!OptionsFrm)
+    if (!options_)
         return;
-    UpdateListsTmr->setInterval(PollingInterval(OptionsFrm->UpdateDateTimeChangeRdo->isChecked(),
-                                                OptionsFrm->UpdateEachCBx->currentIndex()));
+    UpdateListsTmr->setInterval(
+        PollingInterval(options_->UpdateOnTimeStampChange(), options_->UpdateEachIndex()));
 }
 
 std::string TVtMarrowlightFrm::ViewFilterStates() const {
@@ -427,7 +418,7 @@ void TVtMarrowlightFrm::FileMnuClick() {
 }
 
 QString TVtMarrowlightFrm::WatchedFolders() const {
-    return OptionsFrm ? OptionsFrm->LogFolderEdt->text().trimmed() : QString();
+    return options_ ? QString::fromStdString(options_->LogFolders()).trimmed() : QString();
 }
 
 void TVtMarrowlightFrm::OpenLogMnuClick() {
@@ -466,7 +457,7 @@ void TVtMarrowlightFrm::ViewMnuClick() {
         QAction* item = groupItems[g - 1];
         item->setEnabled(byGroup);
         const std::string name =
-            ReadOptional(Store, "Group" + std::to_string(g) + "Caption").value_or("");
+            ReadOptional(Store, stored::GroupCaption(g)).value_or("");
         // A blank name would leave an item nobody can read; keep the last one.
         if (TrimText(name).empty())
             continue;
@@ -532,7 +523,7 @@ void TVtMarrowlightFrm::CloseAllLogsMnuClick() {
 }
 
 void TVtMarrowlightFrm::Options1MnuClick() {
-    if (!OptionsFrm)
+    if (!optionsFrm_ || !options_)
         return;
     UpdateListsTmr->stop();
     // Polling must resume even when applying the result fails.
@@ -543,42 +534,36 @@ void TVtMarrowlightFrm::Options1MnuClick() {
 
     // A Cancel restores what the dialog showed on opening; switches are not
     // applied again, or they would undo the user's changes since start-up.
-    const bool wasOnTop = OptionsFrm->StayOnTopChk->isChecked();
-    if (OptionsFrm->Execute() != QDialog::Accepted)
+    const bool wasOnTop = options_->StayOnTop();
+    if (optionsFrm_->Execute() != QDialog::Accepted)
         return;
     const std::optional<SettingsError> captionError = StoreGroupCaptions();
     ApplyOptionsResult();
-    if (OptionsFrm->StayOnTopChk->isChecked() != wasOnTop)
+    if (options_->StayOnTop() != wasOnTop)
         QMessageBox::information(this, "Marrowlight", StayOnTopMessage(!wasOnTop));
     SetPollingInterval();
     // The accepted values are in use even when storing them failed.
-    if (OptionsFrm->SaveError)
-        throw SettingsError(*OptionsFrm->SaveError);
+    if (const std::optional<std::string> saveError = options_->SaveError())
+        throw SettingsError(*saveError);
     if (captionError)
         throw *captionError;
 }
 
 std::optional<SettingsError> TVtMarrowlightFrm::StoreGroupCaptions() {
-    const TOptionsFrm& options = *OptionsFrm;
-    try {
-        Store.WriteSetting("Group1Caption", options.Group1NameEdt->text().toStdString());
-        Store.WriteSetting("Group2Caption", options.Group2NameEdt->text().toStdString());
-        Store.WriteSetting("Group3Caption", options.Group3NameEdt->text().toStdString());
-    } catch (const SettingsError& error) {
-        return error;
-    }
-    return std::nullopt;
+    SettingsWrites writes;
+    for (int g = 1; g <= 3; ++g)
+        writes.Write(Store, stored::GroupCaption(g), options_->Group(g).Name().toStdString());
+    return writes.FirstFailure();
 }
 
 void TVtMarrowlightFrm::ApplyOptionsResult() {
-    TOptionsFrm& options = *OptionsFrm;
-    if (options.AutoOpenChanged) {
+    if (options_->AutoOpenChanged()) {
         CloseAllLogsMnuClick();
         return;
     }
-    if (tabs_ && (options.FontChanged || options.NeedsReload))
+    if (tabs_ && (options_->FontChanged() || options_->NeedsReload()))
         tabs_->ResetAllLogs();
-    if (tabs_ && options.FontChanged)
+    if (tabs_ && options_->FontChanged())
         tabs_->ApplyFontToAll();
     // Colours and gutter settings show at once.
     if (QWidget* page = PageControl->currentWidget())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainMenu.h"
+#include "settings/OptionsView.h"
 #include "settings/core/SettingsStore.h"
 
 #include <QMainWindow>
@@ -57,7 +58,6 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
 
     SettingsStore& Store;
     const CommandLine& Cmd() const;
-    TOptionsFrm* OptionsFrm = nullptr;
     LogTabs* Tabs() const { return tabs_.get(); }
     UpdateCycle* Cycle() const { return cycle_.get(); }
 
@@ -148,6 +148,9 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
 
     std::unique_ptr<CommandLine> cmd_;
     MainMenuChecks menuChecks_{*this};
+    // The dialog is only shown from here; its settings are read through the view.
+    TOptionsFrm* optionsFrm_ = nullptr;
+    std::optional<OptionsView> options_;
     std::unique_ptr<LogTabs> tabs_;
     std::unique_ptr<UpdateCycle> cycle_;
     std::unique_ptr<TFileHistory> history_;

@@ -2,18 +2,10 @@
 
 #include "monitor/MenuChecks.h"
 #include "monitor/core/LineClassifier.h"
-#include "settings/ColorListBox.h"
-#include "settings/FontListBox.h"
-#include "settings/TOptionsFrm.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
 
 namespace marrowlight {
 
-LiveViewSettings::LiveViewSettings(const TOptionsFrm& options, const MenuChecks& menu)
+LiveViewSettings::LiveViewSettings(const OptionsView& options, const MenuChecks& menu)
     : options_(options), menu_(menu) {}
 
 bool LiveViewSettings::AllEntries() const {
@@ -25,27 +17,23 @@ bool LiveViewSettings::GroupShown(int g) const {
 }
 
 std::string LiveViewSettings::GroupKeywords(int g) const {
-    const QLineEdit* edit = g == 1   ? options_.Group1Edt
-                            : g == 2 ? options_.Group2Edt
-                            : g == 3 ? options_.Group3Edt
-                                     : nullptr;
-    return edit ? edit->text().toStdString() : std::string();
+    return options_.Group(g).Keywords();
 }
 
 bool LiveViewSettings::LastEntriesAtTop() const {
-    return options_.LastEntriesAtTopChk->isChecked();
+    return options_.LastEntriesAtTop();
 }
 
 bool LiveViewSettings::AddedLogLinesOnly() const {
-    return options_.AddedLogLinesRdo->isChecked();
+    return options_.AddedLogLinesOnly();
 }
 
 bool LiveViewSettings::AllLogLines() const {
-    return options_.AllLogLinesRdo->isChecked();
+    return options_.AllLogLines();
 }
 
 bool LiveViewSettings::UpdateForced() const {
-    return options_.UpdateForcedRdo->isChecked();
+    return options_.UpdateForced();
 }
 
 int LiveViewSettings::LineGroup(std::string_view line) const {
@@ -53,23 +41,19 @@ int LiveViewSettings::LineGroup(std::string_view line) const {
 }
 
 QColor LiveViewSettings::GroupColor(int group) const {
-    const ColorListBox* box = group == 1   ? options_.Group1ColorCBx
-                              : group == 2 ? options_.Group2ColorCBx
-                              : group == 3 ? options_.Group3ColorCBx
-                                           : nullptr;
-    return box ? box->selectedColor() : QColor(Qt::black);
+    return options_.Group(group).Colour();
 }
 
 bool LiveViewSettings::ShowLineNumbers() const {
-    return options_.ShowLineNumbersChk->isChecked();
+    return options_.ShowLineNumbers();
 }
 
 bool LiveViewSettings::ShowLineTime() const {
-    return options_.ShowLineTimeChk->isChecked();
+    return options_.ShowLineTime();
 }
 
 QString LiveViewSettings::LineTimeMask() const {
-    return options_.LogLineTimeMaskCbx->currentText();
+    return options_.LineTimeMask();
 }
 
 bool LiveViewSettings::KeepModifedLogFocused() const {
@@ -81,15 +65,15 @@ bool LiveViewSettings::OpenCloseLogsAutomatically() const {
 }
 
 bool LiveViewSettings::RestoreWindow() const {
-    return options_.RestoreWindowChk->isChecked();
+    return options_.RestoreWindow();
 }
 
 QString LiveViewSettings::FontFace() const {
-    return options_.FontsCBx->currentText();
+    return options_.FontFace();
 }
 
 int LiveViewSettings::FontSize() const {
-    return options_.FontSizeCBx->currentText().toInt();
+    return options_.FontSize();
 }
 
 } // namespace marrowlight

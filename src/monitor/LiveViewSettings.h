@@ -1,18 +1,18 @@
 #pragma once
 
-#include "monitor/core/ViewSettings.h"
 #include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/core/ViewSettings.h"
+#include "settings/OptionsView.h"
 
 namespace marrowlight {
 
 class MenuChecks;
-class TOptionsFrm;
 
 // The settings the monitor and the drawing ask for, answered at each call
 // from the Options dialog's controls and the View menu's check marks.
 class LiveViewSettings : public ViewSettings, public LineDrawSettings {
   public:
-    LiveViewSettings(const TOptionsFrm& options, const MenuChecks& menu);
+    LiveViewSettings(const OptionsView& options, const MenuChecks& menu);
 
     bool AllEntries() const override;
     bool GroupShown(int g) const override;
@@ -35,7 +35,7 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     int FontSize() const;
 
   private:
-    const TOptionsFrm& options_;
+    OptionsView options_;
     const MenuChecks& menu_;
 };
 

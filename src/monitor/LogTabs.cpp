@@ -15,7 +15,7 @@
 namespace marrowlight {
 
 LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
-                 TOptionsFrm& options, const MenuChecks& menu, QObject* parent)
+                 const OptionsView& options, const MenuChecks& menu, QObject* parent)
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
       settings_(std::make_unique<LiveViewSettings>(options, menu)),
       drawer_(std::make_unique<LineDrawer>(*settings_)) {

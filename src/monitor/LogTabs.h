@@ -2,6 +2,7 @@
 
 #include "monitor/MenuImages.h"
 #include "monitor/StatusPanels.h"
+#include "settings/OptionsView.h"
 
 #include <QObject>
 #include <QString>
@@ -19,7 +20,6 @@ class LineDrawer;
 class LiveViewSettings;
 class LogTab;
 class MenuChecks;
-class TOptionsFrm;
 
 // The log tabs of PageControl: one LogTab page per open log. Tab indices are
 // PageControl's; a "tab" argument is the page widget and may be null.
@@ -30,7 +30,7 @@ class LogTabs : public QObject {
     // The View filter and the modes of the menu are read live through `menu`;
     // every other setting from the Options dialog's controls.
     LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
-            TOptionsFrm& options, const MenuChecks& menu, QObject* parent = nullptr);
+            const OptionsView& options, const MenuChecks& menu, QObject* parent = nullptr);
     ~LogTabs() override;
 
     // Activates the tab of an open log (paths compared by SamePath) or adds a
@@ -62,13 +62,13 @@ class LogTabs : public QObject {
     QTabWidget& PageControl() const { return pageControl_; }
     StatusBarPanels& Status() { return status_; }
     LiveViewSettings& Settings() const { return *settings_; }
-    TOptionsFrm& Options() const { return options_; }
+    const OptionsView& Options() const { return options_; }
     LineDrawer& Drawer() const { return *drawer_; }
 
   private:
     QTabWidget& pageControl_;
     StatusBarPanels status_;
-    TOptionsFrm& options_;
+    OptionsView options_;
     std::unique_ptr<LiveViewSettings> settings_;
     std::unique_ptr<LineDrawer> drawer_;
 };

@@ -1,18 +1,16 @@
 #include "monitor/UpdateCycle.h"
 
-#include "monitor/LogListModel.h"
-#include "monitor/core/FileSource.h"
-#include "monitor/core/LogReader.h"
-#include "settings/TOptionsFrm.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LiveViewSettings.h"
+#include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/MenuImages.h"
+#include "monitor/core/FileSource.h"
+#include "monitor/core/LogReader.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -137,12 +135,9 @@ void UpdateCycle::ShowNewLines(LogTab& tab) {
 }
 
 void UpdateCycle::SoundAlerts(const Alerts& alerts) {
-    TOptionsFrm& options = tabs_.Options();
-    QComboBox* const lists[3] = {options.Group1SoundCBx, options.Group2SoundCBx,
-                                 options.Group3SoundCBx};
     for (int g = 0; g < 3; ++g)
-        if (alerts[g] && lists[g] && lists[g]->currentIndex() >= 0)
-            options.DoTestBeep(lists[g]);
+        if (alerts[g])
+            tabs_.Options().Group(g + 1).PlayAlert();
 }
 
 } // namespace marrowlight

@@ -11,9 +11,9 @@
 namespace marrowlight {
 
 namespace {
-const char* const kSeparatorNote = "Use ; (semicolon) to separate multiple entries, for example:";
+const char* const SeparatorNote = "Use ; (semicolon) to separate multiple entries, for example:";
 
-QLabel* note(const QString& text, QWidget* parent) {
+QLabel* Note(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setIndent(20);
     return label;
@@ -41,7 +41,7 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(new QLabel("From folder(s):", box), row++, 0, 1, 2);
     grid->addWidget(LogFolderEdt, row, 0);
     grid->addWidget(BrowseBtn, row++, 1);
-    grid->addWidget(note(QString(kSeparatorNote) +
+    grid->addWidget(Note(QString(SeparatorNote) +
                              "\nc:\\Logs;c:\\Program Files\\My Application\\Log Files\n"
                              "To edit one of the entries place cursor between the semicolons "
                              "and click Browse button.",
@@ -54,7 +54,7 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     FileMasksEdt->setObjectName("FileMasksEdt");
     grid->addWidget(MatchMaskChk, row++, 0, 1, 2);
     grid->addWidget(FileMasksEdt, row++, 0, 1, 2);
-    grid->addWidget(note(QString(kSeparatorNote) +
+    grid->addWidget(Note(QString(SeparatorNote) +
                              "\nyyyymmdd.log;exyymmdd.log\n"
                              "dd -   stands for current date day represented by 2 characters\n"
                              "mm - stands for current date month represeted by 2 characters\n"
@@ -72,7 +72,7 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     MatchWildcardsEdt->setObjectName("MatchWildcardsEdt");
     grid->addWidget(MatchWildcardsChk, row++, 0, 1, 2);
     grid->addWidget(MatchWildcardsEdt, row++, 0, 1, 2);
-    grid->addWidget(note(QString(kSeparatorNote) + "\nex*.log;log_*.csv", box), row++, 0, 1, 2);
+    grid->addWidget(Note(QString(SeparatorNote) + "\nex*.log;log_*.csv", box), row++, 0, 1, 2);
 
     MatchDateChk = new QCheckBox("Only if file date/time stamp matches the current date", box);
     MatchDateChk->setObjectName("MatchDateChk");

@@ -8,7 +8,7 @@
 namespace marrowlight {
 
 namespace {
-QIcon swatch(const QColor& color) {
+QIcon Swatch(const QColor& color) {
     QPixmap pixmap(16, 12);
     pixmap.fill(color);
     QPainter painter(&pixmap);
@@ -21,10 +21,10 @@ QIcon swatch(const QColor& color) {
 ColorListBox::ColorListBox(QWidget* parent) : QComboBox(parent) {
     const auto& table = ColorTable();
     for (int i = 0; i < static_cast<int>(table.size()); ++i)
-        addItem(swatch(colorAt(i)), QString::fromLatin1(table[static_cast<std::size_t>(i)].name));
+        addItem(Swatch(ColorAt(i)), QString::fromLatin1(table[static_cast<std::size_t>(i)].name));
 }
 
-QColor ColorListBox::colorAt(int index) {
+QColor ColorListBox::ColorAt(int index) {
     const auto& table = ColorTable();
     if (index < 0 || index >= static_cast<int>(table.size()))
         return QColor(Qt::black);
@@ -32,8 +32,8 @@ QColor ColorListBox::colorAt(int index) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
-QColor ColorListBox::selectedColor() const {
-    return colorAt(currentIndex());
+QColor ColorListBox::SelectedColor() const {
+    return ColorAt(currentIndex());
 }
 
 } // namespace marrowlight

@@ -6,14 +6,14 @@
 namespace marrowlight {
 
 // The sixteen standard colours, each with a swatch and its name. Stored by
-// position; readers take selectedColor().
+// position; readers take SelectedColor().
 class ColorListBox : public QComboBox {
     Q_OBJECT
   public:
     explicit ColorListBox(QWidget* parent = nullptr);
     // Black when nothing is selected.
-    QColor selectedColor() const;
-    static QColor colorAt(int index);
+    QColor SelectedColor() const;
+    static QColor ColorAt(int index);
 };
 
 } // namespace marrowlight

@@ -13,7 +13,7 @@
 namespace marrowlight {
 
 namespace {
-template <typename T> T* named(T* widget, const char* name) {
+template <typename T> T* Named(T* widget, const char* name) {
     widget->setObjectName(name);
     return widget;
 }
@@ -23,17 +23,17 @@ DisplayPage::DisplayPage(QWidget* parent) : QWidget(parent) {
     setObjectName("DisplayOptionsTab");
     auto* page = new QVBoxLayout(this);
 
-    auto* lines = named(new QGroupBox("Log Lines", this), "GroupBox8");
+    auto* lines = Named(new QGroupBox("Log Lines", this), "GroupBox8");
     auto* linesGrid = new QGridLayout(lines);
     ShowLineTimeChk =
-        named(new QCheckBox("Show line time (new log entries):", lines), "ShowLineTimeChk");
+        Named(new QCheckBox("Show line time (new log entries):", lines), "ShowLineTimeChk");
     ShowLineTimeChk->setChecked(true);
-    LogLineTimeMaskCbx = named(new QComboBox(lines), "LogLineTimeMaskCbx");
+    LogLineTimeMaskCbx = Named(new QComboBox(lines), "LogLineTimeMaskCbx");
     LogLineTimeMaskCbx->addItems({"hh:mm:ss", "dd-hh:mm"});
     ShowLineNumbersChk =
-        named(new QCheckBox("Show line numbers (new log entries)", lines), "ShowLineNumbersChk");
+        Named(new QCheckBox("Show line numbers (new log entries)", lines), "ShowLineNumbersChk");
     LastEntriesAtTopChk =
-        named(new QCheckBox("Last entries at top of list", lines), "LastEntriesAtTopChk");
+        Named(new QCheckBox("Last entries at top of list", lines), "LastEntriesAtTopChk");
     linesGrid->addWidget(ShowLineTimeChk, 0, 0);
     linesGrid->addWidget(LogLineTimeMaskCbx, 0, 1);
     linesGrid->addWidget(ShowLineNumbersChk, 1, 0, 1, 2);
@@ -41,12 +41,12 @@ DisplayPage::DisplayPage(QWidget* parent) : QWidget(parent) {
     linesGrid->setColumnStretch(2, 1);
     page->addWidget(lines);
 
-    auto* content = named(new QGroupBox("Display Log Content", this), "GroupBox5");
+    auto* content = Named(new QGroupBox("Display Log Content", this), "GroupBox5");
     auto* contentBox = new QVBoxLayout(content);
-    AllLogLinesRdo = named(new QRadioButton("All lines of the log", content), "AllLogLinesRdo");
+    AllLogLinesRdo = Named(new QRadioButton("All lines of the log", content), "AllLogLinesRdo");
     AllLogLinesRdo->setChecked(true);
     AddedLogLinesRdo =
-        named(new QRadioButton("Only lines that were added since the log was opened", content),
+        Named(new QRadioButton("Only lines that were added since the log was opened", content),
               "AddedLogLinesRdo");
     contentBox->addWidget(AllLogLinesRdo);
     contentBox->addWidget(AddedLogLinesRdo);
@@ -55,10 +55,10 @@ DisplayPage::DisplayPage(QWidget* parent) : QWidget(parent) {
     contentBox->addWidget(note);
     page->addWidget(content);
 
-    auto* font = named(new QGroupBox("Font", this), "GroupBox6");
+    auto* font = Named(new QGroupBox("Font", this), "GroupBox6");
     auto* fontGrid = new QGridLayout(font);
-    FontsCBx = named(new FontListBox(font), "FontsCBx");
-    FontSizeCBx = named(new QComboBox(font), "FontSizeCBx");
+    FontsCBx = Named(new FontListBox(font), "FontsCBx");
+    FontSizeCBx = Named(new QComboBox(font), "FontSizeCBx");
     FontSizeCBx->addItems({"6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "18", "20",
                            "22", "28", "36"});
     fontGrid->addWidget(new QLabel("Face:", font), 0, 0);

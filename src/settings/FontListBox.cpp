@@ -24,7 +24,7 @@ class FontItemDelegate : public QStyledItemDelegate {
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.setHeight(FontListBox::kItemHeight);
+        size.setHeight(FontListBox::ItemHeight);
         return size;
     }
 
@@ -37,7 +37,7 @@ FontListBox::FontListBox(QWidget* parent) : QComboBox(parent) {
     setItemDelegate(new FontItemDelegate(this));
 }
 
-void FontListBox::fillFamilies() {
+void FontListBox::FillFamilies() {
     QStringList families;
     for (const QString& family : QFontDatabase::families()) {
         if (QFontDatabase::isScalable(family) &&

@@ -12,11 +12,11 @@ namespace marrowlight {
 class FontListBox : public QComboBox {
     Q_OBJECT
   public:
-    static constexpr int kItemHeight = 20;
+    static constexpr int ItemHeight = 20;
 
     explicit FontListBox(QWidget* parent = nullptr);
     // Empties the list and fills it from the installed families.
-    void fillFamilies();
+    void FillFamilies();
     // Draws entry `index` into `rect`; the background brush is already chosen
     // by the caller (normal or selected).
     void FontsCBxDrawItem(QPainter& painter, const QRect& rect, int index, const QBrush& background,

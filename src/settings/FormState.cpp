@@ -2,7 +2,10 @@
 
 #include "settings/ColorListBox.h"
 #include "settings/OpenFileDialog.h"
+#include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/SettingsWrites.h"
+#include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
 
 #include <QAbstractScrollArea>
@@ -41,15 +44,15 @@ struct BadValue : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-std::string nameOf(const QObject* o) {
+std::string NameOf(const QObject* o) {
     return o->objectName().toStdString();
 }
 
-bool isForm(const QWidget* w) {
+bool IsForm(const QWidget* w) {
     return qobject_cast<const QDialog*>(w) || qobject_cast<const QMainWindow*>(w);
 }
 
-bool isTabSheet(const QWidget* w) {
+bool IsTabSheet(const QWidget* w) {
     auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
     auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
     return tabs && tabs->indexOf(const_cast<QWidget*>(w)) >= 0;
@@ -57,13 +60,13 @@ bool isTabSheet(const QWidget* w) {
 
 // Layout helpers without a name carry no meaning of their own: their children
 // count as children of the container around them.
-bool isTransparent(const QWidget* w) {
+bool IsTransparent(const QWidget* w) {
     return w->metaObject() == &QWidget::staticMetaObject && w->objectName().isEmpty();
 }
 
 // A panel is a frame of our own; Qt's frame-based widgets (labels, scroll
 // areas, splitters...) are not.
-bool isPanel(const QObject* o) {
+bool IsPanel(const QObject* o) {
     auto* frame = qobject_cast<const QFrame*>(o);
     return frame && !qobject_cast<const QLabel*>(o) &&
            !qobject_cast<const QAbstractScrollArea*>(o) && !qobject_cast<const QSplitter*>(o) &&
@@ -71,46 +74,42 @@ bool isPanel(const QObject* o) {
            !qobject_cast<const QLCDNumber*>(o);
 }
 
-bool isSpeedButton(const QObject* o) {
+bool IsSpeedButton(const QObject* o) {
     auto* button = qobject_cast<const QToolButton*>(o);
     return button && button->isCheckable();
 }
 
 // Combo boxes other than the colour list, which is kept as its own kind.
-QComboBox* asList(QObject* o) {
+QComboBox* AsList(QObject* o) {
     return qobject_cast<ColorListBox*>(o) ? nullptr : qobject_cast<QComboBox*>(o);
 }
 
-void visitChildren(QWidget* container, const std::string& prefix, const Step& step) {
+void VisitChildren(QWidget* container, const std::string& prefix, const Step& step) {
     for (QObject* child : container->children()) {
         auto* w = qobject_cast<QWidget*>(child);
         if (!w || w->isWindow()) // popup menus and child dialogs are not controls
             continue;
-        if (isTransparent(w))
-            visitChildren(w, prefix, step);
+        if (IsTransparent(w))
+            VisitChildren(w, prefix, step);
         else
             step(w, prefix, false);
     }
 }
 
-void descend(QObject* component, const std::string& prefix, const Step& step) {
+void Descend(QObject* component, const std::string& prefix, const Step& step) {
     auto* w = qobject_cast<QWidget*>(component);
     if (!w)
         return;
-    const std::string inner = w->objectName().isEmpty() ? prefix : prefix + "." + nameOf(w);
-    if (isForm(w) || isTabSheet(w) || qobject_cast<QGroupBox*>(w)) {
-        visitChildren(w, inner, step);
+    const std::string inner = w->objectName().isEmpty() ? prefix : prefix + "." + NameOf(w);
+    if (IsForm(w) || IsTabSheet(w) || qobject_cast<QGroupBox*>(w)) {
+        VisitChildren(w, inner, step);
     } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
         for (int i = 0; i < tabs->count(); ++i)
             step(tabs->widget(i), inner, false);
     }
 }
 
-std::string boolText(bool value) {
-    return value ? "1" : "0";
-}
-
-std::optional<int> decimalValue(const std::string& text) {
+std::optional<int> DecimalValue(const std::string& text) {
     const std::optional<long long> value = ParseDecimal(text);
     if (!value || *value < std::numeric_limits<int>::min() ||
         *value > std::numeric_limits<int>::max())
@@ -118,28 +117,29 @@ std::optional<int> decimalValue(const std::string& text) {
     return static_cast<int>(*value);
 }
 
-int parseInt(const std::string& text) {
-    const std::optional<int> value = decimalValue(text);
+int ParseInt(const std::string& text) {
+    const std::optional<int> value = DecimalValue(text);
     if (!value)
         throw BadValue("not a number");
     return *value;
 }
 
-// Any non-zero number is true, so a hand-edited "256" does not read as off.
-bool parseBool(const std::string& text) {
-    return parseInt(text) != 0;
+// An empty stored on/off value leaves the control as it is.
+template <typename Control> void LoadChecked(Control* control, const std::string& text) {
+    if (const std::optional<bool> on = DecodeOnOff(text))
+        control->setChecked(*on);
 }
 
-std::uint32_t toBgr(const QColor& c) {
+std::uint32_t ToBgr(const QColor& c) {
     return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
            (static_cast<std::uint32_t>(c.blue()) << 16);
 }
 
-QColor fromBgr(std::uint32_t v) {
+QColor FromBgr(std::uint32_t v) {
     return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
 }
 
-void selectIndex(QComboBox* list, const std::string& text) {
+void SelectIndex(QComboBox* list, const std::string& text) {
     int index = -1;
     if (!ParseListIndex(text, list->count(), index))
         throw BadValue("index outside the list");
@@ -147,124 +147,127 @@ void selectIndex(QComboBox* list, const std::string& text) {
     list->setCurrentIndex(index);
 }
 
-std::string ownerName(const QObject* o) {
-    return o->parent() ? nameOf(o->parent()) : std::string();
+std::string OwnerName(const QObject* o) {
+    return o->parent() ? NameOf(o->parent()) : std::string();
 }
 
-void saveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool includeLists) {
+void SaveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool includeLists) {
     if (c->objectName().isEmpty())
         return;
-    const std::string name = prefix + "." + nameOf(c);
+    const std::string name = prefix + "." + NameOf(c);
     if (auto* check = qobject_cast<QCheckBox*>(c))
-        key.write(name, boolText(check->isChecked()));
-    if (isSpeedButton(c))
-        key.write(name, boolText(qobject_cast<QToolButton*>(c)->isChecked()));
+        key.Write(name, EncodeOnOff(check->isChecked()));
+    if (IsSpeedButton(c))
+        key.Write(name, EncodeOnOff(qobject_cast<QToolButton*>(c)->isChecked()));
     if (auto* colors = qobject_cast<ColorListBox*>(c))
-        key.write(name, std::to_string(colors->currentIndex()));
+        key.Write(name, std::to_string(colors->currentIndex()));
     if (auto* item = qobject_cast<QAction*>(c))
-        key.write(name, boolText(item->isChecked()));
+        key.Write(name, EncodeOnOff(item->isChecked()));
     if (auto* radio = qobject_cast<QRadioButton*>(c))
-        key.write(name, boolText(radio->isChecked()));
+        key.Write(name, EncodeOnOff(radio->isChecked()));
     if (auto* edit = qobject_cast<QLineEdit*>(c))
-        key.write(name, edit->text().toStdString());
+        key.Write(name, edit->text().toStdString());
     if (auto* menu = qobject_cast<QMenu*>(c)) {
         const auto items = menu->actions();
         for (int i = 0; i < items.size(); ++i)
-            key.write(name + ".Item" + std::to_string(i), items[i]->text().toStdString());
+            key.Write(name + stored::Item + std::to_string(i), items[i]->text().toStdString());
     }
     if (!includeLists)
         return;
-    if (auto* list = asList(c))
-        key.write(name, list->isEditable() ? list->currentText().toStdString()
+    if (auto* list = AsList(c))
+        key.Write(name, list->isEditable() ? list->currentText().toStdString()
                                            : std::to_string(list->currentIndex()));
-    if (isPanel(c)) {
+    if (IsPanel(c)) {
         auto* panel = qobject_cast<QFrame*>(c);
-        key.write(name + ".Color",
-                  std::to_string(toBgr(panel->palette().color(panel->backgroundRole()))));
-        key.write(name + ".Visible", boolText(!panel->isHidden()));
+        key.Write(name + stored::Color,
+                  std::to_string(ToBgr(panel->palette().color(panel->backgroundRole()))));
+        key.Write(name + stored::Visible, EncodeOnOff(!panel->isHidden()));
     }
     if (auto* box = qobject_cast<QListWidget*>(c)) {
-        key.write(name + ".ItemIndex", std::to_string(box->currentRow()));
-        key.write(name + ".ItemsCount", std::to_string(box->count()));
+        key.Write(name + stored::ItemIndex, std::to_string(box->currentRow()));
+        key.Write(name + stored::ItemsCount, std::to_string(box->count()));
         for (int i = 0; i < box->count(); ++i)
-            key.write(name + ".Item" + std::to_string(i), box->item(i)->text().toStdString());
+            key.Write(name + stored::Item + std::to_string(i), box->item(i)->text().toStdString());
     }
 }
 
 // Open-file dialogs are named after their owner as well, and are handled even
 // inside a walk.
-void saveDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
+void SaveDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
     auto* dialog = qobject_cast<OpenFileDialog*>(c);
     if (!dialog || c->objectName().isEmpty())
         return;
-    const std::string name = prefix + "." + ownerName(c) + "." + nameOf(c);
-    key.write(name + ".FileName", dialog->fileName.toStdString());
-    key.write(name + ".FilterIndex", std::to_string(dialog->filterIndex));
+    const std::string name = prefix + "." + OwnerName(c) + "." + NameOf(c);
+    key.Write(name + stored::FileName, dialog->fileName.toStdString());
+    key.Write(name + stored::FilterIndex, std::to_string(dialog->filterIndex));
 }
 
-void loadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool includeLists) {
+void LoadLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool includeLists) {
     if (c->objectName().isEmpty())
         return;
-    const std::string name = prefix + "." + nameOf(c);
-    const bool present = key.exists(name);
+    const std::string name = prefix + "." + NameOf(c);
+    const bool present = key.Exists(name);
     if (auto* check = qobject_cast<QCheckBox*>(c); check && present)
-        check->setChecked(parseBool(key.read(name)));
-    if (isSpeedButton(c) && present)
-        qobject_cast<QToolButton*>(c)->setChecked(parseBool(key.read(name)));
+        LoadChecked(check, key.Read(name));
+    if (IsSpeedButton(c) && present)
+        LoadChecked(qobject_cast<QToolButton*>(c), key.Read(name));
     if (auto* colors = qobject_cast<ColorListBox*>(c); colors && present)
-        selectIndex(colors, key.read(name));
+        SelectIndex(colors, key.Read(name));
     if (auto* item = qobject_cast<QAction*>(c); item && present)
-        item->setChecked(parseBool(key.read(name)));
+        LoadChecked(item, key.Read(name));
     if (auto* radio = qobject_cast<QRadioButton*>(c); radio && present)
-        radio->setChecked(parseBool(key.read(name)));
+        LoadChecked(radio, key.Read(name));
     if (auto* edit = qobject_cast<QLineEdit*>(c); edit && present)
-        edit->setText(QString::fromStdString(key.read(name)));
+        edit->setText(QString::fromStdString(key.Read(name)));
     if (auto* menu = qobject_cast<QMenu*>(c)) {
         const auto items = menu->actions();
         for (int i = 0; i < items.size(); ++i)
-            items[i]->setText(QString::fromStdString(key.read(name + ".Item" + std::to_string(i))));
+            items[i]->setText(
+                QString::fromStdString(key.Read(name + stored::Item + std::to_string(i))));
     }
     if (!includeLists)
         return;
-    if (auto* list = asList(c); list && present) {
+    if (auto* list = AsList(c); list && present) {
         if (list->isEditable())
-            list->setEditText(QString::fromStdString(key.read(name)));
+            list->setEditText(QString::fromStdString(key.Read(name)));
         else
-            selectIndex(list, key.read(name));
+            SelectIndex(list, key.Read(name));
     }
-    if (isPanel(c)) {
+    if (IsPanel(c)) {
         auto* panel = qobject_cast<QFrame*>(c);
-        if (key.exists(name + ".Color")) {
-            const int color = parseInt(key.read(name + ".Color"));
+        if (key.Exists(name + stored::Color)) {
+            const int color = ParseInt(key.Read(name + stored::Color));
             if (color >= 0) { // negative numbers name Windows system colours: keep ours
                 QPalette pal = panel->palette();
-                pal.setColor(panel->backgroundRole(), fromBgr(static_cast<std::uint32_t>(color)));
+                pal.setColor(panel->backgroundRole(), FromBgr(static_cast<std::uint32_t>(color)));
                 panel->setPalette(pal);
                 panel->setAutoFillBackground(true);
             }
         }
-        if (key.exists(name + ".Visible"))
-            panel->setVisible(parseBool(key.read(name + ".Visible")));
+        if (key.Exists(name + stored::Visible)) {
+            if (const std::optional<bool> visible = DecodeOnOff(key.Read(name + stored::Visible)))
+                panel->setVisible(*visible);
+        }
     }
-    if (auto* box = qobject_cast<QListWidget*>(c); box && key.exists(name + ".ItemIndex")) {
+    if (auto* box = qobject_cast<QListWidget*>(c); box && key.Exists(name + stored::ItemIndex)) {
         box->clear();
-        const auto count = StoredListCount(key.read(name + ".ItemsCount"));
+        const auto count = StoredListCount(key.Read(name + stored::ItemsCount));
         for (int i = 0; i < count; ++i)
-            box->addItem(QString::fromStdString(key.read(name + ".Item" + std::to_string(i))));
-        const int row = parseInt(key.read(name + ".ItemIndex"));
+            box->addItem(QString::fromStdString(key.Read(name + stored::Item + std::to_string(i))));
+        const int row = ParseInt(key.Read(name + stored::ItemIndex));
         box->setCurrentRow(row >= 0 && row < box->count() ? row : -1);
     }
 }
 
-void loadDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
+void LoadDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
     auto* dialog = qobject_cast<OpenFileDialog*>(c);
     if (!dialog || c->objectName().isEmpty())
         return;
-    const std::string name = prefix + "." + ownerName(c) + "." + nameOf(c);
-    if (!key.exists(name + ".FileName"))
+    const std::string name = prefix + "." + OwnerName(c) + "." + NameOf(c);
+    if (!key.Exists(name + stored::FileName))
         return;
-    dialog->fileName = QString::fromStdString(key.read(name + ".FileName"));
-    dialog->filterIndex = parseInt(key.read(name + ".FilterIndex"));
+    dialog->fileName = QString::fromStdString(key.Read(name + stored::FileName));
+    dialog->filterIndex = ParseInt(key.Read(name + stored::FilterIndex));
 }
 
 // Lets a walk go on past a value that cannot be written, so one refused
@@ -272,30 +275,22 @@ void loadDialog(QObject* c, SettingsKey& key, const std::string& prefix) {
 class FirstFailureKey : public SettingsKey {
   public:
     explicit FirstFailureKey(SettingsKey& key) : key_(key) {}
-    bool exists(const std::string& name) const override { return key_.exists(name); }
-    std::string read(const std::string& name) const override { return key_.read(name); }
-    void write(const std::string& name, const std::string& value) override {
-        try {
-            key_.write(name, value);
-        } catch (const SettingsError& e) {
-            if (!failure_)
-                failure_ = e;
-        }
+    bool Exists(const std::string& name) const override { return key_.Exists(name); }
+    std::string Read(const std::string& name) const override { return key_.Read(name); }
+    void Write(const std::string& name, const std::string& value) override {
+        writes_.Attempt([&] { key_.Write(name, value); });
     }
-    void ThrowFirstFailure() const {
-        if (failure_)
-            throw *failure_;
-    }
+    void ThrowFirstFailure() const { writes_.ThrowFirstFailure(); }
 
   private:
     SettingsKey& key_;
-    std::optional<SettingsError> failure_;
+    SettingsWrites writes_;
 };
 
 } // namespace
 
 bool ParseListIndex(const std::string& text, int count, int& index) {
-    const std::optional<int> value = decimalValue(text);
+    const std::optional<int> value = DecimalValue(text);
     if (!value || *value < 0 || *value >= count)
         return false;
     index = *value;
@@ -304,21 +299,21 @@ bool ParseListIndex(const std::string& text, int count, int& index) {
 
 void SaveComponentState(QObject* component, SettingsKey& key, const std::string& prefix,
                         bool includeLists) {
-    descend(component, prefix, [&key](QObject* child, const std::string& p, bool lists) {
+    Descend(component, prefix, [&key](QObject* child, const std::string& p, bool lists) {
         SaveComponentState(child, key, p, lists);
     });
-    saveLeaves(component, key, prefix, includeLists);
-    saveDialog(component, key, prefix);
+    SaveLeaves(component, key, prefix, includeLists);
+    SaveDialog(component, key, prefix);
 }
 
 void LoadComponentState(QObject* component, SettingsKey& key, const std::string& prefix,
                         bool includeLists) {
-    descend(component, prefix, [&key](QObject* child, const std::string& p, bool lists) {
+    Descend(component, prefix, [&key](QObject* child, const std::string& p, bool lists) {
         LoadComponentState(child, key, p, lists);
     });
     try {
-        loadLeaves(component, key, prefix, includeLists);
-        loadDialog(component, key, prefix);
+        LoadLeaves(component, key, prefix, includeLists);
+        LoadDialog(component, key, prefix);
     } catch (const std::exception&) {
         // One bad value costs only the rest of this control, never the walk.
     }

@@ -13,8 +13,8 @@
 namespace marrowlight {
 
 namespace {
-const char* const kDefaultNames[3] = {"Information", "Warnings", "Errors"};
-const char* const kDefaultKeywords[3] = {"2006", "Warn;warn", "Error;error"};
+const char* const DefaultNames[3] = {"Information", "Warnings", "Errors"};
+const char* const DefaultKeywords[3] = {"2006", "Warn;warn", "Error;error"};
 } // namespace
 
 GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
@@ -26,7 +26,7 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
         box->setObjectName("GroupBox" + n);
         auto* grid = new QGridLayout(box);
 
-        NameEdt[g] = new QLineEdit(kDefaultNames[g], box);
+        NameEdt[g] = new QLineEdit(DefaultNames[g], box);
         NameEdt[g]->setObjectName("Group" + n + "NameEdt");
         ColorCBx[g] = new ColorListBox(box);
         ColorCBx[g]->setObjectName("Group" + n + "ColorCBx");
@@ -34,7 +34,7 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
         SoundCBx[g]->setObjectName("Group" + n + "SoundCBx");
         for (const SoundChoice& choice : SoundChoices())
             SoundCBx[g]->addItem(QString::fromLatin1(choice.text));
-        Edt[g] = new QLineEdit(kDefaultKeywords[g], box);
+        Edt[g] = new QLineEdit(DefaultKeywords[g], box);
         Edt[g]->setObjectName("Group" + n + "Edt");
 
         grid->addWidget(new QLabel("Group caption:", box), 0, 0);

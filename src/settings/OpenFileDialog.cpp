@@ -7,13 +7,13 @@ namespace marrowlight {
 
 OpenFileDialog::OpenFileDialog(QObject* owner) : QObject(owner) {}
 
-bool OpenFileDialog::execute(QWidget* parent) {
+bool OpenFileDialog::Execute(QWidget* parent) {
     QFileDialog dialog(parent);
-    prepare(dialog);
-    return finish(dialog, dialog.exec());
+    Prepare(dialog);
+    return Finish(dialog, dialog.exec());
 }
 
-void OpenFileDialog::prepare(QFileDialog& dialog) const {
+void OpenFileDialog::Prepare(QFileDialog& dialog) const {
     // An empty title would also take away the dialog's own "Open".
     if (!title.isEmpty())
         dialog.setWindowTitle(title);
@@ -31,7 +31,7 @@ void OpenFileDialog::prepare(QFileDialog& dialog) const {
         dialog.selectFile(fileName);
 }
 
-bool OpenFileDialog::finish(const QFileDialog& dialog, int result) {
+bool OpenFileDialog::Finish(const QFileDialog& dialog, int result) {
     if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     fileName = dialog.selectedFiles().constFirst();

@@ -30,10 +30,10 @@ class OpenFileDialog : public QObject {
     bool fileMustExist = true;
 
     // Runs the dialog modally; true when a file was chosen.
-    bool execute(QWidget* parent = nullptr);
-    // execute() in two steps, for tests that cannot run a modal loop.
-    void prepare(QFileDialog& dialog) const;
-    bool finish(const QFileDialog& dialog, int result);
+    bool Execute(QWidget* parent = nullptr);
+    // Execute() in two steps, for tests that cannot run a modal loop.
+    void Prepare(QFileDialog& dialog) const;
+    bool Finish(const QFileDialog& dialog, int result);
 };
 
 } // namespace marrowlight

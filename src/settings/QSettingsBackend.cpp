@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "Version.h"
+#include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
 
 namespace marrowlight {
@@ -35,11 +36,11 @@ class QSettingsKey : public SettingsKey {
         settings_.beginGroup(group);
     }
 
-    bool exists(const std::string& fullName) const override {
+    bool Exists(const std::string& fullName) const override {
         return settings_.contains(Key(fullName));
     }
 
-    std::string read(const std::string& fullName) const override {
+    std::string Read(const std::string& fullName) const override {
         const QVariant value = settings_.value(Key(fullName));
         if (!value.isValid())
             return {};
@@ -51,7 +52,7 @@ class QSettingsKey : public SettingsKey {
         throw SettingsError("Invalid data type for '" + fullName + "'");
     }
 
-    void write(const std::string& fullName, const std::string& value) override {
+    void Write(const std::string& fullName, const std::string& value) override {
         settings_.setValue(Key(fullName), Stored(value));
         settings_.sync();
         const QSettings::Status status = settings_.status();
@@ -66,7 +67,7 @@ class QSettingsKey : public SettingsKey {
   private:
     bool StoredOnDisk(const std::string& fullName, const std::string& value) const {
         QSettingsKey fresh(organization_, application_, group_);
-        return fresh.exists(fullName) && fresh.settings_.value(Key(fullName)) == Stored(value);
+        return fresh.Exists(fullName) && fresh.settings_.value(Key(fullName)) == Stored(value);
     }
 
     mutable QSettings settings_;
@@ -91,7 +92,7 @@ QString ApplicationSettingsKeyName() {
 }
 
 SettingsStore& ApplicationSettingsStore() {
-    static QSettingsBackend backend("Veltaroon", ApplicationSettingsKeyName());
+    static QSettingsBackend backend(stored::Organization, ApplicationSettingsKeyName());
     static SettingsStore store(backend, RemoveSpaces(ApplicationTitle));
     return store;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "settings/core/SettingsStore.h"
+#include "settings/core/StoredNames.h"
 
 namespace marrowlight {
 
@@ -12,7 +13,7 @@ namespace marrowlight {
 // a new QSettings object, so values written by other instances show at once.
 class QSettingsBackend : public SettingsBackend {
   public:
-    QSettingsBackend(QString organization, QString application, QString group = "Default");
+    QSettingsBackend(QString organization, QString application, QString group = stored::KeyGroup);
 
     std::unique_ptr<SettingsKey> OpenSettingsKey() override;
 

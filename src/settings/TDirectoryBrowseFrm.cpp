@@ -19,20 +19,20 @@ namespace marrowlight {
 
 namespace {
 
-constexpr int kDesignWidth = 373;
-constexpr int kDesignHeight = 397;
-constexpr int kButtonWidth = 75;
-constexpr int kButtonHeight = 25;
-constexpr int kButtonBottomGap = 8;
-constexpr int kTreeBottomGap = 2 * kButtonBottomGap + kButtonHeight;
+constexpr int DesignWidth = 373;
+constexpr int DesignHeight = 397;
+constexpr int ButtonWidth = 75;
+constexpr int ButtonHeight = 25;
+constexpr int ButtonBottomGap = 8;
+constexpr int TreeBottomGap = 2 * ButtonBottomGap + ButtonHeight;
 
-constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::WindowTitleHint |
-                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                                         Qt::WindowMaximizeButtonHint;
+constexpr Qt::WindowFlags WindowFlags = Qt::Dialog | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                        Qt::WindowMaximizeButtonHint;
 
 } // namespace
 
-TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, kWindowFlags) {
+TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, WindowFlags) {
     setObjectName("DirectoryBrowseFrm");
     setWindowTitle("Directories");
     setSizeGripEnabled(false); // SizeGrip1 draws the corner instead
@@ -72,12 +72,12 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, kWin
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     for (QPushButton* button : {OkBtn, CancelBtn})
-        button->resize(kButtonWidth, kButtonHeight);
+        button->resize(ButtonWidth, ButtonHeight);
 
     SizeGrip1 = new TSizeGrip(this);
     SizeGrip1->setObjectName("SizeGrip1");
 
-    resize(kDesignWidth, kDesignHeight);
+    resize(DesignWidth, DesignHeight);
     FormCreate();
     FormResize();
     ShellTreeViewChange();
@@ -96,10 +96,10 @@ void TDirectoryBrowseFrm::FormCreate() {
 
 void TDirectoryBrowseFrm::FormResize() {
     const int middle = width() / 2;
-    const int buttonTop = height() - kButtonBottomGap - kButtonHeight;
+    const int buttonTop = height() - ButtonBottomGap - ButtonHeight;
     OkBtn->move(middle - OkBtn->width() - 2, buttonTop);
     CancelBtn->move(middle, buttonTop);
-    ShellTreeView->setGeometry(0, 0, width(), height() - kTreeBottomGap);
+    ShellTreeView->setGeometry(0, 0, width(), height() - TreeBottomGap);
 }
 
 void TDirectoryBrowseFrm::resizeEvent(QResizeEvent* event) {

@@ -10,8 +10,11 @@
 #include "settings/TDirectoryBrowseFrm.h"
 #include "settings/core/ColorTable.h"
 #include "settings/core/FolderList.h"
+#include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/SettingsWrites.h"
 #include "settings/core/SoundChoices.h"
+#include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
 
 #include <QCheckBox>
@@ -29,9 +32,9 @@
 namespace marrowlight {
 
 namespace {
-constexpr int kDefaultFontSizeIndex = 2; // "8"
+constexpr int DefaultFontSizeIndex = 2; // "8"
 
-void selectQuietly(QComboBox* list, int index) {
+void SelectQuietly(QComboBox* list, int index) {
     const QSignalBlocker quiet(list);
     list->setCurrentIndex(index);
 }
@@ -145,8 +148,8 @@ void TOptionsFrm::ConnectHandlers() {
     onChecked(UpdateDateTimeChangeRdo, &TOptionsFrm::UpdatingChangedClick);
     onChecked(UpdateForcedRdo, &TOptionsFrm::UpdatingChangedClick);
 
-    for (QLineEdit* edit : {Group1Edt, Group2Edt, Group3Edt})
-        connect(edit, &QLineEdit::textChanged, this, &TOptionsFrm::SetNeedsReload);
+    for (int g = 1; g <= 3; ++g)
+        connect(Group(g).Edt, &QLineEdit::textChanged, this, &TOptionsFrm::SetNeedsReload);
     for (QLineEdit* edit : {LogFolderEdt, MatchWildcardsEdt})
         connect(edit, &QLineEdit::textChanged, this, &TOptionsFrm::SetAutoOpenChanged);
     FileMasksEdt->installEventFilter(this);
@@ -155,8 +158,8 @@ void TOptionsFrm::ConnectHandlers() {
     // for the user's choices.
     for (QComboBox* list : {static_cast<QComboBox*>(FontsCBx), FontSizeCBx})
         connect(list, &QComboBox::currentIndexChanged, this, &TOptionsFrm::SetFontChanged);
-    for (QComboBox* list : {Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
-        connect(list, &QComboBox::activated, this, [this, list] { DoTestBeep(list); });
+    for (int g = 1; g <= 3; ++g)
+        connect(Group(g).SoundCBx, &QComboBox::activated, this, [this, g] { PlayGroupSound(g); });
 
     connect(BrowseBtn, &QPushButton::clicked, this, &TOptionsFrm::BrowseBtnClick);
     connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
@@ -177,16 +180,16 @@ int TOptionsFrm::DefaultFontIndex() const {
 void TOptionsFrm::FormCreate() {
     {
         const QSignalBlocker quiet(FontsCBx);
-        FontsCBx->fillFamilies();
+        FontsCBx->FillFamilies();
     }
-    selectQuietly(FontsCBx, DefaultFontIndex());
-    selectQuietly(FontSizeCBx, kDefaultFontSizeIndex);
-    for (QComboBox* list : {Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
-        selectQuietly(list, 0);
-    selectQuietly(Group1ColorCBx, kGreen);
-    selectQuietly(Group2ColorCBx, kMaroon);
-    selectQuietly(Group3ColorCBx, kRed);
-    selectQuietly(UpdateEachCBx, 0);
+    SelectQuietly(FontsCBx, DefaultFontIndex());
+    SelectQuietly(FontSizeCBx, DefaultFontSizeIndex);
+    const int colors[] = {ColorIndex::Green, ColorIndex::Maroon, ColorIndex::Red};
+    for (int g = 1; g <= 3; ++g) {
+        SelectQuietly(Group(g).SoundCBx, 0);
+        SelectQuietly(Group(g).ColorCBx, colors[g - 1]);
+    }
+    SelectQuietly(UpdateEachCBx, 0);
     UpdateEachCBx->setEnabled(false);
     NeedsReload = FontChanged = AutoOpenChanged = false;
     PageControl->setCurrentWidget(GroupsTab);
@@ -225,50 +228,38 @@ void TOptionsFrm::LoadListControl(QComboBox* list, int defaultIndex) {
         usable = false;
     }
     if (!usable || list->currentIndex() < 0)
-        selectQuietly(list, defaultIndex);
+        SelectQuietly(list, defaultIndex);
 }
 
 void TOptionsFrm::LoadSettings() {
     LoadFormState(this, store_);
-    LoadNamedText("Group1Masks", Group1Edt);
-    LoadNamedText("Group2Masks", Group2Edt);
-    LoadNamedText("Group3Masks", Group3Edt);
-    LoadNamedText("DateTimeMasks", FileMasksEdt);
-    LoadNamedText("WildcardsMasks", MatchWildcardsEdt);
+    for (int g = 1; g <= 3; ++g)
+        LoadNamedText(stored::GroupMasks(g), Group(g).Edt);
+    LoadNamedText(stored::DateTimeMasks, FileMasksEdt);
+    LoadNamedText(stored::WildcardsMasks, MatchWildcardsEdt);
     LoadListControl(UpdateEachCBx, 0);
     LoadListControl(FontsCBx, DefaultFontIndex());
-    LoadListControl(FontSizeCBx, kDefaultFontSizeIndex);
-    LoadListControl(Group1SoundCBx, 0);
-    LoadListControl(Group2SoundCBx, 0);
-    LoadListControl(Group3SoundCBx, 0);
+    LoadListControl(FontSizeCBx, DefaultFontSizeIndex);
+    for (int g = 1; g <= 3; ++g)
+        LoadListControl(Group(g).SoundCBx, 0);
 }
 
 void TOptionsFrm::SaveSettings() {
-    // Every value is attempted, so one refused value does not lose the others.
-    std::optional<SettingsError> failure;
-    auto attempt = [&failure](const std::function<void()>& save) {
-        try {
-            save();
-        } catch (const SettingsError& e) {
-            if (!failure)
-                failure = e;
-        }
-    };
+    SettingsWrites writes;
     auto saveText = [&](const char* name, const QLineEdit* edit) {
-        attempt([&] { store_.WriteSetting(name, edit->text().toStdString()); });
+        writes.Write(store_, name, edit->text().toStdString());
     };
-    attempt([&] { SaveFormState(this, store_); });
-    saveText("Group1Masks", Group1Edt);
-    saveText("Group2Masks", Group2Edt);
-    saveText("Group3Masks", Group3Edt);
-    saveText("DateTimeMasks", FileMasksEdt);
-    saveText("WildcardsMasks", MatchWildcardsEdt);
-    for (QComboBox* list : {UpdateEachCBx, static_cast<QComboBox*>(FontsCBx), FontSizeCBx,
-                            Group1SoundCBx, Group2SoundCBx, Group3SoundCBx})
-        attempt([&] { SaveFormState(list, store_); });
-    attempt([&] { store_.WriteSetting("StayOnTop", StayOnTopChk->isChecked() ? "1" : "0"); });
-    if (failure)
-        throw *failure;
+    writes.Attempt([&] { SaveFormState(this, store_); });
+    for (int g = 1; g <= 3; ++g)
+        saveText(stored::GroupMasks(g), Group(g).Edt);
+    saveText(stored::DateTimeMasks, FileMasksEdt);
+    saveText(stored::WildcardsMasks, MatchWildcardsEdt);
+    for (QComboBox* list : {UpdateEachCBx, static_cast<QComboBox*>(FontsCBx), FontSizeCBx})
+        writes.Attempt([&] { SaveFormState(list, store_); });
+    for (int g = 1; g <= 3; ++g)
+        writes.Attempt([&] { SaveFormState(Group(g).SoundCBx, store_); });
+    writes.Write(store_, stored::StayOnTop, EncodeOnOff(StayOnTopChk->isChecked()));
+    writes.ThrowFirstFailure();
 }
 
 void TOptionsFrm::FormShow() {
@@ -332,7 +323,7 @@ void TOptionsFrm::RestoreSnapshot() {
         } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
             check->setChecked(value.toBool());
         } else if (auto* list = qobject_cast<QComboBox*>(w)) {
-            selectQuietly(list, value.toInt());
+            SelectQuietly(list, value.toInt());
         }
     }
     NeedsReload = reload;
@@ -366,13 +357,31 @@ void TOptionsFrm::UpdatingChangedClick() {
     UpdateEachCBx->setEnabled(UpdateForcedRdo->isChecked());
 }
 
+TOptionsFrm::GroupControls TOptionsFrm::Group(int g) const {
+    switch (g) {
+    case 1:
+        return {Group1NameEdt, Group1Edt, Group1ColorCBx, Group1SoundCBx};
+    case 2:
+        return {Group2NameEdt, Group2Edt, Group2ColorCBx, Group2SoundCBx};
+    case 3:
+        return {Group3NameEdt, Group3Edt, Group3ColorCBx, Group3SoundCBx};
+    default:
+        return {};
+    }
+}
+
 void TOptionsFrm::DoTestBeep(QObject* sender) {
-    for (QComboBox* list : {Group1SoundCBx, Group2SoundCBx, Group3SoundCBx}) {
-        if (sender == list) {
-            PlaySoundChoice(list->currentIndex(), sound_);
+    for (int g = 1; g <= 3; ++g) {
+        if (sender && sender == Group(g).SoundCBx) {
+            PlayGroupSound(g);
             return;
         }
     }
+}
+
+void TOptionsFrm::PlayGroupSound(int g) {
+    if (const QComboBox* list = Group(g).SoundCBx)
+        PlaySoundChoice(list->currentIndex(), sound_);
 }
 
 void TOptionsFrm::BrowseBtnClick() {

@@ -69,9 +69,20 @@ class TOptionsFrm : public QDialog {
     // them and then reports this. Cleared each time the dialog is shown.
     std::optional<std::string> SaveError;
 
+    // The controls of display group g (1..3); all null for any other g.
+    struct GroupControls {
+        QLineEdit* NameEdt = nullptr;
+        QLineEdit* Edt = nullptr;
+        ColorListBox* ColorCBx = nullptr;
+        QComboBox* SoundCBx = nullptr;
+    };
+    GroupControls Group(int g) const;
+
     // Plays the sound selected in one of the three sound lists; any other
     // sender plays nothing.
     void DoTestBeep(QObject* sender);
+    // Plays the sound selected for display group g (1..3), as its alert.
+    void PlayGroupSound(int g);
     // Shows the dialog modally. On Ok the settings are saved; on any other
     // close every control goes back to the value it had when shown.
     int Execute();

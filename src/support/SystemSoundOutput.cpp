@@ -57,7 +57,7 @@ SystemSoundOutput::~SystemSoundOutput() {
         ca_context_destroy(context_);
 }
 
-::ca_context* SystemSoundOutput::context() {
+::ca_context* SystemSoundOutput::Context() {
     if (!context_) {
         if (ca_context_create(&context_) != CA_SUCCESS) {
             context_ = nullptr; // tried again at the next event
@@ -68,8 +68,8 @@ SystemSoundOutput::~SystemSoundOutput() {
     return context_;
 }
 
-void SystemSoundOutput::playEvent(const std::string& alias) {
-    ::ca_context* ctx = context();
+void SystemSoundOutput::PlayEvent(const std::string& alias) {
+    ::ca_context* ctx = Context();
     if (!ctx)
         return;
     ca_context_cancel(ctx, EventSoundId);
@@ -80,7 +80,7 @@ void SystemSoundOutput::playEvent(const std::string& alias) {
         ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, "bell", nullptr);
 }
 
-void SystemSoundOutput::playTone(int frequencyHz, int durationMs) {
+void SystemSoundOutput::PlayTone(int frequencyHz, int durationMs) {
     const std::vector<std::int16_t> samples = SineTone(frequencyHz, durationMs, SampleRate);
     if (samples.empty())
         return;

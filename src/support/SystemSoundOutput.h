@@ -29,13 +29,13 @@ class SystemSoundOutput : public SoundOutput {
     SystemSoundOutput(const SystemSoundOutput&) = delete;
     SystemSoundOutput& operator=(const SystemSoundOutput&) = delete;
 
-    void playEvent(const std::string& alias) override;
-    void playTone(int frequencyHz, int durationMs) override;
+    void PlayEvent(const std::string& alias) override;
+    void PlayTone(int frequencyHz, int durationMs) override;
 
     static constexpr int SampleRate = 44100;
 
   private:
-    ::ca_context* context();
+    ::ca_context* Context();
 
     ::ca_context* context_ = nullptr;
 };

@@ -152,19 +152,19 @@ TEST_F(MainWindowTest, StayOnTopComesFromTheSwitchOrTheStore) {
     EXPECT_TRUE(Start({"-OT:yes"}).StaysOnTop());
 }
 
-TEST_F(MainWindowTest, MenuStatesComeFromTheStoreWithDefaultsForBadValues) {
+TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     Store("LoadAutomaticallyMnu", "1");
-    Store("AllEntriesMnu", "0");
-    Store("Group1Mnu", "x");
+    Store("AllEntriesMnu", "no");
+    Store("Group1Mnu", "2");
     Store("Group2Mnu", "0");
     Store("KeepModifedLogFocused", "");
     TVtMarrowlightFrm& frm = Run({});
     EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
-    EXPECT_FALSE(frm.AllEntriesMnu->isChecked());
-    EXPECT_TRUE(frm.InformationMnu->isChecked()) << "non-numeric gives the default";
+    EXPECT_FALSE(frm.AllEntriesMnu->isChecked()) << "a value that is no number is off";
+    EXPECT_TRUE(frm.InformationMnu->isChecked()) << "any whole number but 0 is on";
     EXPECT_FALSE(frm.WarningsMnu->isChecked());
     EXPECT_TRUE(frm.ErrorsMnu->isChecked()) << "missing gives the default";
-    EXPECT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked());
+    EXPECT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked()) << "empty gives the default";
     EXPECT_EQ(frm.ViewFilterSnapshot, "0101");
 }
 
@@ -249,12 +249,12 @@ class FailingBackend : public MemorySettingsBackend {
             std::unique_ptr<SettingsKey> inner;
             FailingKey(FailingBackend& o, std::unique_ptr<SettingsKey> i)
                 : owner(o), inner(std::move(i)) {}
-            bool exists(const std::string& n) const override { return inner->exists(n); }
-            std::string read(const std::string& n) const override { return inner->read(n); }
-            void write(const std::string& n, const std::string& v) override {
+            bool Exists(const std::string& n) const override { return inner->Exists(n); }
+            std::string Read(const std::string& n) const override { return inner->Read(n); }
+            void Write(const std::string& n, const std::string& v) override {
                 if (n == owner.failing)
                     throw SettingsError("Failed to set data for '" + n + "'");
-                inner->write(n, v);
+                inner->Write(n, v);
             }
         };
         return std::make_unique<FailingKey>(*this, MemorySettingsBackend::OpenSettingsKey());

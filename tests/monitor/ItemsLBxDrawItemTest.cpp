@@ -1,9 +1,9 @@
 #include "monitor/ItemsLBxDrawItem.h"
 
-#include "monitor/core/TObjectInfo.h"
-#include "settings/ColorListBox.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/MonitorRig.h"
+#include "monitor/core/TObjectInfo.h"
+#include "settings/ColorListBox.h"
 #include "support/core/DateTimeFormat.h"
 
 #include <QCheckBox>
@@ -170,7 +170,7 @@ TEST(ItemsLBxDrawItem, TextColourIsTheHighestGroupsOrThePalettes) {
     rig.options.Group1ColorCBx->setCurrentIndex(2);  // Green
     rig.options.Group2ColorCBx->setCurrentIndex(1);  // Maroon
     rig.options.Group3ColorCBx->setCurrentIndex(12); // Blue
-    LiveViewSettings settings(rig.options, rig.menu);
+    LiveViewSettings settings(OptionsView(rig.options), rig.menu);
     LineDrawer drawer(settings);
 
     const QFont bold("DejaVu Sans", 20, QFont::Black);

@@ -2,11 +2,11 @@
 // A live Options dialog and View/Options menu items without the main window,
 // with settings kept in memory and sounds recorded instead of played.
 
-#include "settings/TOptionsFrm.h"
-#include "settings/core/SettingsStore.h"
 #include "monitor/LogTabs.h"
 #include "monitor/MenuChecks.h"
+#include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
+#include "settings/core/SettingsStore.h"
 #include "support/core/RecordingSoundOutput.h"
 
 #include <QAction>
@@ -75,7 +75,8 @@ struct TabsRig : MonitorRig {
     TabsRig() {
         for (auto& panel : panels)
             panel = new QLabel(&statusBar);
-        tabs = std::make_unique<LogTabs>(pageControl, statusBar, panels, options, menu);
+        tabs =
+            std::make_unique<LogTabs>(pageControl, statusBar, panels, OptionsView(options), menu);
     }
     QString ActiveName() const {
         return pageControl.currentIndex() < 0 ? QString()

@@ -9,8 +9,8 @@ namespace {
 
 TEST(FontListBoxTest, ListsScalableWesternFamiliesSortedWithoutCase) {
     FontListBox list;
-    list.fillFamilies();
-    list.fillFamilies(); // filling again replaces, never appends
+    list.FillFamilies();
+    list.FillFamilies(); // filling again replaces, never appends
     ASSERT_GT(list.count(), 0);
     EXPECT_EQ(list.findText(list.itemText(0)), 0);
     for (int i = 0; i < list.count(); ++i) {
@@ -23,7 +23,7 @@ TEST(FontListBoxTest, ListsScalableWesternFamiliesSortedWithoutCase) {
     }
     const QModelIndex first = list.model()->index(0, 0);
     EXPECT_EQ(list.view()->itemDelegate()->sizeHint(QStyleOptionViewItem(), first).height(),
-              FontListBox::kItemHeight);
+              FontListBox::ItemHeight);
 }
 
 } // namespace

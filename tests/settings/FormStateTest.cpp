@@ -1,8 +1,8 @@
 #include "settings/FormState.h"
 
 #include "settings/ColorListBox.h"
-#include "settings/core/MemorySettingsBackend.h"
 #include "settings/OpenFileDialog.h"
+#include "settings/core/MemorySettingsBackend.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -170,15 +170,15 @@ TEST_F(FormStateTest, LoadingAppliesValuesAndRunsTheControlsOwnHandlers) {
     EXPECT_EQ(backend.opens, 1);
 }
 
-TEST_F(FormStateTest, CheckStatesReadAsNumbers) {
+TEST_F(FormStateTest, CheckStatesReadAsOnOffValues) {
     struct Case {
         const char* stored;
         bool before;
         bool after;
     };
     const Case cases[] = {
-        {"1", false, true},    {"0", true, false},  {"256", false, true}, {"-1", false, true},
-        {"yes", false, false}, {"yes", true, true}, {"", true, true},     {"1.0", false, false},
+        {"1", false, true},    {"0", true, false},   {"256", false, true}, {"-1", false, true},
+        {"yes", false, false}, {"yes", true, false}, {"", true, true},     {"1.0", true, false},
     };
     for (const Case& c : cases) {
         t.chk->setChecked(c.before);

@@ -23,13 +23,13 @@ struct DialogRig {
     // Shows nothing: the dialog is prepared, answered with `typed` and finished.
     bool Answer(const QString& typed, int result = QDialog::Accepted) {
         QFileDialog dialog;
-        open.prepare(dialog);
+        open.Prepare(dialog);
         offered = dialog.selectedFiles();
         filter = dialog.selectedNameFilter();
         title = dialog.windowTitle();
         if (!typed.isEmpty())
             dialog.selectFile(typed);
-        return open.finish(dialog, result);
+        return open.Finish(dialog, result);
     }
     QTemporaryDir dir;
     OpenFileDialog open;

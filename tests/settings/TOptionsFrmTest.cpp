@@ -2,8 +2,8 @@
 
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
-#include "settings/core/MemorySettingsBackend.h"
 #include "settings/QSettingsBackend.h"
+#include "settings/core/MemorySettingsBackend.h"
 
 #include "support/core/RecordingSoundOutput.h"
 
@@ -90,9 +90,9 @@ TEST_F(TOptionsFrmTest, EmptyStoreShowsTheDefaults) {
     };
     for (const auto& [list, text] : lists)
         EXPECT_EQ(list->currentText(), text) << list->objectName().toStdString();
-    EXPECT_EQ(dlg.Group1ColorCBx->selectedColor(), QColor(0, 0x80, 0));
-    EXPECT_EQ(dlg.Group2ColorCBx->selectedColor(), QColor(0x80, 0, 0));
-    EXPECT_EQ(dlg.Group3ColorCBx->selectedColor(), QColor(0xFF, 0, 0));
+    EXPECT_EQ(dlg.Group1ColorCBx->SelectedColor(), QColor(0, 0x80, 0));
+    EXPECT_EQ(dlg.Group2ColorCBx->SelectedColor(), QColor(0x80, 0, 0));
+    EXPECT_EQ(dlg.Group3ColorCBx->SelectedColor(), QColor(0xFF, 0, 0));
     EXPECT_FALSE(dlg.UpdateEachCBx->isEnabled());
     EXPECT_GE(dlg.FontsCBx->currentIndex(), 0);
     EXPECT_EQ(dlg.FontSizeCBx->currentText().toInt(), 8);
@@ -176,7 +176,7 @@ TEST_F(TOptionsFrmTest, StoredValuesLoadWithTheirConsequences) {
     EXPECT_TRUE(dlg.UpdateEachCBx->isEnabled());
     EXPECT_EQ(dlg.UpdateEachCBx->currentText(), "1 minute");
     EXPECT_EQ(dlg.Group1Edt->text(), "Error;Fatal");
-    EXPECT_EQ(dlg.Group3ColorCBx->selectedColor(), QColor(0, 0, 0xFF));
+    EXPECT_EQ(dlg.Group3ColorCBx->SelectedColor(), QColor(0, 0, 0xFF));
     EXPECT_EQ(dlg.Group2SoundCBx->currentIndex(), 7);
     EXPECT_EQ(dlg.FontSizeCBx->currentText(), "36");
     EXPECT_TRUE(sound.played.empty()); // loading a sound list previews nothing
@@ -272,10 +272,14 @@ TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
     const Case cases[] = {
         {"read-only store", true, {}, nullptr},
         // The first failure is reported; values after it are still written.
-        {"two values refused", false, {folderName, "Marrowlight.Group2Masks"},
+        {"two values refused",
+         false,
+         {folderName, "Marrowlight.Group2Masks"},
          "Failed to set data for 'Marrowlight.OptionsFrm.PageControl.AutoOpenCloseTab."
          "GroupBox7.LogFolderEdt'"},
-        {"last value refused", false, {"Marrowlight.StayOnTop"},
+        {"last value refused",
+         false,
+         {"Marrowlight.StayOnTop"},
          "Failed to set data for 'Marrowlight.StayOnTop'"},
     };
     for (const Case& c : cases) {
@@ -312,7 +316,10 @@ TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
 
         failing.readOnly = false;
         failing.unwritable.clear();
-        EXPECT_EQ(editAndClose(dlg, [] {}, true), QDialog::Accepted) << c.what;
+        EXPECT_EQ(editAndClose(
+                      dlg, [] {}, true),
+                  QDialog::Accepted)
+            << c.what;
         EXPECT_FALSE(dlg.SaveError.has_value()) << c.what;
         EXPECT_EQ(failing.values[folderName], "/srv/logs") << c.what;
     }

@@ -48,10 +48,10 @@ TEST(SystemSoundOutput, ToneSamples) {
 
 TEST(SystemSoundOutput, PlaysOrStaysSilentWithoutErrors) {
     SystemSoundOutput sound;
-    sound.playEvent("SystemHand");
-    sound.playEvent("NoSuchAlias");
-    sound.playTone(1000, 20);
-    sound.playTone(0, 20);
+    sound.PlayEvent("SystemHand");
+    sound.PlayEvent("NoSuchAlias");
+    sound.PlayTone(1000, 20);
+    sound.PlayTone(0, 20);
     SUCCEED();
 }
 

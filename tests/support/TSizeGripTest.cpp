@@ -9,18 +9,18 @@
 namespace marrowlight {
 namespace {
 
-const QColor kBackground(240, 240, 240);
-const QColor kShadow(160, 160, 160);
-const QColor kHighlight(255, 255, 255);
-const QColor kMid(200, 200, 200);
+const QColor Background(240, 240, 240);
+const QColor Shadow(160, 160, 160);
+const QColor Highlight(255, 255, 255);
+const QColor Mid(200, 200, 200);
 
 class SizeGripTarget : public ::testing::Test {
   protected:
     void SetUp() override {
         QPalette palette = target.palette();
-        palette.setColor(QPalette::Window, kBackground);
-        palette.setColor(QPalette::Dark, kShadow);
-        palette.setColor(QPalette::Light, kHighlight);
+        palette.setColor(QPalette::Window, Background);
+        palette.setColor(QPalette::Dark, Shadow);
+        palette.setColor(QPalette::Light, Highlight);
         target.setPalette(palette);
         target.setAutoFillBackground(true);
         target.resize(60, 50);
@@ -53,15 +53,15 @@ TEST_F(SizeGripTarget, PaintsRidgesAndDotsOverTheTarget) {
         int x, y;
         QColor colour;
     } cases[] = {
-        {TSizeGripStyle::sgsClassic, 58, 49, kShadow},
-        {TSizeGripStyle::sgsClassic, 57, 49, kMid},
-        {TSizeGripStyle::sgsClassic, 56, 49, kHighlight},
-        {TSizeGripStyle::sgsClassic, 59, 38, kHighlight},
-        {TSizeGripStyle::sgsClassic, 59, 49, kBackground},
-        {TSizeGripStyle::sgsWinXP, 56, 38, kShadow},
-        {TSizeGripStyle::sgsWinXP, 57, 39, kMid},
-        {TSizeGripStyle::sgsWinXP, 58, 40, kHighlight},
-        {TSizeGripStyle::sgsWinXP, 58, 49, kBackground},
+        {TSizeGripStyle::sgsClassic, 58, 49, Shadow},
+        {TSizeGripStyle::sgsClassic, 57, 49, Mid},
+        {TSizeGripStyle::sgsClassic, 56, 49, Highlight},
+        {TSizeGripStyle::sgsClassic, 59, 38, Highlight},
+        {TSizeGripStyle::sgsClassic, 59, 49, Background},
+        {TSizeGripStyle::sgsWinXP, 56, 38, Shadow},
+        {TSizeGripStyle::sgsWinXP, 57, 39, Mid},
+        {TSizeGripStyle::sgsWinXP, 58, 40, Highlight},
+        {TSizeGripStyle::sgsWinXP, 58, 49, Background},
     };
     for (const auto& c : cases) {
         grip.SetStyle(c.style);
@@ -77,14 +77,14 @@ TEST_F(SizeGripTarget, DisablingRemovesPaintAndHitTestEnablingRestoresThem) {
     grip.SetEnabled(false);
     EXPECT_FALSE(grip.IsAttached());
     EXPECT_TRUE(grip.GripRect().isEmpty());
-    EXPECT_EQ(PixelAt(58, 49), kBackground);
+    EXPECT_EQ(PixelAt(58, 49), Background);
     Drag({55, 45}, {30, 20});
     EXPECT_EQ(target.size(), QSize(60, 50));
 
     grip.SetEnabled(true);
     EXPECT_TRUE(grip.IsAttached());
     EXPECT_EQ(grip.GripRect(), QRect(45, 35, 15, 15));
-    EXPECT_EQ(PixelAt(58, 49), kShadow);
+    EXPECT_EQ(PixelAt(58, 49), Shadow);
     // No system resize offscreen: the grip follows the mouse itself.
     Drag({55, 45}, {30, 20});
     EXPECT_EQ(target.size(), QSize(90, 70));
@@ -106,11 +106,11 @@ TEST_F(SizeGripTarget, FollowsTheTargetItIsGiven) {
 
     grip.SetTargetControl(&target);
     grip.SetTargetControl(&target);
-    EXPECT_EQ(PixelAt(58, 49), kShadow);
+    EXPECT_EQ(PixelAt(58, 49), Shadow);
 
     grip.SetTargetControl(&other);
-    EXPECT_EQ(PixelAt(58, 49), kBackground);
-    EXPECT_EQ(other.grab().toImage().pixelColor(58, 49), kShadow);
+    EXPECT_EQ(PixelAt(58, 49), Background);
+    EXPECT_EQ(other.grab().toImage().pixelColor(58, 49), Shadow);
 }
 
 TEST(SizeGrip, TargetDestroyedFirstLeavesTheGripDetached) {

@@ -1,5 +1,6 @@
 #include "app/core/StartupPlan.h"
 
+#include "settings/core/OnOffValue.h"
 #include "support/core/TextUtils.h"
 
 namespace marrowlight {
@@ -38,7 +39,7 @@ std::string CaptionWithSuffix(const std::string& caption, const CommandLine& cmd
 bool StayOnTopFromSwitch(const CommandLine& cmd, const std::string& storedStayOnTop) {
     if (cmd.SwitchPresent("-ot"))
         return IsOnValue(cmd.SwitchValue("-ot"));
-    return storedStayOnTop == "1";
+    return DecodeOnOff(storedStayOnTop).value_or(false);
 }
 
 } // namespace marrowlight

@@ -27,7 +27,8 @@ StartupPlan PlanFirstActivation(const CommandLine& cmd,
 std::string CaptionWithSuffix(const std::string& caption, const CommandLine& cmd);
 
 // "-ot" decides when present (an on value keeps the window on top, anything
-// else, nothing included, does not); otherwise the stored "StayOnTop" does.
+// else, nothing included, does not); otherwise the stored "StayOnTop" does,
+// read like every stored on/off value (DecodeOnOff), off when empty.
 bool StayOnTopFromSwitch(const CommandLine& cmd, const std::string& storedStayOnTop);
 
 } // namespace marrowlight

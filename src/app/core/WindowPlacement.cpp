@@ -7,10 +7,6 @@
 
 namespace marrowlight {
 
-std::string PlacementValueName(const char* side) {
-    return std::string("VtMarrowlightFrm") + side;
-}
-
 WindowRect TopRightQuarter(int screenWidth, int screenHeight) {
     const int width = screenWidth / 2;
     const int height = screenHeight / 2;

@@ -23,9 +23,6 @@ struct StoredPlacement {
     std::optional<std::string> height;
 };
 
-// The placement value name for one side: "VtMarrowlightFrm" + "Top" etc.
-std::string PlacementValueName(const char* side);
-
 // Before any stored placement: the top-right quarter of the screen.
 WindowRect TopRightQuarter(int screenWidth, int screenHeight);
 

@@ -14,6 +14,9 @@ struct ColorEntry {
 // colour is its position here.
 const std::array<ColorEntry, 16>& ColorTable();
 
-enum ColorIndex { kBlack = 0, kMaroon = 1, kGreen = 2, kRed = 9 };
+// List positions of the colours the groups start with, and of the fallback.
+struct ColorIndex {
+    static constexpr int Black = 0, Maroon = 1, Green = 2, Red = 9;
+};
 
 } // namespace marrowlight

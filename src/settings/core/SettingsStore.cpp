@@ -1,5 +1,7 @@
 #include "settings/core/SettingsStore.h"
 
+#include "settings/core/StoredNames.h"
+
 #include "support/core/TextUtils.h"
 
 #include <algorithm>
@@ -21,31 +23,31 @@ std::string SettingsStore::FullName(const std::string& name) const {
 }
 
 void SettingsStore::WriteSetting(const std::string& name, const std::string& value) {
-    backend_.OpenSettingsKey()->write(FullName(name), value);
+    backend_.OpenSettingsKey()->Write(FullName(name), value);
 }
 
 std::string SettingsStore::ReadSetting(const std::string& name) const {
-    return backend_.OpenSettingsKey()->read(FullName(name));
+    return backend_.OpenSettingsKey()->Read(FullName(name));
 }
 
 bool SettingsStore::SettingExists(const std::string& name) const {
-    return backend_.OpenSettingsKey()->exists(FullName(name));
+    return backend_.OpenSettingsKey()->Exists(FullName(name));
 }
 
 void SettingsStore::WriteSettingList(const std::string& listName,
                                      const std::vector<std::string>& items) {
     const auto key = backend_.OpenSettingsKey();
-    key->write(FullName(listName + ".ItemsCount"), std::to_string(items.size()));
+    key->Write(FullName(listName + stored::ItemsCount), std::to_string(items.size()));
     for (std::size_t i = 0; i < items.size(); ++i)
-        key->write(FullName(listName + ".Item" + std::to_string(i)), items[i]);
+        key->Write(FullName(listName + stored::Item + std::to_string(i)), items[i]);
 }
 
 std::vector<std::string> SettingsStore::ReadSettingList(const std::string& listName) const {
     std::vector<std::string> items;
     const auto key = backend_.OpenSettingsKey();
-    const long long count = StoredListCount(key->read(FullName(listName + ".ItemsCount")));
+    const long long count = StoredListCount(key->Read(FullName(listName + stored::ItemsCount)));
     for (long long i = 0; i < count; ++i)
-        items.push_back(key->read(FullName(listName + ".Item" + std::to_string(i))));
+        items.push_back(key->Read(FullName(listName + stored::Item + std::to_string(i))));
     return items;
 }
 

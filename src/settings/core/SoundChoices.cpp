@@ -29,9 +29,9 @@ void PlaySoundChoice(int index, SoundOutput& out) {
         return;
     const SoundChoice& c = choices[static_cast<std::size_t>(index)];
     if (c.alias)
-        out.playEvent(c.alias);
+        out.PlayEvent(c.alias);
     else
-        out.playTone(c.frequencyHz, c.durationMs);
+        out.PlayTone(c.frequencyHz, c.durationMs);
 }
 
 } // namespace marrowlight

@@ -42,7 +42,7 @@ void AddWinXP(std::vector<GripPixel>& out, const GripBox& box) {
 GripBox GripBoxFor(int clientWidth, int clientHeight) {
     if (clientWidth <= 0 || clientHeight <= 0)
         return {};
-    return {clientWidth - kGripSize, clientHeight - kGripSize, clientWidth, clientHeight};
+    return {clientWidth - GripSize, clientHeight - GripSize, clientWidth, clientHeight};
 }
 
 std::vector<GripPixel> GripPixels(TSizeGripStyle style, const GripBox& box) {

@@ -8,7 +8,7 @@ namespace marrowlight {
 enum class TSizeGripStyle { sgsClassic = 0, sgsWinXP = 1 };
 
 // Side of the grip square, in pixels.
-inline constexpr int kGripSize = 15;
+inline constexpr int GripSize = 15;
 
 // Half-open rectangle: right and bottom are one past the last pixel.
 struct GripBox {

@@ -65,6 +65,7 @@ TEST(StartupPlan, CaptionAndStayOnTop) {
         {{"-otx"}, "1", false},   {{}, "1", true},
         {{}, "yes", false},       {{}, "", false},
         {{"-ot:TRUE"}, "", true}, {{"-ot:1", "-ot:0"}, "1", false},
+        {{}, "2", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(StayOnTopFromSwitch(cmd(c.params), c.stored), c.onTop) << c.stored;

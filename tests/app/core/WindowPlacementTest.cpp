@@ -113,10 +113,5 @@ TEST(WindowPlacement, WindowOutsideEveryScreenComesBackToThePrimary) {
         EXPECT_EQ(KeptOnScreen(c.window, c.areas, primary), c.expected) << c.what;
 }
 
-TEST(WindowPlacement, ValueNamesFollowTheWindowName) {
-    EXPECT_EQ(PlacementValueName("Top"), "VtMarrowlightFrmTop");
-    EXPECT_EQ(PlacementValueName("Height"), "VtMarrowlightFrmHeight");
-}
-
 } // namespace
 } // namespace marrowlight

@@ -29,16 +29,16 @@ class MemorySettingsBackend : public SettingsBackend {
     class Key : public SettingsKey {
       public:
         explicit Key(MemorySettingsBackend& owner) : owner_(owner) {}
-        bool exists(const std::string& name) const override {
+        bool Exists(const std::string& name) const override {
             return owner_.values.count(name) || owner_.unreadable.count(name);
         }
-        std::string read(const std::string& name) const override {
+        std::string Read(const std::string& name) const override {
             if (owner_.unreadable.count(name))
                 throw SettingsError("Invalid data type for '" + name + "'");
             auto it = owner_.values.find(name);
             return it == owner_.values.end() ? std::string() : it->second;
         }
-        void write(const std::string& name, const std::string& value) override {
+        void Write(const std::string& name, const std::string& value) override {
             if (owner_.readOnly || owner_.unwritable.count(name))
                 throw SettingsError("Failed to set data for '" + name + "'");
             owner_.unreadable.erase(name);

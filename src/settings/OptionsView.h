@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace marrowlight {
+
+class TOptionsFrm;
+
+// The settings of one display group, from the "Groups" page. A group number
+// outside 1..3 reads as empty text and black, and plays nothing.
+class GroupOptions {
+  public:
+    // Group<g>NameEdt: the group's caption in the View menu.
+    QString Name() const;
+    // Group<g>Edt as UTF-8: keywords separated by ";".
+    std::string Keywords() const;
+    // The colour of the entry selected in Group<g>ColorCBx; black when none.
+    QColor Colour() const;
+    // Sounds the group's alert: the entry selected in Group<g>SoundCBx.
+    void PlayAlert() const;
+
+  private:
+    friend class OptionsView;
+    GroupOptions(TOptionsFrm& options, int g) : options_(&options), group_(g) {}
+
+    TOptionsFrm* options_;
+    int group_;
+};
+
+// The Options dialog's controls as typed settings, for every reader outside
+// the settings subsystem. Each call reads the control at that moment and
+// nothing is copied: the controls stay the one settings model.
+class OptionsView {
+  public:
+    explicit OptionsView(TOptionsFrm& options) : options_(&options) {}
+
+    GroupOptions Group(int g) const { return {*options_, g}; }
+
+    // "Display"
+    bool ShowLineNumbers() const;
+    bool ShowLineTime() const;
+    // The date-time format of the line time ("hh:mm:ss" or "dd-hh:mm").
+    QString LineTimeMask() const;
+    bool LastEntriesAtTop() const;
+    bool AllLogLines() const;
+    bool AddedLogLinesOnly() const;
+    QString FontFace() const;
+    int FontSize() const; // in points, never 0
+
+    // "Automated Open & Close"; lists as UTF-8, entries separated by ";".
+    std::string LogFolders() const;
+    bool MatchMask() const;
+    std::string FileMasks() const; // date masks
+    bool MatchWildcards() const;
+    std::string WildcardMasks() const;
+    bool MatchDate() const;
+
+    // "Advanced"
+    // Logs are read when their time stamp changes, polled every 500 ms.
+    bool UpdateOnTimeStampChange() const;
+    // Logs are read at the interval chosen in UpdateEachIndex().
+    bool UpdateForced() const;
+    int UpdateEachIndex() const; // 0..6
+    bool StayOnTop() const;
+    bool RestoreWindow() const;
+
+    // What the dialog's last showing changed, and why its last Ok could not
+    // store every setting.
+    bool NeedsReload() const;
+    bool FontChanged() const;
+    bool AutoOpenChanged() const;
+    std::optional<std::string> SaveError() const;
+
+    // A command-line switch setting the check box of that object name, as a
+    // click would, so rules such as "line numbers or time, not both" hold.
+    // False when the dialog has no such check box.
+    bool SetCheck(std::string_view controlName, bool on) const;
+    // The same for an edit's text.
+    bool SetText(std::string_view controlName, const std::string& text) const;
+
+  private:
+    TOptionsFrm* options_;
+};
+
+} // namespace marrowlight
