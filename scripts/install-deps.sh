@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev
   libcanberra-dev libpulse-dev sound-theme-freedesktop
   libgtest-dev libgmock-dev libbenchmark-dev
