@@ -7,7 +7,7 @@
 namespace marrowlight {
 namespace {
 
-TEST(FontListBoxTest, ListsScalableWesternFamiliesSortedWithoutCase) {
+TEST(FontListBox, ListsScalableWesternFamiliesSortedWithoutCase) {
     FontListBox list;
     list.fillFamilies();
     list.fillFamilies(); // filling again replaces, never appends
