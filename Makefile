@@ -2,18 +2,22 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 ARGS ?=
+# Extra configure options, e.g. CMAKE_ARGS='-DMARROWLIGHT_WERROR=ON'; given
+# ones reach an existing build folder too.
+CMAKE_ARGS ?=
+SANITIZE_DIR ?= build-asan
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test sanitize check-format bench clean
 
 all: build
 
 deps:
 	@bash scripts/install-deps.sh
 
-$(BUILD_DIR)/build.ninja: | deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
-
-configure: deps $(BUILD_DIR)/build.ninja
+configure: deps
+	@if [ ! -f $(BUILD_DIR)/build.ninja ] || [ -n "$(strip $(CMAKE_ARGS))" ]; then \
+	  cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS); \
+	fi
 
 build: configure
 	cmake --build $(BUILD_DIR)
@@ -24,8 +28,19 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j2
 
+# The Qt-free core tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  -DMARROWLIGHT_SANITIZE=ON -DMARROWLIGHT_BENCHMARKS=OFF $(CMAKE_ARGS)
+	cmake --build $(SANITIZE_DIR) --target marrowlight_core_tests
+	ASAN_OPTIONS=detect_stack_use_after_return=1:check_initialization_order=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 $(SANITIZE_DIR)/marrowlight_core_tests
+
+check-format: deps
+	@bash scripts/check-format.sh
+
 bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

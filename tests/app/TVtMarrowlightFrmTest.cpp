@@ -33,9 +33,9 @@ namespace {
 
 // A window with its Options dialog over a settings file of its own in the
 // temporary config folder, so tests never see each other's values.
-class MainWindowTest : public ::testing::Test {
+class TVtMarrowlightFrmTest : public ::testing::Test {
   protected:
-    MainWindowTest()
+    TVtMarrowlightFrmTest()
         : backend("Veltaroon", QString("MarrowlightWindowTest%1").arg(++serial)),
           store(backend, "Marrowlight") {}
 
@@ -73,7 +73,7 @@ class MainWindowTest : public ::testing::Test {
     QTemporaryDir logs;
 };
 
-TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
+TEST_F(TVtMarrowlightFrmTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
     const QSize screen = Screen();
     const QRect quarter(screen.width() - screen.width() / 2, 0, screen.width() / 2,
                         screen.height() / 2);
@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
         {"height missing", {{"Top", "20"}, {"Left", "30"}, {"Width", "500"}}, quarter},
     };
     for (const Case& c : cases) {
-        MainWindowTest::serial++;
+        TVtMarrowlightFrmTest::serial++;
         QSettingsBackend fresh("Veltaroon", QString("MarrowlightPlacement%1").arg(serial));
         SettingsStore freshStore(fresh, "Marrowlight");
         for (const auto& [side, value] : c.stored)
@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
     }
 }
 
-TEST_F(MainWindowTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAreaWhenMaximised) {
+TEST_F(TVtMarrowlightFrmTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAreaWhenMaximised) {
     Store("VtMarrowlightFrmTop", "40");
     Store("VtMarrowlightFrmLeft", "60");
     Store("VtMarrowlightFrmWidth", "520");
@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAreaWhenM
     EXPECT_EQ(client + frame, work.adjusted(5, 5, -5, -5));
 }
 
-TEST_F(MainWindowTest, CaptionTakesTheTrimmedSuffix) {
+TEST_F(TVtMarrowlightFrmTest, CaptionTakesTheTrimmedSuffix) {
     const std::pair<std::vector<std::string>, QString> cases[] = {
         {{}, "Veltaroon Marrowlight"},
         {{"-c: night shift "}, "Veltaroon Marrowlight [night shift]"},
@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, CaptionTakesTheTrimmedSuffix) {
         EXPECT_EQ(Start(params).windowTitle(), caption);
 }
 
-TEST_F(MainWindowTest, StayOnTopComesFromTheSwitchOrTheStore) {
+TEST_F(TVtMarrowlightFrmTest, StayOnTopComesFromTheSwitchOrTheStore) {
     Store("StayOnTop", "1");
     EXPECT_TRUE(Start({}).StaysOnTop());
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, StayOnTopComesFromTheSwitchOrTheStore) {
     EXPECT_TRUE(Start({"-OT:yes"}).StaysOnTop());
 }
 
-TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
+TEST_F(TVtMarrowlightFrmTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     Store("LoadAutomaticallyMnu", "1");
     Store("AllEntriesMnu", "no");
     Store("Group1Mnu", "2");
@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     EXPECT_EQ(frm.ViewFilterSnapshot, "0101");
 }
 
-TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
+TEST_F(TVtMarrowlightFrmTest, SwitchesOverrideTheLiveSettings) {
     Store("LoadAutomaticallyMnu", "1");
     {
         TVtMarrowlightFrm& frm = Run({"-a:1", "-a:0", "-g2:no", "-x", "-sn:1", "-st:1"});
@@ -188,7 +188,7 @@ TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
     }
 }
 
-TEST_F(MainWindowTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolling) {
+TEST_F(TVtMarrowlightFrmTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolling) {
     const std::string a = logs.filePath("a.log").toStdString();
     const std::string b = logs.filePath("b.log").toStdString();
     TVtMarrowlightFrm& frm = Run({"-f:" + a + ";" + b + ";" + a, "-h"});
@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolling) {
     EXPECT_EQ(frm.PageControl->count(), 2);
 }
 
-TEST_F(MainWindowTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
+TEST_F(TVtMarrowlightFrmTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
     QFile file(logs.filePath("-g1:0"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
     EXPECT_TRUE(frm.InformationMnu->isChecked());
 }
 
-TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
+TEST_F(TVtMarrowlightFrmTest, CloseWritesTheSixStatesAndTheActiveLog) {
     TVtMarrowlightFrm& frm = Run({});
     frm.OpenCloseLogsAutomaticallyMnu->setChecked(true);
     frm.AllEntriesMnu->setChecked(false);
@@ -262,7 +262,7 @@ class FailingBackend : public MemorySettingsBackend {
     std::string failing;
 };
 
-TEST_F(MainWindowTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
+TEST_F(TVtMarrowlightFrmTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
     FailingBackend failing;
     failing.failing = "Marrowlight.AllEntriesMnu";
     SettingsStore failingStore(failing, "Marrowlight");
@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
     EXPECT_EQ(failing.values.count("Marrowlight.VtMarrowlightFrmHeight"), 1u);
 }
 
-TEST_F(MainWindowTest, DamagedStoredValuesDoNotStopTheStart) {
+TEST_F(TVtMarrowlightFrmTest, DamagedStoredValuesDoNotStopTheStart) {
     MemorySettingsBackend damaged;
     damaged.unreadable = {"Marrowlight.StayOnTop", "Marrowlight.VtMarrowlightFrmTop",
                           "Marrowlight.Group1Mnu"};
@@ -292,7 +292,7 @@ TEST_F(MainWindowTest, DamagedStoredValuesDoNotStopTheStart) {
     EXPECT_EQ(frm.width(), Screen().width() / 2) << "an unreadable value counts as missing";
 }
 
-TEST_F(MainWindowTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) {
+TEST_F(TVtMarrowlightFrmTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) {
     TVtMarrowlightFrm& frm = Start({"-f:" + logs.filePath("a.log").toStdString()});
     frm.show();
     for (int i = 0; i < 50 && !frm.Activated; ++i)
@@ -324,7 +324,7 @@ TEST(PollingInterval, FollowsTheUpdateMode) {
         EXPECT_EQ(PollingInterval(onChange, index), ms) << onChange << " " << index;
 }
 
-TEST_F(MainWindowTest, PollingIntervalIsReadFromTheOptions) {
+TEST_F(TVtMarrowlightFrmTest, PollingIntervalIsReadFromTheOptions) {
     TVtMarrowlightFrm& frm = Run({});
     EXPECT_EQ(frm.UpdateListsTmr->interval(), 500);
     options->UpdateForcedRdo->setChecked(true);
@@ -369,7 +369,7 @@ void RunOptions(TVtMarrowlightFrm& frm, TOptionsFrm& options, bool accept,
     EXPECT_TRUE(answer.messages.isEmpty()) << answer.messages.join('\n').toStdString();
 }
 
-TEST_F(MainWindowTest, CancelledOptionsLeaveEveryValueAsItWas) {
+TEST_F(TVtMarrowlightFrmTest, CancelledOptionsLeaveEveryValueAsItWas) {
     TVtMarrowlightFrm& frm = Run({"-x:ERR", "-sn:1", "-a:1", "-g1:0"});
     auto scribble = [](TOptionsFrm& o) {
         o.Group1Edt->setText("typed");
@@ -392,7 +392,7 @@ TEST_F(MainWindowTest, CancelledOptionsLeaveEveryValueAsItWas) {
     EXPECT_TRUE(frm.InformationMnu->isChecked());
 }
 
-TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange) {
+TEST_F(TVtMarrowlightFrmTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange) {
     TVtMarrowlightFrm& frm = Run({});
     frm.Tabs()->OpenLog(LogPath("a.log"));
     ModalAnswerer answer(*options);
@@ -411,7 +411,7 @@ TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange)
     EXPECT_EQ(frm.PageControl->count(), 1) << "no automatic-opening change, the tab stays";
 }
 
-TEST_F(MainWindowTest, ChangedWatchedFoldersCloseEveryLog) {
+TEST_F(TVtMarrowlightFrmTest, ChangedWatchedFoldersCloseEveryLog) {
     TVtMarrowlightFrm& frm = Run({});
     frm.Tabs()->OpenLog(LogPath("a.log"));
     frm.Tabs()->OpenLog(LogPath("b.log"));
@@ -421,7 +421,7 @@ TEST_F(MainWindowTest, ChangedWatchedFoldersCloseEveryLog) {
     EXPECT_EQ(frm.PageControl->count(), 0);
 }
 
-TEST(MainWindowOptions, AcceptedOptionsApplyEvenWhenStoringThemFails) {
+TEST(TVtMarrowlightFrm, AcceptedOptionsApplyEvenWhenStoringThemFails) {
     MemorySettingsBackend backend;
     SettingsStore store(backend, "Marrowlight");
     RecordingSoundOutput sound;

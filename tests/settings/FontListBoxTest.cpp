@@ -7,7 +7,7 @@
 namespace marrowlight {
 namespace {
 
-TEST(FontListBoxTest, ListsScalableWesternFamiliesSortedWithoutCase) {
+TEST(FontListBox, ListsScalableWesternFamiliesSortedWithoutCase) {
     FontListBox list;
     list.FillFamilies();
     list.FillFamilies(); // filling again replaces, never appends

@@ -23,7 +23,7 @@ template <typename Done> bool WaitFor(Done done, int timeoutMs = 5000) {
     return done();
 }
 
-class DirectoryBrowse : public ::testing::Test {
+class TDirectoryBrowseFrmTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(temp.isValid());
@@ -35,7 +35,7 @@ class DirectoryBrowse : public ::testing::Test {
     QString deep;
 };
 
-TEST_F(DirectoryBrowse, PreselectsAnExistingFolderElseTheFileSystemRoot) {
+TEST_F(TDirectoryBrowseFrmTest, PreselectsAnExistingFolderElseTheFileSystemRoot) {
     const QString root = QDir::toNativeSeparators(QDir::rootPath());
     const struct {
         QString initial;
@@ -59,7 +59,7 @@ TEST_F(DirectoryBrowse, PreselectsAnExistingFolderElseTheFileSystemRoot) {
     }
 }
 
-TEST_F(DirectoryBrowse, OkOnlyForAFolderThatIsThere) {
+TEST_F(TDirectoryBrowseFrmTest, OkOnlyForAFolderThatIsThere) {
     const QString doomed = temp.filePath("rotated");
     ASSERT_TRUE(QDir().mkpath(doomed));
 
@@ -77,7 +77,7 @@ TEST_F(DirectoryBrowse, OkOnlyForAFolderThatIsThere) {
     EXPECT_FALSE(dialog.OkBtn->isEnabled());
 }
 
-TEST_F(DirectoryBrowse, DeepPreselectionStaysInViewWhileFoldersLoad) {
+TEST_F(TDirectoryBrowseFrmTest, DeepPreselectionStaysInViewWhileFoldersLoad) {
     // Siblings that sort before the target arrive after it was selected.
     for (int i = 0; i < 150; ++i)
         ASSERT_TRUE(QDir().mkpath(temp.filePath(QString("logs/a%1").arg(i, 3, 10, QChar('0')))));
@@ -96,7 +96,7 @@ TEST_F(DirectoryBrowse, DeepPreselectionStaysInViewWhileFoldersLoad) {
     EXPECT_EQ(dialog.SelectedFolder().toStdString(), deep.toStdString());
 }
 
-TEST_F(DirectoryBrowse, HiddenFoldersAreListedAndCanBeChosen) {
+TEST_F(TDirectoryBrowseFrmTest, HiddenFoldersAreListedAndCanBeChosen) {
     const QString hidden = temp.filePath(".local/share/app");
     ASSERT_TRUE(QDir().mkpath(hidden));
 
@@ -117,7 +117,7 @@ TEST_F(DirectoryBrowse, HiddenFoldersAreListedAndCanBeChosen) {
     EXPECT_TRUE(dialog.OkBtn->isEnabled());
 }
 
-TEST_F(DirectoryBrowse, ButtonsStayCentredAndTheDialogNeverShrinksBelowItsDesignSize) {
+TEST_F(TDirectoryBrowseFrmTest, ButtonsStayCentredAndTheDialogNeverShrinksBelowItsDesignSize) {
     TDirectoryBrowseFrm dialog;
     dialog.show();
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Directories");
@@ -139,7 +139,7 @@ TEST_F(DirectoryBrowse, ButtonsStayCentredAndTheDialogNeverShrinksBelowItsDesign
               dialog.palette().color(QPalette::Dark).rgb());
 }
 
-TEST_F(DirectoryBrowse, BrowseReturnsTheChosenFolderOnlyOnOk) {
+TEST_F(TDirectoryBrowseFrmTest, BrowseReturnsTheChosenFolderOnlyOnOk) {
     const struct {
         bool ok;
         std::optional<std::string> result;

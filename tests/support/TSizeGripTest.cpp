@@ -14,7 +14,7 @@ const QColor Shadow(160, 160, 160);
 const QColor Highlight(255, 255, 255);
 const QColor Mid(200, 200, 200);
 
-class SizeGripTarget : public ::testing::Test {
+class TSizeGripTest : public ::testing::Test {
   protected:
     void SetUp() override {
         QPalette palette = target.palette();
@@ -45,7 +45,7 @@ class SizeGripTarget : public ::testing::Test {
     QWidget target;
 };
 
-TEST_F(SizeGripTarget, PaintsRidgesAndDotsOverTheTarget) {
+TEST_F(TSizeGripTest, PaintsRidgesAndDotsOverTheTarget) {
     TSizeGrip grip(&target);
     ASSERT_EQ(grip.TargetControl(), &target);
     const struct {
@@ -70,7 +70,7 @@ TEST_F(SizeGripTarget, PaintsRidgesAndDotsOverTheTarget) {
     }
 }
 
-TEST_F(SizeGripTarget, DisablingRemovesPaintAndHitTestEnablingRestoresThem) {
+TEST_F(TSizeGripTest, DisablingRemovesPaintAndHitTestEnablingRestoresThem) {
     TSizeGrip grip(&target);
     target.show();
 
@@ -94,7 +94,7 @@ TEST_F(SizeGripTarget, DisablingRemovesPaintAndHitTestEnablingRestoresThem) {
     EXPECT_EQ(target.size(), QSize(90, 70));
 }
 
-TEST_F(SizeGripTarget, FollowsTheTargetItIsGiven) {
+TEST_F(TSizeGripTest, FollowsTheTargetItIsGiven) {
     QWidget other;
     other.setPalette(target.palette());
     other.setAutoFillBackground(true);
@@ -113,7 +113,7 @@ TEST_F(SizeGripTarget, FollowsTheTargetItIsGiven) {
     EXPECT_EQ(other.grab().toImage().pixelColor(58, 49), Shadow);
 }
 
-TEST(SizeGrip, TargetDestroyedFirstLeavesTheGripDetached) {
+TEST(TSizeGrip, TargetDestroyedFirstLeavesTheGripDetached) {
     auto* target = new QWidget;
     target->resize(60, 50);
     target->show();
@@ -131,7 +131,7 @@ TEST(SizeGrip, TargetDestroyedFirstLeavesTheGripDetached) {
     EXPECT_FALSE(grip.IsAttached());
 }
 
-TEST(SizeGrip, GripOwnedByItsTargetDiesWithIt) {
+TEST(TSizeGrip, GripOwnedByItsTargetDiesWithIt) {
     QWidget window;
     auto* target = new QWidget(&window);
     target->setGeometry(0, 0, 60, 50);

@@ -6,7 +6,7 @@
 namespace marrowlight {
 namespace {
 
-TEST(FolderListTest, CaretPicksTheEntryItStandsIn) {
+TEST(FolderList, CaretPicksTheEntryItStandsIn) {
     struct Case {
         const char* text;
         std::size_t caret;
@@ -34,7 +34,7 @@ TEST(FolderListTest, CaretPicksTheEntryItStandsIn) {
     }
 }
 
-TEST(FolderListTest, BrowsingReplacesOneEntryAndDropsEmptySeparators) {
+TEST(FolderList, BrowsingReplacesOneEntryAndDropsEmptySeparators) {
     struct Case {
         const char* text;
         std::size_t caret;
@@ -55,7 +55,7 @@ TEST(FolderListTest, BrowsingReplacesOneEntryAndDropsEmptySeparators) {
     }
 }
 
-TEST(FolderListTest, StoredListsAreTrimmedAndLineBreaksBecomeSeparators) {
+TEST(FolderList, StoredListsAreTrimmedAndLineBreaksBecomeSeparators) {
     const std::pair<const char*, const char*> cases[] = {
         {"Error\r\nFatal", "Error;Fatal"},
         {"  Warn;warn \t", "Warn;warn"},

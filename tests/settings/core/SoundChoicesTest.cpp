@@ -11,7 +11,7 @@ namespace {
 
 using RecordingSound = RecordingSoundOutput;
 
-TEST(SoundChoicesTest, EachEntryPlaysWhatItsTextSays) {
+TEST(SoundChoices, EachEntryPlaysWhatItsTextSays) {
     const std::vector<std::pair<const char*, const char*>> expected = {
         {"None", ""},
         {"(1)  SystemAsterisk", "SystemAsterisk"},
