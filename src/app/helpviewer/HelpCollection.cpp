@@ -15,7 +15,7 @@ namespace marrowlight {
 
 namespace {
 
-const QString kTopicJoin = QStringLiteral("::/");
+const QString TopicJoin = QStringLiteral("::/");
 
 // One collection per help file path: several viewers of one file share it,
 // and a rebuilt file at the same path is registered again (see the stamp).
@@ -41,10 +41,10 @@ HelpTarget SplitHelpArgument(const QString& argument) {
     // A file whose own path holds "::/" is still the file, whole.
     if (QFileInfo(argument).isFile())
         return {argument, {}};
-    const qsizetype at = argument.lastIndexOf(kTopicJoin);
+    const qsizetype at = argument.lastIndexOf(TopicJoin);
     if (at < 0)
         return {argument, {}};
-    return {argument.left(at), argument.mid(at + kTopicJoin.size())};
+    return {argument.left(at), argument.mid(at + TopicJoin.size())};
 }
 
 HelpCollection::HelpCollection(const QString& helpFile, const QString& collectionFolder) {

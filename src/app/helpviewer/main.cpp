@@ -19,7 +19,7 @@
 
 namespace {
 
-const char* const kUsage = "Usage: marrowlight-help [--check-topic] FILE.qch[::/TOPIC]\n";
+const char* const Usage = "Usage: marrowlight-help [--check-topic] FILE.qch[::/TOPIC]\n";
 
 void Print(FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -63,7 +63,7 @@ int main(int argc, char* argv[]) {
     QStringList args = QApplication::arguments().mid(1);
     const bool check = args.removeAll(QStringLiteral("--check-topic")) > 0;
     if (args.size() != 1) {
-        std::fputs(kUsage, stderr);
+        std::fputs(Usage, stderr);
         return 2;
     }
 
