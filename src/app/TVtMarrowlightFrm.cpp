@@ -361,8 +361,7 @@ void TVtMarrowlightFrm::FormClose() {
     SettingsWrites writes;
     for (const MenuState& state : MenuStates)
         writes.Write(Store, state.valueName, EncodeOnOff((this->*state.item)->isChecked()));
-    writes.Write(Store, stored::LastFocusedFile,
-                 tabs_ ? tabs_->ActiveFileName() : std::string());
+    writes.Write(Store, stored::LastFocusedFile, tabs_ ? tabs_->ActiveFileName() : std::string());
     writes.Attempt([&] { SaveWindowPlacement(); });
     writes.ThrowFirstFailure();
 }
@@ -456,8 +455,7 @@ void TVtMarrowlightFrm::ViewMnuClick() {
     for (int g = 1; g <= 3; ++g) {
         QAction* item = groupItems[g - 1];
         item->setEnabled(byGroup);
-        const std::string name =
-            ReadOptional(Store, stored::GroupCaption(g)).value_or("");
+        const std::string name = ReadOptional(Store, stored::GroupCaption(g)).value_or("");
         // A blank name would leave an item nobody can read; keep the last one.
         if (TrimText(name).empty())
             continue;
