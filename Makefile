@@ -2,8 +2,9 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 ARGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install uninstall clean
 
 all: build
 
@@ -26,6 +27,17 @@ test: build
 
 bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD_DIR)
+
+# The prefix is configured too, so whatever the build derives from it matches.
+install: build
+	@prefix="$(abspath $(PREFIX))"; \
+	if [ "$$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' $(BUILD_DIR)/CMakeCache.txt)" != "$$prefix" ]; then \
+		cmake -S . -B $(BUILD_DIR) -DCMAKE_INSTALL_PREFIX="$$prefix" && cmake --build $(BUILD_DIR); \
+	fi
+	cmake --install $(BUILD_DIR)
+
+uninstall:
+	cmake --build $(BUILD_DIR) --target uninstall
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -6,10 +6,12 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev
+  libqt6svg6
   libcanberra-dev libpulse-dev sound-theme-freedesktop
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth
+  desktop-file-utils appstream
 )
 
 missing=()
