@@ -109,6 +109,12 @@ TEST(FileDrop, DroppedFilesOpenLikeOpenLogAndTheRestSaysWhyNot) {
 TEST(FileDrop, TheWindowTakesDroppedUrlsAsCopiesAndRefusesThemInAutomaticMode) {
     DropRig rig;
     ASSERT_TRUE(rig.frm.acceptDrops());
+    // A child that took drops itself would keep them from the window, over the list too.
+    for (const QWidget* child : rig.frm.findChildren<QWidget*>()) {
+        if (child->window() == &rig.frm) {
+            EXPECT_FALSE(child->acceptDrops()) << child->metaObject()->className();
+        }
+    }
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(rig.Path("R&D log é.log")), QUrl("https://example.org/a.log"),
                   QUrl::fromLocalFile(rig.Path("new.log"))});
