@@ -1,9 +1,8 @@
-#include "support/AppIcon.h"
-
 #include "app/TVtMarrowlightFrm.h"
 #include "settings/TDirectoryBrowseFrm.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
+#include "support/AppIcon.h"
 #include "support/core/RecordingSoundOutput.h"
 
 #include <QApplication>
