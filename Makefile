@@ -7,7 +7,9 @@ ARGS ?=
 CMAKE_ARGS ?=
 SANITIZE_DIR ?= build-asan
 
-.PHONY: all deps configure build run test sanitize check-format bench clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps configure build run test sanitize check-format bench install uninstall clean
 
 all: build
 
@@ -41,6 +43,17 @@ check-format: deps
 
 bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD_DIR)
+
+# The prefix is configured too, so whatever the build derives from it matches.
+install: build
+	@prefix="$(abspath $(PREFIX))"; \
+	if [ "$$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' $(BUILD_DIR)/CMakeCache.txt)" != "$$prefix" ]; then \
+		cmake -S . -B $(BUILD_DIR) -DCMAKE_INSTALL_PREFIX="$$prefix" && cmake --build $(BUILD_DIR); \
+	fi
+	cmake --install $(BUILD_DIR)
+
+uninstall:
+	cmake --build $(BUILD_DIR) --target uninstall
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

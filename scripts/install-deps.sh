@@ -7,10 +7,12 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6sql6-sqlite
+  libqt6svg6
   libcanberra-dev libpulse-dev sound-theme-freedesktop
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "app/MarrowlightApplication.h"
 
+#include "support/AppIcon.h"
+
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
@@ -17,7 +19,9 @@ std::optional<QString> CatchFailure(const std::function<void()>& deliver) {
     return std::nullopt;
 }
 
-MarrowlightApplication::MarrowlightApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+MarrowlightApplication::MarrowlightApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    SetDesktopIdentity();
+}
 
 bool MarrowlightApplication::notify(QObject* receiver, QEvent* event) {
     bool handled = false;

@@ -12,6 +12,7 @@ std::optional<QString> CatchFailure(const std::function<void()>& deliver);
 
 // The one place where an exception escaping an event handler is caught: it
 // is shown in a message box titled "Marrowlight" and the program carries on.
+// Every window of the application carries Marrowlight's icon.
 class MarrowlightApplication : public QApplication {
     Q_OBJECT
 

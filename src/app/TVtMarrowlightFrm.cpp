@@ -1,5 +1,7 @@
 #include "app/TVtMarrowlightFrm.h"
 
+#include "app/FileDrop.h"
+#include "app/LogTabMenu.h"
 #include "app/MenuAccessKeys.h"
 #include "app/SwitchOverrides.h"
 #include "app/TFileHistory.h"
@@ -55,6 +57,9 @@ namespace {
 
 constexpr int DesignWidth = 696;
 constexpr int DesignHeight = 494;
+
+// Long enough to be read, short enough not to hide the log's panels for long.
+constexpr int StatusMessageMs = 8000;
 
 // Right after "Open && Close Logs Automatically".
 constexpr int HistoryPosition = 5;
@@ -135,6 +140,10 @@ TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore& store, std::vector<std::stri
     history_ = std::make_unique<TFileHistory>(Store);
     history_->AttachToMenu(FileMnu, HistoryPosition,
                            [this](QAction* item) { FileHistoryClick(item); });
+    FileDrop = new FileDropTarget(
+        *this, [this] { return menuChecks_.OpenCloseLogsAutomatically(); },
+        [this](const std::string& path) { OpenLogByHand(path); },
+        [this](const QString& text) { ShowStatusMessage(text); });
     UpdateListsTmr->stop();
     FirstCycle = false;
     ChooseStayOnTop();
@@ -157,8 +166,9 @@ TVtMarrowlightFrm::~TVtMarrowlightFrm() {
         } catch (const SettingsError&) {
         }
     }
-    // The cycle refers to the tabs; drop it first.
+    // The cycle and the tab menu refer to the tabs; drop them first.
     cycle_.reset();
+    tabMenu_.reset();
     tabs_.reset();
 }
 
@@ -235,9 +245,12 @@ void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
             ShowHelpTopic(topic);
     };
     cycle_.reset();
+    tabMenu_.reset();
     tabs_ =
         std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, *options_, menuChecks_);
     cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, FirstCycle);
+    tabMenu_ = std::make_unique<LogTabMenu>(*tabs_, menuChecks_);
+    tabMenu_->ShowStatus = [this](const QString& text) { ShowStatusMessage(text); };
 }
 
 void TVtMarrowlightFrm::ChooseStayOnTop() {
@@ -431,7 +444,16 @@ void TVtMarrowlightFrm::OpenLogMnuClick() {
     }
     if (!ExecuteOpenLogDlg(*OpenLogDlg))
         return;
-    const std::string path = QFile::encodeName(OpenLogDlg->fileName).toStdString();
+    OpenLogByHand(QFile::encodeName(OpenLogDlg->fileName).toStdString());
+}
+
+void TVtMarrowlightFrm::ShowStatusMessage(const QString& text) {
+    StatusBar->showMessage(text, StatusMessageMs);
+}
+
+void TVtMarrowlightFrm::OpenLogByHand(const std::string& path) {
+    if (!tabs_)
+        return;
     tabs_->OpenLog(path);
     history_->AddFile(path);
 }

@@ -24,6 +24,8 @@ class QTimer;
 namespace marrowlight {
 
 class CommandLine;
+class FileDropTarget;
+class LogTabMenu;
 class LogTabs;
 class OpenFileDialog;
 class TFileHistory;
@@ -72,6 +74,10 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     // Lives as long as the window and offers the last chosen file again.
     OpenFileDialog* OpenLogDlg = nullptr;
     TFileHistory& FileHistory() const { return *history_; }
+    // Files dropped on the window open as "Open Log" opens them.
+    FileDropTarget* FileDrop = nullptr;
+    // The context menu of a log tab; exists with the log tabs.
+    LogTabMenu* TabMenu() const { return tabMenu_.get(); }
 
     // Seams, each with a working default.
     // Shows a help topic ("Overview.htm", "Options.htm"); by default through
@@ -145,6 +151,10 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     // A failed write is handed back, so the accepted options still get applied.
     std::optional<SettingsError> StoreGroupCaptions();
     void ApplyOptionsResult();
+    // What "Open Log" does with the chosen file; dropped files take this way too.
+    void OpenLogByHand(const std::string& path);
+    // A passing note over the panels, such as why a drop opened nothing.
+    void ShowStatusMessage(const QString& text);
 
     std::unique_ptr<CommandLine> cmd_;
     MainMenuChecks menuChecks_{*this};
@@ -153,6 +163,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     std::optional<OptionsView> options_;
     std::unique_ptr<LogTabs> tabs_;
     std::unique_ptr<UpdateCycle> cycle_;
+    std::unique_ptr<LogTabMenu> tabMenu_;
     std::unique_ptr<TFileHistory> history_;
     std::unique_ptr<THtmlHelp> help_;
     bool stayOnTop_ = false;
