@@ -23,12 +23,14 @@ class QTimer;
 
 namespace marrowlight {
 
+class AutoOpenClose;
 class CommandLine;
 class LogTabs;
 class OpenFileDialog;
 class TFileHistory;
 class THtmlHelp;
 class TOptionsFrm;
+enum class OptionsPage;
 class UpdateCycle;
 
 // The polling interval in ms: 500 when logs are read on a change of their
@@ -60,6 +62,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     const CommandLine& Cmd() const;
     LogTabs* Tabs() const { return tabs_.get(); }
     UpdateCycle* Cycle() const { return cycle_.get(); }
+    AutoOpenClose* AutoOpen() const { return autoOpen_.get(); }
 
     // Controls, named (objectName) like the members.
     QTabWidget* PageControl = nullptr;
@@ -79,7 +82,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     std::function<void(const QString& topic)> ShowHelpTopic;
     // Runs the open dialog; true when a file was chosen (OpenLogDlg->fileName).
     std::function<bool(OpenFileDialog& dialog)> ExecuteOpenLogDlg;
-    // Runs a modal box such as About.
+    // Runs a modal box such as About or a question, and the Options dialog.
     std::function<int(QDialog& dialog)> ShowModal;
 
     // Cleared at creation, set by the update cycle at the end of every pass.
@@ -118,6 +121,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     void ExitMnuClick();
     void CloseLogMnuClick();
     void CloseAllLogsMnuClick();
+    void OpenCloseLogsAutomaticallyMnuClick();
     void FileHistoryClick(QAction* item);
     void ViewMnuClick();
     void AllEntriesMnuClick();
@@ -139,12 +143,17 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     void ConnectHandlers();
     void RestartChangeDelay();
     // The watched folders as typed in the Options dialog.
-    QString WatchedFolders() const;
+    QString WatchedFolderText() const;
     void ChooseStayOnTop();
     void PlaceInTopRightQuarter();
     // A failed write is handed back, so the accepted options still get applied.
     std::optional<SettingsError> StoreGroupCaptions();
     void ApplyOptionsResult();
+    // Shows the Options dialog, on `page` when given, with polling stopped,
+    // and applies what Ok accepted; `accepted` runs before a failure to store
+    // the settings is thrown.
+    void ShowOptions(std::optional<OptionsPage> page, const std::function<void()>& accepted = {});
+    bool AskToDefineAutoOpenConditions();
 
     std::unique_ptr<CommandLine> cmd_;
     MainMenuChecks menuChecks_{*this};
@@ -152,6 +161,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     TOptionsFrm* optionsFrm_ = nullptr;
     std::optional<OptionsView> options_;
     std::unique_ptr<LogTabs> tabs_;
+    std::unique_ptr<AutoOpenClose> autoOpen_;
     std::unique_ptr<UpdateCycle> cycle_;
     std::unique_ptr<TFileHistory> history_;
     std::unique_ptr<THtmlHelp> help_;
