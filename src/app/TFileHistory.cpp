@@ -1,9 +1,8 @@
 #include "app/TFileHistory.h"
 
-#include "settings/core/StoredNames.h"
-
 #include "app/MenuAccessKeys.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/StoredNames.h"
 #include "support/core/PathUtils.h"
 
 #include <QAction>

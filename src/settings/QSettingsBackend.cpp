@@ -1,11 +1,11 @@
 #include "settings/QSettingsBackend.h"
 
-#include <QSettings>
-#include <utility>
-
 #include "Version.h"
 #include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
+
+#include <QSettings>
+#include <utility>
 
 namespace marrowlight {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
-
 #include "settings/core/SettingsStore.h"
 #include "settings/core/StoredNames.h"
+
+#include <QString>
 
 namespace marrowlight {
 

@@ -4,10 +4,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
-
-
 
 namespace marrowlight {
 

@@ -1,5 +1,4 @@
 #include "app/TVtMarrowlightFrm.h"
-
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "settings/TOptionsFrm.h"

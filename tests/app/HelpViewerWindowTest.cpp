@@ -1,4 +1,5 @@
 #include "app/helpviewer/HelpViewerWindow.h"
+
 #include "app/helpviewer/HelpCollection.h"
 
 #include <QAccessible>
@@ -14,7 +15,6 @@
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
-
 #include <ostream>
 
 // Failures show Qt texts as text.

@@ -1,6 +1,6 @@
-#include "app/TVtMarrowlightFrm.h"
-
+#include "Version.h"
 #include "app/TFileHistory.h"
+#include "app/TVtMarrowlightFrm.h"
 #include "app/core/AccessKeys.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
@@ -11,8 +11,6 @@
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
-
-#include "Version.h"
 
 #include <QAction>
 #include <QDialog>

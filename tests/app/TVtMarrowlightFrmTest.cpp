@@ -5,9 +5,8 @@
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
-#include "support/core/SoundOutput.h"
-
 #include "support/core/RecordingSoundOutput.h"
+#include "support/core/SoundOutput.h"
 
 #include <QAction>
 #include <QApplication>

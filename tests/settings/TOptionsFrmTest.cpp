@@ -4,7 +4,6 @@
 #include "settings/FontListBox.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/core/MemorySettingsBackend.h"
-
 #include "support/core/RecordingSoundOutput.h"
 
 #include <QApplication>

@@ -8,10 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <ostream>
-
 #include <memory>
+#include <ostream>
 #include <vector>
 
 // Failures show Qt texts as text.

@@ -8,7 +8,6 @@
 #include <QHelpLink>
 #include <QRegularExpression>
 #include <QTextDocument>
-
 #include <algorithm>
 
 namespace marrowlight {

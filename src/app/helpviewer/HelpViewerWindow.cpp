@@ -17,7 +17,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace marrowlight {

@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QStringList>
-
 #include <cstdio>
 
 namespace {

@@ -1,7 +1,6 @@
 #include "settings/core/SettingsStore.h"
 
 #include "settings/core/StoredNames.h"
-
 #include "support/core/TextUtils.h"
 
 #include <algorithm>

@@ -1,7 +1,6 @@
 #include "settings/core/OnOffValue.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 
 namespace marrowlight {
