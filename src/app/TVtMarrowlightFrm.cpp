@@ -9,6 +9,8 @@
 #include "app/core/ProgramInfo.h"
 #include "app/core/StartupPlan.h"
 #include "app/core/WindowPlacement.h"
+#include "autoopen/AutoOpenClose.h"
+#include "autoopen/core/AutoOpenRules.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/UpdateCycle.h"
@@ -166,9 +168,11 @@ TVtMarrowlightFrm::~TVtMarrowlightFrm() {
         } catch (const SettingsError&) {
         }
     }
-    // The cycle and the tab menu refer to the tabs; drop them first.
+    // The cycle, the tab menu and the automatic opening refer to the tabs;
+    // drop them first.
     cycle_.reset();
     tabMenu_.reset();
+    autoOpen_.reset();
     tabs_.reset();
 }
 
@@ -225,6 +229,11 @@ void TVtMarrowlightFrm::ConnectHandlers() {
     connect(ExitMnu, &QAction::triggered, this, &TVtMarrowlightFrm::ExitMnuClick);
     connect(CloseLogMnu, &QAction::triggered, this, &TVtMarrowlightFrm::CloseLogMnuClick);
     connect(CloseAllLogsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::CloseAllLogsMnuClick);
+    // The command sets the check mark itself; Qt's own toggle is undone first.
+    connect(OpenCloseLogsAutomaticallyMnu, &QAction::triggered, this, [this](bool checked) {
+        OpenCloseLogsAutomaticallyMnu->setChecked(!checked);
+        OpenCloseLogsAutomaticallyMnuClick();
+    });
     connect(ViewMnu, &QMenu::aboutToShow, this, &TVtMarrowlightFrm::ViewMnuClick);
     connect(AllEntriesMnu, &QAction::triggered, this, &TVtMarrowlightFrm::AllEntriesMnuClick);
     connect(InformationMnu, &QAction::triggered, this, &TVtMarrowlightFrm::InformationMnuClick);
@@ -246,11 +255,14 @@ void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
     };
     cycle_.reset();
     tabMenu_.reset();
+    autoOpen_.reset();
     tabs_ =
         std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, *options_, menuChecks_);
+    autoOpen_ = std::make_unique<AutoOpenClose>(*tabs_, Store, FirstCycle);
     cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, FirstCycle);
     tabMenu_ = std::make_unique<LogTabMenu>(*tabs_, menuChecks_);
     tabMenu_->ShowStatus = [this](const QString& text) { ShowStatusMessage(text); };
+    cycle_->AutoOpenClosePass = [this] { autoOpen_->AutoOpenClosePass(); };
 }
 
 void TVtMarrowlightFrm::ChooseStayOnTop() {
@@ -429,7 +441,7 @@ void TVtMarrowlightFrm::FileMnuClick() {
     history_->SetItemsEnabled(byHand);
 }
 
-QString TVtMarrowlightFrm::WatchedFolders() const {
+QString TVtMarrowlightFrm::WatchedFolderText() const {
     return options_ ? QString::fromStdString(options_->LogFolders()).trimmed() : QString();
 }
 
@@ -438,7 +450,7 @@ void TVtMarrowlightFrm::OpenLogMnuClick() {
         return;
     // A single watched folder is where the logs are; once chosen it stays.
     if (OpenLogDlg->directory.isEmpty()) {
-        const QString folders = WatchedFolders();
+        const QString folders = WatchedFolderText();
         if (!folders.isEmpty() && !folders.contains(';'))
             OpenLogDlg->directory = folders;
     }
@@ -542,7 +554,40 @@ void TVtMarrowlightFrm::CloseAllLogsMnuClick() {
         tabs_->CloseLog(PageControl->currentWidget());
 }
 
+void TVtMarrowlightFrm::OpenCloseLogsAutomaticallyMnuClick() {
+    QAction* const mode = OpenCloseLogsAutomaticallyMnu;
+    if (mode->isChecked()) {
+        // Logs already open stay open.
+        mode->setChecked(false);
+        return;
+    }
+    if (!options_)
+        return;
+    // Blanks or a leading ";" watch no folder either.
+    if (!WatchedFolders(options_->LogFolders()).empty()) {
+        mode->setChecked(true);
+        return;
+    }
+    if (AskToDefineAutoOpenConditions())
+        ShowOptions(OptionsPage::AutoOpenClose, [mode] { mode->setChecked(true); });
+}
+
+bool TVtMarrowlightFrm::AskToDefineAutoOpenConditions() {
+    QMessageBox box(QMessageBox::Question, "Confirm",
+                    "Conditions for automated logs opening/closing were not defined yet.\n"
+                    "Do you want to define them now?",
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName("ConfirmAutoOpenBox");
+    box.setDefaultButton(QMessageBox::Yes);
+    return ShowModal(box) == QMessageBox::Yes;
+}
+
 void TVtMarrowlightFrm::Options1MnuClick() {
+    ShowOptions(std::nullopt);
+}
+
+void TVtMarrowlightFrm::ShowOptions(std::optional<OptionsPage> page,
+                                    const std::function<void()>& accepted) {
     if (!optionsFrm_ || !options_)
         return;
     UpdateListsTmr->stop();
@@ -555,8 +600,10 @@ void TVtMarrowlightFrm::Options1MnuClick() {
     // A Cancel restores what the dialog showed on opening; switches are not
     // applied again, or they would undo the user's changes since start-up.
     const bool wasOnTop = options_->StayOnTop();
-    if (optionsFrm_->Execute() != QDialog::Accepted)
+    if (optionsFrm_->Execute(page, ShowModal) != QDialog::Accepted)
         return;
+    if (accepted)
+        accepted();
     const std::optional<SettingsError> captionError = StoreGroupCaptions();
     ApplyOptionsResult();
     if (options_->StayOnTop() != wasOnTop)

@@ -23,6 +23,7 @@ class QTimer;
 
 namespace marrowlight {
 
+class AutoOpenClose;
 class CommandLine;
 class FileDropTarget;
 class LogTabMenu;
@@ -31,6 +32,7 @@ class OpenFileDialog;
 class TFileHistory;
 class THtmlHelp;
 class TOptionsFrm;
+enum class OptionsPage;
 class UpdateCycle;
 
 // The polling interval in ms: 500 when logs are read on a change of their
@@ -62,6 +64,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     const CommandLine& Cmd() const;
     LogTabs* Tabs() const { return tabs_.get(); }
     UpdateCycle* Cycle() const { return cycle_.get(); }
+    AutoOpenClose* AutoOpen() const { return autoOpen_.get(); }
 
     // Controls, named (objectName) like the members.
     QTabWidget* PageControl = nullptr;
@@ -85,7 +88,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     std::function<void(const QString& topic)> ShowHelpTopic;
     // Runs the open dialog; true when a file was chosen (OpenLogDlg->fileName).
     std::function<bool(OpenFileDialog& dialog)> ExecuteOpenLogDlg;
-    // Runs a modal box such as About.
+    // Runs a modal box such as About or a question, and the Options dialog.
     std::function<int(QDialog& dialog)> ShowModal;
 
     // Cleared at creation, set by the update cycle at the end of every pass.
@@ -124,6 +127,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     void ExitMnuClick();
     void CloseLogMnuClick();
     void CloseAllLogsMnuClick();
+    void OpenCloseLogsAutomaticallyMnuClick();
     void FileHistoryClick(QAction* item);
     void ViewMnuClick();
     void AllEntriesMnuClick();
@@ -145,7 +149,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     void ConnectHandlers();
     void RestartChangeDelay();
     // The watched folders as typed in the Options dialog.
-    QString WatchedFolders() const;
+    QString WatchedFolderText() const;
     void ChooseStayOnTop();
     void PlaceInTopRightQuarter();
     // A failed write is handed back, so the accepted options still get applied.
@@ -155,6 +159,11 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     void OpenLogByHand(const std::string& path);
     // A passing note over the panels, such as why a drop opened nothing.
     void ShowStatusMessage(const QString& text);
+    // Shows the Options dialog, on `page` when given, with polling stopped,
+    // and applies what Ok accepted; `accepted` runs before a failure to store
+    // the settings is thrown.
+    void ShowOptions(std::optional<OptionsPage> page, const std::function<void()>& accepted = {});
+    bool AskToDefineAutoOpenConditions();
 
     std::unique_ptr<CommandLine> cmd_;
     MainMenuChecks menuChecks_{*this};
@@ -162,6 +171,7 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     TOptionsFrm* optionsFrm_ = nullptr;
     std::optional<OptionsView> options_;
     std::unique_ptr<LogTabs> tabs_;
+    std::unique_ptr<AutoOpenClose> autoOpen_;
     std::unique_ptr<UpdateCycle> cycle_;
     std::unique_ptr<LogTabMenu> tabMenu_;
     std::unique_ptr<TFileHistory> history_;

@@ -67,6 +67,10 @@ void LogTabs::OpenLog(const std::string& path) {
             return;
         }
     }
+    AddLog(path);
+}
+
+void LogTabs::AddLog(const std::string& path) {
     auto* tab = new LogTab(path, *drawer_);
     // A tab caption takes "&" for a shortcut mark; a file name means it literally.
     QString caption = QFile::decodeName(QByteArray::fromStdString(FileNameOfPath(path)));

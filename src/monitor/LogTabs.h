@@ -38,6 +38,10 @@ class LogTabs : public QObject {
     // The path is bytes as the file system takes them; it is decoded only for
     // the tab's caption and tooltip, so a name that is not UTF-8 still opens.
     void OpenLog(const std::string& path);
+    // Adds a tab for the path after the others and activates it, without
+    // looking for an open one: for callers that compared the paths exactly
+    // themselves, since OpenLog would take "a.log " for the open "a.log".
+    void AddLog(const std::string& path);
     void ResetLog(LogTab& tab);
     void ResetPage(QWidget* tab);
     void ResetAllLogs();

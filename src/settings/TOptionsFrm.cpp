@@ -291,9 +291,34 @@ void TOptionsFrm::FinishExecute(int result) {
     }
 }
 
-int TOptionsFrm::Execute() {
+QWidget* TOptionsFrm::Page(OptionsPage page) const {
+    switch (page) {
+    case OptionsPage::Groups:
+        return GroupsTab;
+    case OptionsPage::DisplayOptions:
+        return DisplayOptionsTab;
+    case OptionsPage::AutoOpenClose:
+        return AutoOpenCloseTab;
+    case OptionsPage::Advanced:
+        return AdvancedTab;
+    }
+    return nullptr;
+}
+
+int TOptionsFrm::Execute(std::optional<OptionsPage> page, const ModalRunner& run) {
+    // Set before showing: FormShow puts the focus by the page it finds.
+    struct PageRestore {
+        QTabWidget* pages;
+        QWidget* previous;
+        ~PageRestore() {
+            if (previous)
+                pages->setCurrentWidget(previous);
+        }
+    } restore{PageControl, page ? PageControl->currentWidget() : nullptr};
+    if (page)
+        PageControl->setCurrentWidget(Page(*page));
     PrepareExecute();
-    const int result = exec();
+    const int result = run ? run(*this) : exec();
     FinishExecute(result);
     return result;
 }

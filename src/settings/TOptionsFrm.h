@@ -25,6 +25,12 @@ class FontListBox;
 class SettingsStore;
 class SoundOutput;
 
+// The pages of the dialog's PageControl.
+enum class OptionsPage { Groups, DisplayOptions, AutoOpenClose, Advanced };
+
+// Runs a dialog's modal loop and gives its result; QDialog::exec by default.
+using ModalRunner = std::function<int(QDialog& dialog)>;
+
 // The Options dialog. Its controls are the live settings of the whole program:
 // other code reads them at the moment it needs a value and keeps no copy.
 // Created once at start-up (defaults, then the stored settings) and reused.
@@ -84,8 +90,10 @@ class TOptionsFrm : public QDialog {
     // Plays the sound selected for display group g (1..3), as its alert.
     void PlayGroupSound(int g);
     // Shows the dialog modally. On Ok the settings are saved; on any other
-    // close every control goes back to the value it had when shown.
-    int Execute();
+    // close every control goes back to the value it had when shown. Given a
+    // page, the dialog opens on it and returns to the page it showed before.
+    int Execute(std::optional<OptionsPage> page = std::nullopt, const ModalRunner& run = {});
+    QWidget* Page(OptionsPage page) const;
     // Execute() in two steps, for callers and tests that drive the modal loop.
     void PrepareExecute();
     void FinishExecute(int result);
