@@ -48,7 +48,8 @@ target_link_libraries(marrowlight_help_viewer PUBLIC Qt6::Help Qt6::Widgets
 
 add_executable(marrowlight-help "${PROJECT_SOURCE_DIR}/src/app/helpviewer/main.cpp")
 marrowlight_use_layer_view(marrowlight-help app)
-target_link_libraries(marrowlight-help PRIVATE marrowlight_help_viewer marrowlight_warnings)
+target_link_libraries(marrowlight-help PRIVATE marrowlight_help_viewer marrowlight_support
+                      marrowlight_warnings)
 set_target_properties(marrowlight-help PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${MARROWLIGHT_PROGRAM_DIR}")
 
 # Whoever builds the program gets its help with it.
@@ -62,7 +63,6 @@ if(TARGET marrowlight_widget_tests)
   add_dependencies(marrowlight_widget_tests marrowlight-help marrowlight_help_qch)
 endif()
 
-# An installed program finds its help in <prefix>/share/marrowlight.
-include(GNUInstallDirs)
-install(TARGETS marrowlight-help RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-install(FILES "${MARROWLIGHT_HELP_FILE}" DESTINATION "${CMAKE_INSTALL_DATADIR}/marrowlight")
+# cmake/Install.cmake installs the viewer and this help file, where an
+# installed program looks for it: <prefix>/share/marrowlight.
+set(MARROWLIGHT_QCH "${MARROWLIGHT_HELP_FILE}")

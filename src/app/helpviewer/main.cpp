@@ -8,6 +8,7 @@
 // and every link into the help file leads somewhere.
 #include "app/helpviewer/HelpCollection.h"
 #include "app/helpviewer/HelpViewerWindow.h"
+#include "support/AppIcon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,6 +59,7 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Veltaroon"));
     QApplication::setApplicationName(QStringLiteral("marrowlight-help"));
     QApplication::setApplicationDisplayName(QStringLiteral("Marrowlight Help"));
+    marrowlight::SetDesktopIdentity();
 
     QStringList args = QApplication::arguments().mid(1);
     const bool check = args.removeAll(QStringLiteral("--check-topic")) > 0;
