@@ -13,6 +13,7 @@
 #include "settings/OpenFileDialog.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/SettingsStore.h"
+#include "support/core/PathUtils.h"
 #include "support/core/TextUtils.h"
 
 #include <QAbstractItemView>
@@ -21,7 +22,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -305,9 +305,8 @@ void TVtMarrowlightFrm::FormActivate() {
         return;
     // Set first: opening logs may process events and activate the window again.
     Activated = true;
-    const StartupPlan plan = PlanFirstActivation(*cmd_, [](const std::string& path) {
-        return QFileInfo(QString::fromStdString(path)).isFile();
-    });
+    // The bytes as given: a name that is not UTF-8 is found as it is.
+    const StartupPlan plan = PlanFirstActivation(*cmd_, IsRegularFile);
     if (plan.applySwitches)
         ApplySwitchOverrides();
     if (tabs_)

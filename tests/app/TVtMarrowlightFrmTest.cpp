@@ -1,5 +1,7 @@
 #include "app/TVtMarrowlightFrm.h"
 
+#include "app/TFileHistory.h"
+
 #include "app/core/CommandLine.h"
 #include "monitor/LogTabs.h"
 #include "settings/QSettingsBackend.h"
@@ -25,6 +27,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -36,8 +40,8 @@ namespace {
 class MainWindowTest : public ::testing::Test {
   protected:
     MainWindowTest()
-        : backend("Veltaroon", QString("MarrowlightWindowTest%1").arg(++serial)),
-          store(backend, "Marrowlight") {}
+        : application(QString("MarrowlightWindowTest%1").arg(++serial)),
+          backend("Veltaroon", application), store(backend, "Marrowlight") {}
 
     TVtMarrowlightFrm& Start(std::vector<std::string> params) {
         params.insert(params.begin(), "marrowlight");
@@ -64,7 +68,14 @@ class MainWindowTest : public ::testing::Test {
         return QFile::encodeName(logs.filePath(name)).toStdString();
     }
 
+    // The settings file as it lies on disk.
+    QByteArray StoredFile() const {
+        QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/Veltaroon/" + application + ".conf");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     static inline int serial = 0;
+    QString application;
     QSettingsBackend backend;
     SettingsStore store;
     RecordingSoundOutput sound;
@@ -211,6 +222,34 @@ TEST_F(MainWindowTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
     QDir::setCurrent(before);
     EXPECT_EQ(frm.PageControl->count(), 1);
     EXPECT_TRUE(frm.InformationMnu->isChecked());
+}
+
+TEST_F(MainWindowTest, PathsThatAreNotUtf8StayBytesFromTheCommandLineToTheStore) {
+    const std::string path = QFile::encodeName(logs.path()).toStdString() + "/caf\xE9.log";
+    std::ofstream(path) << "line\n";
+    // QTemporaryDir removes by decoded names, which miss this one.
+    struct Remove {
+        std::string path;
+        ~Remove() { std::remove(path.c_str()); }
+    } remove{path};
+    {
+        TVtMarrowlightFrm& frm = Run({path});
+        ASSERT_EQ(frm.PageControl->count(), 1) << "a single existing file is opened";
+        EXPECT_EQ(frm.Tabs()->ActiveFileName(), path);
+    }
+    TVtMarrowlightFrm& frm = Run({"-f:" + path});
+    ASSERT_EQ(frm.PageControl->count(), 1);
+    EXPECT_EQ(frm.Tabs()->ActiveFileName(), path);
+    frm.FileHistory().AddFile(path);
+    frm.CloseHandling();
+    EXPECT_EQ(store.ReadSetting("LastFocusedFile"), path);
+    EXPECT_EQ(TFileHistory(store).Entries(), std::vector<std::string>{path});
+    // On disk in Qt's own form for bytes, which keeps every byte.
+    const QByteArray escaped =
+        "@ByteArray(" + QByteArray::fromStdString(path).replace("\xE9", "\\xe9") + ")";
+    const QByteArray file = StoredFile();
+    EXPECT_TRUE(file.contains("Marrowlight.LastFocusedFile=" + escaped)) << file.constData();
+    EXPECT_TRUE(file.contains("Marrowlight.FileHistoryList.Item0=" + escaped)) << file.constData();
 }
 
 TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
