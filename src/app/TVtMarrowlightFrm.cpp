@@ -36,6 +36,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
 
 namespace marrowlight {
 
@@ -323,7 +324,23 @@ void TVtMarrowlightFrm::FormActivate() {
 
 void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
     event->accept();
-    CloseHandling();
+    if (!closingForSignal_) {
+        CloseHandling();
+        return;
+    }
+    try {
+        CloseHandling();
+    } catch (const SettingsError& error) {
+        std::fprintf(stderr, "Marrowlight: %s\n", error.what());
+        signalExitCode_ = 1;
+    }
+}
+
+int TVtMarrowlightFrm::CloseForSignal() {
+    closingForSignal_ = true;
+    signalExitCode_ = 0;
+    close();
+    return signalExitCode_;
 }
 
 void TVtMarrowlightFrm::CloseHandling() {

@@ -1,9 +1,9 @@
-#include "settings/QSettingsBackend.h"
-#include "settings/TOptionsFrm.h"
 #include "app/MarrowlightApplication.h"
 #include "app/TVtMarrowlightFrm.h"
 #include "app/core/CommandLine.h"
 #include "app/core/ProgramInfo.h"
+#include "settings/QSettingsBackend.h"
+#include "settings/TOptionsFrm.h"
 #include "support/ConnectionProbe.h"
 #include "support/SystemSoundOutput.h"
 
@@ -31,8 +31,9 @@ void OnTerminationSignal(int) {
 }
 
 // SIGTERM (logout, kill), SIGINT (Ctrl+C) and SIGHUP close the window like Exit does,
-// so the menu states and placement are saved.
-void CloseOnTerminationSignals(QWidget& window) {
+// so the menu states and placement are saved; a failure to save ends the program
+// with code 1 instead of waiting for a click.
+void CloseOnTerminationSignals(TVtMarrowlightFrm& window) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
@@ -40,9 +41,8 @@ void CloseOnTerminationSignals(QWidget& window) {
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        window.close();
         // Also ends the loop of a dialog that happens to be open.
-        QCoreApplication::quit();
+        QCoreApplication::exit(window.CloseForSignal());
     });
     struct sigaction action = {};
     action.sa_handler = OnTerminationSignal;

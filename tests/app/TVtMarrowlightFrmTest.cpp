@@ -316,6 +316,33 @@ TEST_F(MainWindowTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
     EXPECT_EQ(failing.values.count("Marrowlight.VtMarrowlightFrmHeight"), 1u);
 }
 
+TEST_F(MainWindowTest, SignalCloseReportsAFailedSaveOnStandardErrorAndFailsTheExitCode) {
+    FailingBackend failing;
+    failing.failing = "Marrowlight.LastFocusedFile";
+    SettingsStore failingStore(failing, "Marrowlight");
+    {
+        TVtMarrowlightFrm frm(failingStore, {"marrowlight"});
+        frm.show();
+        testing::internal::CaptureStderr();
+        const int code = frm.CloseForSignal(); // would throw into a message box otherwise
+        const std::string reported = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(code, 1);
+        EXPECT_EQ(reported, "Marrowlight: Failed to set data for 'Marrowlight.LastFocusedFile'\n");
+        EXPECT_FALSE(frm.isVisible());
+        EXPECT_EQ(failing.values.count("Marrowlight.VtMarrowlightFrmTop"), 1u)
+            << "the other values are still saved";
+    }
+    {
+        TVtMarrowlightFrm frm(failingStore, {"marrowlight"});
+        EXPECT_THROW(frm.CloseHandling(), SettingsError) << "Exit still reports it in a box";
+    }
+    TVtMarrowlightFrm& frm = Run({});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(frm.CloseForSignal(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(store.ReadSetting("Group1Mnu"), "1");
+}
+
 TEST_F(MainWindowTest, DamagedStoredValuesDoNotStopTheStart) {
     MemorySettingsBackend damaged;
     damaged.unreadable = {"Marrowlight.StayOnTop", "Marrowlight.VtMarrowlightFrmTop",
