@@ -9,6 +9,7 @@
 #include "app/core/WindowPlacement.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
+#include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
 #include "settings/OpenFileDialog.h"
 #include "settings/TOptionsFrm.h"
@@ -103,17 +104,22 @@ QSize ScreenSize() {
 
 // The design widths fit a small 8-point font; with today's larger defaults
 // "Last read: hh:mm:ss" would lose its seconds, so a panel grows to its
-// longest usual text.
+// longest usual text. A panel is read aloud as its text.
 QLabel* MakePanel(QStatusBar* bar, const char* name, int width, const char* longestText) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(name);
-    panel->setAccessibleName(name);
-    if (width > 0) {
-        const int needed = panel->fontMetrics().horizontalAdvance(longestText) +
-                           2 * panel->margin() + 2 * panel->frameWidth() + 6;
-        panel->setFixedWidth(std::max(width, needed));
-    }
-    bar->addWidget(panel, width > 0 ? 0 : 1);
+    const int needed = panel->fontMetrics().horizontalAdvance(longestText) + 2 * panel->margin() +
+                       2 * panel->frameWidth() + 6;
+    panel->setFixedWidth(std::max(width, needed));
+    bar->addWidget(panel);
+    return panel;
+}
+
+// The state panel takes the rest of the bar.
+QLabel* MakeLastPanel(QStatusBar* bar, const char* name) {
+    auto* panel = new ElidingStatusPanel(bar);
+    panel->setObjectName(name);
+    bar->addWidget(panel, 1);
     return panel;
 }
 
@@ -164,7 +170,7 @@ const CommandLine& TVtMarrowlightFrm::Cmd() const {
 void TVtMarrowlightFrm::CreateControls() {
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
-    PageControl->setAccessibleName("PageControl");
+    PageControl->setAccessibleName("Logs");
     PageControl->setTabPosition(QTabWidget::South);
     // Qt has no multi-row tab bar; scroll buttons reach the tabs that don't fit.
     PageControl->setUsesScrollButtons(true);
@@ -173,12 +179,11 @@ void TVtMarrowlightFrm::CreateControls() {
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName("StatusBar");
-    StatusBar->setAccessibleName("StatusBar");
     setStatusBar(StatusBar);
     StatusPanels = {MakePanel(StatusBar, "StatusPanel0", 105, "Last read: 00:00:00"),
                     MakePanel(StatusBar, "StatusPanel1", 80, "Lines: 0000000"),
                     MakePanel(StatusBar, "StatusPanel2", 102, "Displayed: 0000000"),
-                    MakePanel(StatusBar, "StatusPanel3", 0, "")};
+                    MakeLastPanel(StatusBar, "StatusPanel3")};
 
     UpdateListsTmr = new QTimer(this);
     UpdateListsTmr->setObjectName("UpdateListsTmr");

@@ -4,6 +4,7 @@
 
 #include "app/core/CommandLine.h"
 #include "monitor/LogTabs.h"
+#include "monitor/StatusPanels.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
@@ -11,6 +12,7 @@
 
 #include "support/core/RecordingSoundOutput.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -24,6 +26,7 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -378,6 +381,56 @@ TEST_F(MainWindowTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) 
     }
     EXPECT_GT(frm.StatusPanels[3]->width(), 0);
     frm.hide();
+}
+
+TEST_F(MainWindowTest, ALongStateIsElidedAndNeverWidensTheWindow) {
+    TVtMarrowlightFrm& frm = Start({});
+    frm.resize(500, 300);
+    frm.show();
+    QApplication::processEvents();
+    const int minimum = frm.minimumSizeHint().width();
+    const QSize size = frm.size();
+    StatusBarPanels panels(frm.StatusPanels, frm.StatusBar);
+    const QString state = "File not found: /var/log/" + QString(200, 'x') + ".log";
+    panels.ShowAll("Last read: 10:00:00", "Lines: 3", "Displayed: 3", state);
+    QApplication::processEvents();
+
+    EXPECT_EQ(frm.minimumSizeHint().width(), minimum);
+    EXPECT_EQ(frm.size(), size);
+    QLabel* last = frm.StatusPanels[3];
+    EXPECT_TRUE(last->text() == state) << "the panel keeps the whole text";
+    EXPECT_TRUE(last->toolTip() == state);
+    EXPECT_GT(last->geometry().right(), frm.StatusPanels[2]->geometry().right() + 100)
+        << "the last panel takes the rest of the bar";
+
+    panels.Show(3, "Missing");
+    EXPECT_EQ(last->toolTip().toStdString(), "") << "a text that fits needs no tooltip";
+    frm.resize(frm.minimumSizeHint().width(), 300);
+    QApplication::processEvents();
+    EXPECT_EQ(last->toolTip().toStdString(), "Missing") << "cut by a narrower window";
+    frm.hide();
+}
+
+std::string AccessibleName(QObject* object) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+    return accessible ? accessible->text(QAccessible::Name).toStdString() : "(none)";
+}
+
+TEST_F(MainWindowTest, ScreenReadersHearWhatIsShownNeverAnObjectName) {
+    TVtMarrowlightFrm& frm = Run({});
+    StatusBarPanels panels(frm.StatusPanels, frm.StatusBar);
+    const char* const texts[] = {"Last read: 10:00:00", "Lines: 3", "Displayed: 2",
+                                 "Reading... 40%"};
+    panels.ShowAll(texts[0], texts[1], texts[2], texts[3]);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(AccessibleName(frm.StatusPanels[i]), texts[i]) << i;
+
+    for (QWidget* widget : frm.findChildren<QWidget*>()) {
+        if (!widget->objectName().isEmpty()) {
+            EXPECT_NE(AccessibleName(widget), widget->objectName().toStdString());
+        }
+    }
+    EXPECT_EQ(AccessibleName(frm.PageControl), "Logs");
 }
 
 TEST(PollingInterval, FollowsTheUpdateMode) {
