@@ -61,18 +61,20 @@ void CloseOnTerminationSignals(TVtMarrowlightFrm& window) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv, argv + argc);
-    if (const std::optional<int> code = AnswerInfoRequest(args, std::cout))
-        return *code;
-    if (IsConnectionProbe(args))
-        return RunConnectionProbe(argc, argv);
+    // Answered without a display, before Qt sees the command line.
+    {
+        const std::vector<std::string> given(argv, argv + argc);
+        if (const std::optional<int> code = AnswerInfoRequest(given, std::cout))
+            return *code;
+        if (IsConnectionProbe(given))
+            return RunConnectionProbe(argc, argv);
+    }
 
-    MarrowlightApplication app(argc, argv);
-    QApplication::setApplicationName("Marrowlight");
+    const StartedApplication started = StartApplication(argc, argv);
 
     SettingsStore& store = ApplicationSettingsStore();
     SystemSoundOutput sound;
-    TVtMarrowlightFrm window(store, args);
+    TVtMarrowlightFrm window(store, started.args);
     // A child of the window, so it goes only after the window has let go of it.
     auto* options = new TOptionsFrm(store, sound, window.Cmd().SwitchPresent("-ot"), &window);
     window.AttachOptions(*options);
