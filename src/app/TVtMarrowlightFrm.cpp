@@ -32,6 +32,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -261,8 +262,13 @@ void TVtMarrowlightFrm::RestoreWindowPlacement() {
     std::vector<WindowRect> areas;
     for (const QScreen* each : QGuiApplication::screens())
         areas.push_back(ToWindowRect(each->availableGeometry()));
+    // Before the first show the window manager has not framed the window yet;
+    // the style's title bar height stands in for the frame's.
+    FrameMargins frame = MarginsBetween(ToWindowRect(frameGeometry()), ToWindowRect(geometry()));
+    if (frame.top <= 0)
+        frame.top = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     if (const QScreen* primary = QGuiApplication::primaryScreen())
-        placed = KeptOnScreen(placed, areas, ToWindowRect(primary->availableGeometry()));
+        placed = KeptOnScreen(placed, frame, areas, ToWindowRect(primary->availableGeometry()));
     setGeometry(ToQRect(placed));
 }
 

@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -87,24 +88,39 @@ class MainWindowTest : public ::testing::Test {
     QTemporaryDir logs;
 };
 
+// What the window takes for its title bar before it is framed.
+int TitleBarHeight() {
+    QWidget probe;
+    return probe.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &probe);
+}
+
 TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
     const QSize screen = Screen();
     const QRect quarter(screen.width() - screen.width() / 2, 0, screen.width() / 2,
                         screen.height() / 2);
     struct Case {
         const char* what;
-        std::vector<std::pair<const char*, const char*>> stored;
+        std::vector<std::pair<const char*, std::string>> stored;
         QRect expected;
     };
     const Case cases[] = {
         {"nothing stored", {}, quarter},
         {"all stored",
-         {{"Top", "20"}, {"Left", "30"}, {"Width", "500"}, {"Height", "400"}},
-         QRect(30, 20, 500, 400)},
+         {{"Top", "60"}, {"Left", "30"}, {"Width", "500"}, {"Height", "400"}},
+         QRect(30, 60, 500, 400)},
         {"width not numeric",
-         {{"Top", "20"}, {"Left", "30"}, {"Width", "wide"}, {"Height", "400"}},
-         QRect(30, 20, screen.width() - 100, 400)},
-        {"height missing", {{"Top", "20"}, {"Left", "30"}, {"Width", "500"}}, quarter},
+         {{"Top", "60"}, {"Left", "30"}, {"Width", "wide"}, {"Height", "400"}},
+         QRect(30, 60, screen.width() - 100, 400)},
+        {"height missing", {{"Top", "60"}, {"Left", "30"}, {"Width", "500"}}, quarter},
+        {"partly past the right edge",
+         {{"Top", "60"},
+          {"Left", std::to_string(screen.width() - 200)},
+          {"Width", "500"},
+          {"Height", "400"}},
+         QRect(screen.width() - 500, 60, 500, 400)},
+        {"title bar above the top",
+         {{"Top", "0"}, {"Left", "30"}, {"Width", "500"}, {"Height", "400"}},
+         QRect(30, TitleBarHeight(), 500, 400)},
     };
     for (const Case& c : cases) {
         MainWindowTest::serial++;
