@@ -1,7 +1,7 @@
 #include "app/TVtMarrowlightFrm.h"
 
 #include "app/TFileHistory.h"
-#include "app/core/AccessKeys.h"
+#include "support/core/AccessKeys.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
