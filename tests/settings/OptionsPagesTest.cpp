@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -152,6 +153,27 @@ TEST_F(OptionsPages, ListFieldsKeepListsOfAnyLength) {
     TOptionsFrm reloaded(store, sound, false);
     EXPECT_EQ(reloaded.LogFolderEdt->text().size(), longList.size());
     EXPECT_EQ(reloaded.Group3Edt->text().size(), longList.size());
+}
+
+TEST(OptionsDialog, OpensInTheMiddleOfTheScreenNotOverTheWindow) {
+    MemorySettingsBackend backend;
+    SettingsStore store{backend, "Marrowlight"};
+    RecordingSoundOutput sound;
+    QWidget window;
+    window.setGeometry(0, 0, 200, 150);
+    window.show();
+    auto* dlg = new TOptionsFrm(store, sound, false, &window);
+    for (int showing = 0; showing < 2; ++showing) {
+        dlg->PrepareExecute();
+        dlg->show();
+        QApplication::processEvents();
+        const QPoint middle = window.screen()->availableGeometry().center();
+        // Before the first showing the frame's width is not known yet.
+        EXPECT_LE((dlg->frameGeometry().center() - middle).manhattanLength(), 6) << showing;
+        dlg->FinishExecute(QDialog::Rejected);
+        dlg->hide();
+        window.move(40, 30);
+    }
 }
 
 #ifndef _WIN32
