@@ -106,7 +106,9 @@ bool WriteConfigFile(const QString& application, const char* content) {
 }
 
 TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
-    ASSERT_TRUE(WriteConfigFile("MarrowlightForeign", "[Default]\nMarrowlight.Group1Masks=Error, Fatal\nMarrowlight.Fine=ok\n"));
+    ASSERT_TRUE(
+        WriteConfigFile("MarrowlightForeign",
+                        "[Default]\nMarrowlight.Group1Masks=Error, Fatal\nMarrowlight.Fine=ok\n"));
 
     QSettingsBackend backend("Veltaroon", "MarrowlightForeign");
     SettingsStore store(backend, "Marrowlight");
@@ -116,8 +118,34 @@ TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
     EXPECT_EQ(store.ReadSetting("Fine"), "ok");
 }
 
+TEST(QSettingsBackend, AValueThatIsNotOneTextIsNamedOnStandardErrorOnce) {
+    ASSERT_TRUE(WriteConfigFile("MarrowlightHandList", "[Default]\n"
+                                                       "Marrowlight.Group1Masks=Error, Fatal\n"
+                                                       "Marrowlight.Group2Masks=\"Warn, warn\"\n"
+                                                       "Marrowlight.Group3Masks=Error;Fatal\n"));
+    QSettingsBackend backend("Veltaroon", "MarrowlightHandList");
+    SettingsStore store(backend, "Marrowlight");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(store.ReadSetting("Group2Masks"), "Warn, warn") << "quoted, it is one text";
+    EXPECT_EQ(store.ReadSetting("Group3Masks"), "Error") << "unquoted, \";\" starts a comment";
+    for (int reading = 0; reading < 2; ++reading)
+        EXPECT_THROW(store.ReadSetting("Group1Masks"), SettingsError);
+    const std::string reported = testing::internal::GetCapturedStderr();
+    const std::string file =
+        QFile::encodeName(ConfigHome()).toStdString() + "/Veltaroon/MarrowlightHandList.conf";
+    EXPECT_EQ(reported, "Marrowlight: the stored value 'Marrowlight.Group1Masks' in " + file +
+                            " is not one text and is ignored; write a value that holds ';' or "
+                            "',' in double quotes\n");
+
+    // What Marrowlight writes itself comes back whole.
+    store.WriteSetting("Group1Masks", "Error, Fatal;Panic");
+    EXPECT_EQ(store.ReadSetting("Group1Masks"), "Error, Fatal;Panic");
+}
+
 TEST(QSettingsBackend, LinesItCannotParseDoNotFailWrites) {
-    ASSERT_TRUE(WriteConfigFile("MarrowlightHandEdited", "[Default]\n# edited by hand\nMarrowlight.Fine=ok\nno equals sign here\n"));
+    ASSERT_TRUE(
+        WriteConfigFile("MarrowlightHandEdited",
+                        "[Default]\n# edited by hand\nMarrowlight.Fine=ok\nno equals sign here\n"));
 
     QSettingsBackend backend("Veltaroon", "MarrowlightHandEdited");
     SettingsStore store(backend, "Marrowlight");
@@ -127,7 +155,9 @@ TEST(QSettingsBackend, LinesItCannotParseDoNotFailWrites) {
         EXPECT_EQ(Caught([&] { store.WriteSetting(name, value); }), "(no error)") << name;
         EXPECT_EQ(store.ReadSetting(name), value) << name;
     }
-    EXPECT_EQ(Caught([&] { store.WriteSettingList("FileHistoryList", {"/a", "/b"}); }),
+    EXPECT_EQ(Caught([&] {
+                  store.WriteSettingList("FileHistoryList", {"/a", "/b"});
+              }),
               "(no error)");
     EXPECT_EQ(store.ReadSettingList("FileHistoryList"), (std::vector<std::string>{"/a", "/b"}));
 }
