@@ -66,6 +66,38 @@ TEST(QSettingsBackend, ValuesComeBackWhole) {
     }
 }
 
+// Qt keeps a parsed copy of a settings file per process; a copy under
+// another name is parsed from what is on disk.
+TEST(QSettingsBackend, BytesThatAreNotUtf8ComeBackFromTheFile) {
+    using namespace std::string_literals;
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b)
+        everyByte += char(b);
+    const std::string values[] = {
+        "/var/log/caf\xE9.log",
+        "/srv/\xC3\xA9t\xE9/\xFF\xFE\x80.log", // valid and invalid sequences mixed
+        "/tmp/\xC3",                           // cut in the middle of a sequence
+        everyByte,
+        "with\0zero\xE9"s,
+        "/var/log/caf\xC3\xA9.log", // valid UTF-8 stays text
+    };
+    QSettingsBackend backend("Veltaroon", "MarrowlightBytes");
+    SettingsStore store(backend, "Marrowlight");
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        store.WriteSetting("Value" + std::to_string(i), values[i]);
+    const QString folder = ConfigHome() + "/Veltaroon/";
+    QFile::remove(folder + "MarrowlightBytesCopy.conf");
+    ASSERT_TRUE(
+        QFile::copy(folder + "MarrowlightBytes.conf", folder + "MarrowlightBytesCopy.conf"));
+
+    QSettingsBackend copy("Veltaroon", "MarrowlightBytesCopy");
+    SettingsStore fromDisk(copy, "Marrowlight");
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(fromDisk.ReadSetting("Value" + std::to_string(i)), values[i]) << i;
+    QSettings raw(folder + "MarrowlightBytesCopy.conf", QSettings::IniFormat);
+    EXPECT_EQ(raw.value("Default/Marrowlight.Value5").typeId(), QMetaType::QString);
+}
+
 TEST(QSettingsBackend, ListsOnDisk) {
     QSettingsBackend backend("Veltaroon", "MarrowlightLists");
     SettingsStore store(backend, "Marrowlight");
