@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QVariant>
 #include <QWidget>
 #include <algorithm>
 #include <cctype>
-#include <functional>
 #include <limits>
 #include <numeric>
 #include <set>
@@ -31,16 +31,15 @@ std::size_t KeyChoices(const std::string& caption) {
 } // namespace
 
 void AssignPageAccessKeys(QWidget& page) {
-    std::vector<std::function<void(const QString&)>> setters;
+    // Labels and buttons alike keep their caption in the "text" property.
+    std::vector<QWidget*> captioned;
     std::vector<MenuCaption> captions;
     for (QWidget* widget : page.findChildren<QWidget*>()) {
-        if (auto* label = qobject_cast<QLabel*>(widget); label && label->buddy()) {
-            captions.push_back({label->text().toStdString()});
-            setters.emplace_back([label](const QString& text) { label->setText(text); });
-        } else if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
-            auto* button = static_cast<QAbstractButton*>(widget);
-            captions.push_back({button->text().toStdString()});
-            setters.emplace_back([button](const QString& text) { button->setText(text); });
+        const auto* label = qobject_cast<QLabel*>(widget);
+        if ((label && label->buddy()) || qobject_cast<QCheckBox*>(widget) ||
+            qobject_cast<QRadioButton*>(widget)) {
+            captioned.push_back(widget);
+            captions.push_back({widget->property("text").toString().toStdString()});
         }
     }
     // Captions with the fewest letters choose first: the Groups page repeats
@@ -56,7 +55,7 @@ void AssignPageAccessKeys(QWidget& page) {
         ordered.push_back(captions[i]);
     const std::vector<std::string> keyed = AssignAccessKeys(ordered);
     for (std::size_t k = 0; k < keyed.size(); ++k)
-        setters[order[k]](QString::fromStdString(keyed[k]));
+        captioned[order[k]]->setProperty("text", QString::fromStdString(keyed[k]));
 }
 
 QLabel* BuddyLabel(const QString& text, QWidget* field, QWidget* parent) {
