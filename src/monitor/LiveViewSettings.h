@@ -1,7 +1,7 @@
 #pragma once
 
-#include "monitor/core/ViewSettings.h"
 #include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/core/ViewSettings.h"
 
 namespace marrowlight {
 

@@ -1,13 +1,13 @@
 #include "settings/QSettingsBackend.h"
 
+#include "Version.h"
+#include "support/core/TextUtils.h"
+
 #include <QFile>
 #include <QSettings>
 #include <cstdio>
 #include <set>
 #include <utility>
-
-#include "Version.h"
-#include "support/core/TextUtils.h"
 
 namespace marrowlight {
 

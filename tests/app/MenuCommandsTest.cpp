@@ -1,7 +1,6 @@
-#include "app/TVtMarrowlightFrm.h"
-
+#include "Version.h"
 #include "app/TFileHistory.h"
-#include "support/core/AccessKeys.h"
+#include "app/TVtMarrowlightFrm.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
@@ -10,9 +9,8 @@
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
+#include "support/core/AccessKeys.h"
 #include "support/core/RecordingSoundOutput.h"
-
-#include "Version.h"
 
 #include <QAction>
 #include <QDialog>

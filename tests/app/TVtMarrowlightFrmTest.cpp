@@ -1,16 +1,14 @@
 #include "app/TVtMarrowlightFrm.h"
 
 #include "app/TFileHistory.h"
-
 #include "app/core/CommandLine.h"
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
-#include "support/core/SoundOutput.h"
-
 #include "support/core/RecordingSoundOutput.h"
+#include "support/core/SoundOutput.h"
 
 #include <QAccessible>
 #include <QAction>

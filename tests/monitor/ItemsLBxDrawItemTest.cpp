@@ -1,9 +1,9 @@
 #include "monitor/ItemsLBxDrawItem.h"
 
-#include "monitor/core/TObjectInfo.h"
-#include "settings/ColorListBox.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/MonitorRig.h"
+#include "monitor/core/TObjectInfo.h"
+#include "settings/ColorListBox.h"
 #include "support/core/DateTimeFormat.h"
 
 #include <QCheckBox>

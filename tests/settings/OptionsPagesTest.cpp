@@ -1,9 +1,8 @@
 // What a screen reader and a keyboard user meet on the Options pages, and the
 // texts the pages show.
-#include "settings/TOptionsFrm.h"
-
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
+#include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
 

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
-
 #include <gtest/gtest.h>
 
 namespace marrowlight {

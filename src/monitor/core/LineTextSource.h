@@ -1,11 +1,11 @@
 #pragma once
 
+#include "monitor/core/LineIndex.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-#include "monitor/core/LineIndex.h"
 
 namespace marrowlight {
 

@@ -1,9 +1,9 @@
+#include "monitor/core/FileSource.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "monitor/core/FileSource.h"
 
 namespace marrowlight {
 

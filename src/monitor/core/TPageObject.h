@@ -1,11 +1,11 @@
 #pragma once
 
+#include "monitor/core/FileSource.h"
+#include "monitor/core/TextEncoding.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
-
-#include "monitor/core/FileSource.h"
-#include "monitor/core/TextEncoding.h"
 
 namespace marrowlight {
 

@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
+#include "monitor/core/LogReader.h"
+
+#include "monitor/core/MonitorTestSupport.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-
-#include "monitor/core/LogReader.h"
-#include "monitor/core/MonitorTestSupport.h"
+#include <gtest/gtest.h>
 
 namespace marrowlight {
 namespace {

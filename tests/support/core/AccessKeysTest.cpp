@@ -1,8 +1,7 @@
 #include "support/core/AccessKeys.h"
 
-#include <set>
-
 #include <gtest/gtest.h>
+#include <set>
 
 namespace marrowlight {
 namespace {
