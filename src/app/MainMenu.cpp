@@ -79,7 +79,6 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     using enum MenuImageIndex;
     m.MainMenu = window.menuBar();
     m.MainMenu->setObjectName("MainMenu");
-    m.MainMenu->setAccessibleName("MainMenu");
 
     m.FileMnu = AddMenu(m.MainMenu, "FileMnu", "File");
     m.OpenLogMnu = AddItem(m.FileMnu, "OpenLogMnu", "Open Log", OpenLog);

@@ -23,6 +23,14 @@ MarrowlightApplication::MarrowlightApplication(int& argc, char** argv) : QApplic
     SetDesktopIdentity();
 }
 
+StartedApplication StartApplication(int& argc, char** argv) {
+    StartedApplication started;
+    started.app = std::make_unique<MarrowlightApplication>(argc, argv);
+    QApplication::setApplicationName("Marrowlight");
+    started.args.assign(argv, argv + argc);
+    return started;
+}
+
 bool MarrowlightApplication::notify(QObject* receiver, QEvent* event) {
     bool handled = false;
     const std::optional<QString> failure =

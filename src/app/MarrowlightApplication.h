@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace marrowlight {
 
@@ -24,5 +27,18 @@ class MarrowlightApplication : public QApplication {
   private:
     bool reporting_ = false;
 };
+
+struct StartedApplication {
+    std::unique_ptr<MarrowlightApplication> app;
+    // argv[0] first, as bytes; what Qt left of the command line.
+    std::vector<std::string> args;
+};
+
+// Builds the application from main's argc and argv (it keeps a reference to
+// argc, which must outlive it). Qt takes the options it knows out of argv
+// while doing so (-style, -stylesheet, -reverse, -platform, and under X11
+// -display, -nograb, ...), so the program's own switches are read from what
+// is left; "-display" must not count as "-d".
+StartedApplication StartApplication(int& argc, char** argv);
 
 } // namespace marrowlight

@@ -1,6 +1,6 @@
 #include "app/MenuAccessKeys.h"
 
-#include "app/core/AccessKeys.h"
+#include "support/core/AccessKeys.h"
 
 #include <QAction>
 #include <QList>

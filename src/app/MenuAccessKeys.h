@@ -10,7 +10,7 @@ namespace marrowlight {
 inline constexpr char TransientCaptionProperty[] = "marrowlightTransientCaption";
 
 // Gives every item of the menu, or every menu of the bar, an access key of
-// its own (see AssignAccessKeys in app/core). Run again whenever a caption
+// its own (see AssignAccessKeys in support/core). Run again whenever a caption
 // changes; unchanged captions keep their keys.
 void AssignMenuAccessKeys(QMenu& menu);
 void AssignMenuAccessKeys(QMenuBar& bar);

@@ -13,6 +13,7 @@
 #include "autoopen/core/AutoOpenRules.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
+#include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
 #include "settings/OpenFileDialog.h"
 #include "settings/TOptionsFrm.h"
@@ -29,7 +30,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,11 +38,13 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
 
 namespace marrowlight {
 
@@ -112,17 +114,22 @@ QSize ScreenSize() {
 
 // The design widths fit a small 8-point font; with today's larger defaults
 // "Last read: hh:mm:ss" would lose its seconds, so a panel grows to its
-// longest usual text.
+// longest usual text. A panel is read aloud as its text.
 QLabel* MakePanel(QStatusBar* bar, const char* name, int width, const char* longestText) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(name);
-    panel->setAccessibleName(name);
-    if (width > 0) {
-        const int needed = panel->fontMetrics().horizontalAdvance(longestText) +
-                           2 * panel->margin() + 2 * panel->frameWidth() + 6;
-        panel->setFixedWidth(std::max(width, needed));
-    }
-    bar->addWidget(panel, width > 0 ? 0 : 1);
+    const int needed = panel->fontMetrics().horizontalAdvance(longestText) + 2 * panel->margin() +
+                       2 * panel->frameWidth() + 6;
+    panel->setFixedWidth(std::max(width, needed));
+    bar->addWidget(panel);
+    return panel;
+}
+
+// The state panel takes the rest of the bar.
+QLabel* MakeLastPanel(QStatusBar* bar, const char* name) {
+    auto* panel = new ElidingStatusPanel(bar);
+    panel->setObjectName(name);
+    bar->addWidget(panel, 1);
     return panel;
 }
 
@@ -183,7 +190,7 @@ const CommandLine& TVtMarrowlightFrm::Cmd() const {
 void TVtMarrowlightFrm::CreateControls() {
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
-    PageControl->setAccessibleName("PageControl");
+    PageControl->setAccessibleName("Logs");
     PageControl->setTabPosition(QTabWidget::South);
     // Qt has no multi-row tab bar; scroll buttons reach the tabs that don't fit.
     PageControl->setUsesScrollButtons(true);
@@ -192,12 +199,11 @@ void TVtMarrowlightFrm::CreateControls() {
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName("StatusBar");
-    StatusBar->setAccessibleName("StatusBar");
     setStatusBar(StatusBar);
     StatusPanels = {MakePanel(StatusBar, "StatusPanel0", 105, "Last read: 00:00:00"),
                     MakePanel(StatusBar, "StatusPanel1", 80, "Lines: 0000000"),
                     MakePanel(StatusBar, "StatusPanel2", 102, "Displayed: 0000000"),
-                    MakePanel(StatusBar, "StatusPanel3", 0, "")};
+                    MakeLastPanel(StatusBar, "StatusPanel3")};
 
     UpdateListsTmr = new QTimer(this);
     UpdateListsTmr->setObjectName("UpdateListsTmr");
@@ -287,8 +293,13 @@ void TVtMarrowlightFrm::RestoreWindowPlacement() {
     std::vector<WindowRect> areas;
     for (const QScreen* each : QGuiApplication::screens())
         areas.push_back(ToWindowRect(each->availableGeometry()));
+    // Before the first show the window manager has not framed the window yet;
+    // the style's title bar height stands in for the frame's.
+    FrameMargins frame = MarginsBetween(ToWindowRect(frameGeometry()), ToWindowRect(geometry()));
+    if (frame.top <= 0)
+        frame.top = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     if (const QScreen* primary = QGuiApplication::primaryScreen())
-        placed = KeptOnScreen(placed, areas, ToWindowRect(primary->availableGeometry()));
+        placed = KeptOnScreen(placed, frame, areas, ToWindowRect(primary->availableGeometry()));
     setGeometry(ToQRect(placed));
 }
 
@@ -339,9 +350,8 @@ void TVtMarrowlightFrm::FormActivate() {
         return;
     // Set first: opening logs may process events and activate the window again.
     Activated = true;
-    const StartupPlan plan = PlanFirstActivation(*cmd_, [](const std::string& path) {
-        return QFileInfo(QString::fromStdString(path)).isFile();
-    });
+    // The bytes as given: a name that is not UTF-8 is found as it is.
+    const StartupPlan plan = PlanFirstActivation(*cmd_, IsRegularFile);
     if (plan.applySwitches)
         ApplySwitchOverrides();
     if (tabs_)
@@ -358,7 +368,23 @@ void TVtMarrowlightFrm::FormActivate() {
 
 void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
     event->accept();
-    CloseHandling();
+    if (!closingForSignal_) {
+        CloseHandling();
+        return;
+    }
+    try {
+        CloseHandling();
+    } catch (const SettingsError& error) {
+        std::fprintf(stderr, "Marrowlight: %s\n", error.what());
+        signalExitCode_ = 1;
+    }
+}
+
+int TVtMarrowlightFrm::CloseForSignal() {
+    closingForSignal_ = true;
+    signalExitCode_ = 0;
+    close();
+    return signalExitCode_;
 }
 
 void TVtMarrowlightFrm::CloseHandling() {

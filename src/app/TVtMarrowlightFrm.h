@@ -110,6 +110,10 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     // What closing runs: FormClose, then FormDestroy even when FormClose
     // failed; the first failure is thrown afterwards.
     void CloseHandling();
+    // Closes the window for a termination signal. Nobody may be there to answer
+    // a message box, so a failure to save goes to standard error instead.
+    // Returns the exit code: 0, or 1 when something could not be saved.
+    int CloseForSignal();
 
     void ApplySwitchOverrides();
     void SetPollingInterval();
@@ -179,6 +183,8 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     bool stayOnTop_ = false;
     bool shown_ = false;
     bool destroyed_ = false;
+    bool closingForSignal_ = false;
+    int signalExitCode_ = 0;
 };
 
 } // namespace marrowlight

@@ -31,8 +31,9 @@ void OnTerminationSignal(int) {
 }
 
 // SIGTERM (logout, kill), SIGINT (Ctrl+C) and SIGHUP close the window like Exit does,
-// so the menu states and placement are saved.
-void CloseOnTerminationSignals(QWidget& window) {
+// so the menu states and placement are saved; a failure to save ends the program
+// with code 1 instead of waiting for a click.
+void CloseOnTerminationSignals(TVtMarrowlightFrm& window) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
@@ -40,9 +41,8 @@ void CloseOnTerminationSignals(QWidget& window) {
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        window.close();
         // Also ends the loop of a dialog that happens to be open.
-        QCoreApplication::quit();
+        QCoreApplication::exit(window.CloseForSignal());
     });
     struct sigaction action = {};
     action.sa_handler = OnTerminationSignal;
@@ -61,18 +61,20 @@ void CloseOnTerminationSignals(QWidget& window) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv, argv + argc);
-    if (const std::optional<int> code = AnswerInfoRequest(args, std::cout))
-        return *code;
-    if (IsConnectionProbe(args))
-        return RunConnectionProbe(argc, argv);
+    // Answered without a display, before Qt sees the command line.
+    {
+        const std::vector<std::string> given(argv, argv + argc);
+        if (const std::optional<int> code = AnswerInfoRequest(given, std::cout))
+            return *code;
+        if (IsConnectionProbe(given))
+            return RunConnectionProbe(argc, argv);
+    }
 
-    MarrowlightApplication app(argc, argv);
-    QApplication::setApplicationName("Marrowlight");
+    const StartedApplication started = StartApplication(argc, argv);
 
     SettingsStore& store = ApplicationSettingsStore();
     SystemSoundOutput sound;
-    TVtMarrowlightFrm window(store, args);
+    TVtMarrowlightFrm window(store, started.args);
     // A child of the window, so it goes only after the window has let go of it.
     auto* options = new TOptionsFrm(store, sound, window.Cmd().SwitchPresent("-ot"), &window);
     window.AttachOptions(*options);

@@ -212,8 +212,12 @@ QString LogRowAccessible::text(QAccessible::Text t) const {
         return {};
     switch (t) {
     case QAccessible::Name: {
-        const QString text = index_.data(Qt::AccessibleTextRole).toString();
-        return text.isEmpty() ? index_.data(Qt::DisplayRole).toString() : text;
+        QString text = index_.data(Qt::AccessibleTextRole).toString();
+        if (text.isEmpty())
+            text = index_.data(Qt::DisplayRole).toString();
+        // A zero byte would end the text on the accessibility bus; the row
+        // reads on as drawn, with the symbol for NUL.
+        return text.replace(QChar(0), QChar(0x2400));
     }
     case QAccessible::Description:
         return index_.data(Qt::AccessibleDescriptionRole).toString();

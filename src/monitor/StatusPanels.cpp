@@ -1,15 +1,63 @@
 #include "monitor/StatusPanels.h"
 
-#include <QLabel>
+#include <QPainter>
+#include <QStyle>
 #include <QWidget>
 
 namespace marrowlight {
+
+ElidingStatusPanel::ElidingStatusPanel(QWidget* parent) : QLabel(parent) {}
+
+void ElidingStatusPanel::SetText(const QString& text) {
+    setText(text);
+    UpdateToolTip();
+}
+
+QRect ElidingStatusPanel::TextRect() const {
+    const int m = margin();
+    return contentsRect().adjusted(m, m, -m, -m);
+}
+
+bool ElidingStatusPanel::Elided() const {
+    return fontMetrics().horizontalAdvance(text()) > TextRect().width();
+}
+
+QSize ElidingStatusPanel::minimumSizeHint() const {
+    // Room for an ellipsis, however long the text.
+    const int width =
+        fontMetrics().horizontalAdvance(QStringLiteral("W\u2026")) + 2 * (margin() + frameWidth());
+    return {width, QLabel::minimumSizeHint().height()};
+}
+
+void ElidingStatusPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect area = TextRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+    style()->drawItemText(&painter, area, QStyle::visualAlignment(layoutDirection(), alignment()),
+                          palette(), isEnabled(), shown, foregroundRole());
+}
+
+void ElidingStatusPanel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    UpdateToolTip();
+}
+
+void ElidingStatusPanel::UpdateToolTip() {
+    const QString tip = Elided() ? text() : QString();
+    if (toolTip() != tip)
+        setToolTip(tip);
+}
 
 StatusBarPanels::StatusBarPanels(const std::array<QLabel*, 4>& panels, QWidget* statusBar)
     : panels_(panels), statusBar_(statusBar) {}
 
 void StatusBarPanels::Show(int panel, const QString& text) {
-    if (panel >= 0 && panel < 4 && panels_[panel])
+    if (panel < 0 || panel >= 4 || !panels_[panel])
+        return;
+    if (auto* eliding = qobject_cast<ElidingStatusPanel*>(panels_[panel]))
+        eliding->SetText(text);
+    else
         panels_[panel]->setText(text);
 }
 

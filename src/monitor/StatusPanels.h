@@ -1,12 +1,33 @@
 #pragma once
 
+#include <QLabel>
 #include <QString>
 #include <array>
 
-class QLabel;
 class QWidget;
 
 namespace marrowlight {
+
+// The last status panel: it takes what the bar leaves and elides a text that
+// does not fit, so a long state never widens the window. The whole text stays
+// the panel's text (what a screen reader reads) and, while cut, its tooltip.
+class ElidingStatusPanel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit ElidingStatusPanel(QWidget* parent = nullptr);
+
+    void SetText(const QString& text);
+    bool Elided() const;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QRect TextRect() const;
+    void UpdateToolTip();
+};
 
 // The four status bar panels: last read, lines, displayed, state.
 class StatusBarPanels {

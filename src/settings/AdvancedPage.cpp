@@ -1,5 +1,7 @@
 #include "settings/AdvancedPage.h"
 
+#include "settings/PageAccessKeys.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -26,6 +28,9 @@ AdvancedPage::AdvancedPage(QWidget* parent) : QWidget(parent) {
     UpdateEachCBx->setObjectName("UpdateEachCBx");
     UpdateEachCBx->addItems({"1 second", "2 seconds", "5 seconds", "10 seconds", "30 seconds",
                              "1 minute", "5 minutes"});
+    // No label of its own: it reads on from "Update each:" (see the line time format).
+    UpdateEachCBx->setAccessibleName("Update interval");
+    UpdateEachCBx->setAccessibleDescription("Interval of the forced update");
     grid->addWidget(UpdateDateTimeChangeRdo, 0, 0, 1, 3);
     grid->addWidget(UpdateForcedRdo, 1, 0);
     grid->addWidget(UpdateEachCBx, 1, 1);
@@ -43,6 +48,7 @@ AdvancedPage::AdvancedPage(QWidget* parent) : QWidget(parent) {
     box->addWidget(RestoreWindowChk);
     page->addWidget(window);
     page->addStretch();
+    AssignPageAccessKeys(*this);
 }
 
 } // namespace marrowlight

@@ -1,5 +1,7 @@
 #include "settings/AutoOpenClosePage.h"
 
+#include "settings/PageAccessKeys.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +14,16 @@ namespace marrowlight {
 
 namespace {
 const char* const SeparatorNote = "Use ; (semicolon) to separate multiple entries, for example:";
+#ifdef _WIN32
+const char* const FolderExample = "c:\\Logs;c:\\Program Files\\My Application\\Log Files";
+#else
+const char* const FolderExample = "/var/log;/home/me/logs";
+#endif
+
+// An edit under a check box is announced by the check box's caption.
+void NameAfter(QLineEdit* field, const QCheckBox* check) {
+    field->setAccessibleName(check->text());
+}
 
 QLabel* Note(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -30,20 +42,21 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
 
     LogFolderEdt = new QLineEdit(box);
     LogFolderEdt->setObjectName("LogFolderEdt");
+    AllowLongList(LogFolderEdt);
     BrowseBtn = new QPushButton("...", box);
     BrowseBtn->setObjectName("BrowseBtn");
     BrowseBtn->setToolTip("Browse Folders");
+    BrowseBtn->setAccessibleName("Browse for a folder");
     BrowseBtn->setAutoDefault(false);
     QFont bold = BrowseBtn->font();
     bold.setBold(true);
     BrowseBtn->setFont(bold);
     BrowseBtn->setFixedWidth(BrowseBtn->sizeHint().height() + 8);
-    grid->addWidget(new QLabel("From folder(s):", box), row++, 0, 1, 2);
+    grid->addWidget(BuddyLabel("From folder(s):", LogFolderEdt, box), row++, 0, 1, 2);
     grid->addWidget(LogFolderEdt, row, 0);
     grid->addWidget(BrowseBtn, row++, 1);
-    grid->addWidget(Note(QString(SeparatorNote) +
-                             "\nc:\\Logs;c:\\Program Files\\My Application\\Log Files\n"
-                             "To edit one of the entries place cursor between the semicolons "
+    grid->addWidget(Note(QString(SeparatorNote) + "\n" + FolderExample +
+                             "\nTo edit one of the entries place cursor between the semicolons "
                              "and click Browse button.",
                          box),
                     row++, 0, 1, 2);
@@ -52,6 +65,8 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     MatchMaskChk->setObjectName("MatchMaskChk");
     FileMasksEdt = new QLineEdit("yyyymmdd.log;exyymmdd.log", box);
     FileMasksEdt->setObjectName("FileMasksEdt");
+    AllowLongList(FileMasksEdt);
+    NameAfter(FileMasksEdt, MatchMaskChk);
     grid->addWidget(MatchMaskChk, row++, 0, 1, 2);
     grid->addWidget(FileMasksEdt, row++, 0, 1, 2);
     grid->addWidget(Note(QString(SeparatorNote) +
@@ -70,6 +85,8 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     MatchWildcardsChk->setChecked(true);
     MatchWildcardsEdt = new QLineEdit("*.log", box);
     MatchWildcardsEdt->setObjectName("MatchWildcardsEdt");
+    AllowLongList(MatchWildcardsEdt);
+    NameAfter(MatchWildcardsEdt, MatchWildcardsChk);
     grid->addWidget(MatchWildcardsChk, row++, 0, 1, 2);
     grid->addWidget(MatchWildcardsEdt, row++, 0, 1, 2);
     grid->addWidget(Note(QString(SeparatorNote) + "\nex*.log;log_*.csv", box), row++, 0, 1, 2);
@@ -80,6 +97,7 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
 
     page->addWidget(box);
     page->addStretch();
+    AssignPageAccessKeys(*this);
 }
 
 } // namespace marrowlight

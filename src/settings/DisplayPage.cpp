@@ -1,6 +1,7 @@
 #include "settings/DisplayPage.h"
 
 #include "settings/FontListBox.h"
+#include "settings/PageAccessKeys.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,6 +31,10 @@ DisplayPage::DisplayPage(QWidget* parent) : QWidget(parent) {
     ShowLineTimeChk->setChecked(true);
     LogLineTimeMaskCbx = Named(new QComboBox(lines), "LogLineTimeMaskCbx");
     LogLineTimeMaskCbx->addItems({"hh:mm:ss", "dd-hh:mm"});
+    // No label of its own: it reads on from the check box at its left. On
+    // Linux Qt announces a list by its entry, so the description carries it.
+    LogLineTimeMaskCbx->setAccessibleName("Line time format");
+    LogLineTimeMaskCbx->setAccessibleDescription("Format of the line time");
     ShowLineNumbersChk =
         Named(new QCheckBox("Show line numbers (new log entries)", lines), "ShowLineNumbersChk");
     LastEntriesAtTopChk =
@@ -61,13 +66,14 @@ DisplayPage::DisplayPage(QWidget* parent) : QWidget(parent) {
     FontSizeCBx = Named(new QComboBox(font), "FontSizeCBx");
     FontSizeCBx->addItems({"6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "18", "20",
                            "22", "28", "36"});
-    fontGrid->addWidget(new QLabel("Face:", font), 0, 0);
+    fontGrid->addWidget(BuddyLabel("Face:", FontsCBx, font), 0, 0);
     fontGrid->addWidget(FontsCBx, 0, 1);
-    fontGrid->addWidget(new QLabel("Size:", font), 0, 2);
+    fontGrid->addWidget(BuddyLabel("Size:", FontSizeCBx, font), 0, 2);
     fontGrid->addWidget(FontSizeCBx, 0, 3);
     fontGrid->setColumnStretch(1, 1);
     page->addWidget(font);
     page->addStretch();
+    AssignPageAccessKeys(*this);
 }
 
 } // namespace marrowlight

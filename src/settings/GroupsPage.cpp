@@ -1,6 +1,7 @@
 #include "settings/GroupsPage.h"
 
 #include "settings/ColorListBox.h"
+#include "settings/PageAccessKeys.h"
 #include "settings/core/SoundChoices.h"
 
 #include <QComboBox>
@@ -36,14 +37,16 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
             SoundCBx[g]->addItem(QString::fromLatin1(choice.text));
         Edt[g] = new QLineEdit(DefaultKeywords[g], box);
         Edt[g]->setObjectName("Group" + n + "Edt");
+        AllowLongList(Edt[g]);
 
-        grid->addWidget(new QLabel("Group caption:", box), 0, 0);
+        grid->addWidget(BuddyLabel("Group caption:", NameEdt[g], box), 0, 0);
         grid->addWidget(NameEdt[g], 0, 1);
-        grid->addWidget(new QLabel("Color:", box), 0, 2);
+        grid->addWidget(BuddyLabel("Color:", ColorCBx[g], box), 0, 2);
         grid->addWidget(ColorCBx[g], 0, 3);
-        grid->addWidget(new QLabel("Sound alert:", box), 1, 2);
+        grid->addWidget(BuddyLabel("Sound alert:", SoundCBx[g], box), 1, 2);
         grid->addWidget(SoundCBx[g], 1, 3);
-        grid->addWidget(new QLabel("Log lines containing (case sensitive):", box), 2, 0, 1, 4);
+        grid->addWidget(BuddyLabel("Log lines containing (case sensitive):", Edt[g], box), 2, 0, 1,
+                        4);
         grid->addWidget(Edt[g], 3, 0, 1, 4);
         grid->setColumnStretch(1, 1);
         page->addWidget(box);
@@ -51,10 +54,16 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
     page->addWidget(new QLabel("Use ; (semicolon) to separate multiple entries, for example:\n"
                                "error;fatal;terminated",
                                this));
+#ifdef _WIN32
     page->addWidget(new QLabel(
         "Sound is affected by the currently selected sound schema and other settings in Windows.",
         this));
+#else
+    page->addWidget(new QLabel(
+        "Sound is affected by the currently selected sound schema and other settings.", this));
+#endif
     page->addStretch();
+    AssignPageAccessKeys(*this);
 }
 
 } // namespace marrowlight

@@ -4,7 +4,10 @@
 #include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
 
+#include <QFile>
 #include <QSettings>
+#include <cstdio>
+#include <set>
 #include <utility>
 
 namespace marrowlight {
@@ -24,6 +27,17 @@ QVariant Stored(const std::string& value) {
     if (text.toStdString() == value)
         return text;
     return QByteArray::fromStdString(value);
+}
+
+// Once per value and run: a value is read again at every Cancel of Options.
+void ReportUnreadable(const std::string& fullName, const QString& file) {
+    static std::set<std::pair<QString, std::string>> reported;
+    if (!reported.emplace(file, fullName).second)
+        return;
+    std::fprintf(stderr,
+                 "Marrowlight: the stored value '%s' in %s is not one text and is ignored; "
+                 "write a value that holds ';' or ',' in double quotes\n",
+                 fullName.c_str(), QFile::encodeName(file).constData());
 }
 
 class QSettingsKey : public SettingsKey {
@@ -48,7 +62,10 @@ class QSettingsKey : public SettingsKey {
             return value.toString().toStdString();
         if (value.typeId() == QMetaType::QByteArray)
             return value.toByteArray().toStdString();
-        // Another tool stored a list or a typed value under our name.
+        // A hand edit ("Error, Fatal" unquoted reads as a list) or another tool
+        // stored something that is not one text. The caller keeps its value;
+        // the user learns which one to fix.
+        ReportUnreadable(fullName, settings_.fileName());
         throw SettingsError("Invalid data type for '" + fullName + "'");
     }
 

@@ -4,6 +4,7 @@
 #include "support/core/TextUtils.h"
 
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
@@ -39,6 +40,10 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, Wind
 
     model_ = new QFileSystemModel(this);
     model_->setOption(QFileSystemModel::DontWatchForChanges);
+    // Qt's default provider knows only the icon theme, which a desktop may
+    // lack; this one falls back to the style's folder and drive icons.
+    icons_ = std::make_unique<QFileIconProvider>();
+    model_->setIconProvider(icons_.get());
     // Logs often live under hidden folders (~/.local/share, ~/.cache).
     model_->setFilter(QDir::Dirs | QDir::Drives | QDir::Hidden | QDir::NoDotAndDotDot);
     model_->setRootPath(QDir::rootPath());
@@ -51,6 +56,7 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, Wind
 
     ShellTreeView = new QTreeView(this);
     ShellTreeView->setObjectName("ShellTreeView");
+    ShellTreeView->setAccessibleName("Folders");
     ShellTreeView->setModel(model_);
     for (int column = 1; column < model_->columnCount(); ++column)
         ShellTreeView->hideColumn(column);
@@ -83,7 +89,9 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, Wind
     ShellTreeViewChange();
 }
 
-TDirectoryBrowseFrm::~TDirectoryBrowseFrm() = default;
+TDirectoryBrowseFrm::~TDirectoryBrowseFrm() {
+    delete model_; // before the icon provider it uses
+}
 
 void TDirectoryBrowseFrm::FormCreate() {
     setMinimumSize(size());

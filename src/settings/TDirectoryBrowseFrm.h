@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <QModelIndex>
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QFileIconProvider;
 class QFileSystemModel;
 class QPushButton;
 class QTreeView;
@@ -49,6 +51,8 @@ class TDirectoryBrowseFrm : public QDialog {
     void RevealPreselection();
     QModelIndex SelectedNode() const;
 
+    // Outlives the model, whose loader thread asks it for icons.
+    std::unique_ptr<QFileIconProvider> icons_;
     QFileSystemModel* model_ = nullptr;
     QString pendingReveal_;
     bool revealQueued_ = false;

@@ -20,11 +20,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -263,10 +265,23 @@ void TOptionsFrm::SaveSettings() {
 }
 
 void TOptionsFrm::FormShow() {
+    CentreOnScreen();
     ApplyEnabling();
     if (PageControl->currentWidget() == AutoOpenCloseTab && LogFolderEdt->text().isEmpty())
         LogFolderEdt->setFocus();
     NeedsReload = FontChanged = AutoOpenChanged = false;
+}
+
+// In the middle of the main window's screen, wherever the window stands (Qt
+// would centre a dialog over its parent).
+void TOptionsFrm::CentreOnScreen() {
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect frame(QPoint(), frameGeometry().size());
+    move(screen->availableGeometry().center() - frame.center());
 }
 
 void TOptionsFrm::FormClose(int result) {

@@ -127,6 +127,7 @@ class TOptionsFrm : public QDialog {
     void FormCreate();
     void FormShow();
     void FormClose(int result);
+    void CentreOnScreen();
     void ApplyEnabling();
     void BuildPages();
     void ConnectHandlers();

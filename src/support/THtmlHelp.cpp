@@ -15,9 +15,9 @@ namespace marrowlight {
 namespace {
 
 #ifdef _WIN32
-const char* const kViewerFile = "marrowlight-help.exe";
+const char* const ViewerFile = "marrowlight-help.exe";
 #else
-const char* const kViewerFile = "marrowlight-help";
+const char* const ViewerFile = "marrowlight-help";
 #endif
 
 // Paths go through the one module that knows the platform's separators; the
@@ -83,12 +83,12 @@ void THtmlHelp::SetHelpFile(const QString& name) {
 }
 
 QString THtmlHelp::ViewerProgram() const {
-    const QString beside = programFolder_ + kViewerFile;
+    const QString beside = programFolder_ + ViewerFile;
     const QFileInfo info(beside);
     if (info.isFile() && info.isExecutable())
         return beside;
-    const QString onPath = QStandardPaths::findExecutable(kViewerFile);
-    return onPath.isEmpty() ? QString(kViewerFile) : onPath;
+    const QString onPath = QStandardPaths::findExecutable(ViewerFile);
+    return onPath.isEmpty() ? QString(ViewerFile) : onPath;
 }
 
 void THtmlHelp::ShowTopic(const QString& topic) {

@@ -1,8 +1,8 @@
 #include "app/LogTabMenu.h"
 
-#include "app/core/AccessKeys.h"
 #include "monitor/LogTab.h"
 #include "monitor/MonitorRig.h"
+#include "support/core/AccessKeys.h"
 
 #include <QAction>
 #include <QApplication>

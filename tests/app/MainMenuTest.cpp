@@ -1,6 +1,6 @@
 #include "app/MainMenu.h"
 
-#include "app/core/AccessKeys.h"
+#include "support/core/AccessKeys.h"
 
 #include <QAction>
 #include <QMainWindow>

@@ -1,7 +1,6 @@
 #include "Version.h"
 #include "app/TFileHistory.h"
 #include "app/TVtMarrowlightFrm.h"
-#include "app/core/AccessKeys.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
@@ -10,6 +9,7 @@
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
+#include "support/core/AccessKeys.h"
 #include "support/core/RecordingSoundOutput.h"
 
 #include <QAction>

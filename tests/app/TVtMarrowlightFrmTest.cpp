@@ -1,13 +1,16 @@
 #include "app/TVtMarrowlightFrm.h"
 
+#include "app/TFileHistory.h"
 #include "app/core/CommandLine.h"
 #include "monitor/LogTabs.h"
+#include "monitor/StatusPanels.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
 #include "support/core/SoundOutput.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -21,9 +24,13 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -72,24 +79,39 @@ class TVtMarrowlightFrmTest : public ::testing::Test {
     QTemporaryDir logs;
 };
 
+// What the window takes for its title bar before it is framed.
+int TitleBarHeight() {
+    QWidget probe;
+    return probe.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &probe);
+}
+
 TEST_F(TVtMarrowlightFrmTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
     const QSize screen = Screen();
     const QRect quarter(screen.width() - screen.width() / 2, 0, screen.width() / 2,
                         screen.height() / 2);
     struct Case {
         const char* what;
-        std::vector<std::pair<const char*, const char*>> stored;
+        std::vector<std::pair<const char*, std::string>> stored;
         QRect expected;
     };
     const Case cases[] = {
         {"nothing stored", {}, quarter},
         {"all stored",
-         {{"Top", "20"}, {"Left", "30"}, {"Width", "500"}, {"Height", "400"}},
-         QRect(30, 20, 500, 400)},
+         {{"Top", "60"}, {"Left", "30"}, {"Width", "500"}, {"Height", "400"}},
+         QRect(30, 60, 500, 400)},
         {"width not numeric",
-         {{"Top", "20"}, {"Left", "30"}, {"Width", "wide"}, {"Height", "400"}},
-         QRect(30, 20, screen.width() - 100, 400)},
-        {"height missing", {{"Top", "20"}, {"Left", "30"}, {"Width", "500"}}, quarter},
+         {{"Top", "60"}, {"Left", "30"}, {"Width", "wide"}, {"Height", "400"}},
+         QRect(30, 60, screen.width() - 100, 400)},
+        {"height missing", {{"Top", "60"}, {"Left", "30"}, {"Width", "500"}}, quarter},
+        {"partly past the right edge",
+         {{"Top", "60"},
+          {"Left", std::to_string(screen.width() - 200)},
+          {"Width", "500"},
+          {"Height", "400"}},
+         QRect(screen.width() - 500, 60, 500, 400)},
+        {"title bar above the top",
+         {{"Top", "0"}, {"Left", "30"}, {"Width", "500"}, {"Height", "400"}},
+         QRect(30, TitleBarHeight(), 500, 400)},
     };
     for (const Case& c : cases) {
         TVtMarrowlightFrmTest::serial++;
@@ -212,6 +234,28 @@ TEST_F(TVtMarrowlightFrmTest, SingleExistingFileIsOpenedWithoutApplyingSwitches)
     EXPECT_TRUE(frm.InformationMnu->isChecked());
 }
 
+TEST_F(TVtMarrowlightFrmTest, PathsThatAreNotUtf8StayBytesFromTheCommandLineToTheStore) {
+    const std::string path = QFile::encodeName(logs.path()).toStdString() + "/caf\xE9.log";
+    std::ofstream(path) << "line\n";
+    // QTemporaryDir removes by decoded names, which miss this one.
+    struct Remove {
+        std::string path;
+        ~Remove() { std::remove(path.c_str()); }
+    } remove{path};
+    {
+        TVtMarrowlightFrm& frm = Run({path});
+        ASSERT_EQ(frm.PageControl->count(), 1) << "a single existing file is opened";
+        EXPECT_EQ(frm.Tabs()->ActiveFileName(), path);
+    }
+    TVtMarrowlightFrm& frm = Run({"-f:" + path});
+    ASSERT_EQ(frm.PageControl->count(), 1);
+    EXPECT_EQ(frm.Tabs()->ActiveFileName(), path);
+    frm.FileHistory().AddFile(path);
+    frm.CloseHandling();
+    EXPECT_EQ(store.ReadSetting("LastFocusedFile"), path);
+    EXPECT_EQ(TFileHistory(store).Entries(), std::vector<std::string>{path});
+}
+
 TEST_F(TVtMarrowlightFrmTest, CloseWritesTheSixStatesAndTheActiveLog) {
     TVtMarrowlightFrm& frm = Run({});
     frm.OpenCloseLogsAutomaticallyMnu->setChecked(true);
@@ -276,6 +320,33 @@ TEST_F(TVtMarrowlightFrmTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
     EXPECT_EQ(failing.values.count("Marrowlight.VtMarrowlightFrmHeight"), 1u);
 }
 
+TEST_F(TVtMarrowlightFrmTest, SignalCloseReportsAFailedSaveOnStandardErrorAndFailsTheExitCode) {
+    FailingBackend failing;
+    failing.failing = "Marrowlight.LastFocusedFile";
+    SettingsStore failingStore(failing, "Marrowlight");
+    {
+        TVtMarrowlightFrm frm(failingStore, {"marrowlight"});
+        frm.show();
+        testing::internal::CaptureStderr();
+        const int code = frm.CloseForSignal(); // would throw into a message box otherwise
+        const std::string reported = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(code, 1);
+        EXPECT_EQ(reported, "Marrowlight: Failed to set data for 'Marrowlight.LastFocusedFile'\n");
+        EXPECT_FALSE(frm.isVisible());
+        EXPECT_EQ(failing.values.count("Marrowlight.VtMarrowlightFrmTop"), 1u)
+            << "the other values are still saved";
+    }
+    {
+        TVtMarrowlightFrm frm(failingStore, {"marrowlight"});
+        EXPECT_THROW(frm.CloseHandling(), SettingsError) << "Exit still reports it in a box";
+    }
+    TVtMarrowlightFrm& frm = Run({});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(frm.CloseForSignal(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(store.ReadSetting("Group1Mnu"), "1");
+}
+
 TEST_F(TVtMarrowlightFrmTest, DamagedStoredValuesDoNotStopTheStart) {
     MemorySettingsBackend damaged;
     damaged.unreadable = {"Marrowlight.StayOnTop", "Marrowlight.VtMarrowlightFrmTop",
@@ -311,6 +382,56 @@ TEST_F(TVtMarrowlightFrmTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStat
     }
     EXPECT_GT(frm.StatusPanels[3]->width(), 0);
     frm.hide();
+}
+
+TEST_F(TVtMarrowlightFrmTest, ALongStateIsElidedAndNeverWidensTheWindow) {
+    TVtMarrowlightFrm& frm = Start({});
+    frm.resize(500, 300);
+    frm.show();
+    QApplication::processEvents();
+    const int minimum = frm.minimumSizeHint().width();
+    const QSize size = frm.size();
+    StatusBarPanels panels(frm.StatusPanels, frm.StatusBar);
+    const QString state = "File not found: /var/log/" + QString(200, 'x') + ".log";
+    panels.ShowAll("Last read: 10:00:00", "Lines: 3", "Displayed: 3", state);
+    QApplication::processEvents();
+
+    EXPECT_EQ(frm.minimumSizeHint().width(), minimum);
+    EXPECT_EQ(frm.size(), size);
+    QLabel* last = frm.StatusPanels[3];
+    EXPECT_TRUE(last->text() == state) << "the panel keeps the whole text";
+    EXPECT_TRUE(last->toolTip() == state);
+    EXPECT_GT(last->geometry().right(), frm.StatusPanels[2]->geometry().right() + 100)
+        << "the last panel takes the rest of the bar";
+
+    panels.Show(3, "Missing");
+    EXPECT_EQ(last->toolTip().toStdString(), "") << "a text that fits needs no tooltip";
+    frm.resize(frm.minimumSizeHint().width(), 300);
+    QApplication::processEvents();
+    EXPECT_EQ(last->toolTip().toStdString(), "Missing") << "cut by a narrower window";
+    frm.hide();
+}
+
+std::string AccessibleName(QObject* object) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+    return accessible ? accessible->text(QAccessible::Name).toStdString() : "(none)";
+}
+
+TEST_F(TVtMarrowlightFrmTest, ScreenReadersHearWhatIsShownNeverAnObjectName) {
+    TVtMarrowlightFrm& frm = Run({});
+    StatusBarPanels panels(frm.StatusPanels, frm.StatusBar);
+    const char* const texts[] = {"Last read: 10:00:00", "Lines: 3", "Displayed: 2",
+                                 "Reading... 40%"};
+    panels.ShowAll(texts[0], texts[1], texts[2], texts[3]);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(AccessibleName(frm.StatusPanels[i]), texts[i]) << i;
+
+    for (QWidget* widget : frm.findChildren<QWidget*>()) {
+        if (!widget->objectName().isEmpty()) {
+            EXPECT_NE(AccessibleName(widget), widget->objectName().toStdString());
+        }
+    }
+    EXPECT_EQ(AccessibleName(frm.PageControl), "Logs");
 }
 
 TEST(PollingInterval, FollowsTheUpdateMode) {

@@ -211,6 +211,33 @@ TEST(LogListAccessibility, FocusAndSelectionFollowTheCurrentRow) {
     EXPECT_FALSE(table->selectRow(200));
 }
 
+TEST(LogListAccessibility, ARowIsReadAsItIsDrawnZeroBytesIncluded) {
+    testing::TempDir dir;
+    const std::string path = dir.File("zero.log");
+    using namespace std::string_literals;
+    const std::pair<std::string, QString> rows[] = {
+        {"a\0b"s, QString("a") + QChar(0x2400) + "b"},
+        {"\0\0"s, QString(2, QChar(0x2400))},
+        {"plain"s, "plain"},
+    };
+    std::string text;
+    LineIndex lines;
+    for (const auto& [bytes, heard] : rows) {
+        lines.push_back(LineEntry(text.size(), bytes.size()));
+        text += bytes + "\n";
+    }
+    testing::WriteFile(path, text);
+    lines.SetSource(PosixFileSource().Open(path).File, LogEncoding::EightBit);
+    testing::TabsRig rig;
+    rig.tabs->OpenLog(path);
+    rig.tabs->Tab(0)->Model().LoadLines(std::move(lines));
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(rig.tabs->Tab(0)->ItemsLBx());
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < int(std::size(rows)); ++i)
+        EXPECT_EQ(list->child(i)->text(QAccessible::Name), rows[i].second) << i;
+}
+
 TEST(LogListAccessibility, ClosingTheViewFreesItsRows) {
     auto f = std::make_unique<Fixture>(20, 20);
     const QAccessible::Id list = QAccessible::uniqueId(f->List());

@@ -65,6 +65,38 @@ TEST(QSettingsBackend, ValuesComeBackWhole) {
     }
 }
 
+// Qt keeps a parsed copy of a settings file per process; a copy under
+// another name is parsed from what is on disk.
+TEST(QSettingsBackend, BytesThatAreNotUtf8ComeBackFromTheFile) {
+    using namespace std::string_literals;
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b)
+        everyByte += char(b);
+    const std::string values[] = {
+        "/var/log/caf\xE9.log",
+        "/srv/\xC3\xA9t\xE9/\xFF\xFE\x80.log", // valid and invalid sequences mixed
+        "/tmp/\xC3",                           // cut in the middle of a sequence
+        everyByte,
+        "with\0zero\xE9"s,
+        "/var/log/caf\xC3\xA9.log", // valid UTF-8 stays text
+    };
+    QSettingsBackend backend("Veltaroon", "MarrowlightBytes");
+    SettingsStore store(backend, "Marrowlight");
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        store.WriteSetting("Value" + std::to_string(i), values[i]);
+    const QString folder = ConfigHome() + "/Veltaroon/";
+    QFile::remove(folder + "MarrowlightBytesCopy.conf");
+    ASSERT_TRUE(
+        QFile::copy(folder + "MarrowlightBytes.conf", folder + "MarrowlightBytesCopy.conf"));
+
+    QSettingsBackend copy("Veltaroon", "MarrowlightBytesCopy");
+    SettingsStore fromDisk(copy, "Marrowlight");
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(fromDisk.ReadSetting("Value" + std::to_string(i)), values[i]) << i;
+    QSettings raw(folder + "MarrowlightBytesCopy.conf", QSettings::IniFormat);
+    EXPECT_EQ(raw.value("Default/Marrowlight.Value5").typeId(), QMetaType::QString);
+}
+
 TEST(QSettingsBackend, ListsOnDisk) {
     QSettingsBackend backend("Veltaroon", "MarrowlightLists");
     SettingsStore store(backend, "Marrowlight");
@@ -115,6 +147,30 @@ TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
     EXPECT_EQ(Caught([&] { store.ReadSetting("Group1Masks"); }),
               "Invalid data type for 'Marrowlight.Group1Masks'");
     EXPECT_EQ(store.ReadSetting("Fine"), "ok");
+}
+
+TEST(QSettingsBackend, AValueThatIsNotOneTextIsNamedOnStandardErrorOnce) {
+    ASSERT_TRUE(WriteConfigFile("MarrowlightHandList", "[Default]\n"
+                                                       "Marrowlight.Group1Masks=Error, Fatal\n"
+                                                       "Marrowlight.Group2Masks=\"Warn, warn\"\n"
+                                                       "Marrowlight.Group3Masks=Error;Fatal\n"));
+    QSettingsBackend backend("Veltaroon", "MarrowlightHandList");
+    SettingsStore store(backend, "Marrowlight");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(store.ReadSetting("Group2Masks"), "Warn, warn") << "quoted, it is one text";
+    EXPECT_EQ(store.ReadSetting("Group3Masks"), "Error") << "unquoted, \";\" starts a comment";
+    for (int reading = 0; reading < 2; ++reading)
+        EXPECT_THROW(store.ReadSetting("Group1Masks"), SettingsError);
+    const std::string reported = testing::internal::GetCapturedStderr();
+    const std::string file =
+        QFile::encodeName(ConfigHome()).toStdString() + "/Veltaroon/MarrowlightHandList.conf";
+    EXPECT_EQ(reported, "Marrowlight: the stored value 'Marrowlight.Group1Masks' in " + file +
+                            " is not one text and is ignored; write a value that holds ';' or "
+                            "',' in double quotes\n");
+
+    // What Marrowlight writes itself comes back whole.
+    store.WriteSetting("Group1Masks", "Error, Fatal;Panic");
+    EXPECT_EQ(store.ReadSetting("Group1Masks"), "Error, Fatal;Panic");
 }
 
 TEST(QSettingsBackend, LinesItCannotParseDoNotFailWrites) {

@@ -1,9 +1,11 @@
 #include "settings/TDirectoryBrowseFrm.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
+#include <QIcon>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -115,6 +117,24 @@ TEST_F(TDirectoryBrowseFrmTest, HiddenFoldersAreListedAndCanBeChosen) {
     EXPECT_EQ(dialog.SelectedFolder().toStdString(),
               QDir::toNativeSeparators(hidden).toStdString());
     EXPECT_TRUE(dialog.OkBtn->isEnabled());
+}
+
+TEST_F(TDirectoryBrowseFrmTest, TheTreeIsNamedAndShowsFolderIconsWithoutAnIconTheme) {
+    TDirectoryBrowseFrm dialog;
+    dialog.SetInitialFolder(deep);
+    dialog.show();
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(dialog.ShellTreeView);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->text(QAccessible::Name).toStdString(), "Folders");
+
+    auto* model = qobject_cast<QFileSystemModel*>(dialog.ShellTreeView->model());
+    for (const QString& folder : {temp.filePath("logs"), deep, QDir::rootPath()}) {
+        const QModelIndex node = model->index(folder);
+        ASSERT_TRUE(node.isValid()) << folder.toStdString();
+        EXPECT_TRUE(WaitFor([&] {
+            return !model->data(node, Qt::DecorationRole).value<QIcon>().isNull();
+        })) << folder.toStdString();
+    }
 }
 
 TEST_F(TDirectoryBrowseFrmTest, ButtonsStayCentredAndTheDialogNeverShrinksBelowItsDesignSize) {

@@ -52,9 +52,15 @@ WindowRect RestoredPlacement(const WindowRect& current, const StoredPlacement& s
 WindowRect PlacementToSave(bool maximized, const WindowRect& normal, const WindowRect& workArea,
                            const FrameMargins& frame);
 
-// A window wholly outside every available area (a monitor since unplugged) is
-// moved onto the primary area, keeping its size where it fits.
-WindowRect KeptOnScreen(const WindowRect& window, const std::vector<WindowRect>& availableAreas,
+// A window is reachable while its whole title bar lies on the work areas
+// (it may span two side by side); only there can it be grabbed and moved.
+// Any other window (a monitor since unplugged, an edge crossed) is moved
+// wholly into the work area it overlaps most, or into the primary one when it
+// overlaps none, keeping its size where that fits. `window` is the client
+// rectangle; the title bar is the frame's strip above it, frame.top high
+// (at least 1).
+WindowRect KeptOnScreen(const WindowRect& window, const FrameMargins& frame,
+                        const std::vector<WindowRect>& availableAreas,
                         const WindowRect& primaryArea);
 
 } // namespace marrowlight

@@ -1,5 +1,13 @@
 #include "support/core/PathUtils.h"
 
+#include <algorithm>
+
+#ifdef _WIN32
+#include <filesystem>
+#else
+#include <sys/stat.h>
+#endif
+
 #include "support/core/TextUtils.h"
 
 #include <algorithm>
@@ -103,6 +111,19 @@ bool SamePath(const std::string& a, const std::string& b) {
     return UpperCaseText(TrimText(a)) == UpperCaseText(TrimText(b));
 #else
     return TrimText(a) == TrimText(b);
+#endif
+}
+
+bool IsRegularFile(const std::string& path) {
+    if (path.empty())
+        return false;
+#ifdef _WIN32
+    std::error_code error;
+    const std::u8string utf8(path.begin(), path.end());
+    return std::filesystem::is_regular_file(std::filesystem::path(utf8), error);
+#else
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 #endif
 }
 

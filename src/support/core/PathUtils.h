@@ -34,4 +34,9 @@ std::string ProgramFolder(const std::string& programPath);
 // platform's case rule. No path is canonicalised.
 bool SamePath(const std::string& a, const std::string& b);
 
+// Whether the path, taken as the bytes it is, names a regular file (a link
+// to one counts). No text conversion happens: a Linux name that is not UTF-8
+// is found as it is.
+bool IsRegularFile(const std::string& path);
+
 } // namespace marrowlight

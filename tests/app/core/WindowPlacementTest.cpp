@@ -90,27 +90,72 @@ TEST(WindowPlacement, SaveAndRestoreRoundTripWithoutDrift) {
     }
 }
 
-TEST(WindowPlacement, WindowOutsideEveryScreenComesBackToThePrimary) {
-    const WindowRect primary{0, 0, 1920, 1040};
+TEST(WindowPlacement, AWindowIsMovedUntilItsTitleBarLiesOnAWorkArea) {
+    const WindowRect primary{0, 0, 1920, 1040}; // a panel along the bottom
     const WindowRect second{1920, 0, 1280, 1024};
     const std::vector<WindowRect> both{primary, second};
     const std::vector<WindowRect> onlyPrimary{primary};
+    const std::vector<WindowRect> apart{{0, 0, 1000, 1000}, {1100, 0, 1000, 1000}};
+    const FrameMargins frame{2, 30, 2, 2};
+    const FrameMargins none{};
     struct Case {
         const char* what;
         WindowRect window;
         std::vector<WindowRect> areas;
+        FrameMargins frame;
         WindowRect expected;
     };
     const Case cases[] = {
-        {"on the primary", {100, 100, 800, 600}, onlyPrimary, {100, 100, 800, 600}},
-        {"on the second screen", {2000, 100, 800, 600}, both, {2000, 100, 800, 600}},
-        {"partly visible stays", {1800, 900, 800, 600}, onlyPrimary, {1800, 900, 800, 600}},
-        {"second screen unplugged", {2000, 100, 800, 600}, onlyPrimary, {1120, 100, 800, 600}},
-        {"far above and left", {-5000, -3000, 800, 600}, onlyPrimary, {0, 0, 800, 600}},
-        {"larger than the primary", {5000, 5000, 3000, 2000}, onlyPrimary, {0, 0, 1920, 1040}},
+        {"on the primary", {100, 100, 800, 600}, onlyPrimary, frame, {100, 100, 800, 600}},
+        {"on the second screen", {2000, 100, 800, 600}, both, frame, {2000, 100, 800, 600}},
+        {"across both screens", {1500, 100, 800, 600}, both, frame, {1500, 100, 800, 600}},
+        {"below the bottom, title bar on screen",
+         {100, 800, 800, 600},
+         onlyPrimary,
+         frame,
+         {100, 800, 800, 600}},
+        {"past the right edge", {1800, 100, 800, 600}, onlyPrimary, frame, {1118, 100, 800, 600}},
+        {"past the left edge", {-300, 100, 800, 600}, onlyPrimary, frame, {2, 100, 800, 600}},
+        {"title bar above the top", {100, 10, 800, 600}, onlyPrimary, frame, {100, 30, 800, 600}},
+        {"past the corner of the second screen",
+         {3000, 900, 800, 600},
+         both,
+         frame,
+         {2398, 422, 800, 600}},
+        {"title bar over a gap between screens",
+         {900, 100, 400, 300},
+         apart,
+         frame,
+         {1102, 100, 400, 300}},
+        {"second screen unplugged",
+         {2000, 100, 800, 600},
+         onlyPrimary,
+         frame,
+         {1118, 100, 800, 600}},
+        {"far above and left", {-5000, -3000, 800, 600}, onlyPrimary, frame, {2, 30, 800, 600}},
+        {"larger than the primary",
+         {5000, 5000, 3000, 2000},
+         onlyPrimary,
+         frame,
+         {2, 30, 1916, 1008}},
+        {"no frame known: the top row counts",
+         {100, 0, 800, 600},
+         onlyPrimary,
+         none,
+         {100, 0, 800, 600}},
+        {"no frame known, above the top",
+         {100, -5, 800, 600},
+         onlyPrimary,
+         none,
+         {100, 0, 800, 600}},
+        {"far out stored values do not overflow",
+         {2147483000, 2147483000, 2147483000, 1000},
+         onlyPrimary,
+         frame,
+         {2, 38, 1916, 1000}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(KeptOnScreen(c.window, c.areas, primary), c.expected) << c.what;
+        EXPECT_EQ(KeptOnScreen(c.window, c.frame, c.areas, primary), c.expected) << c.what;
 }
 
 } // namespace

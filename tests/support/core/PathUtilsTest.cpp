@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace marrowlight {
 namespace {
 
@@ -74,6 +81,34 @@ TEST(PathUtils, LongPathsAreNeverCut) {
     EXPECT_EQ(FolderOfPath(longPath).size(), 302u);
     EXPECT_TRUE(SamePath(longPath, longPath + " "));
     EXPECT_FALSE(SamePath(longPath, longPath + "x"));
+}
+TEST(PathUtils, RegularFilesAreFoundByTheirBytes) {
+    char folderTemplate[] = "/tmp/marrowlight-paths-XXXXXX";
+    ASSERT_NE(::mkdtemp(folderTemplate), nullptr);
+    const std::string folder = folderTemplate;
+    const std::string latin1 = folder + "/caf\xE9.log"; // not UTF-8
+    const std::string utf8 = folder + "/caf\xC3\xA9.log";
+    std::ofstream(latin1) << "x\n";
+    ASSERT_EQ(::mkdir((folder + "/sub").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink(latin1.c_str(), (folder + "/link").c_str()), 0);
+    ASSERT_EQ(::mkfifo((folder + "/fifo").c_str(), 0600), 0);
+
+    const std::pair<std::string, bool> cases[] = {
+        {latin1, true},
+        {utf8, false}, // the same name read as text is another file
+        {folder + "/link", true},
+        {folder + "/sub", false},
+        {folder + "/fifo", false},
+        {folder + "/missing", false},
+        {"", false},
+    };
+    for (const auto& [path, regular] : cases)
+        EXPECT_EQ(IsRegularFile(path), regular) << path;
+
+    for (const char* name : {"/caf\xE9.log", "/link", "/fifo"})
+        ::unlink((folder + name).c_str());
+    ::rmdir((folder + "/sub").c_str());
+    ::rmdir(folder.c_str());
 }
 #else
 TEST(PathUtils, SplitsWindowsPaths) {

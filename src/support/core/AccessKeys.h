@@ -6,8 +6,8 @@
 
 namespace marrowlight {
 
-// One caption of a menu in the form Qt shows: "&&" stands for a shown "&", a
-// single "&" marks the character after it as the access key.
+// One caption of a menu or of a dialog page in the form Qt shows: "&&" stands
+// for a shown "&", a single "&" marks the character after it as the access key.
 struct MenuCaption {
     std::string text;
     // Commands are lasting; recent files are not. Lasting captions choose

@@ -1,4 +1,4 @@
-#include "app/core/AccessKeys.h"
+#include "support/core/AccessKeys.h"
 
 #include <cstddef>
 #include <optional>
