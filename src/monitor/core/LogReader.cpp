@@ -350,7 +350,8 @@ PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& 
         progress_.ShowProgress("Loading " + FileNameOfPath(page.FileName) + "...", false);
         shown.SetSource(file, page.Encoding);
         list.LoadLines(std::move(shown));
-        page.LineCount = out.LinesTaken;
+        // Added, not set: a bulk load follows earlier chunks the filter hid.
+        page.LineCount += out.LinesTaken;
         progress_.ShowProgress("", false);
         out.Result = PassResult::Bulk;
         return out;

@@ -84,8 +84,8 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //                    list describes
 //   Head             a copy of that file's first bytes,     with the encoding; grows with a
 //                    at most 4 KiB                          file still shorter than 4 KiB
-//   LineCount        lines taken since the reset, shown     added by every chunk with lines;
-//                    or not                                 a bulk load sets it
+//   LineCount        lines taken since the reset, shown     added by every chunk with lines
+//                    or not
 //   MaxLineLen       characters of the longest of them      every chunk with lines
 //   FollowFromStart  the next file at the path is read      set when the reader drops a
 //                    from its start, even when only new     followed log, while the path is

@@ -525,13 +525,16 @@ TEST_F(LogReaderTest, ViewFilterDecidesWhatABulkLoadShows) {
     EXPECT_EQ(page.MaxLineLen, 13u); // hidden lines count too
     EXPECT_EQ(page.DisplayedText, "Displayed: 2");
 
-    // Nothing shown: the list stays empty and the next chunk is loaded in bulk.
+    // Nothing shown: the list stays empty and the next chunk is loaded in bulk,
+    // still counting the hidden lines before it.
     ResetLog(page, list);
-    WriteFile(page.FileName, "calm\r\n");
+    WriteFile(page.FileName, "calm\r\nquiet\r\n");
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
+    EXPECT_EQ(page.LinesText, "Lines: 2");
     AppendFile(page.FileName, "Error\r\n");
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
     EXPECT_EQ(Numbers(list.Lines()), std::vector<int>{0});
+    EXPECT_EQ(page.LinesText, "Lines: 3");
 }
 
 } // namespace
