@@ -214,18 +214,22 @@ LogReader::Step LogReader::CheckIdentityAndHead(TPageObject& page, LineSink& lis
         return PassResult::Reset;
     }
     // Rewritten from the start while not shorter than what was read: only
-    // the first bytes tell, and only when the stamp changed.
+    // the first bytes tell, and only when the stamp changed. A file now
+    // shorter than the kept head (an unfinished line cut back, or emptied and
+    // refilled) is compared on the bytes both have.
     if (page.Encoding == LogEncoding::Unknown || stamp.Size < page.ReadPos ||
-        stamp.Size < page.Head.size() || (page.FileStamp && *page.FileStamp == stamp))
+        (page.FileStamp && *page.FileStamp == stamp))
         return std::nullopt;
     const std::optional<std::string_view> head = ReadHead(file, stamp.Size);
     if (!head)
         return PassResult::ReadFailed;
-    if (!head->starts_with(page.Head)) {
+    const size_t common = std::min(head->size(), page.Head.size());
+    if (head->substr(0, common) != std::string_view(page.Head).substr(0, common)) {
         DropFollowedLog(page, list);
         return PassResult::Reset;
     }
-    if (head->size() > page.Head.size())
+    // The kept head follows the file, so bytes it lost are not compared later.
+    if (head->size() != page.Head.size())
         page.Head.assign(*head);
     return std::nullopt;
 }

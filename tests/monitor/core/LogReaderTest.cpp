@@ -209,6 +209,42 @@ TEST_F(LogReaderTest, ShrunkOrRewrittenLogIsReadAgainFromItsStart) {
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
 }
 
+// A log rewritten in place to fewer bytes than its kept head but not fewer
+// than were read: the bytes both have tell whether it is still the same text.
+TEST_F(LogReaderTest, RewrittenLogShorterThanItsHeadIsComparedOnTheBytesBothHave) {
+    struct Case {
+        const char* name;
+        std::string before, rewritten;
+        PassResult result; // of the pass that meets the rewritten file
+        std::string appended;
+        V rows; // once appended has been written and read
+    } cases[] = {
+        {"emptied and refilled",
+         "line1\r\nline2\r\npartial line still being written",
+         "NEWER1\r\nNEWER2\r\nNEWER3\r\n",
+         PassResult::Reset,
+         "",
+         {"NEWER1", "NEWER2", "NEWER3"}},
+        {"unfinished line cut back",
+         "line1\r\npartial long",
+         "line1\r\npart",
+         PassResult::NoCompleteLine,
+         "ial done\r\n",
+         {"line1", "partial done"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetLog(page, list);
+        WriteFile(page.FileName, c.before);
+        EXPECT_EQ(Pass().Result, PassResult::Bulk);
+        WriteFile(page.FileName, c.rewritten);
+        EXPECT_EQ(Pass().Result, c.result);
+        AppendFile(page.FileName, c.appended);
+        Pass();
+        EXPECT_EQ(Rows(), c.rows);
+    }
+}
+
 TEST_F(LogReaderTest, RotatedLogKeepsShowingTheOldFileUntilReset) {
     WriteFile(page.FileName, "old first\r\nold second\r\n");
     Pass();
