@@ -82,7 +82,7 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //                    byte-order mark (0, 2 or 3)
 //   Identity         device and inode of the file the       with the encoding
 //                    list describes
-//   Head             a copy of that file's first bytes,     with the encoding; grows with a
+//   Head             a copy of that file's first bytes,     with the encoding; follows a
 //                    at most 4 KiB                          file still shorter than 4 KiB
 //   LineCount        lines taken since the reset, shown     added by every chunk with lines
 //                    or not
