@@ -177,13 +177,34 @@ std::string DecodeLine(std::string_view bytes, LogEncoding encoding) {
     return out;
 }
 
+uint64_t CountUtf8Chars(std::string_view bytes, bool& valid) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    uint64_t count = 0;
+    size_t i = 0;
+    while (i < n) {
+        if (p[i] < 0x80) {
+            ++i;
+            ++count;
+            continue;
+        }
+        size_t bad = 0;
+        const size_t len = Utf8SequenceLength(p + i, n - i, &bad);
+        if (!len)
+            valid = false;
+        i += len ? len : bad;
+        ++count;
+    }
+    return count;
+}
+
 uint64_t CountChars(std::string_view bytes, LogEncoding encoding) {
     if (encoding == LogEncoding::Utf16)
         return (bytes.size() + 1) / 2;
-    uint64_t count = 0;
-    for (unsigned char c : bytes)
-        count += (c & 0xC0) != 0x80;
-    return count;
+    bool valid = true;
+    const uint64_t count = CountUtf8Chars(bytes, valid);
+    // Windows-1252 gives every byte a character of its own.
+    return encoding == LogEncoding::EightBit && !valid ? bytes.size() : count;
 }
 
 } // namespace marrowlight

@@ -33,8 +33,13 @@ bool IsValidUtf8(std::string_view bytes);
 void AppendDecodedLine(std::string& out, std::string_view bytes, LogEncoding encoding);
 std::string DecodeLine(std::string_view bytes, LogEncoding encoding);
 
-// Characters of a line, counted cheaply: UTF-16 units, or bytes that are not
-// UTF-8 continuation bytes.
+// Characters of a line as it is decoded: UTF-16 units; in an 8-bit line
+// that is not valid UTF-8 one a byte; else code points, a U+FFFD counting
+// one for each malformed sequence it replaces.
 uint64_t CountChars(std::string_view bytes, LogEncoding encoding);
+
+// Code points of bytes decoded as UTF-8 with replacement; valid is cleared
+// when a malformed sequence was met, and left alone otherwise.
+uint64_t CountUtf8Chars(std::string_view bytes, bool& valid);
 
 } // namespace marrowlight
