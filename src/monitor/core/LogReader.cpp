@@ -311,6 +311,15 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
 std::optional<uint64_t> LogReader::ReadLines(const OpenFile& file, uint64_t from, uint64_t size,
                                              LineScanner& scanner) {
     std::vector<char>& buffer = buffer_;
+    // Keep a small buffer for the next log; give back what a large chunk
+    // took, also when a read fails half-way.
+    struct GiveBack {
+        std::vector<char>& buffer;
+        ~GiveBack() {
+            if (buffer.capacity() > (size_t{64} << 10))
+                std::vector<char>().swap(buffer);
+        }
+    } giveBack{buffer};
     buffer.resize(
         static_cast<size_t>(std::min<uint64_t>(blockSize_ & ~size_t{1}, size - from + 1)));
     uint64_t bufferStart = from; // file offset of buffer[0], always a line start
@@ -334,9 +343,6 @@ std::optional<uint64_t> LogReader::ReadLines(const OpenFile& file, uint64_t from
         filled -= used;
         bufferStart += used;
     }
-    // Keep a small buffer for the next log; give back what a large chunk took.
-    if (buffer.capacity() > (size_t{64} << 10))
-        std::vector<char>().swap(buffer);
     return bufferStart;
 }
 

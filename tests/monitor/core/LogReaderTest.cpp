@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <malloc.h>
 
 #include "monitor/core/LogReader.h"
 #include "monitor/core/MonitorTestSupport.h"
@@ -531,6 +532,27 @@ TEST_F(LogReaderTest, DecodesEachEncodingAndKeepsOddBytes) {
         EXPECT_EQ(Rows(), c.rows) << c.bytes;
         EXPECT_EQ(page.ReadPos, c.readPos) << c.bytes;
     }
+}
+
+// Heap in use now, in bytes.
+size_t HeapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// A large chunk's buffer is given back at the end of the pass, however the
+// reading ended: a read that fails half-way through a chunk included.
+TEST_F(LogReaderTest, ReadingGivesBackItsLargeBufferEvenWhenAReadFails) {
+    std::string log;
+    while (log.size() < (size_t{1} << 20))
+        log += "a line of an ordinary log\r\n";
+    WriteFile(page.FileName, log);
+    reader.SetBlockSize(size_t{256} << 10);
+    files.failReads = true;
+    files.failReadsFrom = size_t{512} << 10;
+    const size_t before = HeapInUse();
+    EXPECT_EQ(Pass().Result, PassResult::ReadFailed);
+    EXPECT_LT(HeapInUse(), before + (size_t{128} << 10));
 }
 
 TEST_F(LogReaderTest, SmallBlocksGiveTheSameLines) {
