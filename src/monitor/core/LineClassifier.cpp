@@ -1,5 +1,6 @@
 #include "monitor/core/LineClassifier.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -124,6 +125,7 @@ KeywordList::KeywordList(std::string_view list) {
         }
         // Neighbouring bytes are often alike; the far end tells more.
         e.Probe = e.Anchor * 2 < entry.size() ? entry.size() - 1 : 0;
+        longest_ = std::max(longest_, entry.size());
         entries_.push_back(std::move(e));
     }
 }
@@ -188,8 +190,10 @@ GroupMatcher::GroupMatcher(const ViewSettings& settings)
 
 GroupMatcher::GroupMatcher(const std::array<std::string, 3>& keywords)
     : groups_{KeywordList(keywords[0]), KeywordList(keywords[1]), KeywordList(keywords[2])} {
-    for (const KeywordList& g : groups_)
+    for (const KeywordList& g : groups_) {
         allAscii_ = allAscii_ && g.AllAscii();
+        longest_ = std::max(longest_, g.Longest());
+    }
 }
 
 const GroupMatcher& GroupMatcherCache::For(const ViewSettings& settings) {

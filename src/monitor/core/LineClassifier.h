@@ -39,6 +39,8 @@ class KeywordList {
     bool Matches(std::string_view line) const;
     bool AllAscii() const { return allAscii_; }
     bool Empty() const { return entries_.empty(); }
+    // Bytes of the longest entry.
+    size_t Longest() const { return longest_; }
 
   private:
     struct Entry {
@@ -49,6 +51,7 @@ class KeywordList {
     static bool Find(const Entry& e, std::string_view line);
     std::vector<Entry> entries_;
     bool allAscii_ = true;
+    size_t longest_ = 0;
 };
 
 // The three groups' keywords, taken once per chunk: nothing can change them
@@ -67,11 +70,20 @@ class GroupMatcher {
     // True when raw bytes of an 8-bit or UTF-8 log can be tested without
     // decoding them (ASCII keywords find the same places in both).
     bool RawBytesSuffice() const { return allAscii_; }
+    // Bytes of the longest keyword of any group: text cut into pieces is
+    // searched again across each cut over one byte less than this.
+    size_t LongestKeyword() const { return longest_; }
 
   private:
     std::array<KeywordList, 3> groups_;
     bool allAscii_ = true;
+    size_t longest_ = 0;
 };
+
+// The highest group set in a membership (bit g-1 = group g): 3, 2, 1 or 0.
+inline int HighestOf(unsigned membership) {
+    return membership & 4u ? 3 : membership & 2u ? 2 : membership & 1u ? 1 : 0;
+}
 
 // The matcher of the live keywords, cut again only when they changed: the
 // drawing asks for every painted line, the reader for every chunk.
