@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LineSplitter.h"
+#include "monitor/core/RowScan.h"
 #include "monitor/core/TextEncoding.h"
 #include "support/core/DateTimeFormat.h"
 #include "support/core/PathUtils.h"
@@ -19,6 +21,9 @@ namespace {
 
 // Enough of the start of a log to notice that it was rewritten.
 constexpr size_t HeadBytes = 4096;
+
+// A line longer than the buffer is read again in pieces of this size.
+constexpr size_t LongLinePieceBytes = size_t{64} << 10;
 
 PassOutcome Outcome(PassResult result) {
     PassOutcome out;
@@ -97,21 +102,39 @@ LineIndex WithRecords(const LineIndex& shown, const LineIndex& rows, bool newest
 // are at hand: its length in characters and, where a verdict or an alert
 // depends on them, its group bits. The verdict waits for the filtering pass,
 // which needs the count.
+//
+// A line longer than the reader's buffer is not held: only its end is looked
+// for, and once it is found the line is read again in small pieces to learn
+// the same things, so memory stays bounded whatever the length of a line.
 class LogReader::LineScanner {
   public:
     LineScanner(LogEncoding encoding, const GroupMatcher* matcher, const ViewFilter& filter,
-                bool bulk, uint64_t maxLineLen)
+                bool bulk, uint64_t maxLineLen, const OpenFile& file, size_t pieceBytes,
+                std::function<const GroupMatcher&()> longMatcher)
         : encoding_(encoding), matcher_(matcher), filter_(filter), bulk_(bulk),
           decode_(matcher && (encoding == LogEncoding::Utf16 || !matcher->RawBytesSuffice())),
-          maxLineLen_(maxLineLen) {}
+          maxLineLen_(maxLineLen), file_(file), pieceBytes_(pieceBytes),
+          longMatcher_(std::move(longMatcher)) {}
 
-    // bytes begin at a line start, at file offset `offset`; the result is the
-    // number of bytes used, so the unfinished rest starts there.
+    // bytes begin at a line start, at file offset `offset`, or inside the
+    // long line when one is open; the result is the number of bytes used,
+    // so the unfinished rest starts there.
     size_t Split(std::string_view bytes, uint64_t offset) {
         return SplitLines(bytes, encoding_, [&](size_t start, size_t length) {
-            Add(offset + start, std::string_view(bytes.data() + start, length));
+            if (longStart_) {
+                AddLong(*longStart_, offset + start + length - *longStart_);
+                longStart_.reset();
+            } else {
+                Add(offset + start, std::string_view(bytes.data() + start, length));
+            }
         });
     }
+
+    // The line at offset goes on past what the buffer holds.
+    void StartLongLine(uint64_t offset) { longStart_ = offset; }
+    const std::optional<uint64_t>& LongLine() const { return longStart_; }
+    // Reading a long line again failed.
+    bool Failed() const { return failed_; }
 
     LineIndex& Lines() { return lines_; }
     uint64_t MaxLineLen() const { return maxLineLen_; }
@@ -123,6 +146,19 @@ class LogReader::LineScanner {
             maxLineLen_ = std::max(maxLineLen_, CountChars(bytes, encoding_));
         if (matcher_)
             line.SetGroups(Groups(bytes));
+        lines_.push_back(line);
+    }
+
+    // Rare and costly anyway: every group is tested, whatever the filter.
+    void AddLong(uint64_t offset, uint64_t length) {
+        RowScan scan(encoding_, &longMatcher_());
+        if (!RowScan::ScanFile(file_, offset, length, pieceBytes_, scan)) {
+            failed_ = true;
+            return;
+        }
+        LineEntry line(offset, length);
+        maxLineLen_ = std::max(maxLineLen_, scan.Chars());
+        line.SetGroups(scan.Membership());
         lines_.push_back(line);
     }
 
@@ -142,6 +178,11 @@ class LogReader::LineScanner {
     const bool bulk_;
     const bool decode_; // keywords are tested on the decoded text
     uint64_t maxLineLen_;
+    const OpenFile& file_;
+    const size_t pieceBytes_;
+    const std::function<const GroupMatcher&()> longMatcher_;
+    std::optional<uint64_t> longStart_;
+    bool failed_ = false;
     LineIndex lines_;
     std::string scratch_;
 };
@@ -292,8 +333,15 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
     // Keyword tests only where a verdict or an alert depends on them.
     const GroupMatcher* matcher =
         filter.NeedsGroups() || !bulk ? &matchers_.For(settings_) : nullptr;
-    LineScanner scanner(page.Encoding, matcher, filter, bulk, page.MaxLineLen);
-    const std::optional<uint64_t> end = ReadLines(*file, page.ReadPos, stamp.Size, scanner);
+    LineScanner scanner(page.Encoding, matcher, filter, bulk, page.MaxLineLen, *file,
+                        std::min(blockSize_, LongLinePieceBytes),
+                        [this]() -> const GroupMatcher& { return matchers_.For(settings_); });
+    // A long unfinished line is searched on from where the last pass left
+    // it, unless the file no longer reaches that far.
+    const uint64_t scanFrom =
+        page.ScanPos > page.ReadPos && page.ScanPos <= stamp.Size ? page.ScanPos : page.ReadPos;
+    const std::optional<ChunkEnd> end =
+        ReadLines(*file, page.ReadPos, scanFrom, stamp.Size, page.Encoding, scanner);
     if (!end)
         return Outcome(PassResult::ReadFailed);
 
@@ -302,14 +350,17 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
         out = TakeLines(page, list, std::move(scanner.Lines()), filter, bulk, file);
         page.MaxLineLen = scanner.MaxLineLen();
     }
-    page.ReadPos = *end;
+    page.ReadPos = end->LineStart;
+    page.ScanPos = end->ScanPos;
     page.FileStamp = stamp;
     page.FollowFromStart = false;
     return out;
 }
 
-std::optional<uint64_t> LogReader::ReadLines(const OpenFile& file, uint64_t from, uint64_t size,
-                                             LineScanner& scanner) {
+std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, uint64_t lineStart,
+                                                        uint64_t scanFrom, uint64_t size,
+                                                        LogEncoding encoding,
+                                                        LineScanner& scanner) {
     std::vector<char>& buffer = buffer_;
     // Keep a small buffer for the next log; give back what a large chunk
     // took, also when a read fails half-way.
@@ -320,15 +371,15 @@ std::optional<uint64_t> LogReader::ReadLines(const OpenFile& file, uint64_t from
                 std::vector<char>().swap(buffer);
         }
     } giveBack{buffer};
+    // Never more than a block: a line that does not fit is not held.
     buffer.resize(
-        static_cast<size_t>(std::min<uint64_t>(blockSize_ & ~size_t{1}, size - from + 1)));
-    uint64_t bufferStart = from; // file offset of buffer[0], always a line start
-    uint64_t next = from;        // next file offset to read
+        static_cast<size_t>(std::min<uint64_t>(blockSize_ & ~size_t{1}, size - scanFrom + 1)));
+    if (scanFrom > lineStart)
+        scanner.StartLongLine(lineStart);
+    uint64_t bufferStart = scanFrom; // file offset of buffer[0]
+    uint64_t next = scanFrom;        // next file offset to read
     size_t filled = 0;
     while (next < size) {
-        // Only a line longer than the buffer makes it grow, to that line's size.
-        if (filled == buffer.size())
-            buffer.resize(buffer.size() * 2);
         const size_t want =
             static_cast<size_t>(std::min<uint64_t>(buffer.size() - filled, size - next));
         const ssize_t got = file.ReadAt(next, buffer.data() + filled, want);
@@ -338,12 +389,23 @@ std::optional<uint64_t> LogReader::ReadLines(const OpenFile& file, uint64_t from
             break; // shrunk meanwhile: the next pass notices
         next += static_cast<uint64_t>(got);
         filled += static_cast<size_t>(got);
-        const size_t used = scanner.Split(std::string_view(buffer.data(), filled), bufferStart);
-        std::memmove(buffer.data(), buffer.data() + used, filled - used);
-        filled -= used;
-        bufferStart += used;
+        const std::string_view bytes(buffer.data(), filled);
+        const size_t used = scanner.Split(bytes, bufferStart);
+        if (scanner.Failed())
+            return std::nullopt;
+        if (!scanner.LongLine() && used == 0 && filled == buffer.size())
+            scanner.StartLongLine(bufferStart);
+        // Of a long line only what may begin its end is kept; of any other
+        // unfinished line, all of it.
+        const size_t keep =
+            scanner.LongLine() ? PendingLineEndBytes(bytes.substr(used), encoding) : filled - used;
+        std::memmove(buffer.data(), buffer.data() + filled - keep, keep);
+        bufferStart += filled - keep;
+        filled = keep;
     }
-    return bufferStart;
+    if (const std::optional<uint64_t>& longLine = scanner.LongLine())
+        return ChunkEnd{*longLine, bufferStart};
+    return ChunkEnd{bufferStart, bufferStart};
 }
 
 PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,

@@ -74,6 +74,10 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //                    past the last complete line taken:     jump to the end, every chunk read
 //                    an unfinished last line lies beyond
 //                    it and is read again
+//   ScanPos          when past ReadPos: the unfinished      every chunk read; ignored when
+//                    line is longer than a block and holds  not past ReadPos or past the
+//                    no line end before it; the next        end of the file
+//                    chunk searches on from there
 //   FileStamp        the file's stamp as last read; empty:  jump to the end, every chunk read
 //                    not read since the reset               (not when no new bytes came)
 //   Encoding         how lines are decoded; Unknown until   decided once per reset
@@ -102,7 +106,8 @@ class LogReader {
 
     PassOutcome Pass(TPageObject& page, LineSink& list);
 
-    // Bytes read per call; tests shrink it to cross block borders.
+    // Bytes read per call, and all of a line the reader holds at once;
+    // tests shrink it to cross block borders.
     void SetBlockSize(size_t bytes) { blockSize_ = bytes < 16 ? 16 : bytes; }
 
   private:
@@ -131,10 +136,17 @@ class LogReader {
 
     // The first bytes of the file (at most 4 KiB), valid until the next call.
     std::optional<std::string_view> ReadHead(const OpenFile& file, uint64_t size);
-    // Reads [from, size) in blocks and hands them to the scanner; the offset
-    // past the last complete line, or nothing when a read failed.
-    std::optional<uint64_t> ReadLines(const OpenFile& file, uint64_t from, uint64_t size,
-                                      LineScanner& scanner);
+    // Where a chunk's reading ended: the start of its unfinished last line,
+    // and how far that line is known to hold no line end.
+    struct ChunkEnd {
+        uint64_t LineStart = 0;
+        uint64_t ScanPos = 0;
+    };
+    // Reads [scanFrom, size) in blocks and hands them to the scanner; the
+    // line at lineStart was searched up to scanFrom already. Nothing when a
+    // read failed.
+    std::optional<ChunkEnd> ReadLines(const OpenFile& file, uint64_t lineStart, uint64_t scanFrom,
+                                      uint64_t size, LogEncoding encoding, LineScanner& scanner);
     // Filters a chunk's lines and writes the shown ones to the list: loaded
     // at once into an empty list, else with records, raising the alerts.
     PassOutcome TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,

@@ -89,8 +89,10 @@ unsigned RowScan::Membership() const {
     return search_ == Search::RawAnd1252 && !valid_ ? membership1252_ : membership_;
 }
 
-bool RowScan::ScanFile(const OpenFile& file, uint64_t offset, uint64_t length, RowScan& scan) {
-    std::vector<char> piece(static_cast<size_t>(std::min<uint64_t>(length, SliceBytes)));
+bool RowScan::ScanFile(const OpenFile& file, uint64_t offset, uint64_t length, size_t pieceBytes,
+                       RowScan& scan) {
+    std::vector<char> piece(
+        static_cast<size_t>(std::min<uint64_t>(length, std::max<size_t>(1, pieceBytes))));
     while (length > 0) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(length, piece.size()));
         const ssize_t got = file.ReadAt(offset, piece.data(), want);

@@ -31,9 +31,10 @@ class RowScan {
     // An 8-bit row is decoded as UTF-8 (else as Windows-1252).
     bool Utf8() const { return valid_; }
 
-    // Reads [offset, offset + length) of file in small pieces; false when a
-    // read fails or the file ends first.
-    static bool ScanFile(const OpenFile& file, uint64_t offset, uint64_t length, RowScan& scan);
+    // Reads [offset, offset + length) of file in pieces of at most
+    // pieceBytes; false when a read fails or the file ends first.
+    static bool ScanFile(const OpenFile& file, uint64_t offset, uint64_t length, size_t pieceBytes,
+                         RowScan& scan);
 
   private:
     enum class Search { None, Raw, Utf8, RawAnd1252, Utf16 };

@@ -6,6 +6,7 @@ namespace marrowlight {
 
 void ResetLog(TPageObject& page, LineSink& list) {
     page.ReadPos = 0;
+    page.ScanPos = 0;
     page.FileStamp.reset();
     page.LineCount = 0;
     list.ClearLines();

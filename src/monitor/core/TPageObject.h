@@ -21,6 +21,9 @@ struct TPageObject {
     std::string StateText;
     std::optional<LogStamp> FileStamp; // empty: not read since the last reset
     uint64_t ReadPos = 0;
+    // When more than ReadPos: the unfinished line at ReadPos was found to
+    // hold no line end up to here, and the next pass looks on from here.
+    uint64_t ScanPos = 0;
     uint64_t LineCount = 0;
     uint64_t MaxLineLen = 0;
     LogEncoding Encoding = LogEncoding::Unknown;

@@ -35,21 +35,32 @@ class FaultyFileSource : public FileSource {
         if (openError != OpenError::None)
             return {nullptr, openError, std::nullopt};
         OpenResult r = real_.Open(path);
-        if (r.File && failReads)
-            r.File = std::make_shared<FailingFile>(r.File, failReadsFrom);
+        if (r.File)
+            r.File = std::make_shared<WatchedFile>(r.File, *this,
+                                                   failReads ? failReadsFrom : UINT64_MAX);
         return r;
     }
 
+    // What the reader read through every descriptor it was given.
+    mutable uint64_t bytesRead = 0;
+    mutable size_t largestRead = 0;
+
   private:
-    struct FailingFile : OpenFile {
-        FailingFile(std::shared_ptr<OpenFile> f, uint64_t failFrom)
-            : real(std::move(f)), from(failFrom) {}
+    struct WatchedFile : OpenFile {
+        WatchedFile(std::shared_ptr<OpenFile> f, const FaultyFileSource& s, uint64_t from)
+            : real(std::move(f)), source(s), failFrom(from) {}
         std::optional<LogStamp> Stat() const override { return real->Stat(); }
         ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
-            return offset < from ? real->ReadAt(offset, buffer, count) : -1;
+            if (offset >= failFrom)
+                return -1;
+            source.largestRead = std::max(source.largestRead, count);
+            const ssize_t got = real->ReadAt(offset, buffer, count);
+            source.bytesRead += got > 0 ? uint64_t(got) : 0;
+            return got;
         }
         std::shared_ptr<OpenFile> real;
-        uint64_t from;
+        const FaultyFileSource& source;
+        uint64_t failFrom; // as the source was set when the file was opened
     };
     PosixFileSource real_;
 };
@@ -569,6 +580,50 @@ TEST_F(LogReaderTest, SmallBlocksGiveTheSameLines) {
     EXPECT_EQ(Rows(), expected);
     EXPECT_EQ(page.ReadPos, log.size());
     EXPECT_EQ(page.MaxLineLen, 102u); // "28" and the long part
+}
+
+// A line that has no end yet costs no more memory than a block, however
+// long it grows, and each pass reads only what was added to it. Once its end
+// arrives it is indexed like any other and read back whole when asked.
+TEST_F(LogReaderTest, ALineWithoutAnEndIsNeverHeldWholeNorReadAgainAtEveryPass) {
+    constexpr size_t Block = 4096;
+    const std::string part1(300'000, 'x'), part2(200'000, 'y');
+    for (bool utf16 : {false, true}) {
+        SCOPED_TRACE(utf16 ? "UTF-16" : "8-bit");
+        auto text = [&](const std::string& s) {
+            if (!utf16)
+                return s;
+            std::string out;
+            for (char c : s)
+                out += std::string{c, '\0'};
+            return out;
+        };
+        const std::string first = (utf16 ? "\xFF\xFE" : "") + text("first\r\n");
+        ResetLog(page, list);
+        reader.SetBlockSize(Block);
+        WriteFile(page.FileName, first + text(part1));
+        files.bytesRead = 0;
+        files.largestRead = 0;
+        EXPECT_EQ(Pass().Result, PassResult::Bulk);
+        EXPECT_EQ(Rows(), V{"first"});
+        EXPECT_EQ(page.ReadPos, first.size());
+        EXPECT_LT(files.bytesRead, text(part1).size() + 2 * Block);
+
+        files.bytesRead = 0;
+        AppendFile(page.FileName, text(part2));
+        EXPECT_EQ(Pass().Result, PassResult::NoCompleteLine);
+        EXPECT_LT(files.bytesRead, text(part2).size() + 2 * Block);
+
+        AppendFile(page.FileName, text(" Error\r"));
+        EXPECT_EQ(Pass().Result, PassResult::NoCompleteLine); // a CR alone may begin a CR LF
+        AppendFile(page.FileName, text("\nlast\r\n"));
+        const PassOutcome out = Pass();
+        EXPECT_EQ(out.Result, PassResult::Appended);
+        EXPECT_TRUE(out.Alerts[2]);
+        EXPECT_LE(files.largestRead, Block);
+        EXPECT_EQ(Rows(), (V{"first", part1 + part2 + " Error", "last"}));
+        EXPECT_EQ(page.MaxLineLen, part1.size() + part2.size() + 6);
+    }
 }
 
 TEST_F(LogReaderTest, ViewFilterDecidesWhatABulkLoadShows) {

@@ -72,13 +72,13 @@ TEST(RowScan, ReadsARowOfAFileInPieces) {
     auto file = std::make_shared<testing::MemoryFile>();
     file->data = "before\n" + std::string(300'000, '\xE9') + "Error\nafter";
     RowScan scan(LogEncoding::EightBit, &matcher);
-    ASSERT_TRUE(RowScan::ScanFile(*file, 7, 300'005, scan));
+    ASSERT_TRUE(RowScan::ScanFile(*file, 7, 300'005, 4096, scan));
     EXPECT_EQ(scan.Chars(), 300'005u);
     EXPECT_EQ(scan.Membership(), 4u);
     EXPECT_FALSE(scan.Utf8());
 
     RowScan past(LogEncoding::EightBit, nullptr);
-    EXPECT_FALSE(RowScan::ScanFile(*file, 7, 400'000, past)); // the file ends first
+    EXPECT_FALSE(RowScan::ScanFile(*file, 7, 400'000, 4096, past)); // the file ends first
 }
 
 } // namespace
