@@ -344,6 +344,17 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
         ReadLines(*file, page.ReadPos, scanFrom, stamp.Size, page.Encoding, scanner);
     if (!end)
         return Outcome(PassResult::ReadFailed);
+    if (!scanner.Lines().empty()) {
+        // Cut back while it was read: the offsets just taken may already
+        // hold other bytes, which the rows would show.
+        const std::optional<LogStamp> after = file->Stat();
+        if (!after)
+            return Outcome(PassResult::ReadFailed);
+        if (after->Size < end->ReadEnd) {
+            DropFollowedLog(page, list);
+            return Outcome(PassResult::Reset);
+        }
+    }
 
     PassOutcome out = Outcome(PassResult::NoCompleteLine);
     if (!scanner.Lines().empty()) {
@@ -404,8 +415,8 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
         filled = keep;
     }
     if (const std::optional<uint64_t>& longLine = scanner.LongLine())
-        return ChunkEnd{*longLine, bufferStart};
-    return ChunkEnd{bufferStart, bufferStart};
+        return ChunkEnd{*longLine, bufferStart, next};
+    return ChunkEnd{bufferStart, bufferStart, next};
 }
 
 PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <malloc.h>
+#include <utility>
 
 #include "monitor/core/LogReader.h"
 #include "monitor/core/MonitorTestSupport.h"
@@ -44,6 +45,10 @@ class FaultyFileSource : public FileSource {
     // What the reader read through every descriptor it was given.
     mutable uint64_t bytesRead = 0;
     mutable size_t largestRead = 0;
+    // Run once right after the next read at or past afterReadFrom, as
+    // another process would.
+    mutable std::function<void()> afterNextRead;
+    uint64_t afterReadFrom = 0;
 
   private:
     struct WatchedFile : OpenFile {
@@ -56,6 +61,9 @@ class FaultyFileSource : public FileSource {
             source.largestRead = std::max(source.largestRead, count);
             const ssize_t got = real->ReadAt(offset, buffer, count);
             source.bytesRead += got > 0 ? uint64_t(got) : 0;
+            if (offset >= source.afterReadFrom)
+                if (auto act = std::exchange(source.afterNextRead, nullptr))
+                    act();
             return got;
         }
         std::shared_ptr<OpenFile> real;
@@ -255,6 +263,20 @@ TEST_F(LogReaderTest, RewrittenLogShorterThanItsHeadIsComparedOnTheBytesBothHave
         Pass();
         EXPECT_EQ(Rows(), c.rows);
     }
+}
+
+// A log emptied and written again while a chunk of it was being read: the
+// rows must not show the new bytes at the offsets of the old ones.
+TEST_F(LogReaderTest, LogCutBackWhileAChunkIsReadIsReadAgainFromItsStart) {
+    WriteFile(page.FileName, "old 1\r\nold 2\r\n");
+    EXPECT_EQ(Pass().Result, PassResult::Bulk);
+    AppendFile(page.FileName, "old 3\r\nold 4\r\n");
+    files.afterReadFrom = page.ReadPos;
+    files.afterNextRead = [&] { WriteFile(page.FileName, "new A\r\nnew B\r\n"); };
+    EXPECT_EQ(Pass().Result, PassResult::Reset);
+    EXPECT_TRUE(list.Lines().empty());
+    EXPECT_EQ(Pass().Result, PassResult::Bulk);
+    EXPECT_EQ(Rows(), (V{"new A", "new B"}));
 }
 
 TEST_F(LogReaderTest, RotatedLogKeepsShowingTheOldFileUntilReset) {
