@@ -42,12 +42,15 @@ void DropFollowedLog(TPageObject& page, LineSink& list) {
 // Whatever file appears at the path later was written after we looked,
 // unless it is the very file we had: that one is remembered.
 void ForgetMissingLog(TPageObject& page, LineSink& list) {
-    std::optional<FileIdentity> gone = page.Identity ? page.Identity : page.GoneIdentity;
-    std::string goneHead = page.Identity ? std::move(page.Head) : std::move(page.GoneHead);
+    const bool followed = page.Identity.has_value();
+    std::optional<FileIdentity> gone = followed ? page.Identity : page.GoneIdentity;
+    std::string goneHead = followed ? std::move(page.Head) : std::move(page.GoneHead);
+    const uint64_t goneReadPos = followed ? page.ReadPos : page.GoneReadPos;
     ResetLog(page, list);
     page.FollowFromStart = true;
     page.GoneIdentity = gone;
     page.GoneHead = std::move(goneHead);
+    page.GoneReadPos = goneReadPos;
     page.LastReadText.clear();
     page.LinesText.clear();
     page.DisplayedText.clear();
@@ -291,10 +294,11 @@ LogReader::Step LogReader::DecideEncoding(TPageObject& page, const OpenFile& fil
     page.Identity = stamp.Identity;
     page.Head.assign(*head);
     if (page.GoneIdentity && *page.GoneIdentity == stamp.Identity &&
-        head->starts_with(page.GoneHead))
+        stamp.Size >= page.GoneReadPos && head->starts_with(page.GoneHead))
         page.FollowFromStart = false; // the same file answered again
     page.GoneIdentity.reset();
     page.GoneHead.clear();
+    page.GoneReadPos = 0;
     return std::nullopt;
 }
 

@@ -84,8 +84,8 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //                    the file holds 2 bytes
 //   TextStart        where the text starts, past the        with the encoding
 //                    byte-order mark (0, 2 or 3)
-//   Identity         device and inode of the file the       with the encoding
-//                    list describes
+//   Identity         device, inode and birth time of the    with the encoding
+//                    file the list describes
 //   Head             a copy of that file's first bytes,     with the encoding; follows a
 //                    at most 4 KiB                          file still shorter than 4 KiB
 //   LineCount        lines taken since the reset, shown     added by every chunk with lines
@@ -96,9 +96,9 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //                    lines are shown                        missing and while undecided;
 //                                                           cleared by a chunk read or when
 //                                                           the same file answers again
-//   GoneIdentity,    Identity and Head of the file the      set when the path stops
-//                    path named when it stopped             answering; cleared when the
-//   GoneHead         answering                              encoding is decided
+//   GoneIdentity,    Identity, Head and ReadPos of the      set when the path stops
+//   GoneHead,        file the path named when it stopped    answering; cleared when the
+//   GoneReadPos      answering                              encoding is decided
 class LogReader {
   public:
     LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,

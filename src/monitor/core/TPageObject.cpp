@@ -18,6 +18,7 @@ void ResetLog(TPageObject& page, LineSink& list) {
     page.FollowFromStart = false;
     page.GoneIdentity.reset();
     page.GoneHead.clear();
+    page.GoneReadPos = 0;
 }
 
 } // namespace marrowlight

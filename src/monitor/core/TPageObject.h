@@ -45,8 +45,12 @@ struct TPageObject {
     // The file a log had when its path stopped answering. If that same file
     // answers again (a stat that failed for a moment, a remount), its lines
     // are not new and must not be shown again as if they had just arrived.
+    // It is the same only when its identity (birth time included, where the
+    // file system keeps one) matches, it still reaches GoneReadPos and still
+    // starts with GoneHead: a file made anew may get the same inode.
     std::optional<FileIdentity> GoneIdentity;
     std::string GoneHead;
+    uint64_t GoneReadPos = 0;
 };
 
 // Forgets everything read from the log so the next pass reads it from its

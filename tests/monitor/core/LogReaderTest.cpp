@@ -26,19 +26,24 @@ class FaultyFileSource : public FileSource {
     bool failReads = false;
     uint64_t failReadsFrom = 0; // reads below this offset still succeed
     bool failStat = false;      // the path does not answer, as on a remount
+    // What the file system tells of the file now at the path, when a test
+    // decides it (inode reuse); kept by a descriptor opened meanwhile.
+    std::optional<FileIdentity> identity;
 
     std::optional<LogStamp> Stat(const std::string& path) const override {
         if (failStat)
             return std::nullopt;
-        return real_.Stat(path);
+        return WithIdentity(real_.Stat(path), identity);
     }
     OpenResult Open(const std::string& path) const override {
         if (openError != OpenError::None)
             return {nullptr, openError, std::nullopt};
         OpenResult r = real_.Open(path);
-        if (r.File)
-            r.File = std::make_shared<WatchedFile>(r.File, *this,
-                                                   failReads ? failReadsFrom : UINT64_MAX);
+        if (r.File) {
+            r.File = std::make_shared<WatchedFile>(
+                r.File, *this, failReads ? failReadsFrom : UINT64_MAX, identity);
+            r.Stamp = WithIdentity(r.Stamp, identity);
+        }
         return r;
     }
 
@@ -51,10 +56,19 @@ class FaultyFileSource : public FileSource {
     uint64_t afterReadFrom = 0;
 
   private:
+    static std::optional<LogStamp> WithIdentity(std::optional<LogStamp> stamp,
+                                                const std::optional<FileIdentity>& identity) {
+        if (stamp && identity)
+            stamp->Identity = *identity;
+        return stamp;
+    }
     struct WatchedFile : OpenFile {
-        WatchedFile(std::shared_ptr<OpenFile> f, const FaultyFileSource& s, uint64_t from)
-            : real(std::move(f)), source(s), failFrom(from) {}
-        std::optional<LogStamp> Stat() const override { return real->Stat(); }
+        WatchedFile(std::shared_ptr<OpenFile> f, const FaultyFileSource& s, uint64_t from,
+                    std::optional<FileIdentity> id)
+            : real(std::move(f)), source(s), failFrom(from), identity(id) {}
+        std::optional<LogStamp> Stat() const override {
+            return WithIdentity(real->Stat(), identity);
+        }
         ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
             if (offset >= failFrom)
                 return -1;
@@ -69,6 +83,7 @@ class FaultyFileSource : public FileSource {
         std::shared_ptr<OpenFile> real;
         const FaultyFileSource& source;
         uint64_t failFrom; // as the source was set when the file was opened
+        std::optional<FileIdentity> identity;
     };
     PosixFileSource real_;
 };
@@ -473,6 +488,67 @@ TEST_F(LogReaderTest, SameFileAnsweringAgainIsNotNew) {
         EXPECT_EQ(next.Result, PassResult::Appended);
         EXPECT_TRUE(next.Alerts[2]);
         EXPECT_EQ(Rows().back(), "new 4 Error");
+    }
+}
+
+// A log deleted and made anew while its path did not answer may get the old
+// inode back. Only a birth time, or without one the old read position and
+// first bytes, can tell that it is the same file; any doubt shows its lines.
+TEST_F(LogReaderTest, FileMadeAnewWithTheOldInodeIsNew) {
+    settings.addedOnly = true;
+    const std::string banner = "=== service log ===\r\n";
+    std::string longer = banner;
+    while (longer.size() < 5000)
+        longer += "an ordinary line of the old log\r\n";
+    const std::string fresh = "fresh Error after restart\r\n";
+    struct Case {
+        const char* name;
+        std::string before, after;
+        int64_t birthBefore, birthAfter; // 0: the file system keeps none
+        bool same;
+    } cases[] = {
+        {"other birth time", banner, banner + fresh, 100, 200, false},
+        {"same birth time", banner, banner + fresh, 100, 100, true},
+        {"no birth time, same start", banner, banner + fresh, 0, 0, true},
+        {"no birth time, short of the old read position", longer,
+         longer.substr(0, longer.find("\r\n", 4500) + 2) + fresh, 0, 0, false},
+        {"no birth time, other start", banner, "=== other log ===\r\n" + fresh, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetLog(page, list);
+        files.identity = FileIdentity{1, 42, c.birthBefore};
+        WriteFile(page.FileName, c.before);
+        EXPECT_EQ(Pass().Result, PassResult::JumpedToEnd);
+        std::filesystem::remove(page.FileName);
+        EXPECT_EQ(Pass().Result, PassResult::Missing);
+        files.identity = FileIdentity{1, 42, c.birthAfter};
+        WriteFile(page.FileName, c.after);
+        const PassOutcome out = Pass();
+        EXPECT_EQ(out.Result, c.same ? PassResult::JumpedToEnd : PassResult::Appended);
+        EXPECT_EQ(out.Alerts[2], !c.same);
+        EXPECT_EQ(!Rows().empty() && Rows().back() == "fresh Error after restart", !c.same);
+    }
+}
+
+// The path and a descriptor of it must name the file alike, or every pass
+// would take the log for another file; a file made anew at a path is
+// another, even where the file system hands it the old inode.
+TEST_F(LogReaderTest, PathAndDescriptorGiveTheSameIdentity) {
+    PosixFileSource posix;
+    WriteFile(page.FileName, "one\r\n");
+    const std::optional<LogStamp> byPath = posix.Stat(page.FileName);
+    const OpenResult opened = posix.Open(page.FileName);
+    ASSERT_TRUE(byPath && opened.File && opened.Stamp);
+    EXPECT_EQ(opened.Stamp->Identity, byPath->Identity);
+    EXPECT_EQ(opened.File->Stat()->Identity, byPath->Identity);
+
+    std::filesystem::remove(page.FileName);
+    WriteFile(page.FileName, "one\r\n");
+    const std::optional<LogStamp> anew = posix.Stat(page.FileName);
+    ASSERT_TRUE(anew);
+    if (anew->Identity.BirthTimeNs != 0 || anew->Identity.Inode != byPath->Identity.Inode) {
+        EXPECT_NE(anew->Identity, byPath->Identity);
     }
 }
 
