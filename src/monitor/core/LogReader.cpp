@@ -195,7 +195,14 @@ LogReader::LogReader(const FileSource& files, const ViewSettings& settings, cons
     : files_(files), settings_(settings), clock_(clock), progress_(progress) {}
 
 PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
-    if (Step ended = CheckStamp(page, list))
+    const std::optional<LogStamp> seen = files_.Stat(page.FileName);
+    // The path names no file or another one (rotated): what the followed
+    // file gained since the last pass is read first, through the descriptor
+    // kept of it.
+    if (!seen || (page.Identity && seen->Identity != *page.Identity))
+        if (std::optional<PassOutcome> last = ReadLeftBehind(page, list))
+            return Finish(page, list, *last);
+    if (Step ended = CheckStamp(page, list, seen))
         return Outcome(*ended);
 
     OpenResult opened = files_.Open(page.FileName);
@@ -206,18 +213,37 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     // The stamp of what is read: taken before reading, so bytes written
     // meanwhile change the stamp again and are read by the next pass.
     const std::optional<LogStamp> stamp = opened.Stamp ? opened.Stamp : opened.File->Stat();
-    PassOutcome out =
-        stamp ? FollowOpenLog(page, list, opened.File, *stamp) : Outcome(PassResult::ReadFailed);
-    if (out.Result == PassResult::ReadFailed) {
+    return Finish(page, list,
+                  stamp ? FollowOpenLog(page, list, opened.File, *stamp)
+                        : Outcome(PassResult::ReadFailed));
+}
+
+PassOutcome LogReader::Finish(TPageObject& page, const LineSink& list, PassOutcome out) const {
+    if (out.Result == PassResult::ReadFailed)
         page.StateText = StateReadError;
-        return out;
-    }
-    FinishTexts(page, list);
+    else
+        FinishTexts(page, list);
     return out;
 }
 
-LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list) const {
-    const std::optional<LogStamp> seen = files_.Stat(page.FileName);
+std::optional<PassOutcome> LogReader::ReadLeftBehind(TPageObject& page, LineSink& list) {
+    // Once: a writer that goes on with the old file must not keep the log
+    // from the new one.
+    if (page.LeftBehindRead || !page.File || page.Encoding == LogEncoding::Unknown)
+        return std::nullopt;
+    page.LeftBehindRead = true;
+    const std::optional<LogStamp> old = page.File->Stat();
+    if (!old || old->Size <= page.ReadPos)
+        return std::nullopt;
+    const std::shared_ptr<const OpenFile> file = page.File;
+    PassOutcome out = ReadChunk(page, list, file, *old);
+    if (out.LinesRead() || out.Result == PassResult::Reset)
+        return out;
+    return std::nullopt; // nothing to show: on to the new file at once
+}
+
+LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list,
+                                      const std::optional<LogStamp>& seen) const {
     if (!seen) {
         ForgetMissingLog(page, list);
         return PassResult::Missing;
@@ -228,10 +254,11 @@ LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list) const {
 }
 
 PassOutcome LogReader::FollowOpenLog(TPageObject& page, LineSink& list,
-                                     const std::shared_ptr<OpenFile>& file, const LogStamp& stamp) {
+                                     const std::shared_ptr<const OpenFile>& file,
+                                     const LogStamp& stamp) {
     if (Step ended = CheckIdentityAndHead(page, list, *file, stamp))
         return Outcome(*ended);
-    if (Step ended = DecideEncoding(page, *file, stamp))
+    if (Step ended = DecideEncoding(page, file, stamp))
         return Outcome(*ended);
     if (stamp.Size < page.ReadPos) {
         // Shrunk: the list holds lines the file no longer has.
@@ -278,11 +305,12 @@ LogReader::Step LogReader::CheckIdentityAndHead(TPageObject& page, LineSink& lis
     return std::nullopt;
 }
 
-LogReader::Step LogReader::DecideEncoding(TPageObject& page, const OpenFile& file,
+LogReader::Step LogReader::DecideEncoding(TPageObject& page,
+                                          const std::shared_ptr<const OpenFile>& file,
                                           const LogStamp& stamp) {
     if (page.Encoding != LogEncoding::Unknown || stamp.Size < 2)
         return std::nullopt;
-    const std::optional<std::string_view> head = ReadHead(file, stamp.Size);
+    const std::optional<std::string_view> head = ReadHead(*file, stamp.Size);
     if (!head)
         return PassResult::ReadFailed;
     const std::optional<EncodingGuess> guess = DetectEncoding(*head, stamp.Size);
@@ -292,6 +320,7 @@ LogReader::Step LogReader::DecideEncoding(TPageObject& page, const OpenFile& fil
     page.TextStart = guess->TextStart;
     page.ReadPos = guess->TextStart;
     page.Identity = stamp.Identity;
+    page.File = file;
     page.Head.assign(*head);
     if (page.GoneIdentity && *page.GoneIdentity == stamp.Identity &&
         stamp.Size >= page.GoneReadPos && head->starts_with(page.GoneHead))
@@ -328,7 +357,8 @@ bool LogReader::JumpToEnd(TPageObject& page, const LogStamp& stamp) const {
 }
 
 PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
-                                 const std::shared_ptr<OpenFile>& file, const LogStamp& stamp) {
+                                 const std::shared_ptr<const OpenFile>& file,
+                                 const LogStamp& stamp) {
     ChunkScope scope(progress_);
     progress_.ShowProgress("Reading " + FileNameOfPath(page.FileName) + "...", true);
 
@@ -368,6 +398,7 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
     page.ReadPos = end->LineStart;
     page.ScanPos = end->ScanPos;
     page.FileStamp = stamp;
+    page.File = file; // the same file, through a descriptor that just read well
     page.FollowFromStart = false;
     return out;
 }
@@ -425,7 +456,7 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
 
 PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
                                  const ViewFilter& filter, bool bulk,
-                                 const std::shared_ptr<OpenFile>& file) {
+                                 const std::shared_ptr<const OpenFile>& file) {
     PassOutcome out;
     out.LinesTaken = chunk.size();
     const bool newestFirst = settings_.LastEntriesAtTop();

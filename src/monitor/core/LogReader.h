@@ -86,6 +86,10 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //                    byte-order mark (0, 2 or 3)
 //   Identity         device, inode and birth time of the    with the encoding
 //                    file the list describes
+//   File             that file, kept open                   with the encoding, every chunk
+//                                                           read
+//   LeftBehindRead   the path stopped naming File and its   when the path names no file or
+//                    last lines were read through it        another one, once
 //   Head             a copy of that file's first bytes,     with the encoding; follows a
 //                    at most 4 KiB                          file still shorter than 4 KiB
 //   LineCount        lines taken since the reset, shown     added by every chunk with lines
@@ -115,24 +119,28 @@ class LogReader {
     // What a step of a pass ends it with; empty: the pass goes on.
     using Step = std::optional<PassResult>;
 
-    // The steps of a pass, in order. Before the file is opened: a path that
-    // names no regular file resets the log, an unchanged stamp ends the pass.
-    Step CheckStamp(TPageObject& page, LineSink& list) const;
+    // The steps of a pass, in order. Before the file is opened: when the
+    // path no longer names the followed file, that file's last lines are
+    // read once through the descriptor kept of it; a path that names no
+    // regular file resets the log, an unchanged stamp ends the pass.
+    std::optional<PassOutcome> ReadLeftBehind(TPageObject& page, LineSink& list);
+    Step CheckStamp(TPageObject& page, LineSink& list, const std::optional<LogStamp>& seen) const;
     // The steps on the open file, the shrink check and the wait for bytes
     // among them.
     PassOutcome FollowOpenLog(TPageObject& page, LineSink& list,
-                              const std::shared_ptr<OpenFile>& file, const LogStamp& stamp);
+                              const std::shared_ptr<const OpenFile>& file, const LogStamp& stamp);
     // Another file at the path, or other first bytes: read again from the start.
     Step CheckIdentityAndHead(TPageObject& page, LineSink& list, const OpenFile& file,
                               const LogStamp& stamp);
     // Once per reset, when the file holds at least 2 bytes.
-    Step DecideEncoding(TPageObject& page, const OpenFile& file, const LogStamp& stamp);
+    Step DecideEncoding(TPageObject& page, const std::shared_ptr<const OpenFile>& file,
+                        const LogStamp& stamp);
     // The only-new-lines mode skips what a freshly opened log held.
     bool JumpToEnd(TPageObject& page, const LogStamp& stamp) const;
     // Reads the bytes past the read position and writes their complete lines
     // to the list; an unfinished last line is read again by the next pass.
-    PassOutcome ReadChunk(TPageObject& page, LineSink& list, const std::shared_ptr<OpenFile>& file,
-                          const LogStamp& stamp);
+    PassOutcome ReadChunk(TPageObject& page, LineSink& list,
+                          const std::shared_ptr<const OpenFile>& file, const LogStamp& stamp);
 
     // The first bytes of the file (at most 4 KiB), valid until the next call.
     std::optional<std::string_view> ReadHead(const OpenFile& file, uint64_t size);
@@ -153,7 +161,9 @@ class LogReader {
     // at once into an empty list, else with records, raising the alerts.
     PassOutcome TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
                           const ViewFilter& filter, bool bulk,
-                          const std::shared_ptr<OpenFile>& file);
+                          const std::shared_ptr<const OpenFile>& file);
+    // The status texts of a pass that looked at the file.
+    PassOutcome Finish(TPageObject& page, const LineSink& list, PassOutcome out) const;
     void FinishTexts(TPageObject& page, const LineSink& list) const;
 
     const FileSource& files_;

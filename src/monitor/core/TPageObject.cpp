@@ -15,6 +15,8 @@ void ResetLog(TPageObject& page, LineSink& list) {
     page.TextStart = 0;
     page.Identity.reset();
     page.Head.clear();
+    page.File.reset();
+    page.LeftBehindRead = false;
     page.FollowFromStart = false;
     page.GoneIdentity.reset();
     page.GoneHead.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -35,6 +36,10 @@ struct TPageObject {
     // A copy, not a hash: comparing it costs less than hashing it again.
     std::optional<FileIdentity> Identity;
     std::string Head;
+    // That file, kept open: once its path names another file (rotated) or
+    // none, what it gained since the last pass is still read through it.
+    std::shared_ptr<const OpenFile> File;
+    bool LeftBehindRead = false;
 
     // Set when the reader dropped a log it was following (rotated, rewritten,
     // shrunk or gone): every line of the next file at the path was written

@@ -305,6 +305,42 @@ TEST_F(LogReaderTest, RotatedLogKeepsShowingTheOldFileUntilReset) {
     EXPECT_EQ(Rows(), (V{"NEW FIRST", "NEW SECOND", "NEW THIRD"}));
 }
 
+// Lines written to a log right before it was rotated are still shown, with
+// their alerts, read through the descriptor kept of the old file; then the
+// new file is followed.
+TEST_F(LogReaderTest, RotatedLogIsReadToItsEndBeforeTheNewFile) {
+    const std::string path = page.FileName;
+    for (bool addedOnly : {true, false}) {
+        for (bool createdAtOnce : {true, false}) {
+            SCOPED_TRACE(std::string(addedOnly ? "added lines" : "all lines") +
+                         (createdAtOnce ? ", renamed and created" : ", renamed, created later"));
+            settings.addedOnly = addedOnly;
+            std::filesystem::remove(path + ".1");
+            ResetLog(page, list);
+            WriteFile(path, "old 1\r\n");
+            Pass();
+            AppendFile(path, "old 2 Error\r\n");
+            std::filesystem::rename(path, path + ".1");
+            AppendFile(path + ".1", "after the rename\r\n"); // still the writer's file
+            if (createdAtOnce)
+                WriteFile(path, "new 1\r\n");
+
+            const PassOutcome last = Pass();
+            EXPECT_EQ(last.Result, PassResult::Appended);
+            EXPECT_TRUE(last.Alerts[2]);
+            EXPECT_EQ(Rows(), addedOnly ? (V{"old 2 Error", "after the rename"})
+                                        : (V{"old 1", "old 2 Error", "after the rename"}));
+
+            AppendFile(path + ".1", "too late\r\n"); // the new file has been found
+            EXPECT_EQ(Pass().Result, createdAtOnce ? PassResult::Reset : PassResult::Missing);
+            if (!createdAtOnce)
+                WriteFile(path, "new 1\r\n");
+            EXPECT_EQ(Pass().Result, addedOnly ? PassResult::Appended : PassResult::Bulk);
+            EXPECT_EQ(Rows(), V{"new 1"});
+        }
+    }
+}
+
 TEST_F(LogReaderTest, OnlyNewLinesSkipsWhatTheLogHeld) {
     settings.addedOnly = true;
     WriteFile(page.FileName, "old\r\n");
