@@ -1,6 +1,7 @@
 // Painting one screen of a log list must not depend on how long the list is:
 // a screen of a 10-million-line log against the same screen of a 100-line log,
 // for a repaint, a page down and ten new lines at the bottom.
+#include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
@@ -8,9 +9,6 @@
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LogReader.h"
 #include "monitor/core/ViewSettings.h"
-#include "monitor/ItemsLBxDrawItem.h"
-#include "monitor/LogListView.h"
-#include "monitor/LogTab.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,7 +35,6 @@ struct BenchSettings : ViewSettings, LineDrawSettings {
     bool AllLogLines() const override { return true; }
     bool UpdateForced() const override { return false; }
 
-    int LineGroup(std::string_view line) const override { return HighestGroup(line, *this); }
     QColor GroupColor(int g) const override {
         return g == 1 ? Qt::darkGreen : g == 2 ? Qt::darkRed : Qt::red;
     }

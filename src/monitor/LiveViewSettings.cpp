@@ -48,10 +48,6 @@ bool LiveViewSettings::UpdateForced() const {
     return options_.UpdateForcedRdo->isChecked();
 }
 
-int LiveViewSettings::LineGroup(std::string_view line) const {
-    return HighestGroup(line, *this);
-}
-
 QColor LiveViewSettings::GroupColor(int group) const {
     const ColorListBox* box = group == 1   ? options_.Group1ColorCBx
                               : group == 2 ? options_.Group2ColorCBx

@@ -1,11 +1,12 @@
 #include "monitor/LogListView.h"
 #include "monitor/core/MonitorTestSupport.h"
 
-#include "monitor/LogListModel.h"
-#include "monitor/core/FileSource.h"
-#include "monitor/core/TextEncoding.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogLineDelegate.h"
+#include "monitor/LogListModel.h"
+#include "monitor/core/FileSource.h"
+#include "monitor/core/LogReader.h"
+#include "monitor/core/TextEncoding.h"
 
 #include <QApplication>
 #include <QImage>
@@ -76,9 +77,7 @@ TEST(LogListView, PaintsOnlyTheRowsInThePaintedArea) {
 using testing::MemoryFile;
 
 struct ErrorsInRed : LineDrawSettings {
-    int LineGroup(std::string_view line) const override {
-        return line.find("Error") != std::string_view::npos ? 3 : 0;
-    }
+    std::string GroupKeywords(int g) const override { return g == 3 ? "Error" : ""; }
     QColor GroupColor(int) const override { return Qt::red; }
     bool ShowLineNumbers() const override { return false; }
     bool ShowLineTime() const override { return true; }
@@ -120,10 +119,11 @@ TEST(LogListView, ALongLineIsReadAndDrawnOnlyWhereItCanBeSeen) {
     file->bytesRead = 0;
     view.show();
     QApplication::processEvents();
-    EXPECT_LT(file->bytesRead, 128u * 1024) << "first paint";
+    // The first paint reads the long line whole once, for its colour.
+    EXPECT_LT(file->bytesRead, longLine.size() + 128u * 1024) << "first paint";
 
     // Wherever the view is scrolled to, the line's text shows in its colour,
-    // up to its very end, and painting reads a small part of it.
+    // up to its very end, and painting reads a small part of it from then on.
     QScrollBar& bar = *view.horizontalScrollBar();
     ASSERT_GT(bar.maximum(), 30'000'000);
     for (int value : {0, 100'000, bar.maximum() / 2, bar.maximum() - 1000, bar.maximum()}) {
@@ -178,6 +178,56 @@ TEST(LogListView, ALongLineCutToTheViewportLooksAsIfDrawnWhole) {
                             view.visualRect(model.index(0, 0)), cut.width(), line, nullptr);
         }
         EXPECT_EQ(cut.copy(0, 0, cut.width(), 18), whole.copy(0, 0, cut.width(), 18)) << value;
+    }
+}
+
+// The Errors-only filter lists a row for a keyword far along it; the row is
+// drawn in that group's colour wherever it is scrolled to, and so is a row
+// loaded with "All Entries", whose keywords the drawing tests itself, once.
+TEST(LogListView, ALongRowHasTheColourOfItsWholeText) {
+    testing::TempDir dir;
+    const std::string path = dir.File("long.log");
+    const std::string row = std::string(20'000, 'x') + "Error" + std::string(15, 'y');
+    testing::WriteFile(path, "calm\r\n" + row + "\r\n");
+    for (bool allEntries : {false, true}) {
+        SCOPED_TRACE(allEntries ? "All Entries" : "Errors only");
+        testing::FakeViewSettings viewSettings;
+        viewSettings.allEntries = allEntries;
+        viewSettings.shown = {false, false, true};
+        viewSettings.keywords = {"", "", "Error"};
+        testing::FixedClock clock;
+        SilentProgress progress;
+        PosixFileSource files;
+        LogReader reader(files, viewSettings, clock, progress);
+        TPageObject page;
+        page.FileName = path;
+        LogListModel model;
+        reader.Pass(page, model);
+        ASSERT_EQ(model.rowCount(), allEntries ? 2 : 1);
+        const int errorRow = model.rowCount() - 1;
+
+        ErrorsInRed settings;
+        LineDrawer drawer(settings);
+        LogLineDelegate delegate(drawer);
+        delegate.SetItemHeight(17);
+        LogListView view;
+        view.setFont(QFont("DejaVu Sans Mono", 9));
+        delegate.SetExtentWidth(int(drawer.ExtentWidth(view.font(), page.MaxLineLen)));
+        view.setItemDelegate(&delegate);
+        view.setModel(&model);
+        view.resize(600, 120);
+        view.show();
+        QApplication::processEvents();
+
+        const int keyword = int(drawer.ExtentWidth(view.font(), 20'000)) - 300;
+        for (int value : {0, keyword}) {
+            view.horizontalScrollBar()->setValue(value);
+            QImage image(view.viewport()->size(), QImage::Format_RGB32);
+            view.viewport()->render(&image);
+            EXPECT_TRUE(HasRedInk(image, 17 * errorRow, 17 * errorRow + 17)) << value;
+            EXPECT_FALSE(HasRedInk(image, 0, 17 * errorRow)) << value;
+        }
+        EXPECT_EQ(model.KnownGroup(errorRow), 3);
     }
 }
 

@@ -64,6 +64,9 @@ class GroupMatcher {
     bool Holds(std::string_view line, int g) const { return groups_[g - 1].Matches(line); }
     // Bit g-1 set when the UTF-8 line is in group g.
     unsigned Membership(std::string_view line) const;
+    // The highest group the UTF-8 line is in, 0 for none; stops at the first
+    // that holds, from group 3 down.
+    int Highest(std::string_view line) const;
     // The bit of the first group that both holds the line and is shown by
     // the filter, else 0: enough for a verdict, cheaper than Membership.
     unsigned ShownGroup(std::string_view line, const ViewFilter& filter) const;
@@ -90,6 +93,8 @@ inline int HighestOf(unsigned membership) {
 class GroupMatcherCache {
   public:
     const GroupMatcher& For(const ViewSettings& settings);
+    // Group1Edt..Group3Edt's keywords, as the drawing reads them.
+    const GroupMatcher& For(std::array<std::string, 3> keywords);
 
   private:
     std::optional<GroupMatcher> matcher_;
@@ -124,7 +129,7 @@ inline bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilt
                        PassProgress& progress) {
     if (i % FilterProgressStep == 0)
         ReportFilterProgress(i, n, progress);
-    return filter.Shows(line.Groups());
+    return filter.Shows(line.Membership());
 }
 
 // The filtering pass the reader runs over each chunk it split: FilterLine

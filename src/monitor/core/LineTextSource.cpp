@@ -1,6 +1,8 @@
 #include "monitor/core/LineTextSource.h"
 
 #include "monitor/core/FileSource.h"
+#include "monitor/core/LineClassifier.h"
+#include "monitor/core/RowScan.h"
 #include "monitor/core/TextEncoding.h"
 
 #include <algorithm>
@@ -8,6 +10,10 @@
 namespace marrowlight {
 
 namespace {
+
+// A row up to this long is classified from its text, read whole as the
+// drawing reads it; a longer one in pieces of this size.
+constexpr uint64_t WholeRowBytes = uint64_t{64} << 10;
 
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -77,13 +83,39 @@ uint64_t LineTextSource::MaxChars(const LineIndex& lines, size_t row) {
     return lines.Encoding() == LogEncoding::Utf16 ? (bytes + 1) / 2 : bytes;
 }
 
+int LineTextSource::Classify(LineIndex& lines, size_t row, const GroupMatcher& matcher) {
+    if (row >= lines.size() || !lines.Source())
+        return -1;
+    const LineEntry& line = lines[row];
+    int group = -1;
+    if (line.Length() <= WholeRowBytes) {
+        // Read as the drawing will read it, so the text is then at hand.
+        bool whole = false;
+        const std::string text = Read(lines, line.Offset, line.Length(), false, false, &whole);
+        if (whole)
+            group = matcher.Highest(text);
+    } else {
+        RowScan scan(lines.Encoding(), &matcher);
+        if (RowScan::ScanFile(*lines.Source(), line.Offset, line.Length(), WholeRowBytes, scan))
+            group = HighestOf(scan.Membership());
+    }
+    if (group >= 0)
+        lines.SetGroup(row, group);
+    return group;
+}
+
 std::string LineTextSource::Read(const LineIndex& lines, uint64_t offset, uint64_t length,
-                                 bool cutHead, bool cutTail) {
+                                 bool cutHead, bool cutTail, bool* whole) {
     const bool part = cutHead || cutTail;
     Slot& slot = slots_[(offset * 0x9E3779B97F4A7C15ull >> 40) % SlotCount];
+    if (whole)
+        *whole = false;
     if (slot.Used && slot.SourceId == lines.SourceId() && slot.Offset == offset &&
-        slot.Length == length && slot.Part == part)
+        slot.Length == length && slot.Part == part) {
+        if (whole)
+            *whole = true;
         return slot.Text;
+    }
 
     bytes_.resize(static_cast<size_t>(length));
     ssize_t got = lines.Source()->ReadAt(offset, bytes_.data(), bytes_.size());
@@ -91,15 +123,17 @@ std::string LineTextSource::Read(const LineIndex& lines, uint64_t offset, uint64
         return {};
     // A file cut short since the row was read shows what is left of the row.
     bytes_.resize(static_cast<size_t>(got));
-    const bool whole = static_cast<uint64_t>(got) == length;
-    TrimSplitSequences(bytes_, cutHead, cutTail && whole);
+    const bool complete = static_cast<uint64_t>(got) == length;
+    if (whole)
+        *whole = complete;
+    TrimSplitSequences(bytes_, cutHead, cutTail && complete);
     std::string text;
     AppendDecodedLine(text, bytes_, lines.Encoding());
     if (bytes_.capacity() > (size_t{1} << 20))
         std::string().swap(bytes_);
 
     Drop(slot);
-    if (!whole)
+    if (!complete)
         return text;
     slot.SourceId = lines.SourceId();
     slot.Offset = offset;

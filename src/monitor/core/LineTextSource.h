@@ -9,6 +9,8 @@
 
 namespace marrowlight {
 
+class GroupMatcher;
+
 // Reads a row's bytes back from the file its index describes and decodes
 // them to UTF-8, keeping recent rows so repaints and scrolling do not read
 // again. Rows are keyed by file and offset, so inserting at the top does not
@@ -27,6 +29,10 @@ class LineTextSource {
     std::string Part(const LineIndex& lines, size_t row, uint64_t first, uint64_t chars);
     // A bound on a row's characters, known without reading it.
     static uint64_t MaxChars(const LineIndex& lines, size_t row);
+    // Works out a row's highest group from its whole text (a long row is
+    // read in pieces, never held) and keeps it in the index, so a row is
+    // tested at most once. -1 when the row could not be read whole.
+    int Classify(LineIndex& lines, size_t row, const GroupMatcher& matcher);
 
     size_t CachedBytes() const { return cachedBytes_; }
     void Clear();
@@ -40,8 +46,9 @@ class LineTextSource {
         bool Used = false;
         std::string Text;
     };
+    // whole, when given, tells whether all of [offset, offset + length) was read.
     std::string Read(const LineIndex& lines, uint64_t offset, uint64_t length, bool cutHead,
-                     bool cutTail);
+                     bool cutTail, bool* whole = nullptr);
     void Store(Slot& slot, std::string text);
     void Drop(Slot& slot);
 

@@ -83,11 +83,11 @@ LineIndex WithRecords(const LineIndex& shown, const LineIndex& rows, bool newest
     // In the order the lines were written, so numbers grow with them.
     for (size_t k = 0; k < shown.size(); ++k) {
         LineEntry line = shown[newestFirst ? shown.size() - 1 - k : k];
-        const unsigned groups = line.Groups();
+        const unsigned groups = line.Membership();
         for (unsigned g = 0; g < 3; ++g)
             if (groups & (1u << g))
                 alerts[g] = true;
-        line.SetGroups(0);
+        line.SetMembership(0);
         if (lineNo < INT32_MAX)
             ++lineNo; // a number that cannot grow stays, never wraps
         const TObjectInfo record{now, lineNo};
@@ -147,8 +147,14 @@ class LogReader::LineScanner {
         LineEntry line(offset, bytes.size());
         if (bytes.size() > maxLineLen_)
             maxLineLen_ = std::max(maxLineLen_, CountChars(bytes, encoding_));
-        if (matcher_)
-            line.SetGroups(Groups(bytes));
+        if (matcher_) {
+            const unsigned groups = Groups(bytes);
+            line.SetMembership(groups);
+            // The highest group is known where every group was tested, or
+            // where the one a verdict found is the highest anyway.
+            if (!bulk_ || (groups & 4u))
+                line.SetGroup(HighestOf(groups));
+        }
         lines_.push_back(line);
     }
 
@@ -161,7 +167,8 @@ class LogReader::LineScanner {
         }
         LineEntry line(offset, length);
         maxLineLen_ = std::max(maxLineLen_, scan.Chars());
-        line.SetGroups(scan.Membership());
+        line.SetMembership(scan.Membership());
+        line.SetGroup(HighestOf(scan.Membership()));
         lines_.push_back(line);
     }
 

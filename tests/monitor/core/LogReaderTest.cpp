@@ -760,6 +760,53 @@ TEST_F(LogReaderTest, ALineWithoutAnEndIsNeverHeldWholeNorReadAgainAtEveryPass) 
     }
 }
 
+// A row's highest group is kept in the index where reading tested its
+// keywords anyway (a verdict found the highest group, an alert needed every
+// group, a long line was tested whole); a bulk load of "All Entries" tests
+// none, and the drawing works it out later.
+TEST_F(LogReaderTest, TheIndexKeepsARowsGroupWhereReadingTestedItsKeywords) {
+    using G = std::vector<int>;
+    auto groups = [&] {
+        G out;
+        for (size_t i = 0; i < list.Lines().size(); ++i)
+            out.push_back(list.Lines().Group(i));
+        return out;
+    };
+    const std::string log = "calm\r\nWarn x\r\nError one\r\n2006 Warn Error\r\n";
+    struct Case {
+        const char* name;
+        bool allEntries;
+        std::array<bool, 3> shown;
+        G bulk, appended; // "warn", "calm", "Warn and Error" added after the bulk load
+    } cases[] = {
+        {"All Entries", true, {true, true, true}, {-1, -1, -1, -1}, {2, 0, 3}},
+        {"Errors only", false, {false, false, true}, {3, 3}, {3}},
+        {"every group", false, {true, true, true}, {-1, 3, -1}, {2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.allEntries = c.allEntries;
+        settings.shown = c.shown;
+        ResetLog(page, list);
+        WriteFile(page.FileName, log);
+        EXPECT_EQ(Pass().Result, PassResult::Bulk);
+        EXPECT_EQ(groups(), c.bulk);
+        AppendFile(page.FileName, "warn\r\ncalm\r\nWarn and Error\r\n");
+        EXPECT_EQ(Pass().Result, PassResult::Appended);
+        G expected = c.bulk;
+        expected.insert(expected.end(), c.appended.begin(), c.appended.end());
+        EXPECT_EQ(groups(), expected);
+    }
+
+    // A line longer than a block is tested whole in any case.
+    settings.allEntries = true;
+    ResetLog(page, list);
+    reader.SetBlockSize(64);
+    WriteFile(page.FileName, std::string(1000, 'x') + " Warn\r\nError\r\n");
+    EXPECT_EQ(Pass().Result, PassResult::Bulk);
+    EXPECT_EQ(groups(), (G{2, -1}));
+}
+
 TEST_F(LogReaderTest, ViewFilterDecidesWhatABulkLoadShows) {
     settings.allEntries = false;
     settings.shown = {false, false, true};
