@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #if __has_include(<QAbstractItemModelTester>)
@@ -145,7 +146,12 @@ TEST(LineTextSource, PartsReadOnlyTheirBytesAndNeverSplitACharacter) {
         rows.SetSource(file, c.encoding);
         LineTextSource source;
         EXPECT_EQ(source.Part(rows, 0, c.first, c.chars), c.expected) << c.line << c.first;
-        EXPECT_LE(file->bytesRead, c.chars * 4) << c.line << c.first;
+        // Other than ASCII in an 8-bit row: the whole row once, for its decoding.
+        const bool decided =
+            c.encoding == LogEncoding::EightBit &&
+            std::any_of(c.line.begin(), c.line.end(), [](char b) { return b & 0x80; });
+        EXPECT_LE(file->bytesRead, c.chars * 4 + (decided ? c.line.size() : 0))
+            << c.line << c.first;
     }
 }
 

@@ -48,5 +48,39 @@ TEST(LineTextSource, ClassifiesARowFromItsWholeTextAndKeepsTheGroup) {
     }
 }
 
+// Drawn in parts, copied or read aloud whole: an 8-bit row reads the same,
+// its decoding decided once from the whole row; later parts read only their
+// own bytes.
+TEST(LineTextSource, AnEightBitRowDecodesAlikeWholeAndInParts) {
+    const std::string filler(3000, 'x');
+    struct Case {
+        std::string row;
+        uint64_t first, chars;
+        std::string part; // UTF-8
+    } cases[] = {
+        // Valid UTF-8 early, a stray Windows-1252 byte late: all Windows-1252.
+        {"caf\xC3\xA9 " + filler + " \xE9", 0, 6, "caf\xC3\x83\xC2\xA9 "},
+        {"caf\xC3\xA9 " + filler + " \xE9", 3004, 4, "xx \xC3\xA9"},
+        {"\xE9" + filler + "caf\xC3\xA9", 3001, 5, "caf\xC3\x83\xC2\xA9"},
+        // Valid throughout: UTF-8, parts never split a character.
+        {"caf\xC3\xA9 " + filler + " \xC3\xA9", 0, 4, "caf\xC3\xA9"},
+        {"caf\xC3\xA9 " + filler + " \xC3\xA9", 3005, 3, "x \xC3\xA9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row.substr(0, 8) + " at " + std::to_string(c.first));
+        auto file = std::make_shared<MemoryFile>();
+        const LineIndex lines = RowsOf(file, {c.row});
+        LineTextSource source;
+        EXPECT_EQ(source.Part(lines, 0, c.first, c.chars), c.part);
+        const std::string whole = source.Text(lines, 0);
+        EXPECT_NE(whole.find(c.part), std::string::npos);
+
+        // Decided once: another part reads no more than its own bytes.
+        const uint64_t before = file->bytesRead;
+        source.Part(lines, 0, c.first + 1, c.chars);
+        EXPECT_LE(file->bytesRead - before, c.chars * 4);
+    }
+}
+
 } // namespace
 } // namespace marrowlight
