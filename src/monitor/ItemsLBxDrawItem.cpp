@@ -131,23 +131,24 @@ void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& p
     const QColor base = palette.color(QPalette::Base);
     const int right = std::max(rect.right() + 1, rightEdge);
 
+    // The band stays at the list's left edge (x = 0) however far the rows are
+    // scrolled sideways; the text scrolls beside it and slides under it.
     painter.save();
     painter.setFont(font);
-    if (gutter > 0)
-        painter.fillRect(QRect(rect.left(), rect.top(), gutter, rect.height()), silver);
-    painter.fillRect(
-        QRect(rect.left() + gutter, rect.top(), right - rect.left() - gutter, rect.height()), base);
+    painter.fillRect(QRect(gutter, rect.top(), right - gutter, rect.height()), base);
 
     const int baseline = rect.top() + QFontMetrics(font).ascent();
     painter.setPen(textColor);
     painter.drawText(rect.left() + gutter + 3 + shift, baseline, line);
 
+    if (gutter > 0)
+        painter.fillRect(QRect(0, rect.top(), gutter, rect.height()), silver);
     if (!gutterText.isEmpty()) {
         // Opaque on silver, so a number wider than the band stays readable.
         painter.setBackgroundMode(Qt::OpaqueMode);
         painter.setBackground(silver);
         painter.setPen(Qt::black);
-        painter.drawText(rect.left() + 1, baseline, gutterText);
+        painter.drawText(1, baseline, gutterText);
     }
     painter.restore();
 }

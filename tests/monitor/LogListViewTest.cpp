@@ -6,6 +6,7 @@
 #include "monitor/LogListModel.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LogReader.h"
+#include "monitor/core/TObjectInfo.h"
 #include "monitor/core/TextEncoding.h"
 
 #include <QApplication>
@@ -229,6 +230,56 @@ TEST(LogListView, ALongRowHasTheColourOfItsWholeText) {
         }
         EXPECT_EQ(model.KnownGroup(errorRow), 3);
     }
+}
+
+// Scrolled sideways, the rows' text moves and the gutter band with the
+// arrival times stays at the left edge of the list.
+TEST(LogListView, TheGutterStaysAtTheLeftEdgeWhenScrolledSideways) {
+    std::string line;
+    while (line.size() < 2000)
+        line += "Lorem ipsum dolor sit amet ";
+    auto file = std::make_shared<MemoryFile>();
+    file->data = line;
+    LineIndex rows;
+    rows.push_back(LineEntry(0, line.size()), TObjectInfo{45000.5, 1});
+    rows.SetSource(file, LogEncoding::EightBit);
+    LogListModel model;
+    model.LoadLines(std::move(rows));
+
+    ErrorsInRed settings; // arrival times in the gutter
+    LineDrawer drawer(settings);
+    LogLineDelegate delegate(drawer);
+    delegate.SetItemHeight(18);
+    LogListView view;
+    view.setFont(QFont("DejaVu Sans", 10));
+    delegate.SetExtentWidth(int(drawer.ExtentWidth(view.font(), line.size())));
+    view.setItemDelegate(&delegate);
+    view.setModel(&model);
+    view.setFocusPolicy(Qt::NoFocus);
+    view.resize(500, 100);
+    view.show();
+    QApplication::processEvents();
+
+    const int gutter = drawer.GutterWidth(view.font());
+    ASSERT_GT(gutter, 10);
+    QImage images[2];
+    for (int k = 0; k < 2; ++k) {
+        view.horizontalScrollBar()->setValue(k * 700);
+        QImage& image = images[k];
+        image = QImage(view.viewport()->size(), QImage::Format_RGB32);
+        view.viewport()->render(&image);
+        SCOPED_TRACE(k ? "scrolled" : "at the start");
+        int silver = 0, black = 0;
+        for (int x = 0; x < gutter; ++x)
+            for (int y = 0; y < 18; ++y) {
+                silver += image.pixel(x, y) == (0xFF000000 | LineDrawer::Silver);
+                black += image.pixel(x, y) == 0xFF000000;
+            }
+        EXPECT_GT(silver, gutter * 18 / 2); // the band
+        EXPECT_GT(black, 10);               // its time
+    }
+    EXPECT_EQ(images[0].copy(0, 0, gutter, 18), images[1].copy(0, 0, gutter, 18));
+    EXPECT_NE(images[0].copy(gutter, 0, 400, 18), images[1].copy(gutter, 0, 400, 18));
 }
 
 } // namespace
