@@ -138,6 +138,8 @@ class LogReader::LineScanner {
     const std::optional<uint64_t>& LongLine() const { return longStart_; }
     // Reading a long line again failed.
     bool Failed() const { return failed_; }
+    // A long line was read again.
+    bool ReadLongLines() const { return readLong_; }
 
     LineIndex& Lines() { return lines_; }
     uint64_t MaxLineLen() const { return maxLineLen_; }
@@ -160,6 +162,7 @@ class LogReader::LineScanner {
 
     // Rare and costly anyway: every group is tested, whatever the filter.
     void AddLong(uint64_t offset, uint64_t length) {
+        readLong_ = true;
         RowScan scan(encoding_, &longMatcher_());
         if (!RowScan::ScanFile(file_, offset, length, pieceBytes_, scan)) {
             failed_ = true;
@@ -193,6 +196,7 @@ class LogReader::LineScanner {
     const std::function<const GroupMatcher&()> longMatcher_;
     std::optional<uint64_t> longStart_;
     bool failed_ = false;
+    bool readLong_ = false;
     LineIndex lines_;
     std::string scratch_;
 };
@@ -385,9 +389,10 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
         ReadLines(*file, page.ReadPos, scanFrom, stamp.Size, page.Encoding, scanner);
     if (!end)
         return Outcome(PassResult::ReadFailed);
-    if (!scanner.Lines().empty()) {
+    if (!scanner.Lines().empty() && !end->OneRead) {
         // Cut back while it was read: the offsets just taken may already
-        // hold other bytes, which the rows would show.
+        // hold other bytes, which the rows would show. A chunk taken whole
+        // by one read is as current as a check right after it would be.
         const std::optional<LogStamp> after = file->Stat();
         if (!after)
             return Outcome(PassResult::ReadFailed);
@@ -432,14 +437,18 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
     uint64_t bufferStart = scanFrom; // file offset of buffer[0]
     uint64_t next = scanFrom;        // next file offset to read
     size_t filled = 0;
+    size_t reads = 0;
+    bool shortRead = false;
     while (next < size) {
         const size_t want =
             static_cast<size_t>(std::min<uint64_t>(buffer.size() - filled, size - next));
         const ssize_t got = file.ReadAt(next, buffer.data() + filled, want);
         if (got < 0)
             return std::nullopt;
+        ++reads;
+        shortRead = shortRead || static_cast<size_t>(got) < want;
         if (got == 0)
-            break; // shrunk meanwhile: the next pass notices
+            break; // shrunk meanwhile
         next += static_cast<uint64_t>(got);
         filled += static_cast<size_t>(got);
         const std::string_view bytes(buffer.data(), filled);
@@ -456,9 +465,11 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
         bufferStart += filled - keep;
         filled = keep;
     }
+    ChunkEnd end{bufferStart, bufferStart, next,
+                 reads == 1 && !shortRead && !scanner.ReadLongLines()};
     if (const std::optional<uint64_t>& longLine = scanner.LongLine())
-        return ChunkEnd{*longLine, bufferStart, next};
-    return ChunkEnd{bufferStart, bufferStart, next};
+        end.LineStart = *longLine;
+    return end;
 }
 
 PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,

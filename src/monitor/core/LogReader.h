@@ -145,12 +145,13 @@ class LogReader {
     // The first bytes of the file (at most 4 KiB), valid until the next call.
     std::optional<std::string_view> ReadHead(const OpenFile& file, uint64_t size);
     // Where a chunk's reading ended: the start of its unfinished last line,
-    // how far that line is known to hold no line end, and the end of what
-    // was read.
+    // how far that line is known to hold no line end, the end of what was
+    // read, and whether one read took all of it.
     struct ChunkEnd {
         uint64_t LineStart = 0;
         uint64_t ScanPos = 0;
         uint64_t ReadEnd = 0;
+        bool OneRead = false;
     };
     // Reads [scanFrom, size) in blocks and hands them to the scanner; the
     // line at lineStart was searched up to scanFrom already. Nothing when a
