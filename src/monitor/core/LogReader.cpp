@@ -240,13 +240,14 @@ PassOutcome LogReader::Finish(TPageObject& page, const LineSink& list, PassOutco
 std::optional<PassOutcome> LogReader::ReadLeftBehind(TPageObject& page, LineSink& list) {
     // Once: a writer that goes on with the old file must not keep the log
     // from the new one.
-    if (page.LeftBehindRead || !page.File || page.Encoding == LogEncoding::Unknown)
+    const std::shared_ptr<const OpenFile> file =
+        list.Lines().Source() ? list.Lines().Source() : page.File;
+    if (page.LeftBehindRead || !file || page.Encoding == LogEncoding::Unknown)
         return std::nullopt;
     page.LeftBehindRead = true;
-    const std::optional<LogStamp> old = page.File->Stat();
+    const std::optional<LogStamp> old = file->Stat();
     if (!old || old->Size <= page.ReadPos)
         return std::nullopt;
-    const std::shared_ptr<const OpenFile> file = page.File;
     PassOutcome out = ReadChunk(page, list, file, *old);
     if (out.LinesRead() || out.Result == PassResult::Reset)
         return out;
@@ -410,7 +411,9 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
     page.ReadPos = end->LineStart;
     page.ScanPos = end->ScanPos;
     page.FileStamp = stamp;
-    page.File = file; // the same file, through a descriptor that just read well
+    // Rows keep a descriptor of the file; the page one only while none does,
+    // so a log holds one open. This one just read well.
+    page.File = list.Lines().Source() ? nullptr : file;
     page.FollowFromStart = false;
     return out;
 }

@@ -86,10 +86,10 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //                    byte-order mark (0, 2 or 3)
 //   Identity         device, inode and birth time of the    with the encoding
 //                    file the list describes
-//   File             that file, kept open                   with the encoding, every chunk
-//                                                           read
-//   LeftBehindRead   the path stopped naming File and its   when the path names no file or
-//                    last lines were read through it        another one, once
+//   File             that file, kept open while the list    with the encoding, every chunk
+//                    has no row (rows keep their own)       read
+//   LeftBehindRead   the path stopped naming that file and  when the path names no file or
+//                    its last lines were read through it    another one, once
 //   Head             a copy of that file's first bytes,     with the encoding; follows a
 //                    at most 4 KiB                          file still shorter than 4 KiB
 //   LineCount        lines taken since the reset, shown     added by every chunk with lines

@@ -36,8 +36,9 @@ struct TPageObject {
     // A copy, not a hash: comparing it costs less than hashing it again.
     std::optional<FileIdentity> Identity;
     std::string Head;
-    // That file, kept open: once its path names another file (rotated) or
-    // none, what it gained since the last pass is still read through it.
+    // That file, kept open while the list holds no row (rows keep one of
+    // their own): once its path names another file (rotated) or none, what
+    // it gained since the last pass is still read through it.
     std::shared_ptr<const OpenFile> File;
     bool LeftBehindRead = false;
 

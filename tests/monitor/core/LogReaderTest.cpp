@@ -343,6 +343,31 @@ TEST_F(LogReaderTest, RotatedLogIsReadToItsEndBeforeTheNewFile) {
     }
 }
 
+// Rows and reader share what they keep of a followed log: one descriptor,
+// however many passes read it, given back when the log is reset.
+TEST_F(LogReaderTest, AFollowedLogKeepsOneDescriptorOpen) {
+    auto openDescriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    for (bool addedOnly : {true, false}) {
+        SCOPED_TRACE(addedOnly ? "added lines" : "all lines");
+        settings.addedOnly = addedOnly;
+        ResetLog(page, list);
+        const auto before = openDescriptors();
+        WriteFile(page.FileName, "one\r\n");
+        Pass();
+        EXPECT_EQ(openDescriptors(), before + 1);
+        for (const char* line : {"two\r\n", "three\r\n"}) {
+            AppendFile(page.FileName, line);
+            EXPECT_EQ(Pass().Result, PassResult::Appended);
+            EXPECT_EQ(openDescriptors(), before + 1);
+        }
+        ResetLog(page, list);
+        EXPECT_EQ(openDescriptors(), before);
+    }
+}
+
 TEST_F(LogReaderTest, OnlyNewLinesSkipsWhatTheLogHeld) {
     settings.addedOnly = true;
     WriteFile(page.FileName, "old\r\n");
