@@ -161,7 +161,8 @@ std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t of
     if (part && lines.Encoding() == LogEncoding::EightBit && !IsAscii(bytes_)) {
         // A part of an 8-bit row decodes as the whole row does; only the
         // part itself is left to decide when the row can't be read whole.
-        const bool utf8 = RowIsUtf8(lines, row).value_or(IsValidUtf8(bytes_));
+        const std::optional<bool> decided = RowIsUtf8(lines, row);
+        const bool utf8 = decided ? *decided : IsValidUtf8(bytes_);
         if (utf8)
             TrimSplitSequences(bytes_, cutHead, cutTail && complete);
         AppendDecodedAs(text, bytes_, lines.Encoding(), utf8);
