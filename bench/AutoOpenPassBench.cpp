@@ -1,14 +1,13 @@
 // One automatic pass over a watched folder of 10,000 files, 50 of which
 // qualify and are open, against a bare readdir of the same folder.
 
-#include <benchmark/benchmark.h>
-
-#include <algorithm>
-#include <dirent.h>
-#include <filesystem>
-
 #include "LogBenchSupport.h"
 #include "autoopen/core/AutoOpenRules.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <dirent.h>
+#include <filesystem>
 
 using namespace marrowlight;
 using namespace marrowlight::bench;

@@ -1,13 +1,12 @@
 // First pass over a large log in the all-lines mode, through the real reader
 // into the real list model, against a memchr line count of the same bytes.
 
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
-
 #include "LogBenchSupport.h"
 #include "monitor/LogListModel.h"
 #include "monitor/core/LogReader.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
 
 using namespace marrowlight;
 using namespace marrowlight::bench;

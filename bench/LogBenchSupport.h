@@ -2,7 +2,11 @@
 
 // Logs and baselines shared by the log-reading benchmarks.
 
+#include "monitor/core/ViewSettings.h"
+#include "support/core/Clock.h"
+
 #include <array>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,11 +18,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-
-#include <benchmark/benchmark.h>
-
-#include "monitor/core/ViewSettings.h"
-#include "support/core/Clock.h"
 
 namespace marrowlight::bench {
 

@@ -1,14 +1,13 @@
 // 100 open logs, each gaining 10 lines between passes: one pass over all of
 // them against the bare cost of 100 stat calls plus reading the new bytes.
 
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
-#include <filesystem>
-
 #include "LogBenchSupport.h"
 #include "monitor/LogListModel.h"
 #include "monitor/core/LogReader.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+#include <filesystem>
 
 using namespace marrowlight;
 using namespace marrowlight::bench;

@@ -1,12 +1,11 @@
 // Newest lines at the top: the cost per inserted line must not depend on how
 // long the list already is.
 
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
-
 #include "LogBenchSupport.h"
 #include "monitor/LogListModel.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
 
 using namespace marrowlight;
 using namespace marrowlight::bench;

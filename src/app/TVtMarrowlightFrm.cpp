@@ -1,13 +1,13 @@
 #include "app/TVtMarrowlightFrm.h"
 
-#include "monitor/LogTabs.h"
-#include "monitor/UpdateCycle.h"
-#include "settings/TOptionsFrm.h"
-#include "settings/core/SettingsStore.h"
 #include "app/SwitchOverrides.h"
 #include "app/core/CommandLine.h"
 #include "app/core/StartupPlan.h"
 #include "app/core/WindowPlacement.h"
+#include "monitor/LogTabs.h"
+#include "monitor/UpdateCycle.h"
+#include "settings/TOptionsFrm.h"
+#include "settings/core/SettingsStore.h"
 #include "support/core/TextUtils.h"
 
 #include <QAbstractItemView>

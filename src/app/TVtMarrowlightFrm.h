@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/core/SettingsStore.h"
 #include "app/MainMenu.h"
+#include "settings/core/SettingsStore.h"
 
 #include <QMainWindow>
 #include <QString>

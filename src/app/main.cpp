@@ -1,9 +1,9 @@
-#include "settings/QSettingsBackend.h"
-#include "settings/TOptionsFrm.h"
 #include "app/MarrowlightApplication.h"
 #include "app/TVtMarrowlightFrm.h"
 #include "app/core/CommandLine.h"
 #include "app/core/ProgramInfo.h"
+#include "settings/QSettingsBackend.h"
+#include "settings/TOptionsFrm.h"
 #include "support/ConnectionProbe.h"
 #include "support/SystemSoundOutput.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/core/LineClassifier.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -7,8 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "monitor/core/LineClassifier.h"
 
 class QAbstractItemView;
 class QModelIndex;

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QAbstractListModel>
-#include <QString>
-
 #include "monitor/core/LineIndex.h"
 #include "monitor/core/LineSink.h"
 #include "monitor/core/LineTextSource.h"
+
+#include <QAbstractListModel>
+#include <QString>
 
 namespace marrowlight {
 

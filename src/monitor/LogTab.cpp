@@ -1,8 +1,8 @@
 #include "monitor/LogTab.h"
 
+#include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
-#include "monitor/LogLineDelegate.h"
 
 #include <QVBoxLayout>
 #include <limits>

@@ -1,11 +1,11 @@
 #include "monitor/LogTabs.h"
 
-#include "monitor/LogListModel.h"
-#include "settings/TOptionsFrm.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LiveViewSettings.h"
+#include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
+#include "settings/TOptionsFrm.h"
 #include "support/core/PathUtils.h"
 
 #include <QSignalBlocker>

@@ -1,15 +1,15 @@
 #include "monitor/UpdateCycle.h"
 
-#include "monitor/LogListModel.h"
-#include "monitor/core/FileSource.h"
-#include "monitor/core/LogReader.h"
-#include "settings/TOptionsFrm.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LiveViewSettings.h"
+#include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/MenuImages.h"
+#include "monitor/core/FileSource.h"
+#include "monitor/core/LogReader.h"
+#include "settings/TOptionsFrm.h"
 
 #include <QApplication>
 #include <QComboBox>

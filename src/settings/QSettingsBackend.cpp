@@ -1,10 +1,10 @@
 #include "settings/QSettingsBackend.h"
 
-#include <QSettings>
-#include <utility>
-
 #include "Version.h"
 #include "support/core/TextUtils.h"
+
+#include <QSettings>
+#include <utility>
 
 namespace marrowlight {
 

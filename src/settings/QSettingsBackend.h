@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include "settings/core/SettingsStore.h"
+
+#include <QString>
 
 namespace marrowlight {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "support/core/SoundOutput.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "support/core/SoundOutput.h"
 
 struct ca_context;
 

@@ -1,13 +1,12 @@
 #include "app/TVtMarrowlightFrm.h"
 
+#include "app/core/CommandLine.h"
 #include "monitor/LogTabs.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
-#include "app/core/CommandLine.h"
-#include "support/core/SoundOutput.h"
-
 #include "support/core/RecordingSoundOutput.h"
+#include "support/core/SoundOutput.h"
 
 #include <QAction>
 #include <QApplication>

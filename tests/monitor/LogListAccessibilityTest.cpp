@@ -3,12 +3,10 @@
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
+#include "monitor/MonitorRig.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/MonitorTestSupport.h"
 #include "monitor/core/TextEncoding.h"
-#include "monitor/LogListView.h"
-#include "monitor/LogTab.h"
-#include "monitor/MonitorRig.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
+#include <gtest/gtest.h>
 
 #if __has_include(<QAbstractItemModelTester>)
 #include <QAbstractItemModelTester>

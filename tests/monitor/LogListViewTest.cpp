@@ -1,11 +1,11 @@
 #include "monitor/LogListView.h"
-#include "monitor/core/MonitorTestSupport.h"
 
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LogReader.h"
+#include "monitor/core/MonitorTestSupport.h"
 #include "monitor/core/TObjectInfo.h"
 #include "monitor/core/TextEncoding.h"
 

@@ -1,11 +1,11 @@
 #include "monitor/LogTabs.h"
 
+#include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
-#include "settings/FontListBox.h"
-#include "monitor/LogLineDelegate.h"
 #include "monitor/MonitorRig.h"
+#include "settings/FontListBox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,11 +2,11 @@
 // A live Options dialog and View/Options menu items without the main window,
 // with settings kept in memory and sounds recorded instead of played.
 
-#include "settings/TOptionsFrm.h"
-#include "settings/core/SettingsStore.h"
 #include "monitor/LogTabs.h"
 #include "monitor/MenuChecks.h"
+#include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
+#include "settings/core/SettingsStore.h"
 #include "support/core/RecordingSoundOutput.h"
 
 #include <QAction>

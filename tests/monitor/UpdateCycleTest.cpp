@@ -1,8 +1,8 @@
 #include "monitor/UpdateCycle.h"
 
-#include "monitor/LogListModel.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogLineDelegate.h"
+#include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/MonitorRig.h"

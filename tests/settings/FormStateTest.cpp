@@ -1,8 +1,8 @@
 #include "settings/FormState.h"
 
 #include "settings/ColorListBox.h"
-#include "settings/core/MemorySettingsBackend.h"
 #include "settings/OpenFileDialog.h"
+#include "settings/core/MemorySettingsBackend.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
-
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -106,7 +105,9 @@ bool WriteConfigFile(const QString& application, const char* content) {
 }
 
 TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
-    ASSERT_TRUE(WriteConfigFile("MarrowlightForeign", "[Default]\nMarrowlight.Group1Masks=Error, Fatal\nMarrowlight.Fine=ok\n"));
+    ASSERT_TRUE(
+        WriteConfigFile("MarrowlightForeign",
+                        "[Default]\nMarrowlight.Group1Masks=Error, Fatal\nMarrowlight.Fine=ok\n"));
 
     QSettingsBackend backend("Veltaroon", "MarrowlightForeign");
     SettingsStore store(backend, "Marrowlight");
@@ -117,7 +118,9 @@ TEST(QSettingsBackend, ValueOfAnotherTypeIsRefused) {
 }
 
 TEST(QSettingsBackend, LinesItCannotParseDoNotFailWrites) {
-    ASSERT_TRUE(WriteConfigFile("MarrowlightHandEdited", "[Default]\n# edited by hand\nMarrowlight.Fine=ok\nno equals sign here\n"));
+    ASSERT_TRUE(
+        WriteConfigFile("MarrowlightHandEdited",
+                        "[Default]\n# edited by hand\nMarrowlight.Fine=ok\nno equals sign here\n"));
 
     QSettingsBackend backend("Veltaroon", "MarrowlightHandEdited");
     SettingsStore store(backend, "Marrowlight");
@@ -127,7 +130,9 @@ TEST(QSettingsBackend, LinesItCannotParseDoNotFailWrites) {
         EXPECT_EQ(Caught([&] { store.WriteSetting(name, value); }), "(no error)") << name;
         EXPECT_EQ(store.ReadSetting(name), value) << name;
     }
-    EXPECT_EQ(Caught([&] { store.WriteSettingList("FileHistoryList", {"/a", "/b"}); }),
+    EXPECT_EQ(Caught([&] {
+                  store.WriteSettingList("FileHistoryList", {"/a", "/b"});
+              }),
               "(no error)");
     EXPECT_EQ(store.ReadSettingList("FileHistoryList"), (std::vector<std::string>{"/a", "/b"}));
 }

@@ -2,9 +2,8 @@
 
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
-#include "settings/core/MemorySettingsBackend.h"
 #include "settings/QSettingsBackend.h"
-
+#include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
 
 #include <QApplication>
@@ -272,10 +271,14 @@ TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
     const Case cases[] = {
         {"read-only store", true, {}, nullptr},
         // The first failure is reported; values after it are still written.
-        {"two values refused", false, {folderName, "Marrowlight.Group2Masks"},
+        {"two values refused",
+         false,
+         {folderName, "Marrowlight.Group2Masks"},
          "Failed to set data for 'Marrowlight.OptionsFrm.PageControl.AutoOpenCloseTab."
          "GroupBox7.LogFolderEdt'"},
-        {"last value refused", false, {"Marrowlight.StayOnTop"},
+        {"last value refused",
+         false,
+         {"Marrowlight.StayOnTop"},
          "Failed to set data for 'Marrowlight.StayOnTop'"},
     };
     for (const Case& c : cases) {
@@ -312,7 +315,10 @@ TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
 
         failing.readOnly = false;
         failing.unwritable.clear();
-        EXPECT_EQ(editAndClose(dlg, [] {}, true), QDialog::Accepted) << c.what;
+        EXPECT_EQ(editAndClose(
+                      dlg, [] {}, true),
+                  QDialog::Accepted)
+            << c.what;
         EXPECT_FALSE(dlg.SaveError.has_value()) << c.what;
         EXPECT_EQ(failing.values[folderName], "/srv/logs") << c.what;
     }

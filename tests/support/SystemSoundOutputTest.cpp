@@ -1,7 +1,6 @@
 #include "support/SystemSoundOutput.h"
 
 #include <algorithm>
-
 #include <gtest/gtest.h>
 
 namespace marrowlight {

@@ -1,9 +1,9 @@
 #include "app/core/CommandLine.h"
 
+#include "support/core/TextUtils.h"
+
 #include <stdexcept>
 #include <utility>
-
-#include "support/core/TextUtils.h"
 
 namespace marrowlight {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/core/CommandLine.h"
+
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "app/core/CommandLine.h"
 
 namespace marrowlight {
 

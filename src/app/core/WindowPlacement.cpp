@@ -1,9 +1,9 @@
 #include "app/core/WindowPlacement.h"
 
+#include "support/core/TextUtils.h"
+
 #include <algorithm>
 #include <limits>
-
-#include "support/core/TextUtils.h"
 
 namespace marrowlight {
 

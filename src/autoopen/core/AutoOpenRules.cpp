@@ -1,11 +1,11 @@
 #include "autoopen/core/AutoOpenRules.h"
 
-#include <functional>
-
 #include "autoopen/core/FileMasks.h"
 #include "autoopen/core/FolderListing.h"
 #include "support/core/PathUtils.h"
 #include "support/core/TextUtils.h"
+
+#include <functional>
 
 namespace marrowlight {
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "support/core/Clock.h"
+#include "support/core/DateTimeFormat.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "support/core/Clock.h"
-#include "support/core/DateTimeFormat.h"
 
 namespace marrowlight {
 

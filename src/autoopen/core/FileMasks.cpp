@@ -1,12 +1,12 @@
 #include "autoopen/core/FileMasks.h"
 
+#include "support/core/PathUtils.h"
+#include "support/core/TextUtils.h"
+
 #include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
-
-#include "support/core/PathUtils.h"
-#include "support/core/TextUtils.h"
 
 namespace marrowlight {
 

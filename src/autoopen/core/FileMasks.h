@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "support/core/Clock.h"
 #include "support/core/DateTimeFormat.h"
+
+#include <string>
+#include <string_view>
 
 namespace marrowlight {
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "support/core/Clock.h"
+
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "support/core/Clock.h"
 
 namespace marrowlight {
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "monitor/core/LineIndex.h"
+
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "monitor/core/LineIndex.h"
 
 namespace marrowlight {
 

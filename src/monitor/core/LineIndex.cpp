@@ -1,9 +1,9 @@
 #include "monitor/core/LineIndex.h"
 
+#include "monitor/core/LineSink.h"
+
 #include <algorithm>
 #include <atomic>
-
-#include "monitor/core/LineSink.h"
 
 namespace marrowlight {
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "monitor/core/TObjectInfo.h"
+#include "monitor/core/TextEncoding.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
-
-#include "monitor/core/TObjectInfo.h"
-#include "monitor/core/TextEncoding.h"
 
 namespace marrowlight {
 

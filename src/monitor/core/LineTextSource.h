@@ -1,13 +1,13 @@
 #pragma once
 
+#include "monitor/core/LineIndex.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
-
-#include "monitor/core/LineIndex.h"
 
 namespace marrowlight {
 

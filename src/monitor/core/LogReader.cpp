@@ -1,5 +1,12 @@
 #include "monitor/core/LogReader.h"
 
+#include "monitor/core/LineClassifier.h"
+#include "monitor/core/LineSplitter.h"
+#include "monitor/core/RowScan.h"
+#include "monitor/core/TextEncoding.h"
+#include "support/core/DateTimeFormat.h"
+#include "support/core/PathUtils.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -7,13 +14,6 @@
 #include <optional>
 #include <string_view>
 #include <vector>
-
-#include "monitor/core/LineClassifier.h"
-#include "monitor/core/LineSplitter.h"
-#include "monitor/core/RowScan.h"
-#include "monitor/core/TextEncoding.h"
-#include "support/core/DateTimeFormat.h"
-#include "support/core/PathUtils.h"
 
 namespace marrowlight {
 

@@ -1,5 +1,13 @@
 #pragma once
 
+#include "monitor/core/FileSource.h"
+#include "monitor/core/LineClassifier.h"
+#include "monitor/core/LineSink.h"
+#include "monitor/core/PassProgress.h"
+#include "monitor/core/TPageObject.h"
+#include "monitor/core/ViewSettings.h"
+#include "support/core/Clock.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -8,14 +16,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "monitor/core/FileSource.h"
-#include "monitor/core/LineClassifier.h"
-#include "monitor/core/LineSink.h"
-#include "monitor/core/PassProgress.h"
-#include "monitor/core/TPageObject.h"
-#include "monitor/core/ViewSettings.h"
-#include "support/core/Clock.h"
 
 namespace marrowlight {
 

@@ -1,10 +1,10 @@
+#include "monitor/core/FileSource.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-
-#include "monitor/core/FileSource.h"
 
 namespace marrowlight {
 

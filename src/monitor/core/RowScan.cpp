@@ -1,10 +1,10 @@
 #include "monitor/core/RowScan.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LineClassifier.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace marrowlight {
 

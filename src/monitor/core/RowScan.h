@@ -1,11 +1,11 @@
 #pragma once
 
+#include "monitor/core/TextEncoding.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "monitor/core/TextEncoding.h"
 
 namespace marrowlight {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "support/core/Clock.h"
+
+#include <cstdint>
 
 namespace marrowlight {
 

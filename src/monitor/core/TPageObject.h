@@ -1,12 +1,12 @@
 #pragma once
 
+#include "monitor/core/FileSource.h"
+#include "monitor/core/TextEncoding.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include "monitor/core/FileSource.h"
-#include "monitor/core/TextEncoding.h"
 
 namespace marrowlight {
 

@@ -10,22 +10,22 @@ namespace marrowlight {
 // Raised for a value that cannot be written or read; the message is the one
 // the user sees ("Failed to set data for '%s'" with the full value name).
 class SettingsError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // An open settings key. Full value names are used unchanged here; the caller
 // forms them (AppSettingsName + "." + name).
 class SettingsKey {
-public:
+  public:
     virtual ~SettingsKey() = default;
-    virtual bool exists(const std::string &fullName) const = 0;
+    virtual bool exists(const std::string& fullName) const = 0;
     // Empty when the value is missing. Throws SettingsError for a value that
     // is not text ("Invalid data type for '%s'") or cannot be read.
-    virtual std::string read(const std::string &fullName) const = 0;
+    virtual std::string read(const std::string& fullName) const = 0;
     // Throws SettingsError("Failed to set data for '<fullName>'") when the
     // value cannot be stored.
-    virtual void write(const std::string &fullName, const std::string &value) = 0;
+    virtual void write(const std::string& fullName, const std::string& value) = 0;
 };
 
 // A damaged count must not make start-up build millions of empty entries.
@@ -37,7 +37,7 @@ long long StoredListCount(const std::string& text);
 
 // Opens the key anew for every call; nothing is cached between opens.
 class SettingsBackend {
-public:
+  public:
     virtual ~SettingsBackend() = default;
     virtual std::unique_ptr<SettingsKey> OpenSettingsKey() = 0;
 };
@@ -46,22 +46,22 @@ public:
 // the key, does its one job and closes it again, so several running
 // instances share the store and the last writer of a value wins.
 class SettingsStore {
-public:
-    SettingsStore(SettingsBackend &backend, std::string appSettingsName);
+  public:
+    SettingsStore(SettingsBackend& backend, std::string appSettingsName);
 
-    const std::string &AppSettingsName() const { return appSettingsName_; }
-    std::string FullName(const std::string &name) const; // "Marrowlight." + name
+    const std::string& AppSettingsName() const { return appSettingsName_; }
+    std::string FullName(const std::string& name) const; // "Marrowlight." + name
 
-    void WriteSetting(const std::string &name, const std::string &value);
-    std::string ReadSetting(const std::string &name) const;
-    bool SettingExists(const std::string &name) const;
-    void WriteSettingList(const std::string &listName, const std::vector<std::string> &items);
-    std::vector<std::string> ReadSettingList(const std::string &listName) const;
+    void WriteSetting(const std::string& name, const std::string& value);
+    std::string ReadSetting(const std::string& name) const;
+    bool SettingExists(const std::string& name) const;
+    void WriteSettingList(const std::string& listName, const std::vector<std::string>& items);
+    std::vector<std::string> ReadSettingList(const std::string& listName) const;
 
     std::unique_ptr<SettingsKey> OpenSettingsKey() const { return backend_.OpenSettingsKey(); }
 
-private:
-    SettingsBackend &backend_;
+  private:
+    SettingsBackend& backend_;
     std::string appSettingsName_;
 };
 

@@ -1,9 +1,9 @@
 #include "support/core/Clock.h"
 
+#include "support/core/DateTimeFormat.h"
+
 #include <chrono>
 #include <ctime>
-
-#include "support/core/DateTimeFormat.h"
 
 namespace marrowlight {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "support/core/Clock.h"
+
+#include <string>
 
 namespace marrowlight {
 

@@ -1,8 +1,8 @@
 #include "support/core/PathUtils.h"
 
-#include <algorithm>
-
 #include "support/core/TextUtils.h"
+
+#include <algorithm>
 
 namespace marrowlight {
 

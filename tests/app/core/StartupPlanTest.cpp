@@ -1,8 +1,7 @@
 #include "app/core/StartupPlan.h"
 
-#include <set>
-
 #include <gtest/gtest.h>
+#include <set>
 
 namespace marrowlight {
 namespace {

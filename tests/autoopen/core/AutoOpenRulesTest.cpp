@@ -1,13 +1,13 @@
 #include "autoopen/core/AutoOpenRules.h"
 
+#include "autoopen/core/AutoOpenTestSupport.h"
+#include "monitor/core/MonitorTestSupport.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "autoopen/core/AutoOpenTestSupport.h"
-#include "monitor/core/MonitorTestSupport.h"
 
 namespace marrowlight {
 namespace {

@@ -1,12 +1,12 @@
 #include "autoopen/core/FileMasks.h"
 
+#include "monitor/core/MonitorTestSupport.h"
+
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
-
-#include "monitor/core/MonitorTestSupport.h"
 
 namespace marrowlight {
 namespace {

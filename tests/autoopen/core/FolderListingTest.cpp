@@ -1,14 +1,14 @@
 #include "autoopen/core/FolderListing.h"
 
+#include "autoopen/core/AutoOpenTestSupport.h"
+#include "monitor/core/MonitorTestSupport.h"
+#include "support/core/DateTimeFormat.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "autoopen/core/AutoOpenTestSupport.h"
-#include "monitor/core/MonitorTestSupport.h"
-#include "support/core/DateTimeFormat.h"
 
 namespace marrowlight {
 namespace {

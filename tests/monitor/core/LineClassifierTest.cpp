@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "monitor/core/LineClassifier.h"
+
 #include "monitor/core/MonitorTestSupport.h"
+
+#include <gtest/gtest.h>
 
 namespace marrowlight {
 namespace {

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "monitor/core/LineTextSource.h"
 
 #include "monitor/core/LineClassifier.h"
-#include "monitor/core/LineTextSource.h"
 #include "monitor/core/MonitorTestSupport.h"
+
+#include <gtest/gtest.h>
 
 namespace marrowlight {
 namespace {

@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
+#include "monitor/core/LogReader.h"
+
+#include "monitor/core/MonitorTestSupport.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <malloc.h>
 #include <utility>
-
-#include "monitor/core/LogReader.h"
-#include "monitor/core/MonitorTestSupport.h"
 
 namespace marrowlight {
 namespace {

@@ -1,5 +1,12 @@
 #pragma once
 
+#include "monitor/core/FileSource.h"
+#include "monitor/core/LineIndex.h"
+#include "monitor/core/LineTextSource.h"
+#include "monitor/core/PassProgress.h"
+#include "monitor/core/ViewSettings.h"
+#include "support/core/Clock.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -9,13 +16,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-#include "monitor/core/FileSource.h"
-#include "monitor/core/LineIndex.h"
-#include "monitor/core/LineTextSource.h"
-#include "monitor/core/PassProgress.h"
-#include "monitor/core/ViewSettings.h"
-#include "support/core/Clock.h"
 
 namespace marrowlight::testing {
 

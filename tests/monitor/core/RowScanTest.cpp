@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "monitor/core/RowScan.h"
 
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/MonitorTestSupport.h"
-#include "monitor/core/RowScan.h"
 #include "monitor/core/TextEncoding.h"
+
+#include <gtest/gtest.h>
 
 namespace marrowlight {
 namespace {

@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
+#include "monitor/core/TextEncoding.h"
 
 #include "monitor/core/LineSplitter.h"
-#include "monitor/core/TextEncoding.h"
+
+#include <gtest/gtest.h>
 
 namespace marrowlight {
 namespace {

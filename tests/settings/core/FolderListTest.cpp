@@ -1,4 +1,5 @@
 #include "settings/core/FolderList.h"
+
 #include "support/core/TextUtils.h"
 
 #include <gtest/gtest.h>

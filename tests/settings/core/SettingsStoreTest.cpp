@@ -1,7 +1,6 @@
 #include "settings/core/SettingsStore.h"
+
 #include "settings/core/MemorySettingsBackend.h"
-
-
 
 #include <gtest/gtest.h>
 

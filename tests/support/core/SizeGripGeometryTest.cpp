@@ -1,7 +1,6 @@
 #include "support/core/SizeGripGeometry.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <optional>
 #include <utility>
