@@ -35,7 +35,6 @@ struct BenchSettings : ViewSettings, LineDrawSettings {
     bool AllLogLines() const override { return true; }
     bool UpdateForced() const override { return false; }
 
-    int LineGroup(std::string_view line) const override { return HighestGroup(line, *this); }
     QColor GroupColor(int g) const override {
         return g == 1 ? Qt::darkGreen : g == 2 ? Qt::darkRed : Qt::red;
     }

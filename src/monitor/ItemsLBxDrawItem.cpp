@@ -48,6 +48,18 @@ const LineDrawer::Widths& LineDrawer::WidthsFor(const QFont& font) const {
     return lastWidths_;
 }
 
+const GroupMatcher& LineDrawer::Matcher() const {
+    return matchers_.For(
+        {settings_.GroupKeywords(1), settings_.GroupKeywords(2), settings_.GroupKeywords(3)});
+}
+
+int LineDrawer::RowGroup(LogListModel& model, int row) const {
+    int group = model.KnownGroup(row);
+    if (group < 0)
+        group = model.ClassifyRow(row, Matcher());
+    return std::max(group, 0);
+}
+
 int LineDrawer::GutterWidth(const QFont& font) const {
     if (settings_.ShowLineNumbers())
         return WidthsFor(font).numbers + 2;
@@ -74,7 +86,7 @@ qint64 LineDrawer::ExtentWidth(const QFont& font, std::uint64_t maxLineLen) cons
 
 void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& list,
                                   const QModelIndex& index, const QRect& rect) const {
-    const auto* model = qobject_cast<const LogListModel*>(list.model());
+    auto* model = qobject_cast<LogListModel*>(list.model());
     if (!model || !index.isValid() || index.row() >= model->rowCount())
         return;
     const int row = index.row();
@@ -92,22 +104,18 @@ void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& li
     const uint64_t first = left < chunk ? 0 : uint64_t(left / chunk) * ChunkChars;
     const qint64 shift = qint64(first) * m;
     const uint64_t chars = uint64_t(std::max<qint64>(0, right - shift) / narrow) + MarginChars;
-    if (first == 0 && model->MaxChars(row) <= chars) {
-        DrawLine(painter, font, list.palette(), rect, rightEdge, model->Utf8Text(row),
-                 model->Record(row));
-        return;
-    }
-    const int group = settings_.LineGroup(model->Utf8Part(row, 0, HeadChars));
-    const std::string part = model->Utf8Part(row, first, chars);
-    DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(part, WidthsFor(font).zero),
-            group, model->Record(row), int(shift));
+    const int group = RowGroup(*model, row);
+    const bool whole = first == 0 && model->MaxChars(row) <= chars;
+    const std::string text = whole ? model->Utf8Text(row) : model->Utf8Part(row, first, chars);
+    DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(text, WidthsFor(font).zero),
+            group, model->Record(row), whole ? 0 : int(shift));
 }
 
 void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& palette,
                           const QRect& rect, int rightEdge, std::string_view text,
                           const TObjectInfo* record) const {
     DrawRow(painter, font, palette, rect, rightEdge, ShownText(text, WidthsFor(font).zero),
-            settings_.LineGroup(text), record, 0);
+            Matcher().Highest(text), record, 0);
 }
 
 void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& palette,
@@ -123,23 +131,24 @@ void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& p
     const QColor base = palette.color(QPalette::Base);
     const int right = std::max(rect.right() + 1, rightEdge);
 
+    // The band stays at the list's left edge (x = 0) however far the rows are
+    // scrolled sideways; the text scrolls beside it and slides under it.
     painter.save();
     painter.setFont(font);
-    if (gutter > 0)
-        painter.fillRect(QRect(rect.left(), rect.top(), gutter, rect.height()), silver);
-    painter.fillRect(
-        QRect(rect.left() + gutter, rect.top(), right - rect.left() - gutter, rect.height()), base);
+    painter.fillRect(QRect(gutter, rect.top(), right - gutter, rect.height()), base);
 
     const int baseline = rect.top() + QFontMetrics(font).ascent();
     painter.setPen(textColor);
     painter.drawText(rect.left() + gutter + 3 + shift, baseline, line);
 
+    if (gutter > 0)
+        painter.fillRect(QRect(0, rect.top(), gutter, rect.height()), silver);
     if (!gutterText.isEmpty()) {
         // Opaque on silver, so a number wider than the band stays readable.
         painter.setBackgroundMode(Qt::OpaqueMode);
         painter.setBackground(silver);
         painter.setPen(Qt::black);
-        painter.drawText(rect.left() + 1, baseline, gutterText);
+        painter.drawText(1, baseline, gutterText);
     }
     painter.restore();
 }

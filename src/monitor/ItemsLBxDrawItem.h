@@ -1,10 +1,13 @@
 #pragma once
 
+#include "monitor/core/LineClassifier.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 class QAbstractItemView;
@@ -16,13 +19,14 @@ class QRect;
 namespace marrowlight {
 
 struct TObjectInfo;
+class LogListModel;
 
 // What drawing a line reads, live at every call.
 class LineDrawSettings {
   public:
     virtual ~LineDrawSettings() = default;
-    // Highest group of a UTF-8 line: 3, 2, 1 or 0.
-    virtual int LineGroup(std::string_view line) const = 0;
+    // UTF-8 text of Group1Edt..Group3Edt for g = 1..3.
+    virtual std::string GroupKeywords(int g) const = 0;
     virtual QColor GroupColor(int group) const = 0;
     virtual bool ShowLineNumbers() const = 0;
     virtual bool ShowLineTime() const = 0;
@@ -55,10 +59,9 @@ class LineDrawer {
 
     // A long row is drawn from a multiple of ChunkChars characters on, placed
     // as if every character before it were an "M" wide, as the extent counts
-    // them; its colour comes from its first HeadChars characters.
+    // them; its colour is that of its whole text, kept in the index.
     static constexpr int ChunkChars = 512;
     static constexpr int MarginChars = 256;
-    static constexpr int HeadChars = 16384;
 
   private:
     struct Widths {
@@ -69,11 +72,15 @@ class LineDrawer {
         QString zero;    // what stands for a zero character
     };
     const Widths& WidthsFor(const QFont& font) const;
+    const GroupMatcher& Matcher() const;
+    // The row's highest group, from the index or, the first time, its text.
+    int RowGroup(LogListModel& model, int row) const;
     void DrawRow(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
                  int rightEdge, const QString& line, int group, const TObjectInfo* record,
                  int shift) const;
 
     const LineDrawSettings& settings_;
+    mutable GroupMatcherCache matchers_;
     mutable QFont lastFont_;
     mutable Widths lastWidths_;
     mutable bool haveLast_ = false;

@@ -36,10 +36,6 @@ bool LiveViewSettings::UpdateForced() const {
     return options_.UpdateForced();
 }
 
-int LiveViewSettings::LineGroup(std::string_view line) const {
-    return HighestGroup(line, *this);
-}
-
 QColor LiveViewSettings::GroupColor(int group) const {
     return options_.Group(group).Colour();
 }

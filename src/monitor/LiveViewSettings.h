@@ -22,7 +22,6 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     bool AllLogLines() const override;
     bool UpdateForced() const override;
 
-    int LineGroup(std::string_view line) const override;
     QColor GroupColor(int group) const override;
     bool ShowLineNumbers() const override;
     bool ShowLineTime() const override;

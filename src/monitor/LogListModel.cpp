@@ -59,6 +59,14 @@ uint64_t LogListModel::MaxChars(int row) const {
     return LineTextSource::MaxChars(lines_, static_cast<size_t>(row));
 }
 
+int LogListModel::KnownGroup(int row) const {
+    return row < 0 ? -1 : lines_.Group(static_cast<size_t>(row));
+}
+
+int LogListModel::ClassifyRow(int row, const GroupMatcher& matcher) {
+    return row < 0 ? -1 : text_.Classify(lines_, static_cast<size_t>(row), matcher);
+}
+
 const TObjectInfo* LogListModel::Record(int row) const {
     if (row < 0)
         return nullptr;

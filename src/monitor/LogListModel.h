@@ -34,6 +34,11 @@ class LogListModel : public QAbstractListModel, public LineSink {
     std::string Utf8Part(int row, uint64_t first, uint64_t chars) const;
     // A bound on a row's characters, known without reading the row.
     uint64_t MaxChars(int row) const;
+    // A row's highest group (0..3) as the index keeps it; -1 until known.
+    int KnownGroup(int row) const;
+    // Works it out from the row's whole text and keeps it; -1 when the row
+    // can't be read.
+    int ClassifyRow(int row, const GroupMatcher& matcher);
     // Null when out of range or the row has no record.
     const TObjectInfo* Record(int row) const;
 

@@ -20,16 +20,13 @@ namespace marrowlight {
 namespace {
 
 struct FakeDrawSettings : LineDrawSettings {
-    int LineGroup(std::string_view line) const override {
-        auto it = groups.find(std::string(line));
-        return it == groups.end() ? 0 : it->second;
-    }
+    std::string GroupKeywords(int g) const override { return keywords[g - 1]; }
     QColor GroupColor(int group) const override { return colors.at(group); }
     bool ShowLineNumbers() const override { return numbers; }
     bool ShowLineTime() const override { return time; }
     QString LineTimeMask() const override { return mask; }
 
-    std::map<std::string, int> groups;
+    std::array<std::string, 3> keywords;
     std::map<int, QColor> colors{{1, Qt::green}, {2, Qt::darkRed}, {3, Qt::red}};
     bool numbers = false;
     bool time = false;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -144,7 +145,12 @@ TEST(LineTextSource, PartsReadOnlyTheirBytesAndNeverSplitACharacter) {
         rows.SetSource(file, c.encoding);
         LineTextSource source;
         EXPECT_EQ(source.Part(rows, 0, c.first, c.chars), c.expected) << c.line << c.first;
-        EXPECT_LE(file->bytesRead, c.chars * 4) << c.line << c.first;
+        // Other than ASCII in an 8-bit row: the whole row once, for its decoding.
+        const bool decided =
+            c.encoding == LogEncoding::EightBit &&
+            std::any_of(c.line.begin(), c.line.end(), [](char b) { return b & 0x80; });
+        EXPECT_LE(file->bytesRead, c.chars * 4 + (decided ? c.line.size() : 0))
+            << c.line << c.first;
     }
 }
 

@@ -4,7 +4,9 @@
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/core/FileSource.h"
+#include "monitor/core/LogReader.h"
 #include "monitor/core/MonitorTestSupport.h"
+#include "monitor/core/TObjectInfo.h"
 #include "monitor/core/TextEncoding.h"
 
 #include <QApplication>
@@ -76,9 +78,7 @@ TEST(LogListView, PaintsOnlyTheRowsInThePaintedArea) {
 using testing::MemoryFile;
 
 struct ErrorsInRed : LineDrawSettings {
-    int LineGroup(std::string_view line) const override {
-        return line.find("Error") != std::string_view::npos ? 3 : 0;
-    }
+    std::string GroupKeywords(int g) const override { return g == 3 ? "Error" : ""; }
     QColor GroupColor(int) const override { return Qt::red; }
     bool ShowLineNumbers() const override { return false; }
     bool ShowLineTime() const override { return true; }
@@ -120,10 +120,11 @@ TEST(LogListView, ALongLineIsReadAndDrawnOnlyWhereItCanBeSeen) {
     file->bytesRead = 0;
     view.show();
     QApplication::processEvents();
-    EXPECT_LT(file->bytesRead, 128u * 1024) << "first paint";
+    // The first paint reads the long line whole once, for its colour.
+    EXPECT_LT(file->bytesRead, longLine.size() + 128u * 1024) << "first paint";
 
     // Wherever the view is scrolled to, the line's text shows in its colour,
-    // up to its very end, and painting reads a small part of it.
+    // up to its very end, and painting reads a small part of it from then on.
     QScrollBar& bar = *view.horizontalScrollBar();
     ASSERT_GT(bar.maximum(), 30'000'000);
     for (int value : {0, 100'000, bar.maximum() / 2, bar.maximum() - 1000, bar.maximum()}) {
@@ -179,6 +180,106 @@ TEST(LogListView, ALongLineCutToTheViewportLooksAsIfDrawnWhole) {
         }
         EXPECT_EQ(cut.copy(0, 0, cut.width(), 18), whole.copy(0, 0, cut.width(), 18)) << value;
     }
+}
+
+// The Errors-only filter lists a row for a keyword far along it; the row is
+// drawn in that group's colour wherever it is scrolled to, and so is a row
+// loaded with "All Entries", whose keywords the drawing tests itself, once.
+TEST(LogListView, ALongRowHasTheColourOfItsWholeText) {
+    testing::TempDir dir;
+    const std::string path = dir.File("long.log");
+    const std::string row = std::string(20'000, 'x') + "Error" + std::string(15, 'y');
+    testing::WriteFile(path, "calm\r\n" + row + "\r\n");
+    for (bool allEntries : {false, true}) {
+        SCOPED_TRACE(allEntries ? "All Entries" : "Errors only");
+        testing::FakeViewSettings viewSettings;
+        viewSettings.allEntries = allEntries;
+        viewSettings.shown = {false, false, true};
+        viewSettings.keywords = {"", "", "Error"};
+        testing::FixedClock clock;
+        SilentProgress progress;
+        PosixFileSource files;
+        LogReader reader(files, viewSettings, clock, progress);
+        TPageObject page;
+        page.FileName = path;
+        LogListModel model;
+        reader.Pass(page, model);
+        ASSERT_EQ(model.rowCount(), allEntries ? 2 : 1);
+        const int errorRow = model.rowCount() - 1;
+
+        ErrorsInRed settings;
+        LineDrawer drawer(settings);
+        LogLineDelegate delegate(drawer);
+        delegate.SetItemHeight(17);
+        LogListView view;
+        view.setFont(QFont("DejaVu Sans Mono", 9));
+        delegate.SetExtentWidth(int(drawer.ExtentWidth(view.font(), page.MaxLineLen)));
+        view.setItemDelegate(&delegate);
+        view.setModel(&model);
+        view.resize(600, 120);
+        view.show();
+        QApplication::processEvents();
+
+        const int keyword = int(drawer.ExtentWidth(view.font(), 20'000)) - 300;
+        for (int value : {0, keyword}) {
+            view.horizontalScrollBar()->setValue(value);
+            QImage image(view.viewport()->size(), QImage::Format_RGB32);
+            view.viewport()->render(&image);
+            EXPECT_TRUE(HasRedInk(image, 17 * errorRow, 17 * errorRow + 17)) << value;
+            EXPECT_FALSE(HasRedInk(image, 0, 17 * errorRow)) << value;
+        }
+        EXPECT_EQ(model.KnownGroup(errorRow), 3);
+    }
+}
+
+// Scrolled sideways, the rows' text moves and the gutter band with the
+// arrival times stays at the left edge of the list.
+TEST(LogListView, TheGutterStaysAtTheLeftEdgeWhenScrolledSideways) {
+    std::string line;
+    while (line.size() < 2000)
+        line += "Lorem ipsum dolor sit amet ";
+    auto file = std::make_shared<MemoryFile>();
+    file->data = line;
+    LineIndex rows;
+    rows.push_back(LineEntry(0, line.size()), TObjectInfo{45000.5, 1});
+    rows.SetSource(file, LogEncoding::EightBit);
+    LogListModel model;
+    model.LoadLines(std::move(rows));
+
+    ErrorsInRed settings; // arrival times in the gutter
+    LineDrawer drawer(settings);
+    LogLineDelegate delegate(drawer);
+    delegate.SetItemHeight(18);
+    LogListView view;
+    view.setFont(QFont("DejaVu Sans", 10));
+    delegate.SetExtentWidth(int(drawer.ExtentWidth(view.font(), line.size())));
+    view.setItemDelegate(&delegate);
+    view.setModel(&model);
+    view.setFocusPolicy(Qt::NoFocus);
+    view.resize(500, 100);
+    view.show();
+    QApplication::processEvents();
+
+    const int gutter = drawer.GutterWidth(view.font());
+    ASSERT_GT(gutter, 10);
+    QImage images[2];
+    for (int k = 0; k < 2; ++k) {
+        view.horizontalScrollBar()->setValue(k * 700);
+        QImage& image = images[k];
+        image = QImage(view.viewport()->size(), QImage::Format_RGB32);
+        view.viewport()->render(&image);
+        SCOPED_TRACE(k ? "scrolled" : "at the start");
+        int silver = 0, black = 0;
+        for (int x = 0; x < gutter; ++x)
+            for (int y = 0; y < 18; ++y) {
+                silver += image.pixel(x, y) == (0xFF000000 | LineDrawer::Silver);
+                black += image.pixel(x, y) == 0xFF000000;
+            }
+        EXPECT_GT(silver, gutter * 18 / 2); // the band
+        EXPECT_GT(black, 10);               // its time
+    }
+    EXPECT_EQ(images[0].copy(0, 0, gutter, 18), images[1].copy(0, 0, gutter, 18));
+    EXPECT_NE(images[0].copy(gutter, 0, 400, 18), images[1].copy(gutter, 0, 400, 18));
 }
 
 } // namespace

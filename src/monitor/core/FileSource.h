@@ -9,10 +9,13 @@
 
 namespace marrowlight {
 
-// What tells one file apart from another at the same path.
+// What tells one file apart from another at the same path. A file system
+// may give a new file the inode of one just deleted; the birth time tells
+// them apart where the file system keeps one.
 struct FileIdentity {
     uint64_t Device = 0;
     uint64_t Inode = 0;
+    int64_t BirthTimeNs = 0; // 0 where the file system reports none
     bool operator==(const FileIdentity&) const = default;
 };
 

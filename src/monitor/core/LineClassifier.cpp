@@ -1,5 +1,6 @@
 #include "monitor/core/LineClassifier.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -99,11 +100,7 @@ bool InGroup3(std::string_view line, const ViewSettings& s) {
 }
 
 int HighestGroup(std::string_view line, const ViewSettings& settings) {
-    const GroupMatcher& groups = DrawingMatchers().For(settings);
-    for (int g = 3; g >= 1; --g)
-        if (groups.Holds(line, g))
-            return g;
-    return 0;
+    return DrawingMatchers().For(settings).Highest(line);
 }
 
 bool IsLineShown(std::string_view line, const ViewSettings& settings) {
@@ -124,6 +121,7 @@ KeywordList::KeywordList(std::string_view list) {
         }
         // Neighbouring bytes are often alike; the far end tells more.
         e.Probe = e.Anchor * 2 < entry.size() ? entry.size() - 1 : 0;
+        longest_ = std::max(longest_, entry.size());
         entries_.push_back(std::move(e));
     }
 }
@@ -188,21 +186,21 @@ GroupMatcher::GroupMatcher(const ViewSettings& settings)
 
 GroupMatcher::GroupMatcher(const std::array<std::string, 3>& keywords)
     : groups_{KeywordList(keywords[0]), KeywordList(keywords[1]), KeywordList(keywords[2])} {
-    for (const KeywordList& g : groups_)
+    for (const KeywordList& g : groups_) {
         allAscii_ = allAscii_ && g.AllAscii();
+        longest_ = std::max(longest_, g.Longest());
+    }
 }
 
 const GroupMatcher& GroupMatcherCache::For(const ViewSettings& settings) {
-    bool same = matcher_.has_value();
-    for (int g = 1; g <= 3; ++g) {
-        std::string keywords = settings.GroupKeywords(g);
-        if (keywords != keywords_[g - 1]) {
-            keywords_[g - 1] = std::move(keywords);
-            same = false;
-        }
-    }
-    if (!same)
+    return For({settings.GroupKeywords(1), settings.GroupKeywords(2), settings.GroupKeywords(3)});
+}
+
+const GroupMatcher& GroupMatcherCache::For(std::array<std::string, 3> keywords) {
+    if (!matcher_ || keywords != keywords_) {
+        keywords_ = std::move(keywords);
         matcher_.emplace(keywords_);
+    }
     return *matcher_;
 }
 
@@ -212,6 +210,13 @@ unsigned GroupMatcher::Membership(std::string_view line) const {
         if (groups_[g].Matches(line))
             bits |= 1u << g;
     return bits;
+}
+
+int GroupMatcher::Highest(std::string_view line) const {
+    for (int g = 3; g >= 1; --g)
+        if (groups_[g - 1].Matches(line))
+            return g;
+    return 0;
 }
 
 unsigned GroupMatcher::ShownGroup(std::string_view line, const ViewFilter& filter) const {

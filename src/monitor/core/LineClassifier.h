@@ -39,6 +39,8 @@ class KeywordList {
     bool Matches(std::string_view line) const;
     bool AllAscii() const { return allAscii_; }
     bool Empty() const { return entries_.empty(); }
+    // Bytes of the longest entry.
+    size_t Longest() const { return longest_; }
 
   private:
     struct Entry {
@@ -49,6 +51,7 @@ class KeywordList {
     static bool Find(const Entry& e, std::string_view line);
     std::vector<Entry> entries_;
     bool allAscii_ = true;
+    size_t longest_ = 0;
 };
 
 // The three groups' keywords, taken once per chunk: nothing can change them
@@ -61,23 +64,37 @@ class GroupMatcher {
     bool Holds(std::string_view line, int g) const { return groups_[g - 1].Matches(line); }
     // Bit g-1 set when the UTF-8 line is in group g.
     unsigned Membership(std::string_view line) const;
+    // The highest group the UTF-8 line is in, 0 for none; stops at the first
+    // that holds, from group 3 down.
+    int Highest(std::string_view line) const;
     // The bit of the first group that both holds the line and is shown by
     // the filter, else 0: enough for a verdict, cheaper than Membership.
     unsigned ShownGroup(std::string_view line, const ViewFilter& filter) const;
     // True when raw bytes of an 8-bit or UTF-8 log can be tested without
     // decoding them (ASCII keywords find the same places in both).
     bool RawBytesSuffice() const { return allAscii_; }
+    // Bytes of the longest keyword of any group: text cut into pieces is
+    // searched again across each cut over one byte less than this.
+    size_t LongestKeyword() const { return longest_; }
 
   private:
     std::array<KeywordList, 3> groups_;
     bool allAscii_ = true;
+    size_t longest_ = 0;
 };
+
+// The highest group set in a membership (bit g-1 = group g): 3, 2, 1 or 0.
+inline int HighestOf(unsigned membership) {
+    return membership & 4u ? 3 : membership & 2u ? 2 : membership & 1u ? 1 : 0;
+}
 
 // The matcher of the live keywords, cut again only when they changed: the
 // drawing asks for every painted line, the reader for every chunk.
 class GroupMatcherCache {
   public:
     const GroupMatcher& For(const ViewSettings& settings);
+    // Group1Edt..Group3Edt's keywords, as the drawing reads them.
+    const GroupMatcher& For(std::array<std::string, 3> keywords);
 
   private:
     std::optional<GroupMatcher> matcher_;
@@ -112,7 +129,7 @@ inline bool FilterLine(const LineEntry& line, size_t i, size_t n, const ViewFilt
                        PassProgress& progress) {
     if (i % FilterProgressStep == 0)
         ReportFilterProgress(i, n, progress);
-    return filter.Shows(line.Groups());
+    return filter.Shows(line.Membership());
 }
 
 // The filtering pass the reader runs over each chunk it split: FilterLine

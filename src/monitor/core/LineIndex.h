@@ -12,24 +12,37 @@ namespace marrowlight {
 
 class OpenFile;
 
-// Where one line's bytes are in the log (without its line end). Group bits
-// are a scratch area of the reading pass; they are not part of the row.
+// Where one line's bytes are in the log (without its line end), and its
+// highest group once that is known. Membership bits are a scratch area of the
+// reading pass; they are not part of the row.
 struct LineEntry {
     uint64_t Offset = 0;
     uint64_t Bits = 0; // low 56 bits: length in bytes; high 8 bits: flags
 
     static constexpr uint64_t LengthMask = (uint64_t{1} << 56) - 1;
     static constexpr uint64_t HasRecordFlag = uint64_t{1} << 56;
-    static constexpr int GroupShift = 57; // bits 57..59: membership of groups 1..3
+    static constexpr int MembershipShift = 57; // bits 57..59: membership of groups 1..3
+    static constexpr uint64_t GroupKnownFlag = uint64_t{1} << 60;
+    static constexpr int GroupShift = 61; // bits 61..62: the highest group, 0..3
 
     LineEntry() = default;
     LineEntry(uint64_t offset, uint64_t length) : Offset(offset), Bits(length & LengthMask) {}
     uint64_t Length() const { return Bits & LengthMask; }
     bool HasRecord() const { return (Bits & HasRecordFlag) != 0; }
     // Bit g-1 set when the line is in group g; only valid where the pass computed it.
-    unsigned Groups() const { return static_cast<unsigned>(Bits >> GroupShift) & 7u; }
-    void SetGroups(unsigned groups) {
-        Bits = (Bits & ~(uint64_t{7} << GroupShift)) | (uint64_t{groups & 7u} << GroupShift);
+    unsigned Membership() const { return static_cast<unsigned>(Bits >> MembershipShift) & 7u; }
+    void SetMembership(unsigned groups) {
+        Bits =
+            (Bits & ~(uint64_t{7} << MembershipShift)) | (uint64_t{groups & 7u} << MembershipShift);
+    }
+    // The highest group the whole line is in (0 for none), or -1 while no
+    // one has tested its keywords.
+    int Group() const {
+        return Bits & GroupKnownFlag ? static_cast<int>((Bits >> GroupShift) & 3u) : -1;
+    }
+    void SetGroup(int group) {
+        Bits = (Bits & ~(uint64_t{3} << GroupShift)) | GroupKnownFlag |
+               (uint64_t(group & 3) << GroupShift);
     }
 };
 
@@ -74,6 +87,15 @@ class LineIndex {
 
     // Null when the row has no record.
     const TObjectInfo* Record(size_t row) const;
+
+    // A row's highest group (0 for none, 1..3), -1 until it is known: the
+    // reading pass keeps it where it tested the row's keywords anyway, the
+    // drawing where it had to test them itself. Kept in two bits a row.
+    int Group(size_t row) const { return row < entries_.size() ? entries_[row].Group() : -1; }
+    void SetGroup(size_t row, int group) {
+        if (row < entries_.size())
+            entries_[row].SetGroup(group);
+    }
 
     // The file the offsets refer to, and how its bytes are decoded.
     void SetSource(std::shared_ptr<const OpenFile> file, LogEncoding encoding);

@@ -80,4 +80,18 @@ size_t SplitLines(std::string_view bytes, LogEncoding encoding, OnLine&& onLine)
     return static_cast<size_t>(lineStart - begin);
 }
 
+// Bytes at the end of text that SplitLines left unfinished which must be
+// looked at again with the bytes that follow: a CR that may be half of a
+// CR LF and, in UTF-16, an odd byte. Everything before them holds no line end.
+inline size_t PendingLineEndBytes(std::string_view bytes, LogEncoding encoding) {
+    if (encoding == LogEncoding::Utf16) {
+        const size_t odd = bytes.size() % 2;
+        const size_t even = bytes.size() - odd;
+        if (even >= 2 && bytes[even - 2] == '\r' && bytes[even - 1] == '\0')
+            return odd + 2;
+        return odd;
+    }
+    return !bytes.empty() && bytes.back() == '\r' ? 1 : 0;
+}
+
 } // namespace marrowlight

@@ -1,6 +1,8 @@
 #include "monitor/core/LineTextSource.h"
 
 #include "monitor/core/FileSource.h"
+#include "monitor/core/LineClassifier.h"
+#include "monitor/core/RowScan.h"
 #include "monitor/core/TextEncoding.h"
 
 #include <algorithm>
@@ -8,6 +10,17 @@
 namespace marrowlight {
 
 namespace {
+
+// A row up to this long is classified from its text, read whole as the
+// drawing reads it; a longer one in pieces of this size.
+constexpr uint64_t WholeRowBytes = uint64_t{64} << 10;
+
+bool IsAscii(std::string_view bytes) {
+    for (unsigned char c : bytes)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
 
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -53,7 +66,7 @@ std::string LineTextSource::Text(const LineIndex& lines, size_t row) {
     if (row >= lines.size() || !lines.Source())
         return {};
     const LineEntry& line = lines[row];
-    return Read(lines, line.Offset, line.Length(), false, false);
+    return Read(lines, row, line.Offset, line.Length(), false, false);
 }
 
 std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t first,
@@ -64,7 +77,7 @@ std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t fi
     const uint64_t unit = lines.Encoding() == LogEncoding::Utf16 ? 2 : 1;
     const uint64_t start = std::min(line.Length(), std::min(first, line.Length()) * unit);
     const uint64_t length = std::min(line.Length() - start, std::min(chars, line.Length()) * 4);
-    std::string text = Read(lines, line.Offset + start, length, start > 0 && unit == 1,
+    std::string text = Read(lines, row, line.Offset + start, length, start > 0 && unit == 1,
                             start + length < line.Length() && unit == 1);
     KeepCodePoints(text, chars);
     return text;
@@ -77,13 +90,63 @@ uint64_t LineTextSource::MaxChars(const LineIndex& lines, size_t row) {
     return lines.Encoding() == LogEncoding::Utf16 ? (bytes + 1) / 2 : bytes;
 }
 
-std::string LineTextSource::Read(const LineIndex& lines, uint64_t offset, uint64_t length,
-                                 bool cutHead, bool cutTail) {
+int LineTextSource::Classify(LineIndex& lines, size_t row, const GroupMatcher& matcher) {
+    if (row >= lines.size() || !lines.Source())
+        return -1;
+    const LineEntry& line = lines[row];
+    int group = -1;
+    if (line.Length() <= WholeRowBytes) {
+        // Read as the drawing will read it, so the text is then at hand.
+        bool whole = false;
+        const std::string text = Read(lines, row, line.Offset, line.Length(), false, false, &whole);
+        if (whole)
+            group = matcher.Highest(text);
+    } else {
+        RowScan scan(lines.Encoding(), &matcher);
+        if (RowScan::ScanFile(*lines.Source(), line.Offset, line.Length(), WholeRowBytes, scan)) {
+            group = HighestOf(scan.Membership());
+            KeepDecoding(lines, line.Offset, scan.Utf8());
+        }
+    }
+    if (group >= 0)
+        lines.SetGroup(row, group);
+    return group;
+}
+
+std::optional<bool> LineTextSource::RowIsUtf8(const LineIndex& lines, size_t row) {
+    const LineEntry& line = lines[row];
+    if (decidedSourceId_ == lines.SourceId())
+        if (auto it = decided_.find(line.Offset); it != decided_.end())
+            return it->second;
+    RowScan scan(lines.Encoding(), nullptr);
+    if (!RowScan::ScanFile(*lines.Source(), line.Offset, line.Length(), WholeRowBytes, scan))
+        return std::nullopt;
+    KeepDecoding(lines, line.Offset, scan.Utf8());
+    return scan.Utf8();
+}
+
+void LineTextSource::KeepDecoding(const LineIndex& lines, uint64_t offset, bool utf8) {
+    if (lines.Encoding() != LogEncoding::EightBit)
+        return;
+    if (decidedSourceId_ != lines.SourceId() || decided_.size() >= MaxDecidedRows) {
+        decided_.clear();
+        decidedSourceId_ = lines.SourceId();
+    }
+    decided_[offset] = utf8;
+}
+
+std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t offset,
+                                 uint64_t length, bool cutHead, bool cutTail, bool* whole) {
     const bool part = cutHead || cutTail;
     Slot& slot = slots_[(offset * 0x9E3779B97F4A7C15ull >> 40) % SlotCount];
+    if (whole)
+        *whole = false;
     if (slot.Used && slot.SourceId == lines.SourceId() && slot.Offset == offset &&
-        slot.Length == length && slot.Part == part)
+        slot.Length == length && slot.Part == part) {
+        if (whole)
+            *whole = true;
         return slot.Text;
+    }
 
     bytes_.resize(static_cast<size_t>(length));
     ssize_t got = lines.Source()->ReadAt(offset, bytes_.data(), bytes_.size());
@@ -91,15 +154,27 @@ std::string LineTextSource::Read(const LineIndex& lines, uint64_t offset, uint64
         return {};
     // A file cut short since the row was read shows what is left of the row.
     bytes_.resize(static_cast<size_t>(got));
-    const bool whole = static_cast<uint64_t>(got) == length;
-    TrimSplitSequences(bytes_, cutHead, cutTail && whole);
+    const bool complete = static_cast<uint64_t>(got) == length;
+    if (whole)
+        *whole = complete;
     std::string text;
-    AppendDecodedLine(text, bytes_, lines.Encoding());
+    if (part && lines.Encoding() == LogEncoding::EightBit && !IsAscii(bytes_)) {
+        // A part of an 8-bit row decodes as the whole row does; only the
+        // part itself is left to decide when the row can't be read whole.
+        const std::optional<bool> decided = RowIsUtf8(lines, row);
+        const bool utf8 = decided ? *decided : IsValidUtf8(bytes_);
+        if (utf8)
+            TrimSplitSequences(bytes_, cutHead, cutTail && complete);
+        AppendDecodedAs(text, bytes_, lines.Encoding(), utf8);
+    } else {
+        TrimSplitSequences(bytes_, cutHead, cutTail && complete);
+        AppendDecodedLine(text, bytes_, lines.Encoding());
+    }
     if (bytes_.capacity() > (size_t{1} << 20))
         std::string().swap(bytes_);
 
     Drop(slot);
-    if (!whole)
+    if (!complete)
         return text;
     slot.SourceId = lines.SourceId();
     slot.Offset = offset;
@@ -132,6 +207,7 @@ void LineTextSource::Clear() {
     for (Slot& slot : slots_)
         Drop(slot);
     cachedBytes_ = 0;
+    decided_.clear();
 }
 
 } // namespace marrowlight

@@ -5,9 +5,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace marrowlight {
+
+class GroupMatcher;
 
 // Reads a row's bytes back from the file its index describes and decodes
 // them to UTF-8, keeping recent rows so repaints and scrolling do not read
@@ -22,11 +26,17 @@ class LineTextSource {
     // read fails.
     std::string Text(const LineIndex& lines, size_t row);
     // At most `chars` characters of a row from about character `first` on,
-    // reading at most 4 * chars bytes of it. `first` counts 16-bit units in
-    // UTF-16 rows and bytes otherwise (characters in ASCII text).
+    // reading at most 4 * chars bytes of it, and an 8-bit row with other
+    // than ASCII once whole, so every part of it decodes as the whole row
+    // does. `first` counts 16-bit units in UTF-16 rows and bytes otherwise
+    // (characters in ASCII text).
     std::string Part(const LineIndex& lines, size_t row, uint64_t first, uint64_t chars);
     // A bound on a row's characters, known without reading it.
     static uint64_t MaxChars(const LineIndex& lines, size_t row);
+    // Works out a row's highest group from its whole text (a long row is
+    // read in pieces, never held) and keeps it in the index, so a row is
+    // tested at most once. -1 when the row could not be read whole.
+    int Classify(LineIndex& lines, size_t row, const GroupMatcher& matcher);
 
     size_t CachedBytes() const { return cachedBytes_; }
     void Clear();
@@ -40,8 +50,15 @@ class LineTextSource {
         bool Used = false;
         std::string Text;
     };
-    std::string Read(const LineIndex& lines, uint64_t offset, uint64_t length, bool cutHead,
-                     bool cutTail);
+    // [offset, offset + length) of the row; whole, when given, tells whether
+    // all of it was read.
+    std::string Read(const LineIndex& lines, size_t row, uint64_t offset, uint64_t length,
+                     bool cutHead, bool cutTail, bool* whole = nullptr);
+    // Whether an 8-bit row is UTF-8 (else Windows-1252), decided from the
+    // whole row the first time a part of it needs it; empty when the row
+    // can't be read whole.
+    std::optional<bool> RowIsUtf8(const LineIndex& lines, size_t row);
+    void KeepDecoding(const LineIndex& lines, uint64_t offset, bool utf8);
     void Store(Slot& slot, std::string text);
     void Drop(Slot& slot);
 
@@ -50,6 +67,11 @@ class LineTextSource {
     size_t cachedBytes_ = 0;
     size_t evictNext_ = 0;
     std::string bytes_;
+    // The decodings decided for rows drawn in parts, by offset; a row whose
+    // entry is dropped is decided again, the same way.
+    static constexpr size_t MaxDecidedRows = 4096;
+    std::unordered_map<uint64_t, bool> decided_;
+    uint64_t decidedSourceId_ = 0;
 };
 
 } // namespace marrowlight

@@ -2,6 +2,7 @@
 
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LineSplitter.h"
+#include "monitor/core/RowScan.h"
 #include "monitor/core/TextEncoding.h"
 #include "support/core/DateTimeFormat.h"
 #include "support/core/PathUtils.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,9 @@ namespace {
 
 // Enough of the start of a log to notice that it was rewritten.
 constexpr size_t HeadBytes = 4096;
+
+// A line longer than the buffer is read again in pieces of this size.
+constexpr size_t LongLinePieceBytes = size_t{64} << 10;
 
 PassOutcome Outcome(PassResult result) {
     PassOutcome out;
@@ -37,12 +42,15 @@ void DropFollowedLog(TPageObject& page, LineSink& list) {
 // Whatever file appears at the path later was written after we looked,
 // unless it is the very file we had: that one is remembered.
 void ForgetMissingLog(TPageObject& page, LineSink& list) {
-    std::optional<FileIdentity> gone = page.Identity ? page.Identity : page.GoneIdentity;
-    std::string goneHead = page.Identity ? std::move(page.Head) : std::move(page.GoneHead);
+    const bool followed = page.Identity.has_value();
+    std::optional<FileIdentity> gone = followed ? page.Identity : page.GoneIdentity;
+    std::string goneHead = followed ? std::move(page.Head) : std::move(page.GoneHead);
+    const uint64_t goneReadPos = followed ? page.ReadPos : page.GoneReadPos;
     ResetLog(page, list);
     page.FollowFromStart = true;
     page.GoneIdentity = gone;
     page.GoneHead = std::move(goneHead);
+    page.GoneReadPos = goneReadPos;
     page.LastReadText.clear();
     page.LinesText.clear();
     page.DisplayedText.clear();
@@ -75,11 +83,11 @@ LineIndex WithRecords(const LineIndex& shown, const LineIndex& rows, bool newest
     // In the order the lines were written, so numbers grow with them.
     for (size_t k = 0; k < shown.size(); ++k) {
         LineEntry line = shown[newestFirst ? shown.size() - 1 - k : k];
-        const unsigned groups = line.Groups();
+        const unsigned groups = line.Membership();
         for (unsigned g = 0; g < 3; ++g)
             if (groups & (1u << g))
                 alerts[g] = true;
-        line.SetGroups(0);
+        line.SetMembership(0);
         if (lineNo < INT32_MAX)
             ++lineNo; // a number that cannot grow stays, never wraps
         const TObjectInfo record{now, lineNo};
@@ -97,21 +105,41 @@ LineIndex WithRecords(const LineIndex& shown, const LineIndex& rows, bool newest
 // are at hand: its length in characters and, where a verdict or an alert
 // depends on them, its group bits. The verdict waits for the filtering pass,
 // which needs the count.
+//
+// A line longer than the reader's buffer is not held: only its end is looked
+// for, and once it is found the line is read again in small pieces to learn
+// the same things, so memory stays bounded whatever the length of a line.
 class LogReader::LineScanner {
   public:
     LineScanner(LogEncoding encoding, const GroupMatcher* matcher, const ViewFilter& filter,
-                bool bulk, uint64_t maxLineLen)
+                bool bulk, uint64_t maxLineLen, const OpenFile& file, size_t pieceBytes,
+                std::function<const GroupMatcher&()> longMatcher)
         : encoding_(encoding), matcher_(matcher), filter_(filter), bulk_(bulk),
           decode_(matcher && (encoding == LogEncoding::Utf16 || !matcher->RawBytesSuffice())),
-          maxLineLen_(maxLineLen) {}
+          maxLineLen_(maxLineLen), file_(file), pieceBytes_(pieceBytes),
+          longMatcher_(std::move(longMatcher)) {}
 
-    // bytes begin at a line start, at file offset `offset`; the result is the
-    // number of bytes used, so the unfinished rest starts there.
+    // bytes begin at a line start, at file offset `offset`, or inside the
+    // long line when one is open; the result is the number of bytes used,
+    // so the unfinished rest starts there.
     size_t Split(std::string_view bytes, uint64_t offset) {
         return SplitLines(bytes, encoding_, [&](size_t start, size_t length) {
-            Add(offset + start, std::string_view(bytes.data() + start, length));
+            if (longStart_) {
+                AddLong(*longStart_, offset + start + length - *longStart_);
+                longStart_.reset();
+            } else {
+                Add(offset + start, std::string_view(bytes.data() + start, length));
+            }
         });
     }
+
+    // The line at offset goes on past what the buffer holds.
+    void StartLongLine(uint64_t offset) { longStart_ = offset; }
+    const std::optional<uint64_t>& LongLine() const { return longStart_; }
+    // Reading a long line again failed.
+    bool Failed() const { return failed_; }
+    // A long line was read again.
+    bool ReadLongLines() const { return readLong_; }
 
     LineIndex& Lines() { return lines_; }
     uint64_t MaxLineLen() const { return maxLineLen_; }
@@ -121,8 +149,29 @@ class LogReader::LineScanner {
         LineEntry line(offset, bytes.size());
         if (bytes.size() > maxLineLen_)
             maxLineLen_ = std::max(maxLineLen_, CountChars(bytes, encoding_));
-        if (matcher_)
-            line.SetGroups(Groups(bytes));
+        if (matcher_) {
+            const unsigned groups = Groups(bytes);
+            line.SetMembership(groups);
+            // The highest group is known where every group was tested, or
+            // where the one a verdict found is the highest anyway.
+            if (!bulk_ || (groups & 4u))
+                line.SetGroup(HighestOf(groups));
+        }
+        lines_.push_back(line);
+    }
+
+    // Rare and costly anyway: every group is tested, whatever the filter.
+    void AddLong(uint64_t offset, uint64_t length) {
+        readLong_ = true;
+        RowScan scan(encoding_, &longMatcher_());
+        if (!RowScan::ScanFile(file_, offset, length, pieceBytes_, scan)) {
+            failed_ = true;
+            return;
+        }
+        LineEntry line(offset, length);
+        maxLineLen_ = std::max(maxLineLen_, scan.Chars());
+        line.SetMembership(scan.Membership());
+        line.SetGroup(HighestOf(scan.Membership()));
         lines_.push_back(line);
     }
 
@@ -142,6 +191,12 @@ class LogReader::LineScanner {
     const bool bulk_;
     const bool decode_; // keywords are tested on the decoded text
     uint64_t maxLineLen_;
+    const OpenFile& file_;
+    const size_t pieceBytes_;
+    const std::function<const GroupMatcher&()> longMatcher_;
+    std::optional<uint64_t> longStart_;
+    bool failed_ = false;
+    bool readLong_ = false;
     LineIndex lines_;
     std::string scratch_;
 };
@@ -151,7 +206,14 @@ LogReader::LogReader(const FileSource& files, const ViewSettings& settings, cons
     : files_(files), settings_(settings), clock_(clock), progress_(progress) {}
 
 PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
-    if (Step ended = CheckStamp(page, list))
+    const std::optional<LogStamp> seen = files_.Stat(page.FileName);
+    // The path names no file or another one (rotated): what the followed
+    // file gained since the last pass is read first, through the descriptor
+    // kept of it.
+    if (!seen || (page.Identity && seen->Identity != *page.Identity))
+        if (std::optional<PassOutcome> last = ReadLeftBehind(page, list))
+            return Finish(page, list, *last);
+    if (Step ended = CheckStamp(page, list, seen))
         return Outcome(*ended);
 
     OpenResult opened = files_.Open(page.FileName);
@@ -162,18 +224,38 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
     // The stamp of what is read: taken before reading, so bytes written
     // meanwhile change the stamp again and are read by the next pass.
     const std::optional<LogStamp> stamp = opened.Stamp ? opened.Stamp : opened.File->Stat();
-    PassOutcome out =
-        stamp ? FollowOpenLog(page, list, opened.File, *stamp) : Outcome(PassResult::ReadFailed);
-    if (out.Result == PassResult::ReadFailed) {
+    return Finish(page, list,
+                  stamp ? FollowOpenLog(page, list, opened.File, *stamp)
+                        : Outcome(PassResult::ReadFailed));
+}
+
+PassOutcome LogReader::Finish(TPageObject& page, const LineSink& list, PassOutcome out) const {
+    if (out.Result == PassResult::ReadFailed)
         page.StateText = StateReadError;
-        return out;
-    }
-    FinishTexts(page, list);
+    else
+        FinishTexts(page, list);
     return out;
 }
 
-LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list) const {
-    const std::optional<LogStamp> seen = files_.Stat(page.FileName);
+std::optional<PassOutcome> LogReader::ReadLeftBehind(TPageObject& page, LineSink& list) {
+    // Once: a writer that goes on with the old file must not keep the log
+    // from the new one.
+    const std::shared_ptr<const OpenFile> file =
+        list.Lines().Source() ? list.Lines().Source() : page.File;
+    if (page.LeftBehindRead || !file || page.Encoding == LogEncoding::Unknown)
+        return std::nullopt;
+    page.LeftBehindRead = true;
+    const std::optional<LogStamp> old = file->Stat();
+    if (!old || old->Size <= page.ReadPos)
+        return std::nullopt;
+    PassOutcome out = ReadChunk(page, list, file, *old);
+    if (out.LinesRead() || out.Result == PassResult::Reset)
+        return out;
+    return std::nullopt; // nothing to show: on to the new file at once
+}
+
+LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list,
+                                      const std::optional<LogStamp>& seen) const {
     if (!seen) {
         ForgetMissingLog(page, list);
         return PassResult::Missing;
@@ -184,10 +266,11 @@ LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list) const {
 }
 
 PassOutcome LogReader::FollowOpenLog(TPageObject& page, LineSink& list,
-                                     const std::shared_ptr<OpenFile>& file, const LogStamp& stamp) {
+                                     const std::shared_ptr<const OpenFile>& file,
+                                     const LogStamp& stamp) {
     if (Step ended = CheckIdentityAndHead(page, list, *file, stamp))
         return Outcome(*ended);
-    if (Step ended = DecideEncoding(page, *file, stamp))
+    if (Step ended = DecideEncoding(page, file, stamp))
         return Outcome(*ended);
     if (stamp.Size < page.ReadPos) {
         // Shrunk: the list holds lines the file no longer has.
@@ -214,27 +297,32 @@ LogReader::Step LogReader::CheckIdentityAndHead(TPageObject& page, LineSink& lis
         return PassResult::Reset;
     }
     // Rewritten from the start while not shorter than what was read: only
-    // the first bytes tell, and only when the stamp changed.
+    // the first bytes tell, and only when the stamp changed. A file now
+    // shorter than the kept head (an unfinished line cut back, or emptied and
+    // refilled) is compared on the bytes both have.
     if (page.Encoding == LogEncoding::Unknown || stamp.Size < page.ReadPos ||
-        stamp.Size < page.Head.size() || (page.FileStamp && *page.FileStamp == stamp))
+        (page.FileStamp && *page.FileStamp == stamp))
         return std::nullopt;
     const std::optional<std::string_view> head = ReadHead(file, stamp.Size);
     if (!head)
         return PassResult::ReadFailed;
-    if (!head->starts_with(page.Head)) {
+    const size_t common = std::min(head->size(), page.Head.size());
+    if (head->substr(0, common) != std::string_view(page.Head).substr(0, common)) {
         DropFollowedLog(page, list);
         return PassResult::Reset;
     }
-    if (head->size() > page.Head.size())
+    // The kept head follows the file, so bytes it lost are not compared later.
+    if (head->size() != page.Head.size())
         page.Head.assign(*head);
     return std::nullopt;
 }
 
-LogReader::Step LogReader::DecideEncoding(TPageObject& page, const OpenFile& file,
+LogReader::Step LogReader::DecideEncoding(TPageObject& page,
+                                          const std::shared_ptr<const OpenFile>& file,
                                           const LogStamp& stamp) {
     if (page.Encoding != LogEncoding::Unknown || stamp.Size < 2)
         return std::nullopt;
-    const std::optional<std::string_view> head = ReadHead(file, stamp.Size);
+    const std::optional<std::string_view> head = ReadHead(*file, stamp.Size);
     if (!head)
         return PassResult::ReadFailed;
     const std::optional<EncodingGuess> guess = DetectEncoding(*head, stamp.Size);
@@ -244,12 +332,14 @@ LogReader::Step LogReader::DecideEncoding(TPageObject& page, const OpenFile& fil
     page.TextStart = guess->TextStart;
     page.ReadPos = guess->TextStart;
     page.Identity = stamp.Identity;
+    page.File = file;
     page.Head.assign(*head);
     if (page.GoneIdentity && *page.GoneIdentity == stamp.Identity &&
-        head->starts_with(page.GoneHead))
+        stamp.Size >= page.GoneReadPos && head->starts_with(page.GoneHead))
         page.FollowFromStart = false; // the same file answered again
     page.GoneIdentity.reset();
     page.GoneHead.clear();
+    page.GoneReadPos = 0;
     return std::nullopt;
 }
 
@@ -279,7 +369,8 @@ bool LogReader::JumpToEnd(TPageObject& page, const LogStamp& stamp) const {
 }
 
 PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
-                                 const std::shared_ptr<OpenFile>& file, const LogStamp& stamp) {
+                                 const std::shared_ptr<const OpenFile>& file,
+                                 const LogStamp& stamp) {
     ChunkScope scope(progress_);
     progress_.ShowProgress("Reading " + FileNameOfPath(page.FileName) + "...", true);
 
@@ -288,57 +379,105 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
     // Keyword tests only where a verdict or an alert depends on them.
     const GroupMatcher* matcher =
         filter.NeedsGroups() || !bulk ? &matchers_.For(settings_) : nullptr;
-    LineScanner scanner(page.Encoding, matcher, filter, bulk, page.MaxLineLen);
-    const std::optional<uint64_t> end = ReadLines(*file, page.ReadPos, stamp.Size, scanner);
+    LineScanner scanner(page.Encoding, matcher, filter, bulk, page.MaxLineLen, *file,
+                        std::min(blockSize_, LongLinePieceBytes),
+                        [this]() -> const GroupMatcher& { return matchers_.For(settings_); });
+    // A long unfinished line is searched on from where the last pass left
+    // it, unless the file no longer reaches that far.
+    const uint64_t scanFrom =
+        page.ScanPos > page.ReadPos && page.ScanPos <= stamp.Size ? page.ScanPos : page.ReadPos;
+    const std::optional<ChunkEnd> end =
+        ReadLines(*file, page.ReadPos, scanFrom, stamp.Size, page.Encoding, scanner);
     if (!end)
         return Outcome(PassResult::ReadFailed);
+    if (!scanner.Lines().empty() && !end->OneRead) {
+        // Cut back while it was read: the offsets just taken may already
+        // hold other bytes, which the rows would show. A chunk taken whole
+        // by one read is as current as a check right after it would be.
+        const std::optional<LogStamp> after = file->Stat();
+        if (!after)
+            return Outcome(PassResult::ReadFailed);
+        if (after->Size < end->ReadEnd) {
+            DropFollowedLog(page, list);
+            return Outcome(PassResult::Reset);
+        }
+    }
 
     PassOutcome out = Outcome(PassResult::NoCompleteLine);
     if (!scanner.Lines().empty()) {
         out = TakeLines(page, list, std::move(scanner.Lines()), filter, bulk, file);
         page.MaxLineLen = scanner.MaxLineLen();
     }
-    page.ReadPos = *end;
+    page.ReadPos = end->LineStart;
+    page.ScanPos = end->ScanPos;
     page.FileStamp = stamp;
+    // Rows keep a descriptor of the file; the page one only while none does,
+    // so a log holds one open. This one just read well.
+    page.File = list.Lines().Source() ? nullptr : file;
     page.FollowFromStart = false;
     return out;
 }
 
-std::optional<uint64_t> LogReader::ReadLines(const OpenFile& file, uint64_t from, uint64_t size,
-                                             LineScanner& scanner) {
+std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, uint64_t lineStart,
+                                                        uint64_t scanFrom, uint64_t size,
+                                                        LogEncoding encoding,
+                                                        LineScanner& scanner) {
     std::vector<char>& buffer = buffer_;
+    // Keep a small buffer for the next log; give back what a large chunk
+    // took, also when a read fails half-way.
+    struct GiveBack {
+        std::vector<char>& buffer;
+        ~GiveBack() {
+            if (buffer.capacity() > (size_t{64} << 10))
+                std::vector<char>().swap(buffer);
+        }
+    } giveBack{buffer};
+    // Never more than a block: a line that does not fit is not held.
     buffer.resize(
-        static_cast<size_t>(std::min<uint64_t>(blockSize_ & ~size_t{1}, size - from + 1)));
-    uint64_t bufferStart = from; // file offset of buffer[0], always a line start
-    uint64_t next = from;        // next file offset to read
+        static_cast<size_t>(std::min<uint64_t>(blockSize_ & ~size_t{1}, size - scanFrom + 1)));
+    if (scanFrom > lineStart)
+        scanner.StartLongLine(lineStart);
+    uint64_t bufferStart = scanFrom; // file offset of buffer[0]
+    uint64_t next = scanFrom;        // next file offset to read
     size_t filled = 0;
+    size_t reads = 0;
+    bool shortRead = false;
     while (next < size) {
-        // Only a line longer than the buffer makes it grow, to that line's size.
-        if (filled == buffer.size())
-            buffer.resize(buffer.size() * 2);
         const size_t want =
             static_cast<size_t>(std::min<uint64_t>(buffer.size() - filled, size - next));
         const ssize_t got = file.ReadAt(next, buffer.data() + filled, want);
         if (got < 0)
             return std::nullopt;
+        ++reads;
+        shortRead = shortRead || static_cast<size_t>(got) < want;
         if (got == 0)
-            break; // shrunk meanwhile: the next pass notices
+            break; // shrunk meanwhile
         next += static_cast<uint64_t>(got);
         filled += static_cast<size_t>(got);
-        const size_t used = scanner.Split(std::string_view(buffer.data(), filled), bufferStart);
-        std::memmove(buffer.data(), buffer.data() + used, filled - used);
-        filled -= used;
-        bufferStart += used;
+        const std::string_view bytes(buffer.data(), filled);
+        const size_t used = scanner.Split(bytes, bufferStart);
+        if (scanner.Failed())
+            return std::nullopt;
+        if (!scanner.LongLine() && used == 0 && filled == buffer.size())
+            scanner.StartLongLine(bufferStart);
+        // Of a long line only what may begin its end is kept; of any other
+        // unfinished line, all of it.
+        const size_t keep =
+            scanner.LongLine() ? PendingLineEndBytes(bytes.substr(used), encoding) : filled - used;
+        std::memmove(buffer.data(), buffer.data() + filled - keep, keep);
+        bufferStart += filled - keep;
+        filled = keep;
     }
-    // Keep a small buffer for the next log; give back what a large chunk took.
-    if (buffer.capacity() > (size_t{64} << 10))
-        std::vector<char>().swap(buffer);
-    return bufferStart;
+    ChunkEnd end{bufferStart, bufferStart, next,
+                 reads == 1 && !shortRead && !scanner.ReadLongLines()};
+    if (const std::optional<uint64_t>& longLine = scanner.LongLine())
+        end.LineStart = *longLine;
+    return end;
 }
 
 PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
                                  const ViewFilter& filter, bool bulk,
-                                 const std::shared_ptr<OpenFile>& file) {
+                                 const std::shared_ptr<const OpenFile>& file) {
     PassOutcome out;
     out.LinesTaken = chunk.size();
     const bool newestFirst = settings_.LastEntriesAtTop();
@@ -350,7 +489,8 @@ PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& 
         progress_.ShowProgress("Loading " + FileNameOfPath(page.FileName) + "...", false);
         shown.SetSource(file, page.Encoding);
         list.LoadLines(std::move(shown));
-        page.LineCount = out.LinesTaken;
+        // Added, not set: a bulk load follows earlier chunks the filter hid.
+        page.LineCount += out.LinesTaken;
         progress_.ShowProgress("", false);
         out.Result = PassResult::Bulk;
         return out;

@@ -74,27 +74,35 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //                    past the last complete line taken:     jump to the end, every chunk read
 //                    an unfinished last line lies beyond
 //                    it and is read again
+//   ScanPos          when past ReadPos: the unfinished      every chunk read; ignored when
+//                    line is longer than a block and holds  not past ReadPos or past the
+//                    no line end before it; the next        end of the file
+//                    chunk searches on from there
 //   FileStamp        the file's stamp as last read; empty:  jump to the end, every chunk read
 //                    not read since the reset               (not when no new bytes came)
 //   Encoding         how lines are decoded; Unknown until   decided once per reset
 //                    the file holds 2 bytes
 //   TextStart        where the text starts, past the        with the encoding
 //                    byte-order mark (0, 2 or 3)
-//   Identity         device and inode of the file the       with the encoding
-//                    list describes
-//   Head             a copy of that file's first bytes,     with the encoding; grows with a
+//   Identity         device, inode and birth time of the    with the encoding
+//                    file the list describes
+//   File             that file, kept open while the list    with the encoding, every chunk
+//                    has no row (rows keep their own)       read
+//   LeftBehindRead   the path stopped naming that file and  when the path names no file or
+//                    its last lines were read through it    another one, once
+//   Head             a copy of that file's first bytes,     with the encoding; follows a
 //                    at most 4 KiB                          file still shorter than 4 KiB
-//   LineCount        lines taken since the reset, shown     added by every chunk with lines;
-//                    or not                                 a bulk load sets it
+//   LineCount        lines taken since the reset, shown     added by every chunk with lines
+//                    or not
 //   MaxLineLen       characters of the longest of them      every chunk with lines
 //   FollowFromStart  the next file at the path is read      set when the reader drops a
 //                    from its start, even when only new     followed log, while the path is
 //                    lines are shown                        missing and while undecided;
 //                                                           cleared by a chunk read or when
 //                                                           the same file answers again
-//   GoneIdentity,    Identity and Head of the file the      set when the path stops
-//                    path named when it stopped             answering; cleared when the
-//   GoneHead         answering                              encoding is decided
+//   GoneIdentity,    Identity, Head and ReadPos of the      set when the path stops
+//   GoneHead,        file the path named when it stopped    answering; cleared when the
+//   GoneReadPos      answering                              encoding is decided
 class LogReader {
   public:
     LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
@@ -102,7 +110,8 @@ class LogReader {
 
     PassOutcome Pass(TPageObject& page, LineSink& list);
 
-    // Bytes read per call; tests shrink it to cross block borders.
+    // Bytes read per call, and all of a line the reader holds at once;
+    // tests shrink it to cross block borders.
     void SetBlockSize(size_t bytes) { blockSize_ = bytes < 16 ? 16 : bytes; }
 
   private:
@@ -110,36 +119,52 @@ class LogReader {
     // What a step of a pass ends it with; empty: the pass goes on.
     using Step = std::optional<PassResult>;
 
-    // The steps of a pass, in order. Before the file is opened: a path that
-    // names no regular file resets the log, an unchanged stamp ends the pass.
-    Step CheckStamp(TPageObject& page, LineSink& list) const;
+    // The steps of a pass, in order. Before the file is opened: when the
+    // path no longer names the followed file, that file's last lines are
+    // read once through the descriptor kept of it; a path that names no
+    // regular file resets the log, an unchanged stamp ends the pass.
+    std::optional<PassOutcome> ReadLeftBehind(TPageObject& page, LineSink& list);
+    Step CheckStamp(TPageObject& page, LineSink& list, const std::optional<LogStamp>& seen) const;
     // The steps on the open file, the shrink check and the wait for bytes
     // among them.
     PassOutcome FollowOpenLog(TPageObject& page, LineSink& list,
-                              const std::shared_ptr<OpenFile>& file, const LogStamp& stamp);
+                              const std::shared_ptr<const OpenFile>& file, const LogStamp& stamp);
     // Another file at the path, or other first bytes: read again from the start.
     Step CheckIdentityAndHead(TPageObject& page, LineSink& list, const OpenFile& file,
                               const LogStamp& stamp);
     // Once per reset, when the file holds at least 2 bytes.
-    Step DecideEncoding(TPageObject& page, const OpenFile& file, const LogStamp& stamp);
+    Step DecideEncoding(TPageObject& page, const std::shared_ptr<const OpenFile>& file,
+                        const LogStamp& stamp);
     // The only-new-lines mode skips what a freshly opened log held.
     bool JumpToEnd(TPageObject& page, const LogStamp& stamp) const;
     // Reads the bytes past the read position and writes their complete lines
     // to the list; an unfinished last line is read again by the next pass.
-    PassOutcome ReadChunk(TPageObject& page, LineSink& list, const std::shared_ptr<OpenFile>& file,
-                          const LogStamp& stamp);
+    PassOutcome ReadChunk(TPageObject& page, LineSink& list,
+                          const std::shared_ptr<const OpenFile>& file, const LogStamp& stamp);
 
     // The first bytes of the file (at most 4 KiB), valid until the next call.
     std::optional<std::string_view> ReadHead(const OpenFile& file, uint64_t size);
-    // Reads [from, size) in blocks and hands them to the scanner; the offset
-    // past the last complete line, or nothing when a read failed.
-    std::optional<uint64_t> ReadLines(const OpenFile& file, uint64_t from, uint64_t size,
-                                      LineScanner& scanner);
+    // Where a chunk's reading ended: the start of its unfinished last line,
+    // how far that line is known to hold no line end, the end of what was
+    // read, and whether one read took all of it.
+    struct ChunkEnd {
+        uint64_t LineStart = 0;
+        uint64_t ScanPos = 0;
+        uint64_t ReadEnd = 0;
+        bool OneRead = false;
+    };
+    // Reads [scanFrom, size) in blocks and hands them to the scanner; the
+    // line at lineStart was searched up to scanFrom already. Nothing when a
+    // read failed.
+    std::optional<ChunkEnd> ReadLines(const OpenFile& file, uint64_t lineStart, uint64_t scanFrom,
+                                      uint64_t size, LogEncoding encoding, LineScanner& scanner);
     // Filters a chunk's lines and writes the shown ones to the list: loaded
     // at once into an empty list, else with records, raising the alerts.
     PassOutcome TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
                           const ViewFilter& filter, bool bulk,
-                          const std::shared_ptr<OpenFile>& file);
+                          const std::shared_ptr<const OpenFile>& file);
+    // The status texts of a pass that looked at the file.
+    PassOutcome Finish(TPageObject& page, const LineSink& list, PassOutcome out) const;
     void FinishTexts(TPageObject& page, const LineSink& list) const;
 
     const FileSource& files_;

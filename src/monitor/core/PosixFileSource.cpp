@@ -3,20 +3,37 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace marrowlight {
 
 namespace {
 
-std::optional<LogStamp> StampOf(const struct stat& st) {
-    if (!S_ISREG(st.st_mode))
+constexpr unsigned StampFields =
+    STATX_TYPE | STATX_MODE | STATX_MTIME | STATX_SIZE | STATX_INO | STATX_BTIME;
+
+std::optional<LogStamp> StampOf(const struct statx& st) {
+    if (!S_ISREG(st.stx_mode))
         return std::nullopt;
     LogStamp stamp;
-    stamp.MTimeNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-    stamp.Size = static_cast<uint64_t>(st.st_size);
-    stamp.Identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    stamp.MTimeNs = int64_t{st.stx_mtime.tv_sec} * 1000000000 + st.stx_mtime.tv_nsec;
+    stamp.Size = st.stx_size;
+    stamp.Identity.Device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    stamp.Identity.Inode = st.stx_ino;
+    if (st.stx_mask & STATX_BTIME)
+        stamp.Identity.BirthTimeNs =
+            int64_t{st.stx_btime.tv_sec} * 1000000000 + st.stx_btime.tv_nsec;
     return stamp;
+}
+
+// statx of a path, or of a descriptor when path is empty. The path and its
+// descriptor must give the same identity, so both go through here.
+std::optional<LogStamp> StatxStamp(int dirfd, const char* path, int flags) {
+    struct statx st {};
+    if (::statx(dirfd, path, flags | AT_STATX_SYNC_AS_STAT, StampFields, &st) != 0)
+        return std::nullopt;
+    return StampOf(st);
 }
 
 class PosixOpenFile : public OpenFile {
@@ -26,12 +43,7 @@ class PosixOpenFile : public OpenFile {
     PosixOpenFile(const PosixOpenFile&) = delete;
     PosixOpenFile& operator=(const PosixOpenFile&) = delete;
 
-    std::optional<LogStamp> Stat() const override {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0)
-            return std::nullopt;
-        return StampOf(st);
-    }
+    std::optional<LogStamp> Stat() const override { return StatxStamp(fd_, "", AT_EMPTY_PATH); }
 
     ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
         size_t done = 0;
@@ -57,10 +69,7 @@ class PosixOpenFile : public OpenFile {
 } // namespace
 
 std::optional<LogStamp> PosixFileSource::Stat(const std::string& path) const {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    return StampOf(st);
+    return StatxStamp(AT_FDCWD, path.c_str(), 0);
 }
 
 OpenResult PosixFileSource::Open(const std::string& path) const {
@@ -70,12 +79,12 @@ OpenResult PosixFileSource::Open(const std::string& path) const {
         bool denied = errno == EACCES || errno == EPERM;
         return {nullptr, denied ? OpenError::AccessDenied : OpenError::Other, std::nullopt};
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const std::optional<LogStamp> stamp = StatxStamp(fd, "", AT_EMPTY_PATH);
+    if (!stamp) {
         ::close(fd);
         return {nullptr, OpenError::Other, std::nullopt};
     }
-    return {std::make_shared<PosixOpenFile>(fd), OpenError::None, StampOf(st)};
+    return {std::make_shared<PosixOpenFile>(fd), OpenError::None, stamp};
 }
 
 } // namespace marrowlight

@@ -6,6 +6,7 @@ namespace marrowlight {
 
 void ResetLog(TPageObject& page, LineSink& list) {
     page.ReadPos = 0;
+    page.ScanPos = 0;
     page.FileStamp.reset();
     page.LineCount = 0;
     list.ClearLines();
@@ -14,9 +15,12 @@ void ResetLog(TPageObject& page, LineSink& list) {
     page.TextStart = 0;
     page.Identity.reset();
     page.Head.clear();
+    page.File.reset();
+    page.LeftBehindRead = false;
     page.FollowFromStart = false;
     page.GoneIdentity.reset();
     page.GoneHead.clear();
+    page.GoneReadPos = 0;
 }
 
 } // namespace marrowlight

@@ -4,6 +4,7 @@
 #include "monitor/core/TextEncoding.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,9 @@ struct TPageObject {
     std::string StateText;
     std::optional<LogStamp> FileStamp; // empty: not read since the last reset
     uint64_t ReadPos = 0;
+    // When more than ReadPos: the unfinished line at ReadPos was found to
+    // hold no line end up to here, and the next pass looks on from here.
+    uint64_t ScanPos = 0;
     uint64_t LineCount = 0;
     uint64_t MaxLineLen = 0;
     LogEncoding Encoding = LogEncoding::Unknown;
@@ -32,6 +36,11 @@ struct TPageObject {
     // A copy, not a hash: comparing it costs less than hashing it again.
     std::optional<FileIdentity> Identity;
     std::string Head;
+    // That file, kept open while the list holds no row (rows keep one of
+    // their own): once its path names another file (rotated) or none, what
+    // it gained since the last pass is still read through it.
+    std::shared_ptr<const OpenFile> File;
+    bool LeftBehindRead = false;
 
     // Set when the reader dropped a log it was following (rotated, rewritten,
     // shrunk or gone): every line of the next file at the path was written
@@ -42,8 +51,12 @@ struct TPageObject {
     // The file a log had when its path stopped answering. If that same file
     // answers again (a stat that failed for a moment, a remount), its lines
     // are not new and must not be shown again as if they had just arrived.
+    // It is the same only when its identity (birth time included, where the
+    // file system keeps one) matches, it still reaches GoneReadPos and still
+    // starts with GoneHead: a file made anew may get the same inode.
     std::optional<FileIdentity> GoneIdentity;
     std::string GoneHead;
+    uint64_t GoneReadPos = 0;
 };
 
 // Forgets everything read from the log so the next pass reads it from its

@@ -1,5 +1,6 @@
 #include "monitor/core/TextEncoding.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace marrowlight {
@@ -170,6 +171,42 @@ void AppendDecodedLine(std::string& out, std::string_view bytes, LogEncoding enc
     }
 }
 
+void AppendDecodedAs(std::string& out, std::string_view bytes, LogEncoding encoding, bool utf8) {
+    if (encoding == LogEncoding::Utf16)
+        AppendUtf16(out, bytes);
+    else if (AllAscii(bytes))
+        out.append(bytes);
+    else if (encoding == LogEncoding::Utf8 || utf8)
+        AppendUtf8(out, bytes);
+    else
+        AppendCp1252(out, bytes);
+}
+
+size_t UnfinishedCharBytes(std::string_view bytes, LogEncoding encoding) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    if (encoding == LogEncoding::Utf16) {
+        const size_t odd = n % 2;
+        if (n - odd >= 2) {
+            const unsigned last = p[n - odd - 2] | (p[n - odd - 1] << 8);
+            if (last >= 0xD800 && last <= 0xDBFF)
+                return odd + 2;
+        }
+        return odd;
+    }
+    // A sequence that ran out of bytes while still well-formed; one found
+    // malformed already decodes the same whatever follows.
+    for (size_t back = 1; back <= std::min<size_t>(3, n); ++back) {
+        if ((p[n - back] & 0xC0) == 0x80)
+            continue;
+        size_t bad = 0;
+        if (p[n - back] >= 0xC2 && Utf8SequenceLength(p + n - back, back, &bad) == 0 && bad == back)
+            return back;
+        return 0;
+    }
+    return 0;
+}
+
 std::string DecodeLine(std::string_view bytes, LogEncoding encoding) {
     std::string out;
     out.reserve(bytes.size());
@@ -177,13 +214,34 @@ std::string DecodeLine(std::string_view bytes, LogEncoding encoding) {
     return out;
 }
 
+uint64_t CountUtf8Chars(std::string_view bytes, bool& valid) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    uint64_t count = 0;
+    size_t i = 0;
+    while (i < n) {
+        if (p[i] < 0x80) {
+            ++i;
+            ++count;
+            continue;
+        }
+        size_t bad = 0;
+        const size_t len = Utf8SequenceLength(p + i, n - i, &bad);
+        if (!len)
+            valid = false;
+        i += len ? len : bad;
+        ++count;
+    }
+    return count;
+}
+
 uint64_t CountChars(std::string_view bytes, LogEncoding encoding) {
     if (encoding == LogEncoding::Utf16)
         return (bytes.size() + 1) / 2;
-    uint64_t count = 0;
-    for (unsigned char c : bytes)
-        count += (c & 0xC0) != 0x80;
-    return count;
+    bool valid = true;
+    const uint64_t count = CountUtf8Chars(bytes, valid);
+    // Windows-1252 gives every byte a character of its own.
+    return encoding == LogEncoding::EightBit && !valid ? bytes.size() : count;
 }
 
 } // namespace marrowlight

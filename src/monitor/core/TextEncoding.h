@@ -32,9 +32,22 @@ bool IsValidUtf8(std::string_view bytes);
 // trailing byte and unpaired surrogates become U+FFFD. Zero bytes are kept.
 void AppendDecodedLine(std::string& out, std::string_view bytes, LogEncoding encoding);
 std::string DecodeLine(std::string_view bytes, LogEncoding encoding);
+// Appends bytes of a row whose decoding was decided from the whole row: in
+// an 8-bit log, utf8 tells UTF-8 from Windows-1252; other encodings ignore it.
+void AppendDecodedAs(std::string& out, std::string_view bytes, LogEncoding encoding, bool utf8);
 
-// Characters of a line, counted cheaply: UTF-16 units, or bytes that are not
-// UTF-8 continuation bytes.
+// Bytes at the end of a piece of a row whose decoding depends on the bytes
+// that follow: a UTF-8 sequence begun but not ended, or an odd byte or a high
+// surrogate of UTF-16. A piece cut there decodes as the whole row does.
+size_t UnfinishedCharBytes(std::string_view bytes, LogEncoding encoding);
+
+// Characters of a line as it is decoded: UTF-16 units; in an 8-bit line
+// that is not valid UTF-8 one a byte; else code points, a U+FFFD counting
+// one for each malformed sequence it replaces.
 uint64_t CountChars(std::string_view bytes, LogEncoding encoding);
+
+// Code points of bytes decoded as UTF-8 with replacement; valid is cleared
+// when a malformed sequence was met, and left alone otherwise.
+uint64_t CountUtf8Chars(std::string_view bytes, bool& valid);
 
 } // namespace marrowlight

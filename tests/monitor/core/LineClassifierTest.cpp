@@ -147,7 +147,7 @@ LineIndex Chunk(size_t n, unsigned everyThirdGroups) {
     LineIndex chunk;
     for (size_t i = 0; i < n; ++i) {
         LineEntry e(i * 10, 8);
-        e.SetGroups(i % 3 == 0 ? everyThirdGroups : 0);
+        e.SetMembership(i % 3 == 0 ? everyThirdGroups : 0);
         chunk.push_back(e);
     }
     return chunk;

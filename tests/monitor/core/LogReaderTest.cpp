@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <utility>
 
 namespace marrowlight {
 namespace {
@@ -24,31 +26,64 @@ class FaultyFileSource : public FileSource {
     bool failReads = false;
     uint64_t failReadsFrom = 0; // reads below this offset still succeed
     bool failStat = false;      // the path does not answer, as on a remount
+    // What the file system tells of the file now at the path, when a test
+    // decides it (inode reuse); kept by a descriptor opened meanwhile.
+    std::optional<FileIdentity> identity;
 
     std::optional<LogStamp> Stat(const std::string& path) const override {
         if (failStat)
             return std::nullopt;
-        return real_.Stat(path);
+        return WithIdentity(real_.Stat(path), identity);
     }
     OpenResult Open(const std::string& path) const override {
         if (openError != OpenError::None)
             return {nullptr, openError, std::nullopt};
         OpenResult r = real_.Open(path);
-        if (r.File && failReads)
-            r.File = std::make_shared<FailingFile>(r.File, failReadsFrom);
+        if (r.File) {
+            r.File = std::make_shared<WatchedFile>(
+                r.File, *this, failReads ? failReadsFrom : UINT64_MAX, identity);
+            r.Stamp = WithIdentity(r.Stamp, identity);
+        }
         return r;
     }
 
+    // What the reader read through every descriptor it was given.
+    mutable uint64_t bytesRead = 0;
+    mutable size_t largestRead = 0;
+    // Run once right after the next read at or past afterReadFrom, as
+    // another process would.
+    mutable std::function<void()> afterNextRead;
+    uint64_t afterReadFrom = 0;
+
   private:
-    struct FailingFile : OpenFile {
-        FailingFile(std::shared_ptr<OpenFile> f, uint64_t failFrom)
-            : real(std::move(f)), from(failFrom) {}
-        std::optional<LogStamp> Stat() const override { return real->Stat(); }
+    static std::optional<LogStamp> WithIdentity(std::optional<LogStamp> stamp,
+                                                const std::optional<FileIdentity>& identity) {
+        if (stamp && identity)
+            stamp->Identity = *identity;
+        return stamp;
+    }
+    struct WatchedFile : OpenFile {
+        WatchedFile(std::shared_ptr<OpenFile> f, const FaultyFileSource& s, uint64_t from,
+                    std::optional<FileIdentity> id)
+            : real(std::move(f)), source(s), failFrom(from), identity(id) {}
+        std::optional<LogStamp> Stat() const override {
+            return WithIdentity(real->Stat(), identity);
+        }
         ssize_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
-            return offset < from ? real->ReadAt(offset, buffer, count) : -1;
+            if (offset >= failFrom)
+                return -1;
+            source.largestRead = std::max(source.largestRead, count);
+            const ssize_t got = real->ReadAt(offset, buffer, count);
+            source.bytesRead += got > 0 ? uint64_t(got) : 0;
+            if (offset >= source.afterReadFrom)
+                if (auto act = std::exchange(source.afterNextRead, nullptr))
+                    act();
+            return got;
         }
         std::shared_ptr<OpenFile> real;
-        uint64_t from;
+        const FaultyFileSource& source;
+        uint64_t failFrom; // as the source was set when the file was opened
+        std::optional<FileIdentity> identity;
     };
     PosixFileSource real_;
 };
@@ -209,6 +244,58 @@ TEST_F(LogReaderTest, ShrunkOrRewrittenLogIsReadAgainFromItsStart) {
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
 }
 
+// A log rewritten in place to fewer bytes than its kept head but not fewer
+// than were read: the bytes both have tell whether it is still the same text.
+TEST_F(LogReaderTest, RewrittenLogShorterThanItsHeadIsComparedOnTheBytesBothHave) {
+    struct Case {
+        const char* name;
+        std::string before, rewritten;
+        PassResult result; // of the pass that meets the rewritten file
+        std::string appended;
+        V rows; // once appended has been written and read
+    } cases[] = {
+        {"emptied and refilled",
+         "line1\r\nline2\r\npartial line still being written",
+         "NEWER1\r\nNEWER2\r\nNEWER3\r\n",
+         PassResult::Reset,
+         "",
+         {"NEWER1", "NEWER2", "NEWER3"}},
+        {"unfinished line cut back",
+         "line1\r\npartial long",
+         "line1\r\npart",
+         PassResult::NoCompleteLine,
+         "ial done\r\n",
+         {"line1", "partial done"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetLog(page, list);
+        WriteFile(page.FileName, c.before);
+        EXPECT_EQ(Pass().Result, PassResult::Bulk);
+        WriteFile(page.FileName, c.rewritten);
+        EXPECT_EQ(Pass().Result, c.result);
+        AppendFile(page.FileName, c.appended);
+        Pass();
+        EXPECT_EQ(Rows(), c.rows);
+    }
+}
+
+// A log emptied and written again while a chunk of it was being read (in
+// several blocks): the rows must not show the new bytes at the offsets of
+// the old ones.
+TEST_F(LogReaderTest, LogCutBackWhileAChunkIsReadIsReadAgainFromItsStart) {
+    reader.SetBlockSize(16);
+    WriteFile(page.FileName, "old 1\r\nold 2\r\n");
+    EXPECT_EQ(Pass().Result, PassResult::Bulk);
+    AppendFile(page.FileName, "old 3\r\nold 4\r\nold 5\r\nold 6\r\n");
+    files.afterReadFrom = page.ReadPos;
+    files.afterNextRead = [&] { WriteFile(page.FileName, "new A\r\nnew B\r\n"); };
+    EXPECT_EQ(Pass().Result, PassResult::Reset);
+    EXPECT_TRUE(list.Lines().empty());
+    EXPECT_EQ(Pass().Result, PassResult::Bulk);
+    EXPECT_EQ(Rows(), (V{"new A", "new B"}));
+}
+
 TEST_F(LogReaderTest, RotatedLogKeepsShowingTheOldFileUntilReset) {
     WriteFile(page.FileName, "old first\r\nold second\r\n");
     Pass();
@@ -218,6 +305,67 @@ TEST_F(LogReaderTest, RotatedLogKeepsShowingTheOldFileUntilReset) {
     EXPECT_EQ(Pass().Result, PassResult::Reset); // a larger file, but another one
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
     EXPECT_EQ(Rows(), (V{"NEW FIRST", "NEW SECOND", "NEW THIRD"}));
+}
+
+// Lines written to a log right before it was rotated are still shown, with
+// their alerts, read through the descriptor kept of the old file; then the
+// new file is followed.
+TEST_F(LogReaderTest, RotatedLogIsReadToItsEndBeforeTheNewFile) {
+    const std::string path = page.FileName;
+    for (bool addedOnly : {true, false}) {
+        for (bool createdAtOnce : {true, false}) {
+            SCOPED_TRACE(std::string(addedOnly ? "added lines" : "all lines") +
+                         (createdAtOnce ? ", renamed and created" : ", renamed, created later"));
+            settings.addedOnly = addedOnly;
+            std::filesystem::remove(path + ".1");
+            ResetLog(page, list);
+            WriteFile(path, "old 1\r\n");
+            Pass();
+            AppendFile(path, "old 2 Error\r\n");
+            std::filesystem::rename(path, path + ".1");
+            AppendFile(path + ".1", "after the rename\r\n"); // still the writer's file
+            if (createdAtOnce)
+                WriteFile(path, "new 1\r\n");
+
+            const PassOutcome last = Pass();
+            EXPECT_EQ(last.Result, PassResult::Appended);
+            EXPECT_TRUE(last.Alerts[2]);
+            EXPECT_EQ(Rows(), addedOnly ? (V{"old 2 Error", "after the rename"})
+                                        : (V{"old 1", "old 2 Error", "after the rename"}));
+
+            AppendFile(path + ".1", "too late\r\n"); // the new file has been found
+            EXPECT_EQ(Pass().Result, createdAtOnce ? PassResult::Reset : PassResult::Missing);
+            if (!createdAtOnce)
+                WriteFile(path, "new 1\r\n");
+            EXPECT_EQ(Pass().Result, addedOnly ? PassResult::Appended : PassResult::Bulk);
+            EXPECT_EQ(Rows(), V{"new 1"});
+        }
+    }
+}
+
+// Rows and reader share what they keep of a followed log: one descriptor,
+// however many passes read it, given back when the log is reset.
+TEST_F(LogReaderTest, AFollowedLogKeepsOneDescriptorOpen) {
+    auto openDescriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    for (bool addedOnly : {true, false}) {
+        SCOPED_TRACE(addedOnly ? "added lines" : "all lines");
+        settings.addedOnly = addedOnly;
+        ResetLog(page, list);
+        const auto before = openDescriptors();
+        WriteFile(page.FileName, "one\r\n");
+        Pass();
+        EXPECT_EQ(openDescriptors(), before + 1);
+        for (const char* line : {"two\r\n", "three\r\n"}) {
+            AppendFile(page.FileName, line);
+            EXPECT_EQ(Pass().Result, PassResult::Appended);
+            EXPECT_EQ(openDescriptors(), before + 1);
+        }
+        ResetLog(page, list);
+        EXPECT_EQ(openDescriptors(), before);
+    }
 }
 
 TEST_F(LogReaderTest, OnlyNewLinesSkipsWhatTheLogHeld) {
@@ -406,6 +554,67 @@ TEST_F(LogReaderTest, SameFileAnsweringAgainIsNotNew) {
     }
 }
 
+// A log deleted and made anew while its path did not answer may get the old
+// inode back. Only a birth time, or without one the old read position and
+// first bytes, can tell that it is the same file; any doubt shows its lines.
+TEST_F(LogReaderTest, FileMadeAnewWithTheOldInodeIsNew) {
+    settings.addedOnly = true;
+    const std::string banner = "=== service log ===\r\n";
+    std::string longer = banner;
+    while (longer.size() < 5000)
+        longer += "an ordinary line of the old log\r\n";
+    const std::string fresh = "fresh Error after restart\r\n";
+    struct Case {
+        const char* name;
+        std::string before, after;
+        int64_t birthBefore, birthAfter; // 0: the file system keeps none
+        bool same;
+    } cases[] = {
+        {"other birth time", banner, banner + fresh, 100, 200, false},
+        {"same birth time", banner, banner + fresh, 100, 100, true},
+        {"no birth time, same start", banner, banner + fresh, 0, 0, true},
+        {"no birth time, short of the old read position", longer,
+         longer.substr(0, longer.find("\r\n", 4500) + 2) + fresh, 0, 0, false},
+        {"no birth time, other start", banner, "=== other log ===\r\n" + fresh, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetLog(page, list);
+        files.identity = FileIdentity{1, 42, c.birthBefore};
+        WriteFile(page.FileName, c.before);
+        EXPECT_EQ(Pass().Result, PassResult::JumpedToEnd);
+        std::filesystem::remove(page.FileName);
+        EXPECT_EQ(Pass().Result, PassResult::Missing);
+        files.identity = FileIdentity{1, 42, c.birthAfter};
+        WriteFile(page.FileName, c.after);
+        const PassOutcome out = Pass();
+        EXPECT_EQ(out.Result, c.same ? PassResult::JumpedToEnd : PassResult::Appended);
+        EXPECT_EQ(out.Alerts[2], !c.same);
+        EXPECT_EQ(!Rows().empty() && Rows().back() == "fresh Error after restart", !c.same);
+    }
+}
+
+// The path and a descriptor of it must name the file alike, or every pass
+// would take the log for another file; a file made anew at a path is
+// another, even where the file system hands it the old inode.
+TEST_F(LogReaderTest, PathAndDescriptorGiveTheSameIdentity) {
+    PosixFileSource posix;
+    WriteFile(page.FileName, "one\r\n");
+    const std::optional<LogStamp> byPath = posix.Stat(page.FileName);
+    const OpenResult opened = posix.Open(page.FileName);
+    ASSERT_TRUE(byPath && opened.File && opened.Stamp);
+    EXPECT_EQ(opened.Stamp->Identity, byPath->Identity);
+    EXPECT_EQ(opened.File->Stat()->Identity, byPath->Identity);
+
+    std::filesystem::remove(page.FileName);
+    WriteFile(page.FileName, "one\r\n");
+    const std::optional<LogStamp> anew = posix.Stat(page.FileName);
+    ASSERT_TRUE(anew);
+    if (anew->Identity.BirthTimeNs != 0 || anew->Identity.Inode != byPath->Identity.Inode) {
+        EXPECT_NE(anew->Identity, byPath->Identity);
+    }
+}
+
 // A log that did not exist yet, or was too short to read, when it was opened:
 // every line it gets afterwards arrived after the opening, so all of them show.
 TEST_F(LogReaderTest, LogCreatedAfterOpeningShowsAllItsLines) {
@@ -497,6 +706,27 @@ TEST_F(LogReaderTest, DecodesEachEncodingAndKeepsOddBytes) {
     }
 }
 
+// Heap in use now, in bytes.
+size_t HeapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// A large chunk's buffer is given back at the end of the pass, however the
+// reading ended: a read that fails half-way through a chunk included.
+TEST_F(LogReaderTest, ReadingGivesBackItsLargeBufferEvenWhenAReadFails) {
+    std::string log;
+    while (log.size() < (size_t{1} << 20))
+        log += "a line of an ordinary log\r\n";
+    WriteFile(page.FileName, log);
+    reader.SetBlockSize(size_t{256} << 10);
+    files.failReads = true;
+    files.failReadsFrom = size_t{512} << 10;
+    const size_t before = HeapInUse();
+    EXPECT_EQ(Pass().Result, PassResult::ReadFailed);
+    EXPECT_LT(HeapInUse(), before + (size_t{128} << 10));
+}
+
 TEST_F(LogReaderTest, SmallBlocksGiveTheSameLines) {
     std::string log, longLine(100, 'L');
     V expected;
@@ -513,6 +743,97 @@ TEST_F(LogReaderTest, SmallBlocksGiveTheSameLines) {
     EXPECT_EQ(page.MaxLineLen, 102u); // "28" and the long part
 }
 
+// A line that has no end yet costs no more memory than a block, however
+// long it grows, and each pass reads only what was added to it. Once its end
+// arrives it is indexed like any other and read back whole when asked.
+TEST_F(LogReaderTest, ALineWithoutAnEndIsNeverHeldWholeNorReadAgainAtEveryPass) {
+    constexpr size_t Block = 4096;
+    const std::string part1(300'000, 'x'), part2(200'000, 'y');
+    for (bool utf16 : {false, true}) {
+        SCOPED_TRACE(utf16 ? "UTF-16" : "8-bit");
+        auto text = [&](const std::string& s) {
+            if (!utf16)
+                return s;
+            std::string out;
+            for (char c : s)
+                out += std::string{c, '\0'};
+            return out;
+        };
+        const std::string first = (utf16 ? "\xFF\xFE" : "") + text("first\r\n");
+        ResetLog(page, list);
+        reader.SetBlockSize(Block);
+        WriteFile(page.FileName, first + text(part1));
+        files.bytesRead = 0;
+        files.largestRead = 0;
+        EXPECT_EQ(Pass().Result, PassResult::Bulk);
+        EXPECT_EQ(Rows(), V{"first"});
+        EXPECT_EQ(page.ReadPos, first.size());
+        EXPECT_LT(files.bytesRead, text(part1).size() + 2 * Block);
+
+        files.bytesRead = 0;
+        AppendFile(page.FileName, text(part2));
+        EXPECT_EQ(Pass().Result, PassResult::NoCompleteLine);
+        EXPECT_LT(files.bytesRead, text(part2).size() + 2 * Block);
+
+        AppendFile(page.FileName, text(" Error\r"));
+        EXPECT_EQ(Pass().Result, PassResult::NoCompleteLine); // a CR alone may begin a CR LF
+        AppendFile(page.FileName, text("\nlast\r\n"));
+        const PassOutcome out = Pass();
+        EXPECT_EQ(out.Result, PassResult::Appended);
+        EXPECT_TRUE(out.Alerts[2]);
+        EXPECT_LE(files.largestRead, Block);
+        EXPECT_EQ(Rows(), (V{"first", part1 + part2 + " Error", "last"}));
+        EXPECT_EQ(page.MaxLineLen, part1.size() + part2.size() + 6);
+    }
+}
+
+// A row's highest group is kept in the index where reading tested its
+// keywords anyway (a verdict found the highest group, an alert needed every
+// group, a long line was tested whole); a bulk load of "All Entries" tests
+// none, and the drawing works it out later.
+TEST_F(LogReaderTest, TheIndexKeepsARowsGroupWhereReadingTestedItsKeywords) {
+    using G = std::vector<int>;
+    auto groups = [&] {
+        G out;
+        for (size_t i = 0; i < list.Lines().size(); ++i)
+            out.push_back(list.Lines().Group(i));
+        return out;
+    };
+    const std::string log = "calm\r\nWarn x\r\nError one\r\n2006 Warn Error\r\n";
+    struct Case {
+        const char* name;
+        bool allEntries;
+        std::array<bool, 3> shown;
+        G bulk, appended; // "warn", "calm", "Warn and Error" added after the bulk load
+    } cases[] = {
+        {"All Entries", true, {true, true, true}, {-1, -1, -1, -1}, {2, 0, 3}},
+        {"Errors only", false, {false, false, true}, {3, 3}, {3}},
+        {"every group", false, {true, true, true}, {-1, 3, -1}, {2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.allEntries = c.allEntries;
+        settings.shown = c.shown;
+        ResetLog(page, list);
+        WriteFile(page.FileName, log);
+        EXPECT_EQ(Pass().Result, PassResult::Bulk);
+        EXPECT_EQ(groups(), c.bulk);
+        AppendFile(page.FileName, "warn\r\ncalm\r\nWarn and Error\r\n");
+        EXPECT_EQ(Pass().Result, PassResult::Appended);
+        G expected = c.bulk;
+        expected.insert(expected.end(), c.appended.begin(), c.appended.end());
+        EXPECT_EQ(groups(), expected);
+    }
+
+    // A line longer than a block is tested whole in any case.
+    settings.allEntries = true;
+    ResetLog(page, list);
+    reader.SetBlockSize(64);
+    WriteFile(page.FileName, std::string(1000, 'x') + " Warn\r\nError\r\n");
+    EXPECT_EQ(Pass().Result, PassResult::Bulk);
+    EXPECT_EQ(groups(), (G{2, -1}));
+}
+
 TEST_F(LogReaderTest, ViewFilterDecidesWhatABulkLoadShows) {
     settings.allEntries = false;
     settings.shown = {false, false, true};
@@ -525,13 +846,16 @@ TEST_F(LogReaderTest, ViewFilterDecidesWhatABulkLoadShows) {
     EXPECT_EQ(page.MaxLineLen, 13u); // hidden lines count too
     EXPECT_EQ(page.DisplayedText, "Displayed: 2");
 
-    // Nothing shown: the list stays empty and the next chunk is loaded in bulk.
+    // Nothing shown: the list stays empty and the next chunk is loaded in bulk,
+    // still counting the hidden lines before it.
     ResetLog(page, list);
-    WriteFile(page.FileName, "calm\r\n");
+    WriteFile(page.FileName, "calm\r\nquiet\r\n");
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
+    EXPECT_EQ(page.LinesText, "Lines: 2");
     AppendFile(page.FileName, "Error\r\n");
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
     EXPECT_EQ(Numbers(list.Lines()), std::vector<int>{0});
+    EXPECT_EQ(page.LinesText, "Lines: 3");
 }
 
 } // namespace

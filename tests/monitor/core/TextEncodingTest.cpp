@@ -61,6 +61,38 @@ TEST(TextEncoding, DecodesLinesToUtf8WithoutLosingBytes) {
             << c.bytes << " / " << static_cast<int>(c.encoding);
 }
 
+// Characters are counted as the row will be shown, so the horizontal extent
+// reaches the end of every row.
+TEST(TextEncoding, CountsTheCharactersOfTheDecodedLine) {
+    using namespace std::string_literals;
+    std::string degrees;
+    for (int i = 0; i < 300; ++i)
+        degrees += "\xB0";
+    struct Case {
+        std::string bytes;
+        LogEncoding encoding;
+        uint64_t chars;
+    } cases[] = {
+        {"Temp " + degrees, LogEncoding::EightBit, 305}, // Windows-1252: a byte each
+        {"caf\xC3\xA9", LogEncoding::EightBit, 4},
+        {"caf\xE9 \xC3\xA9", LogEncoding::EightBit, 7}, // one bad byte makes all Windows-1252
+        {"Temp " + degrees, LogEncoding::Utf8, 305},    // a replacement each
+        {"x\xC3y", LogEncoding::Utf8, 3},
+        {"\xE2\x82", LogEncoding::Utf8, 1},
+        {"\xF0\x9D\x84\x9E", LogEncoding::Utf8, 1},
+        {"A\0\xE9\0B"s, LogEncoding::Utf16, 3},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CountChars(c.bytes, c.encoding), c.chars) << c.bytes;
+        if (c.encoding == LogEncoding::Utf16)
+            continue;
+        const std::string text = DecodeLine(c.bytes, c.encoding);
+        bool valid = true;
+        EXPECT_EQ(CountUtf8Chars(text, valid), c.chars) << c.bytes;
+        EXPECT_TRUE(valid);
+    }
+}
+
 struct Split {
     std::vector<std::string> lines;
     size_t used;

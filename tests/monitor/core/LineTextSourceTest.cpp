@@ -1,0 +1,87 @@
+#include "monitor/core/LineTextSource.h"
+
+#include "monitor/core/LineClassifier.h"
+#include "monitor/core/MonitorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace marrowlight {
+namespace {
+
+using testing::MemoryFile;
+
+LineIndex RowsOf(const std::shared_ptr<MemoryFile>& file, const std::vector<std::string>& rows,
+                 LogEncoding encoding = LogEncoding::EightBit) {
+    LineIndex lines;
+    for (const std::string& row : rows) {
+        lines.push_back(LineEntry(file->data.size(), row.size()));
+        file->data += row + "\n";
+    }
+    lines.SetSource(file, encoding);
+    return lines;
+}
+
+// A row's colour comes from its whole text, however long: it is worked out
+// once and kept in the index.
+TEST(LineTextSource, ClassifiesARowFromItsWholeTextAndKeepsTheGroup) {
+    const GroupMatcher matcher(std::array<std::string, 3>{"caf\xC3\xA9", "Warn", "Error"});
+    const std::string far = std::string(20'000, 'x') + " Error at the end";
+    const std::string farther = std::string(300'000, '\xE9') + " Warn caf\xE9";
+    auto file = std::make_shared<MemoryFile>();
+    LineIndex lines = RowsOf(file, {"plain", far, farther, "caf\xE9 only"});
+    LineTextSource source;
+    const int expected[] = {0, 3, 2, 1};
+    for (size_t row = 0; row < lines.size(); ++row) {
+        EXPECT_EQ(lines.Group(row), -1) << row;
+        const uint64_t before = file->bytesRead;
+        EXPECT_EQ(source.Classify(lines, row, matcher), expected[row]) << row;
+        EXPECT_EQ(lines.Group(row), expected[row]) << row;
+        EXPECT_GE(file->bytesRead - before, lines[row].Length()) << row;
+    }
+
+    // A row that can't be read whole (the file was cut short) gets no group.
+    for (uint64_t length : {uint64_t{100}, uint64_t{100'000}}) {
+        LineIndex cut;
+        cut.push_back(LineEntry(file->data.size() - 50, length));
+        cut.SetSource(file, LogEncoding::EightBit);
+        EXPECT_EQ(source.Classify(cut, 0, matcher), -1) << length;
+        EXPECT_EQ(cut.Group(0), -1) << length;
+    }
+}
+
+// Drawn in parts, copied or read aloud whole: an 8-bit row reads the same,
+// its decoding decided once from the whole row; later parts read only their
+// own bytes.
+TEST(LineTextSource, AnEightBitRowDecodesAlikeWholeAndInParts) {
+    const std::string filler(3000, 'x');
+    struct Case {
+        std::string row;
+        uint64_t first, chars;
+        std::string part; // UTF-8
+    } cases[] = {
+        // Valid UTF-8 early, a stray Windows-1252 byte late: all Windows-1252.
+        {"caf\xC3\xA9 " + filler + " \xE9", 0, 6, "caf\xC3\x83\xC2\xA9 "},
+        {"caf\xC3\xA9 " + filler + " \xE9", 3004, 4, "xx \xC3\xA9"},
+        {"\xE9" + filler + "caf\xC3\xA9", 3001, 5, "caf\xC3\x83\xC2\xA9"},
+        // Valid throughout: UTF-8, parts never split a character.
+        {"caf\xC3\xA9 " + filler + " \xC3\xA9", 0, 4, "caf\xC3\xA9"},
+        {"caf\xC3\xA9 " + filler + " \xC3\xA9", 3005, 3, "x \xC3\xA9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row.substr(0, 8) + " at " + std::to_string(c.first));
+        auto file = std::make_shared<MemoryFile>();
+        const LineIndex lines = RowsOf(file, {c.row});
+        LineTextSource source;
+        EXPECT_EQ(source.Part(lines, 0, c.first, c.chars), c.part);
+        const std::string whole = source.Text(lines, 0);
+        EXPECT_NE(whole.find(c.part), std::string::npos);
+
+        // Decided once: another part reads no more than its own bytes.
+        const uint64_t before = file->bytesRead;
+        source.Part(lines, 0, c.first + 1, c.chars);
+        EXPECT_LE(file->bytesRead - before, c.chars * 4);
+    }
+}
+
+} // namespace
+} // namespace marrowlight
