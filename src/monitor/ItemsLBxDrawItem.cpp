@@ -2,6 +2,8 @@
 
 #include "monitor/LogListModel.h"
 #include "monitor/core/TObjectInfo.h"
+#include "monitor/core/TextSearch.h"
+#include "settings/core/ColorContrast.h"
 #include "support/core/DateTimeFormat.h"
 
 #include <QAbstractItemView>
@@ -13,6 +15,52 @@
 namespace marrowlight {
 
 namespace {
+
+// Found text is marked amber, selected rows take some of the palette's
+// highlight; both only as far as the text on them stays readable.
+constexpr QRgb FoundTint = 0xFFC107;
+constexpr double FoundShare = 0.6;
+constexpr double SelectionShare = 0.35;
+// Marks drawn at most in one row: a row of one letter repeated stays quick.
+constexpr size_t MaxMarks = 512;
+
+uint32_t Rgb(const QColor& color) {
+    return color.rgb() & 0xFFFFFF;
+}
+
+// Where the pattern matches drawn UTF-8 text, as positions in the shown text,
+// where a zero byte takes zeroWidth characters.
+std::vector<std::pair<int, int>> FoundParts(std::string_view utf8, const SearchPattern& pattern,
+                                            int zeroWidth, bool lineStart, bool lineEnd) {
+    std::vector<std::pair<size_t, size_t>> bytes;
+    size_t from = 0;
+    while (from <= utf8.size() && bytes.size() < MaxMarks) {
+        SearchMatch match;
+        if (pattern.Find(utf8, from, match, lineStart, lineEnd) != FindResult::Match)
+            break;
+        if (match.End > match.Begin)
+            bytes.emplace_back(match.Begin, match.End);
+        from = match.End > match.Begin ? match.End : match.Begin + 1;
+        while (from < utf8.size() && (static_cast<unsigned char>(utf8[from]) & 0xC0) == 0x80)
+            ++from;
+    }
+    std::vector<std::pair<int, int>> parts;
+    size_t at = 0;
+    int position = 0;
+    auto positionOf = [&](size_t byte) {
+        for (; at < byte && at < utf8.size(); ++at) {
+            const auto c = static_cast<unsigned char>(utf8[at]);
+            if ((c & 0xC0) != 0x80)
+                position += c == 0 ? zeroWidth : c >= 0xF0 ? 2 : 1;
+        }
+        return position;
+    };
+    for (const auto& [begin, end] : bytes) {
+        const int first = positionOf(begin);
+        parts.emplace_back(first, positionOf(end));
+    }
+    return parts;
+}
 
 // A zero byte would end the text in most renderers; show it instead.
 QString ShownText(std::string_view utf8, const QString& zero) {
@@ -79,13 +127,63 @@ QString LineDrawer::GutterText(const TObjectInfo* record) const {
     return {};
 }
 
+QColor LineDrawer::Drawn(QRgb chosen, const QPalette& palette) const {
+    const uint32_t base = Rgb(palette.color(QPalette::Base));
+    const uint32_t text = Rgb(palette.color(QPalette::Text));
+    const QPair<QRgb, QRgb> key(chosen & 0xFFFFFF, base | (IsDarkPalette(base, text) << 24));
+    auto it = drawnColors_.constFind(key);
+    if (it == drawnColors_.constEnd()) {
+        if (drawnColors_.size() > 256)
+            drawnColors_.clear();
+        it = drawnColors_.insert(key, DrawnColor(chosen & 0xFFFFFF, base, text));
+    }
+    return QColor::fromRgb(*it);
+}
+
+QColor LineDrawer::TextColor(int group, const QPalette& palette) const {
+    return group > 0 ? Drawn(settings_.GroupColor(group).rgb(), palette)
+                     : palette.color(QPalette::Text);
+}
+
+QColor LineDrawer::SelectionFill(const QPalette& palette) const {
+    // One fill for every row, readable under each colour a row can have.
+    const uint32_t base = Rgb(palette.color(QPalette::Base));
+    const uint32_t tint = Rgb(palette.color(QPalette::Highlight));
+    std::vector<uint32_t> texts;
+    QString key = QStringLiteral("s%1.%2").arg(base).arg(tint);
+    for (int group = 0; group <= 3; ++group) {
+        texts.push_back(Rgb(TextColor(group, palette)));
+        key += QLatin1Char('.') + QString::number(texts.back());
+    }
+    auto it = fills_.constFind(key);
+    if (it == fills_.constEnd()) {
+        if (fills_.size() > 256)
+            fills_.clear();
+        it = fills_.insert(key, TintedBackground(base, tint, SelectionShare, texts));
+    }
+    return QColor::fromRgb(*it);
+}
+
+QColor LineDrawer::FoundFill(const QColor& background, const QColor& text) const {
+    const QString key = QStringLiteral("f%1.%2").arg(Rgb(background)).arg(Rgb(text));
+    auto it = fills_.constFind(key);
+    if (it == fills_.constEnd()) {
+        if (fills_.size() > 256)
+            fills_.clear();
+        it = fills_.insert(key,
+                           TintedBackground(Rgb(background), FoundTint, FoundShare, {Rgb(text)}));
+    }
+    return QColor::fromRgb(*it);
+}
+
 qint64 LineDrawer::ExtentWidth(const QFont& font, std::uint64_t maxLineLen) const {
     const qint64 m = WidthsFor(font).m;
     return static_cast<qint64>(maxLineLen + 2) * m;
 }
 
 void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& list,
-                                  const QModelIndex& index, const QRect& rect) const {
+                                  const QModelIndex& index, const QRect& rect,
+                                  const RowMarks& marks) const {
     auto* model = qobject_cast<LogListModel*>(list.model());
     if (!model || !index.isValid() || index.row() >= model->rowCount())
         return;
@@ -107,39 +205,61 @@ void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& li
     const int group = RowGroup(*model, row);
     const bool whole = first == 0 && model->MaxChars(row) <= chars;
     const std::string text = whole ? model->Utf8Text(row) : model->Utf8Part(row, first, chars);
-    DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(text, WidthsFor(font).zero),
-            group, model->Record(row), whole ? 0 : int(shift));
+    const QString& zero = WidthsFor(font).zero;
+    std::vector<std::pair<int, int>> found;
+    if (marks.Found && marks.Found->CanSearch())
+        found = FoundParts(text, *marks.Found, int(zero.size()), first == 0, whole);
+    DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(text, zero), group,
+            model->Record(row), whole ? 0 : int(shift), marks.Selected, found);
 }
 
 void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& palette,
                           const QRect& rect, int rightEdge, std::string_view text,
                           const TObjectInfo* record) const {
     DrawRow(painter, font, palette, rect, rightEdge, ShownText(text, WidthsFor(font).zero),
-            Matcher().Highest(text), record, 0);
+            Matcher().Highest(text), record, 0, false, {});
 }
 
 void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& palette,
                          const QRect& rect, int rightEdge, const QString& line, int group,
-                         const TObjectInfo* record, int shift) const {
-    const QColor textColor =
-        group > 0 ? settings_.GroupColor(group) : palette.color(QPalette::Text);
+                         const TObjectInfo* record, int shift, bool selected,
+                         const std::vector<std::pair<int, int>>& found) const {
+    const QColor textColor = TextColor(group, palette);
 
     const int gutter = GutterWidth(font);
     const QString gutterText = GutterText(record);
 
-    const QColor silver = QColor::fromRgb(Silver);
-    const QColor base = palette.color(QPalette::Base);
+    // The gutter band is silver, or on a dark palette as light as it must be.
+    const QColor silver = Drawn(Silver, palette);
+    const QColor background = selected ? SelectionFill(palette) : palette.color(QPalette::Base);
     const int right = std::max(rect.right() + 1, rightEdge);
 
     // The band stays at the list's left edge (x = 0) however far the rows are
     // scrolled sideways; the text scrolls beside it and slides under it.
     painter.save();
     painter.setFont(font);
-    painter.fillRect(QRect(gutter, rect.top(), right - gutter, rect.height()), base);
+    painter.fillRect(QRect(gutter, rect.top(), right - gutter, rect.height()), background);
 
-    const int baseline = rect.top() + QFontMetrics(font).ascent();
+    const QFontMetrics metrics(font);
+    const int baseline = rect.top() + metrics.ascent();
+    const int x = rect.left() + gutter + 3 + shift;
+    if (!found.empty()) {
+        // A fill that keeps the text readable, and a frame in the text's own
+        // colour that shows the mark where no fill can.
+        const QColor fill = FoundFill(background, textColor);
+        painter.setPen(textColor);
+        for (const auto& [begin, end] : found) {
+            const int left = x + metrics.horizontalAdvance(line.left(begin));
+            if (left >= right)
+                break;
+            const int width = metrics.horizontalAdvance(line.mid(begin, end - begin));
+            const QRect mark(left, rect.top(), std::max(1, width), rect.height());
+            painter.fillRect(mark, fill);
+            painter.drawRect(mark.adjusted(0, 0, -1, -1));
+        }
+    }
     painter.setPen(textColor);
-    painter.drawText(rect.left() + gutter + 3 + shift, baseline, line);
+    painter.drawText(x, baseline, line);
 
     if (gutter > 0)
         painter.fillRect(QRect(0, rect.top(), gutter, rect.height()), silver);
