@@ -17,10 +17,10 @@ namespace marrowlight {
 namespace {
 
 // Found text is marked amber, selected rows take some of the palette's
-// highlight; both only as far as the text on them stays readable.
+// highlight; a dark list takes less, its colours being lightened to suit.
 constexpr QRgb FoundTint = 0xFFC107;
-constexpr double FoundShare = 0.6;
-constexpr double SelectionShare = 0.35;
+constexpr LineDrawer::Shares FoundShare{0.6, 0.35};
+constexpr LineDrawer::Shares SelectionShare{0.35, 0.3};
 // Marks drawn at most in one row: a row of one letter repeated stays quick.
 constexpr size_t MaxMarks = 512;
 
@@ -127,51 +127,51 @@ QString LineDrawer::GutterText(const TObjectInfo* record) const {
     return {};
 }
 
-QColor LineDrawer::Drawn(QRgb chosen, const QPalette& palette) const {
-    const uint32_t base = Rgb(palette.color(QPalette::Base));
-    const uint32_t text = Rgb(palette.color(QPalette::Text));
-    const QPair<QRgb, QRgb> key(chosen & 0xFFFFFF, base | (IsDarkPalette(base, text) << 24));
+bool LineDrawer::Dark(const QPalette& palette) {
+    return IsDarkPalette(Rgb(palette.color(QPalette::Base)), Rgb(palette.color(QPalette::Text)));
+}
+
+QColor LineDrawer::DrawnOn(QRgb chosen, const QColor& background, const QPalette& palette) const {
+    // The palette, not a tinted background, tells a dark list from a light one.
+    if (!Dark(palette))
+        return QColor::fromRgb(chosen);
+    const QPair<QRgb, QRgb> key(chosen & 0xFFFFFF, Rgb(background));
     auto it = drawnColors_.constFind(key);
     if (it == drawnColors_.constEnd()) {
         if (drawnColors_.size() > 256)
             drawnColors_.clear();
-        it = drawnColors_.insert(key, DrawnColor(chosen & 0xFFFFFF, base, text));
+        it = drawnColors_.insert(key, LightenedToRead(chosen & 0xFFFFFF, Rgb(background)));
     }
     return QColor::fromRgb(*it);
+}
+
+QRgb LineDrawer::ChosenColor(int group, const QPalette& palette) const {
+    return group > 0 ? settings_.GroupColor(group).rgb() : palette.color(QPalette::Text).rgb();
 }
 
 QColor LineDrawer::TextColor(int group, const QPalette& palette) const {
-    return group > 0 ? Drawn(settings_.GroupColor(group).rgb(), palette)
-                     : palette.color(QPalette::Text);
+    return DrawnOn(ChosenColor(group, palette), palette.color(QPalette::Base), palette);
 }
 
-QColor LineDrawer::SelectionFill(const QPalette& palette) const {
-    // One fill for every row, readable under each colour a row can have.
-    const uint32_t base = Rgb(palette.color(QPalette::Base));
-    const uint32_t tint = Rgb(palette.color(QPalette::Highlight));
+QColor LineDrawer::Fill(const QPalette& palette, const QColor& background, QRgb tint,
+                        const Shares& shares, const std::vector<int>& groups) const {
+    // On a light palette the tint goes only as far as the colours on it stay
+    // readable; on a dark one the colours are lightened to suit the tint instead.
+    const double share = Dark(palette) ? shares.Dark : shares.Light;
     std::vector<uint32_t> texts;
-    QString key = QStringLiteral("s%1.%2").arg(base).arg(tint);
-    for (int group = 0; group <= 3; ++group) {
-        texts.push_back(Rgb(TextColor(group, palette)));
-        key += QLatin1Char('.') + QString::number(texts.back());
+    QString key =
+        QStringLiteral("%1.%2.%3.%4").arg(Rgb(background)).arg(tint & 0xFFFFFF).arg(share);
+    if (!Dark(palette)) {
+        for (int group : groups) {
+            texts.push_back(Rgb(TextColor(group, palette)));
+            key += QLatin1Char('.') + QString::number(texts.back());
+        }
     }
     auto it = fills_.constFind(key);
     if (it == fills_.constEnd()) {
         if (fills_.size() > 256)
             fills_.clear();
-        it = fills_.insert(key, TintedBackground(base, tint, SelectionShare, texts));
-    }
-    return QColor::fromRgb(*it);
-}
-
-QColor LineDrawer::FoundFill(const QColor& background, const QColor& text) const {
-    const QString key = QStringLiteral("f%1.%2").arg(Rgb(background)).arg(Rgb(text));
-    auto it = fills_.constFind(key);
-    if (it == fills_.constEnd()) {
-        if (fills_.size() > 256)
-            fills_.clear();
-        it = fills_.insert(key,
-                           TintedBackground(Rgb(background), FoundTint, FoundShare, {Rgb(text)}));
+        it = fills_.insert(key, TintedBackground(Rgb(background), tint & 0xFFFFFF, share, texts));
     }
     return QColor::fromRgb(*it);
 }
@@ -224,14 +224,19 @@ void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& p
                          const QRect& rect, int rightEdge, const QString& line, int group,
                          const TObjectInfo* record, int shift, bool selected,
                          const std::vector<std::pair<int, int>>& found) const {
-    const QColor textColor = TextColor(group, palette);
-
     const int gutter = GutterWidth(font);
     const QString gutterText = GutterText(record);
 
     // The gutter band is silver, or on a dark palette as light as it must be.
-    const QColor silver = Drawn(Silver, palette);
-    const QColor background = selected ? SelectionFill(palette) : palette.color(QPalette::Base);
+    const QColor base = palette.color(QPalette::Base);
+    const QColor silver = DrawnOn(Silver, base, palette);
+    // One selection fill for every row, whichever colours the rows have.
+    const QColor background = selected
+                                  ? Fill(palette, base, Rgb(palette.color(QPalette::Highlight)),
+                                         SelectionShare, {0, 1, 2, 3})
+                                  : base;
+    const QRgb chosen = ChosenColor(group, palette);
+    const QColor textColor = DrawnOn(chosen, background, palette);
     const int right = std::max(rect.right() + 1, rightEdge);
 
     // The band stays at the list's left edge (x = 0) however far the rows are
@@ -243,23 +248,30 @@ void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& p
     const QFontMetrics metrics(font);
     const int baseline = rect.top() + metrics.ascent();
     const int x = rect.left() + gutter + 3 + shift;
+    painter.setPen(textColor);
+    painter.drawText(x, baseline, line);
     if (!found.empty()) {
-        // A fill that keeps the text readable, and a frame in the text's own
-        // colour that shows the mark where no fill can.
-        const QColor fill = FoundFill(background, textColor);
-        painter.setPen(textColor);
+        // A fill, and a frame in the text's colour that shows the mark where
+        // no fill can; the marked text is drawn again over the fill, in the
+        // colour that is readable on it.
+        const QColor fill = Fill(palette, background, FoundTint, FoundShare, {group});
+        const QColor markedText = DrawnOn(chosen, fill, palette);
         for (const auto& [begin, end] : found) {
             const int left = x + metrics.horizontalAdvance(line.left(begin));
             if (left >= right)
                 break;
             const int width = metrics.horizontalAdvance(line.mid(begin, end - begin));
             const QRect mark(left, rect.top(), std::max(1, width), rect.height());
+            painter.save();
+            painter.setClipRect(mark);
             painter.fillRect(mark, fill);
+            painter.setPen(markedText);
+            painter.drawText(x, baseline, line);
+            painter.setPen(textColor);
             painter.drawRect(mark.adjusted(0, 0, -1, -1));
+            painter.restore();
         }
     }
-    painter.setPen(textColor);
-    painter.drawText(x, baseline, line);
 
     if (gutter > 0)
         painter.fillRect(QRect(0, rect.top(), gutter, rect.height()), silver);

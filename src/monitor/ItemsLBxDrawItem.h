@@ -77,6 +77,11 @@ class LineDrawer {
     static constexpr int ChunkChars = 512;
     static constexpr int MarginChars = 256;
 
+    // How much of a tint a highlight takes at most, on a light and a dark palette.
+    struct Shares {
+        double Light, Dark;
+    };
+
   private:
     struct Widths {
         int numbers = 0; // "0000000"
@@ -93,9 +98,14 @@ class LineDrawer {
     void DrawRow(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
                  int rightEdge, const QString& line, int group, const TObjectInfo* record,
                  int shift, bool selected, const std::vector<std::pair<int, int>>& found) const;
-    QColor Drawn(QRgb chosen, const QPalette& palette) const;
-    QColor SelectionFill(const QPalette& palette) const;
-    QColor FoundFill(const QColor& background, const QColor& text) const;
+    static bool Dark(const QPalette& palette);
+    // A group's colour as chosen (group 0: the palette's text colour).
+    QRgb ChosenColor(int group, const QPalette& palette) const;
+    // The chosen colour as drawn on background, a part of a list of this palette.
+    QColor DrawnOn(QRgb chosen, const QColor& background, const QPalette& palette) const;
+    // background tinted for a selection or a mark, under the colours of these groups.
+    QColor Fill(const QPalette& palette, const QColor& background, QRgb tint, const Shares& shares,
+                const std::vector<int>& groups) const;
 
     const LineDrawSettings& settings_;
     mutable GroupMatcherCache matchers_;

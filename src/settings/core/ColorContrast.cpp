@@ -7,6 +7,10 @@ namespace marrowlight {
 
 namespace {
 
+// A text that is less than readable on the background may lose this little
+// of its contrast under a tint; any more would leave no tint for most rows.
+constexpr double KeptShare = 0.85;
+
 struct Hsl {
     double h = 0, s = 0, l = 0; // each 0..1
 };
@@ -98,8 +102,11 @@ bool IsDarkPalette(uint32_t background, uint32_t text) {
 
 uint32_t DrawnColor(uint32_t chosen, uint32_t background, uint32_t paletteText) {
     chosen &= 0xFFFFFF;
-    if (!IsDarkPalette(background, paletteText))
-        return chosen;
+    return IsDarkPalette(background, paletteText) ? LightenedToRead(chosen, background) : chosen;
+}
+
+uint32_t LightenedToRead(uint32_t chosen, uint32_t background) {
+    chosen &= 0xFFFFFF;
     const double backgroundLuminance = RelativeLuminance(background);
     auto readable = [&](uint32_t rgb) {
         return RelativeLuminance(rgb) >= backgroundLuminance &&
@@ -127,7 +134,8 @@ uint32_t TintedBackground(uint32_t background, uint32_t tint, double maxShare,
                           const std::vector<uint32_t>& texts) {
     auto keepsTexts = [&](uint32_t fill) {
         for (uint32_t text : texts) {
-            const double needed = std::min(ContrastRatio(text, background), ReadableContrast);
+            const double own = ContrastRatio(text, background);
+            const double needed = own >= ReadableContrast ? ReadableContrast : own * KeptShare;
             if (ContrastRatio(text, fill) < needed)
                 return false;
         }

@@ -25,10 +25,13 @@ bool IsDarkPalette(uint32_t background, uint32_t text);
 // and saturation and raising its lightness only as far as needed (the colour
 // itself when it is readable already, white when no variant is).
 uint32_t DrawnColor(uint32_t chosen, uint32_t background, uint32_t paletteText);
+// The dark palette's case: the least lightened variant of color, same hue and
+// saturation, that reaches ReadableContrast against a darker background.
+uint32_t LightenedToRead(uint32_t color, uint32_t background);
 
 // background moved toward tint by at most maxShare (0..1), only so far that
-// every text colour keeps the contrast it has on the background, or
-// ReadableContrast when it has more: a highlight that keeps lines readable.
+// every text colour stays readable on it: one with ReadableContrast or more on
+// the background keeps ReadableContrast, one with less keeps 85% of its own.
 uint32_t TintedBackground(uint32_t background, uint32_t tint, double maxShare,
                           const std::vector<uint32_t>& texts);
 

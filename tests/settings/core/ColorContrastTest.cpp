@@ -89,21 +89,32 @@ TEST(ColorContrast, TintsKeepEveryTextReadable) {
     struct Case {
         uint32_t base, tint;
         std::vector<uint32_t> texts;
-        bool tinted;
+        double share; // of the tint that should be reached, about
     } cases[] = {
-        {0xFFFFFF, 0x3DAEE9, {0x000000, 0x008000, 0x800000}, true},
-        {0x1B1E20, 0x3DAEE9, {0xFCFCFC, 0x4CE64C}, true},
-        // Yellow on white is hardly readable already; the tint must not make
-        // it worse, and a lighter tint can't be found.
-        {0xFFFFFF, 0xFFFF00, {0xFFFF00}, false},
+        // Black and dark colours leave room for the whole tint.
+        {0xFFFFFF, 0x3DAEE9, {0x000000, 0x800000}, 0.3},
+        // Red on white (4:1) may lose a little, so a light tint remains.
+        {0xFFFFFF, 0x3DAEE9, {0x000000, 0xFF0000}, 0.1},
+        // Green (5.1:1) must stay at 4.5:1.
+        {0xFFFFFF, 0x3DAEE9, {0x008000}, 0.05},
+        {0x1B1E20, 0x3DAEE9, {0xFCFCFC, 0x4CE64C}, 0.2},
+        // Grey on grey has no contrast to lose.
+        {0x808080, 0xFFC107, {0x808080}, 0.3},
     };
     for (const Case& c : cases) {
         const uint32_t fill = TintedBackground(c.base, c.tint, 0.3, c.texts);
-        EXPECT_EQ(fill != c.base, c.tinted) << std::hex << c.base << " " << c.tint;
-        for (uint32_t text : c.texts)
+        // How far the fill moved from the background, against the tint at
+        // the expected share and at the whole allowed share (no text to keep).
+        const double moved = ContrastRatio(fill, c.base);
+        EXPECT_GE(moved, ContrastRatio(TintedBackground(c.base, c.tint, c.share, {}), c.base))
+            << std::hex << c.base << " " << c.tint;
+        EXPECT_LE(moved, ContrastRatio(TintedBackground(c.base, c.tint, 0.3, {}), c.base));
+        for (uint32_t text : c.texts) {
+            const double own = ContrastRatio(text, c.base);
             EXPECT_GE(ContrastRatio(text, fill),
-                      std::min(ContrastRatio(text, c.base), ReadableContrast))
+                      own >= ReadableContrast ? ReadableContrast : own * 0.85)
                 << std::hex << text;
+        }
     }
 }
 
