@@ -89,8 +89,15 @@ FindBar::FindBar(LogListView& list, LogListModel& model, LogLineDelegate& delega
     connect(FindEdt, &QLineEdit::textChanged, this, &FindBar::PatternChanged);
     connect(MatchCaseChk, &QCheckBox::toggled, this, &FindBar::PatternChanged);
     connect(RegularExpressionChk, &QCheckBox::toggled, this, &FindBar::PatternChanged);
-    connect(NextBtn, &QPushButton::clicked, this, [this] { Find(SearchDirection::Newer); });
-    connect(PreviousBtn, &QPushButton::clicked, this, [this] { Find(SearchDirection::Older); });
+    // After a click the keyboard goes back to the field, where Enter finds again.
+    connect(NextBtn, &QPushButton::clicked, this, [this] {
+        Find(SearchDirection::Newer);
+        FindEdt->setFocus(Qt::OtherFocusReason);
+    });
+    connect(PreviousBtn, &QPushButton::clicked, this, [this] {
+        Find(SearchDirection::Older);
+        FindEdt->setFocus(Qt::OtherFocusReason);
+    });
     connect(CloseBtn, &QToolButton::clicked, this, &FindBar::Close);
 
     slice_.setSingleShot(true);

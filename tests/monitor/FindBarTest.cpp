@@ -3,12 +3,16 @@
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogTabRig.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSet>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -139,6 +143,45 @@ TEST(FindBar, EscapeStopsASearchBetweenItsSlices) {
     EXPECT_EQ(rig.Current(), 200);
     QTest::keyClick(bar.FindEdt, Qt::Key_Escape);
     EXPECT_TRUE(bar.isHidden());
+}
+
+TEST(FindBar, EveryControlSpeaksAndHasAKeyOfItsOwn) {
+    LogTabRig rig(Lines);
+    ASSERT_TRUE(rig.activated);
+    FindBar& bar = rig.tab->Finder();
+    rig.tab->FindMnu->trigger();
+    struct Control {
+        QWidget* widget;
+        const char* name;
+    } controls[] = {
+        {bar.FindEdt, "Find:"},
+        {bar.MatchCaseChk, "Match case"},
+        {bar.RegularExpressionChk, "Regular expression"},
+        {bar.NextBtn, "Next"},
+        {bar.PreviousBtn, "Previous"},
+        {bar.CloseBtn, "Close the find bar"},
+    };
+    for (const Control& c : controls)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(c.widget)->text(QAccessible::Name), c.name);
+    // Keys of their own, and none the menu bar's File, View, Options or Help take.
+    QSet<QChar> keys{'f', 'v', 'o', 'h'};
+    for (const QString& text :
+         {bar.FindLbl->text(), bar.MatchCaseChk->text(), bar.RegularExpressionChk->text(),
+          bar.NextBtn->text(), bar.PreviousBtn->text()}) {
+        const qsizetype mark = text.indexOf('&');
+        ASSERT_GE(mark, 0) << text.toStdString();
+        EXPECT_FALSE(keys.contains(text.at(mark + 1).toLower())) << text.toStdString();
+        keys.insert(text.at(mark + 1).toLower());
+    }
+
+    // A click finds, and leaves the keyboard in the field for Enter.
+    rig.SetCurrent(0);
+    Type(bar.FindEdt, "GET");
+    QTest::mouseClick(bar.NextBtn, Qt::LeftButton);
+    EXPECT_EQ(rig.Current(), 1);
+    EXPECT_TRUE(bar.FindEdt->hasFocus());
+    QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+    EXPECT_EQ(rig.Current(), 3);
 }
 
 TEST(FindBar, FoundTextIsMarkedInTheRowsWhileTheBarIsOpen) {
