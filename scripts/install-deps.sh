@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6sql6-sqlite
   libqt6svg6
   libcanberra-dev libpulse-dev sound-theme-freedesktop
+  libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth

@@ -264,6 +264,7 @@ void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
     autoOpen_.reset();
     tabs_ =
         std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, *options_, menuChecks_);
+    connect(tabs_.get(), &LogTabs::StatusMessage, this, &TVtMarrowlightFrm::ShowStatusMessage);
     autoOpen_ = std::make_unique<AutoOpenClose>(*tabs_, Store, FirstCycle);
     cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, FirstCycle);
     tabMenu_ = std::make_unique<LogTabMenu>(*tabs_, menuChecks_);

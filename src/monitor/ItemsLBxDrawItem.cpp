@@ -2,6 +2,8 @@
 
 #include "monitor/LogListModel.h"
 #include "monitor/core/TObjectInfo.h"
+#include "monitor/core/TextSearch.h"
+#include "settings/core/ColorContrast.h"
 #include "support/core/DateTimeFormat.h"
 
 #include <QAbstractItemView>
@@ -13,6 +15,52 @@
 namespace marrowlight {
 
 namespace {
+
+// Found text is marked amber, selected rows take some of the palette's
+// highlight; a dark list takes less, its colours being lightened to suit.
+constexpr QRgb FoundTint = 0xFFC107;
+constexpr LineDrawer::Shares FoundShare{0.6, 0.35};
+constexpr LineDrawer::Shares SelectionShare{0.35, 0.3};
+// Marks drawn at most in one row: a row of one letter repeated stays quick.
+constexpr size_t MaxMarks = 512;
+
+uint32_t Rgb(const QColor& color) {
+    return color.rgb() & 0xFFFFFF;
+}
+
+// Where the pattern matches drawn UTF-8 text, as positions in the shown text,
+// where a zero byte takes zeroWidth characters.
+std::vector<std::pair<int, int>> FoundParts(std::string_view utf8, const SearchPattern& pattern,
+                                            int zeroWidth, bool lineStart, bool lineEnd) {
+    std::vector<std::pair<size_t, size_t>> bytes;
+    size_t from = 0;
+    while (from <= utf8.size() && bytes.size() < MaxMarks) {
+        SearchMatch match;
+        if (pattern.Find(utf8, from, match, lineStart, lineEnd) != FindResult::Match)
+            break;
+        if (match.End > match.Begin)
+            bytes.emplace_back(match.Begin, match.End);
+        from = match.End > match.Begin ? match.End : match.Begin + 1;
+        while (from < utf8.size() && (static_cast<unsigned char>(utf8[from]) & 0xC0) == 0x80)
+            ++from;
+    }
+    std::vector<std::pair<int, int>> parts;
+    size_t at = 0;
+    int position = 0;
+    auto positionOf = [&](size_t byte) {
+        for (; at < byte && at < utf8.size(); ++at) {
+            const auto c = static_cast<unsigned char>(utf8[at]);
+            if ((c & 0xC0) != 0x80)
+                position += c == 0 ? zeroWidth : c >= 0xF0 ? 2 : 1;
+        }
+        return position;
+    };
+    for (const auto& [begin, end] : bytes) {
+        const int first = positionOf(begin);
+        parts.emplace_back(first, positionOf(end));
+    }
+    return parts;
+}
 
 // A zero byte would end the text in most renderers; show it instead.
 QString ShownText(std::string_view utf8, const QString& zero) {
@@ -79,13 +127,63 @@ QString LineDrawer::GutterText(const TObjectInfo* record) const {
     return {};
 }
 
+bool LineDrawer::Dark(const QPalette& palette) {
+    return IsDarkPalette(Rgb(palette.color(QPalette::Base)), Rgb(palette.color(QPalette::Text)));
+}
+
+QColor LineDrawer::DrawnOn(QRgb chosen, const QColor& background, const QPalette& palette) const {
+    // The palette, not a tinted background, tells a dark list from a light one.
+    if (!Dark(palette))
+        return QColor::fromRgb(chosen);
+    const QPair<QRgb, QRgb> key(chosen & 0xFFFFFF, Rgb(background));
+    auto it = drawnColors_.constFind(key);
+    if (it == drawnColors_.constEnd()) {
+        if (drawnColors_.size() > 256)
+            drawnColors_.clear();
+        it = drawnColors_.insert(key, LightenedToRead(chosen & 0xFFFFFF, Rgb(background)));
+    }
+    return QColor::fromRgb(*it);
+}
+
+QRgb LineDrawer::ChosenColor(int group, const QPalette& palette) const {
+    return group > 0 ? settings_.GroupColor(group).rgb() : palette.color(QPalette::Text).rgb();
+}
+
+QColor LineDrawer::TextColor(int group, const QPalette& palette) const {
+    return DrawnOn(ChosenColor(group, palette), palette.color(QPalette::Base), palette);
+}
+
+QColor LineDrawer::Fill(const QPalette& palette, const QColor& background, QRgb tint,
+                        const Shares& shares, const std::vector<int>& groups) const {
+    // On a light palette the tint goes only as far as the colours on it stay
+    // readable; on a dark one the colours are lightened to suit the tint instead.
+    const double share = Dark(palette) ? shares.Dark : shares.Light;
+    std::vector<uint32_t> texts;
+    QString key =
+        QStringLiteral("%1.%2.%3.%4").arg(Rgb(background)).arg(tint & 0xFFFFFF).arg(share);
+    if (!Dark(palette)) {
+        for (int group : groups) {
+            texts.push_back(Rgb(TextColor(group, palette)));
+            key += QLatin1Char('.') + QString::number(texts.back());
+        }
+    }
+    auto it = fills_.constFind(key);
+    if (it == fills_.constEnd()) {
+        if (fills_.size() > 256)
+            fills_.clear();
+        it = fills_.insert(key, TintedBackground(Rgb(background), tint & 0xFFFFFF, share, texts));
+    }
+    return QColor::fromRgb(*it);
+}
+
 qint64 LineDrawer::ExtentWidth(const QFont& font, std::uint64_t maxLineLen) const {
     const qint64 m = WidthsFor(font).m;
     return static_cast<qint64>(maxLineLen + 2) * m;
 }
 
 void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& list,
-                                  const QModelIndex& index, const QRect& rect) const {
+                                  const QModelIndex& index, const QRect& rect,
+                                  const RowMarks& marks) const {
     auto* model = qobject_cast<LogListModel*>(list.model());
     if (!model || !index.isValid() || index.row() >= model->rowCount())
         return;
@@ -107,39 +205,73 @@ void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& li
     const int group = RowGroup(*model, row);
     const bool whole = first == 0 && model->MaxChars(row) <= chars;
     const std::string text = whole ? model->Utf8Text(row) : model->Utf8Part(row, first, chars);
-    DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(text, WidthsFor(font).zero),
-            group, model->Record(row), whole ? 0 : int(shift));
+    const QString& zero = WidthsFor(font).zero;
+    std::vector<std::pair<int, int>> found;
+    if (marks.Found && marks.Found->CanSearch())
+        found = FoundParts(text, *marks.Found, int(zero.size()), first == 0, whole);
+    DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(text, zero), group,
+            model->Record(row), whole ? 0 : int(shift), marks.Selected, found);
 }
 
 void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& palette,
                           const QRect& rect, int rightEdge, std::string_view text,
                           const TObjectInfo* record) const {
     DrawRow(painter, font, palette, rect, rightEdge, ShownText(text, WidthsFor(font).zero),
-            Matcher().Highest(text), record, 0);
+            Matcher().Highest(text), record, 0, false, {});
 }
 
 void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& palette,
                          const QRect& rect, int rightEdge, const QString& line, int group,
-                         const TObjectInfo* record, int shift) const {
-    const QColor textColor =
-        group > 0 ? settings_.GroupColor(group) : palette.color(QPalette::Text);
-
+                         const TObjectInfo* record, int shift, bool selected,
+                         const std::vector<std::pair<int, int>>& found) const {
     const int gutter = GutterWidth(font);
     const QString gutterText = GutterText(record);
 
-    const QColor silver = QColor::fromRgb(Silver);
+    // The gutter band is silver, or on a dark palette as light as it must be.
     const QColor base = palette.color(QPalette::Base);
+    const QColor silver = DrawnOn(Silver, base, palette);
+    // One selection fill for every row, whichever colours the rows have.
+    const QColor background = selected
+                                  ? Fill(palette, base, Rgb(palette.color(QPalette::Highlight)),
+                                         SelectionShare, {0, 1, 2, 3})
+                                  : base;
+    const QRgb chosen = ChosenColor(group, palette);
+    const QColor textColor = DrawnOn(chosen, background, palette);
     const int right = std::max(rect.right() + 1, rightEdge);
 
     // The band stays at the list's left edge (x = 0) however far the rows are
     // scrolled sideways; the text scrolls beside it and slides under it.
     painter.save();
     painter.setFont(font);
-    painter.fillRect(QRect(gutter, rect.top(), right - gutter, rect.height()), base);
+    painter.fillRect(QRect(gutter, rect.top(), right - gutter, rect.height()), background);
 
-    const int baseline = rect.top() + QFontMetrics(font).ascent();
+    const QFontMetrics metrics(font);
+    const int baseline = rect.top() + metrics.ascent();
+    const int x = rect.left() + gutter + 3 + shift;
     painter.setPen(textColor);
-    painter.drawText(rect.left() + gutter + 3 + shift, baseline, line);
+    painter.drawText(x, baseline, line);
+    if (!found.empty()) {
+        // A fill, and a frame in the text's colour that shows the mark where
+        // no fill can; the marked text is drawn again over the fill, in the
+        // colour that is readable on it.
+        const QColor fill = Fill(palette, background, FoundTint, FoundShare, {group});
+        const QColor markedText = DrawnOn(chosen, fill, palette);
+        for (const auto& [begin, end] : found) {
+            const int left = x + metrics.horizontalAdvance(line.left(begin));
+            if (left >= right)
+                break;
+            const int width = metrics.horizontalAdvance(line.mid(begin, end - begin));
+            const QRect mark(left, rect.top(), std::max(1, width), rect.height());
+            painter.save();
+            painter.setClipRect(mark);
+            painter.fillRect(mark, fill);
+            painter.setPen(markedText);
+            painter.drawText(x, baseline, line);
+            painter.setPen(textColor);
+            painter.drawRect(mark.adjusted(0, 0, -1, -1));
+            painter.restore();
+        }
+    }
 
     if (gutter > 0)
         painter.fillRect(QRect(0, rect.top(), gutter, rect.height()), silver);

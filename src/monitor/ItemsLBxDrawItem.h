@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QAbstractItemView;
 class QModelIndex;
@@ -20,6 +22,14 @@ namespace marrowlight {
 
 struct TObjectInfo;
 class LogListModel;
+class SearchPattern;
+
+// What a row shows besides its text: a light highlight when it is selected,
+// and the text the find bar looks for, marked wherever it occurs.
+struct RowMarks {
+    bool Selected = false;
+    const SearchPattern* Found = nullptr;
+};
 
 // What drawing a line reads, live at every call.
 class LineDrawSettings {
@@ -35,14 +45,16 @@ class LineDrawSettings {
 
 // Draws log lines: a silver gutter with the line's number or arrival time,
 // then the text in the colour of its highest group. Sample texts are measured
-// once per font, not once per line.
+// once per font, not once per line. On a dark palette the colours are drawn
+// as their variants that stay readable on the list's background.
 class LineDrawer {
   public:
     explicit LineDrawer(const LineDrawSettings& settings) : settings_(settings) {}
 
     // The list's item at index into rect; nothing for a row past the end.
     void ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& list,
-                          const QModelIndex& index, const QRect& rect) const;
+                          const QModelIndex& index, const QRect& rect,
+                          const RowMarks& marks = {}) const;
 
     // One UTF-8 line, in font and palette, filling rect and on to rightEdge.
     void DrawLine(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
@@ -52,6 +64,8 @@ class LineDrawer {
     // The line number or arrival time shown in the gutter; empty for a line
     // loaded in bulk (no record) and when the gutter is off.
     QString GutterText(const TObjectInfo* record) const;
+    // The colour a group's line (0: no group) is drawn in on this palette.
+    QColor TextColor(int group, const QPalette& palette) const;
     // Width of maxLineLen "M"s and two more characters, found arithmetically.
     qint64 ExtentWidth(const QFont& font, std::uint64_t maxLineLen) const;
 
@@ -62,6 +76,11 @@ class LineDrawer {
     // them; its colour is that of its whole text, kept in the index.
     static constexpr int ChunkChars = 512;
     static constexpr int MarginChars = 256;
+
+    // How much of a tint a highlight takes at most, on a light and a dark palette.
+    struct Shares {
+        double Light, Dark;
+    };
 
   private:
     struct Widths {
@@ -75,9 +94,18 @@ class LineDrawer {
     const GroupMatcher& Matcher() const;
     // The row's highest group, from the index or, the first time, its text.
     int RowGroup(LogListModel& model, int row) const;
+    // found: the marked parts of line, as [begin, end) positions in it.
     void DrawRow(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
                  int rightEdge, const QString& line, int group, const TObjectInfo* record,
-                 int shift) const;
+                 int shift, bool selected, const std::vector<std::pair<int, int>>& found) const;
+    static bool Dark(const QPalette& palette);
+    // A group's colour as chosen (group 0: the palette's text colour).
+    QRgb ChosenColor(int group, const QPalette& palette) const;
+    // The chosen colour as drawn on background, a part of a list of this palette.
+    QColor DrawnOn(QRgb chosen, const QColor& background, const QPalette& palette) const;
+    // background tinted for a selection or a mark, under the colours of these groups.
+    QColor Fill(const QPalette& palette, const QColor& background, QRgb tint, const Shares& shares,
+                const std::vector<int>& groups) const;
 
     const LineDrawSettings& settings_;
     mutable GroupMatcherCache matchers_;
@@ -85,6 +113,9 @@ class LineDrawer {
     mutable Widths lastWidths_;
     mutable bool haveLast_ = false;
     mutable QHash<QString, Widths> cache_;
+    // Colours worked out from the palette, kept: finding them takes a search.
+    mutable QHash<QPair<QRgb, QRgb>, QRgb> drawnColors_;
+    mutable QHash<QString, QRgb> fills_;
 };
 
 } // namespace marrowlight

@@ -17,8 +17,9 @@ void LogLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const auto* list = qobject_cast<const QAbstractItemView*>(option.widget);
     if (!list)
         return;
-    drawer_.ItemsLBxDrawItem(*painter, *list, index, option.rect);
-    // No highlight for the selection; only a dotted frame around the focused line.
+    const RowMarks marks{(option.state & QStyle::State_Selected) != 0, found_.get()};
+    drawer_.ItemsLBxDrawItem(*painter, *list, index, option.rect, marks);
+    // A dotted frame around the focused line.
     if (option.state & QStyle::State_HasFocus) {
         painter->save();
         painter->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DotLine));

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QStyledItemDelegate>
+#include <memory>
 
 namespace marrowlight {
 
 class LineDrawer;
+class SearchPattern;
 
 // Paints the rows of one log list through ItemsLBxDrawItem. Every row has the
 // same size: the fixed item height and the list's horizontal extent, so the
@@ -27,8 +29,13 @@ class LogLineDelegate : public QStyledItemDelegate {
     int ExtentWidth() const { return extentWidth_; }
     void SetExtentWidth(int width);
 
+    // The text marked in every row drawn; none when null.
+    void SetFound(std::shared_ptr<const SearchPattern> pattern) { found_ = std::move(pattern); }
+    const SearchPattern* Found() const { return found_.get(); }
+
   private:
     const LineDrawer& drawer_;
+    std::shared_ptr<const SearchPattern> found_;
     int itemHeight_ = 15;
     int extentWidth_ = 0;
 };

@@ -13,7 +13,8 @@ namespace marrowlight {
 
 LogListView::LogListView(QWidget* parent) : QAbstractItemView(parent) {
     InstallLogListAccessibility();
-    setSelectionMode(SingleSelection);
+    // Rows are selected for copying: click, Shift+click, Ctrl+click, Shift+arrows, Ctrl+A.
+    setSelectionMode(ExtendedSelection);
     setSelectionBehavior(SelectRows);
     setEditTriggers(NoEditTriggers);
     setVerticalScrollMode(ScrollPerItem);
@@ -137,16 +138,27 @@ void LogListView::setSelection(const QRect& rect, QItemSelectionModel::Selection
     const int count = RowCount();
     if (count == 0 || !selectionModel())
         return;
+    // Shift+click and Shift+arrows pass a rectangle from the row where the
+    // selection started, which may lie above the screen (negative y).
     const QRect area = rect.normalized();
-    const int first = RowAt(std::max(0, area.top()));
-    int last = RowAt(area.bottom());
-    if (first < 0)
-        return;
-    if (last < 0)
-        last = count - 1;
+    const qint64 height = std::max(1, rowHeight_);
+    auto rowOf = [&](int y) {
+        const qint64 row = TopRow() + (y >= 0 ? y / height : -((-qint64(y) + height - 1) / height));
+        return int(std::clamp<qint64>(row, 0, count - 1));
+    };
+    const int first = rowOf(area.top());
+    const int last = rowOf(area.bottom());
     selectionModel()->select(
         QItemSelection(model()->index(first, 0, rootIndex()), model()->index(last, 0, rootIndex())),
         flags);
+}
+
+QItemSelectionModel::SelectionFlags LogListView::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    if (!event)
+        return index.isValid() ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                               : QItemSelectionModel::NoUpdate;
+    return QAbstractItemView::selectionCommand(index, event);
 }
 
 QRegion LogListView::visualRegionForSelection(const QItemSelection& selection) const {

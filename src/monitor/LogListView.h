@@ -35,6 +35,10 @@ class LogListView : public QAbstractItemView {
     int verticalOffset() const override;
     bool isIndexHidden(const QModelIndex&) const override { return false; }
     void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) override;
+    // A row made current by the program, not by a key or a click, is selected
+    // alone, whatever keys happen to be held.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
     void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;

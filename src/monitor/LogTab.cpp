@@ -1,32 +1,147 @@
 #include "monitor/LogTab.h"
 
+#include "monitor/FindBar.h"
+#include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
+#include "support/core/AccessKeys.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 namespace marrowlight {
 
+namespace {
+
+QAction* AddAction(QWidget* owner, const char* name, const char* caption,
+                   const QKeySequence& shortcut, Qt::ShortcutContext context) {
+    auto* action = new QAction(QString::fromLatin1(caption), owner);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    action->setShortcutContext(context);
+    return action;
+}
+
+// Copying would otherwise take the focused row only (the item view's own Ctrl+C).
+class CopyKeys : public QObject {
+  public:
+    CopyKeys(LogTab& tab) : QObject(&tab), tab_(tab) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+            tab_.CopySelection(false);
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    LogTab& tab_;
+};
+
+} // namespace
+
 LogTab::LogTab(const std::string& path, const LineDrawer& drawer, QWidget* parent)
-    : QWidget(parent), model_(new LogListModel(this)), delegate_(new LogLineDelegate(drawer, this)),
-      list_(new LogListView(this)) {
+    : QWidget(parent), drawer_(drawer), model_(new LogListModel(this)),
+      delegate_(new LogLineDelegate(drawer, this)), list_(new LogListView(this)) {
     Page.FileName = path;
     list_->setObjectName(QStringLiteral("ItemsLBx"));
     list_->setAccessibleName(QFile::decodeName(QByteArray::fromStdString(path)));
     list_->setItemDelegate(delegate_);
     list_->setModel(model_);
+    find_ = new FindBar(*list_, *model_, *delegate_, this);
+    connect(find_, &FindBar::StatusMessage, this, &LogTab::StatusMessage);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(list_);
+    layout->setSpacing(0);
+    layout->addWidget(list_, 1);
+    layout->addWidget(find_);
+
+    ConfirmLargeCopy = [this](uint64_t bytes) {
+        const QString question = QStringLiteral("Copy %1 MiB of text to the clipboard?")
+                                     .arg(double(bytes) / double(1 << 20), 0, 'f', 0);
+        return QMessageBox::question(this, QStringLiteral("Marrowlight"), question) ==
+               QMessageBox::Yes;
+    };
+    CreateActions();
 }
 
 LogTab::~LogTab() {
-    // The view goes before the model it shows.
+    // The view and the find bar go before the model they show.
+    delete find_;
     delete list_;
+}
+
+void LogTab::CreateActions() {
+    FindMnu =
+        AddAction(this, "FindMnu", "Find", QKeySequence::Find, Qt::WidgetWithChildrenShortcut);
+    FindNextAct = AddAction(this, "FindNextAct", "Find Next", QKeySequence(Qt::Key_F3),
+                            Qt::WidgetWithChildrenShortcut);
+    FindPreviousAct =
+        AddAction(this, "FindPreviousAct", "Find Previous", QKeySequence(Qt::SHIFT | Qt::Key_F3),
+                  Qt::WidgetWithChildrenShortcut);
+    addActions({FindMnu, FindNextAct, FindPreviousAct});
+    auto* escape = AddAction(find_, "EscapeAct", "Escape", QKeySequence(Qt::Key_Escape),
+                             Qt::WidgetWithChildrenShortcut);
+    find_->addAction(escape);
+
+    // The list itself answers Ctrl+C and Ctrl+A; the menu shows them.
+    ListMnu = new QMenu(this);
+    ListMnu->setObjectName(QStringLiteral("ListMnu"));
+    CopyMnu = AddAction(ListMnu, "CopyMnu", "Copy", QKeySequence::Copy, Qt::WidgetShortcut);
+    CopyWithLineNumbersMnu = AddAction(ListMnu, "CopyWithLineNumbersMnu", "Copy with line numbers",
+                                       {}, Qt::WidgetShortcut);
+    SelectAllMnu = AddAction(ListMnu, "SelectAllMnu", "Select All", QKeySequence::SelectAll,
+                             Qt::WidgetShortcut);
+    ListMnu->addAction(FindMnu);
+    ListMnu->addSeparator();
+    ListMnu->addActions({CopyMnu, CopyWithLineNumbersMnu});
+    ListMnu->addSeparator();
+    ListMnu->addAction(SelectAllMnu);
+    std::vector<MenuCaption> captions;
+    for (QAction* item : {FindMnu, CopyMnu, CopyWithLineNumbersMnu, SelectAllMnu})
+        captions.push_back({item->text().toStdString()});
+    const std::vector<std::string> keyed = AssignAccessKeys(captions);
+    int next = 0;
+    for (QAction* item : {FindMnu, CopyMnu, CopyWithLineNumbersMnu, SelectAllMnu})
+        item->setText(QString::fromStdString(keyed[size_t(next++)]));
+
+    connect(FindMnu, &QAction::triggered, find_, &FindBar::Open);
+    connect(FindNextAct, &QAction::triggered, this, [this] { FindFromKeyboard(true); });
+    connect(FindPreviousAct, &QAction::triggered, this, [this] { FindFromKeyboard(false); });
+    connect(escape, &QAction::triggered, find_, &FindBar::Escape);
+    connect(CopyMnu, &QAction::triggered, this, [this] { CopySelection(false); });
+    connect(CopyWithLineNumbersMnu, &QAction::triggered, this, [this] { CopySelection(true); });
+    connect(SelectAllMnu, &QAction::triggered, list_, &QAbstractItemView::selectAll);
+
+    list_->installEventFilter(new CopyKeys(*this));
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, &LogTab::ShowListMenu);
+}
+
+void LogTab::ShowListMenu(const QPoint& pos) {
+    const bool selected = list_->selectionModel()->hasSelection();
+    CopyMnu->setEnabled(selected);
+    // Line numbers come from the gutter; without one there are none to add.
+    CopyWithLineNumbersMnu->setEnabled(selected && drawer_.GutterWidth(list_->font()) > 0);
+    SelectAllMnu->setEnabled(model_->rowCount() > 0);
+    ListMnu->popup(list_->viewport()->mapToGlobal(pos));
+}
+
+void LogTab::FindFromKeyboard(bool next) {
+    if (find_->isHidden())
+        find_->Open();
+    find_->Find(next ? SearchDirection::Newer : SearchDirection::Older);
 }
 
 void LogTab::SetListFont(const QString& face, int size) {
@@ -47,9 +162,50 @@ void LogTab::SelectLastItem() {
     const int rows = model_->rowCount();
     if (rows == 0)
         return;
+    const std::vector<RowRange> selected = SelectedRows();
+    if (find_->isVisible() || selected.size() > 1 ||
+        (selected.size() == 1 && selected[0].Last > selected[0].First))
+        return;
     const QModelIndex last = model_->index(rows - 1);
     list_->setCurrentIndex(last);
     list_->scrollTo(last);
+}
+
+std::vector<RowRange> LogTab::SelectedRows() const {
+    std::vector<RowRange> ranges;
+    if (!list_->selectionModel())
+        return ranges;
+    for (const QItemSelectionRange& range : list_->selectionModel()->selection())
+        if (range.isValid() && range.top() >= 0)
+            ranges.push_back({size_t(range.top()), size_t(range.bottom())});
+    std::sort(ranges.begin(), ranges.end(),
+              [](const RowRange& a, const RowRange& b) { return a.First < b.First; });
+    // Ctrl+click may leave neighbouring or overlapping ranges: one line each.
+    std::vector<RowRange> merged;
+    for (const RowRange& range : ranges) {
+        if (!merged.empty() && range.First <= merged.back().Last + 1)
+            merged.back().Last = std::max(merged.back().Last, range.Last);
+        else
+            merged.push_back(range);
+    }
+    return merged;
+}
+
+bool LogTab::CopySelection(bool withLineNumbers) {
+    const std::vector<RowRange> ranges = SelectedRows();
+    if (ranges.empty())
+        return false;
+    const LineIndex& lines = model_->Lines();
+    const uint64_t bytes = RowBytes(lines, ranges);
+    if (bytes > LargeCopyBytes && !(ConfirmLargeCopy && ConfirmLargeCopy(bytes)))
+        return false;
+    std::function<std::string(size_t)> gutter;
+    if (withLineNumbers)
+        gutter = [&](size_t row) { return drawer_.GutterText(lines.Record(row)).toStdString(); };
+    const std::string text = RowsText(lines, ranges, gutter);
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return true;
 }
 
 } // namespace marrowlight

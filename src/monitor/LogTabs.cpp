@@ -1,5 +1,6 @@
 #include "monitor/LogTabs.h"
 
+#include "monitor/FindBar.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogListModel.h"
@@ -72,6 +73,8 @@ void LogTabs::OpenLog(const std::string& path) {
 
 void LogTabs::AddLog(const std::string& path) {
     auto* tab = new LogTab(path, *drawer_);
+    tab->Finder().NewestAtTop = [this] { return settings_->LastEntriesAtTop(); };
+    connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
     // A tab caption takes "&" for a shortcut mark; a file name means it literally.
     QString caption = QFile::decodeName(QByteArray::fromStdString(FileNameOfPath(path)));
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));

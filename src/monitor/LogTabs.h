@@ -69,6 +69,10 @@ class LogTabs : public QObject {
     const OptionsView& Options() const { return options_; }
     LineDrawer& Drawer() const { return *drawer_; }
 
+  signals:
+    // A passing note from a tab for the status bar, such as how a search ended.
+    void StatusMessage(const QString& text);
+
   private:
     QTabWidget& pageControl_;
     StatusBarPanels status_;

@@ -2,8 +2,11 @@
 
 #include "app/TFileHistory.h"
 #include "app/core/CommandLine.h"
+#include "monitor/FindBar.h"
+#include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
+#include "monitor/UpdateCycle.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
@@ -432,6 +435,18 @@ TEST_F(TVtMarrowlightFrmTest, ScreenReadersHearWhatIsShownNeverAnObjectName) {
         }
     }
     EXPECT_EQ(AccessibleName(frm.PageControl), "Logs");
+}
+
+TEST_F(TVtMarrowlightFrmTest, HowASearchEndedShowsInTheStatusBar) {
+    TVtMarrowlightFrm& frm = Run({});
+    { std::ofstream(LogPath("app.log")) << "one\r\ntwo\r\n"; }
+    frm.Tabs()->OpenLog(LogPath("app.log"));
+    frm.Cycle()->Pass();
+    LogTab& tab = *frm.Tabs()->ActiveTab();
+    tab.FindMnu->trigger();
+    tab.Finder().FindEdt->setText("three");
+    tab.Finder().Find(SearchDirection::Newer);
+    EXPECT_EQ(frm.StatusBar->currentMessage(), "Not found");
 }
 
 TEST(PollingInterval, FollowsTheUpdateMode) {

@@ -4,6 +4,7 @@
 #include "monitor/MonitorRig.h"
 #include "monitor/core/TObjectInfo.h"
 #include "settings/ColorListBox.h"
+#include "settings/core/ColorContrast.h"
 #include "support/core/DateTimeFormat.h"
 
 #include <QCheckBox>
@@ -195,6 +196,36 @@ TEST(ItemsLBxDrawItem, TextColourIsTheHighestGroupsOrThePalettes) {
     drawer.DrawLine(painter, bold, TestPalette(), QRect(0, 0, 400, 40), 400, "IIII Error", nullptr);
     painter.end();
     EXPECT_TRUE(Contains(image, 0xFFFF0000));
+}
+
+// The list's background follows the palette; a navy group line on a dark one
+// is drawn in its lighter, readable variant, and nowhere in navy itself.
+TEST(ItemsLBxDrawItem, OnADarkPaletteGroupColoursAreDrawnReadable) {
+    FakeDrawSettings settings;
+    settings.keywords = {"Info", "", ""};
+    settings.colors[1] = QColor(0x00, 0x00, 0x80);
+    settings.numbers = true;
+    LineDrawer drawer(settings);
+    const QFont bold("DejaVu Sans", 20, QFont::Black);
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x1B, 0x1E, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xFC, 0xFC, 0xFC));
+    const TObjectInfo record{0, 7};
+    for (const QPalette& palette : {TestPalette(), dark}) {
+        const uint32_t base = palette.color(QPalette::Base).rgb() & 0xFFFFFF;
+        const uint32_t text = palette.color(QPalette::Text).rgb() & 0xFFFFFF;
+        QImage image(400, 40, QImage::Format_RGB32);
+        QPainter painter(&image);
+        drawer.DrawLine(painter, bold, palette, QRect(0, 0, 400, 40), 400, "IIII Info", &record);
+        painter.end();
+        const QRgb navy = 0xFF000080;
+        const QRgb drawn = 0xFF000000 | DrawnColor(0x000080, base, text);
+        EXPECT_EQ(drawn != navy, IsDarkPalette(base, text));
+        EXPECT_TRUE(Contains(image, drawn));
+        EXPECT_EQ(Contains(image, navy), drawn == navy);
+        EXPECT_EQ(image.pixel(399, 39), palette.color(QPalette::Base).rgb());
+        EXPECT_EQ(image.pixel(0, 39), 0xFF000000 | DrawnColor(LineDrawer::Silver, base, text));
+    }
 }
 
 } // namespace

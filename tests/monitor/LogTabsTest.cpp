@@ -33,7 +33,7 @@ TEST(LogTabs, OpenAddsAfterTheOthersOrActivatesTheOpenLog) {
     EXPECT_EQ(c->Image, MenuImageIndex::NormalLog);
     EXPECT_EQ(c->Page.Encoding, LogEncoding::Unknown);
     EXPECT_EQ(c->ItemsLBx()->accessibleName(), "/srv/c.log");
-    EXPECT_EQ(c->ItemsLBx()->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(c->ItemsLBx()->selectionMode(), QAbstractItemView::ExtendedSelection);
 
     // Surrounding blanks are not part of the path; a missing file is no error.
     rig.tabs->OpenLog("/var/log/R&D.log");
