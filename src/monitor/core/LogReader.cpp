@@ -81,8 +81,9 @@ LineIndex WithRecords(const LineIndex& shown, const LineIndex& rows, bool newest
     int32_t lineNo = neighbour ? neighbour->LineNo : 0;
     LineIndex added;
     // In the order the lines were written, so numbers grow with them.
+    auto next = newestFirst ? shown.end() : shown.begin();
     for (size_t k = 0; k < shown.size(); ++k) {
-        LineEntry line = shown[newestFirst ? shown.size() - 1 - k : k];
+        LineEntry line = newestFirst ? *--next : *next++;
         const unsigned groups = line.Membership();
         for (unsigned g = 0; g < 3; ++g)
             if (groups & (1u << g))
