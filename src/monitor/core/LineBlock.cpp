@@ -91,19 +91,15 @@ uint64_t LineBlock::Offset(unsigned k) const {
     return base_ + LengthSum(lo_, k - 1) + StepSum(lo_ + 1, k);
 }
 
-LineEntry LineBlock::Entry(unsigned k, uint64_t offset) const {
-    LineEntry line(offset, Length(k));
-    line.SetMembership(
-        static_cast<unsigned>((m0_ >> k & 1) | (m1_ >> k & 1) << 1 | (m2_ >> k & 1) << 2));
-    if (const int group = Group(k); group >= 0)
-        line.SetGroup(group);
-    return line;
-}
-
 void LineBlock::SetGroup(unsigned k, int group) {
     known_ |= Bit(k);
     Put(g0_, k, group & 1);
     Put(g1_, k, group & 2);
+}
+
+unsigned LineBlock::CountInGroups(unsigned groups) const {
+    const uint64_t in = (groups & 1 ? m0_ : 0) | (groups & 2 ? m1_ : 0) | (groups & 4 ? m2_ : 0);
+    return static_cast<unsigned>(std::popcount(in & Occupied()));
 }
 
 void LineBlock::Fill(unsigned k, const LineEntry& line) {

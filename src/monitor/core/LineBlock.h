@@ -16,7 +16,6 @@ struct LineEntry {
     uint64_t Bits = 0; // low 56 bits: length in bytes; high 8 bits: flags
 
     static constexpr uint64_t LengthMask = (uint64_t{1} << 56) - 1;
-    static constexpr uint64_t HasRecordFlag = uint64_t{1} << 56;
     static constexpr int MembershipShift = 57; // bits 57..59: membership of groups 1..3
     static constexpr uint64_t GroupKnownFlag = uint64_t{1} << 60;
     static constexpr int GroupShift = 61; // bits 61..62: the highest group, 0..3
@@ -24,7 +23,6 @@ struct LineEntry {
     LineEntry() = default;
     LineEntry(uint64_t offset, uint64_t length) : Offset(offset), Bits(length & LengthMask) {}
     uint64_t Length() const { return Bits & LengthMask; }
-    bool HasRecord() const { return (Bits & HasRecordFlag) != 0; }
     // Bit g-1 set when the line is in group g; only valid where the pass computed it.
     unsigned Membership() const { return static_cast<unsigned>(Bits >> MembershipShift) & 7u; }
     void SetMembership(unsigned groups) {
@@ -72,17 +70,45 @@ class LineBlock {
     uint64_t PrevOffset(unsigned k, uint64_t offset) const {
         return desc_ ? offset + Length(k) + Step(k - 1) : offset - Step(k) - Length(k - 1);
     }
-    LineEntry Entry(unsigned k, uint64_t offset) const;
+    LineEntry Entry(unsigned k, uint64_t offset) const {
+        LineEntry line(offset, Length(k));
+        line.Bits |= ((m0_ >> k & 1) | (m1_ >> k & 1) << 1 | (m2_ >> k & 1) << 2)
+                         << LineEntry::MembershipShift |
+                     ((known_ >> k & 1) | (g0_ >> k & 1) << 1 | (g1_ >> k & 1) << 2)
+                         << (LineEntry::GroupShift - 1);
+        return line;
+    }
     int Group(unsigned k) const {
         return (known_ >> k & 1) ? static_cast<int>((g0_ >> k & 1) | (g1_ >> k & 1) << 1) : -1;
     }
     void SetGroup(unsigned k, int group);
+    // Rows in any of groups (bit g-1 for group g), by their membership bits.
+    unsigned CountInGroups(unsigned groups) const;
+    void ClearMemberships() { m0_ = m1_ = m2_ = 0; }
 
     // The first row of an empty block.
     void Start(unsigned k, const LineEntry& line);
     // A row at Lo() - 1 or Hi() + 1; the occupied slot beside it starts at
     // neighbourOffset.
     void Attach(unsigned k, uint64_t neighbourOffset, const LineEntry& line);
+    // Attach for the common case, inline: a row at Hi() + 1 of an ascending
+    // block (Lo() - 1 of a descending one) that starts a line end after the
+    // row beside it and is shorter than 64 KiB. False, and nothing done,
+    // otherwise.
+    bool TryAppend(unsigned k, uint64_t neighbourOffset, const LineEntry& line) {
+        if (desc_ || k != hi_ + 1u ||
+            !FillCoded(k, line.Offset - (neighbourOffset + Length(hi_)), line))
+            return false;
+        hi_ = static_cast<uint8_t>(k);
+        return true;
+    }
+    bool TryPrepend(unsigned k, uint64_t neighbourOffset, const LineEntry& line) {
+        if (!desc_ || k + 1u != lo_ ||
+            !FillCoded(k, line.Offset - (neighbourOffset + Length(lo_)), line))
+            return false;
+        lo_ = static_cast<uint8_t>(k);
+        return true;
+    }
     void DetachLo();
     void DetachHi();
     // Slot k moves to 63 - k.
@@ -116,6 +142,27 @@ class LineBlock {
     uint64_t LongAt(unsigned k) const;
     uint64_t LengthSum(unsigned first, unsigned last) const;
     uint64_t StepSum(unsigned first, unsigned last) const;
+    // Fills free slot k when its step has a code and its length fits.
+    bool FillCoded(unsigned k, uint64_t step, const LineEntry& line) {
+        const uint64_t length = line.Length();
+        if (length >= LongLength || (step != 1 && step != 2 && step != 4))
+            return false;
+        len_[k] = static_cast<uint16_t>(length);
+        const uint64_t bit = uint64_t{1} << k;
+        c0_ |= step != 2 ? bit : 0;
+        c1_ |= step != 1 ? bit : 0;
+        const uint64_t flags = line.Bits >> LineEntry::MembershipShift;
+        if (flags == 0)
+            return true;
+        m0_ |= (flags & 1) << k;
+        m1_ |= (flags >> 1 & 1) << k;
+        m2_ |= (flags >> 2 & 1) << k;
+        const uint64_t known = flags >> 3 & 1;
+        known_ |= known << k;
+        g0_ |= (flags >> 4 & known) << k;
+        g1_ |= (flags >> 5 & known) << k;
+        return true;
+    }
     void Fill(unsigned k, const LineEntry& line);
     void Unfill(unsigned k);
     // Slot k, not the root, gets step (its code is 0 and it has no side entry).

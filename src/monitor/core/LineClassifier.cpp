@@ -254,13 +254,12 @@ LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& fil
     // A copy the progress calls cannot change, so the loop keeps it in registers.
     const ViewFilter filter = filterIn;
     const size_t n = chunk.size();
-    if (filter.AllEntries) {
+    if (filter.AllEntries || chunk.CountInGroups(filter.ShownGroups()) == n) {
         // Every line is shown: only the progress steps have an effect.
         ReportFilterSteps(n, newestFirst, progress);
-        LineIndex shown = std::move(chunk);
         if (newestFirst)
-            shown.Reverse();
-        return shown;
+            chunk.Reverse();
+        return std::move(chunk);
     }
     // Shown lines are copied in list order while the chunk gives back what
     // was walked, so a large chunk never exists twice in memory.

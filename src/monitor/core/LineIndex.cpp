@@ -12,9 +12,12 @@ namespace {
 std::atomic<uint64_t> nextSourceId{1};
 }
 
-LineIndex::LineIndex(LineIndex&& other) noexcept {
-    *this = std::move(other);
-}
+LineIndex::LineIndex(LineIndex&& other) noexcept
+    : blocks_(std::move(other.blocks_)), head_(std::exchange(other.head_, 0)),
+      size_(std::exchange(other.size_, 0)), frontOffset_(other.frontOffset_),
+      backOffset_(other.backOffset_), records_(std::move(other.records_)),
+      recordsFirst_(std::exchange(other.recordsFirst_, 0)), source_(std::move(other.source_)),
+      encoding_(std::exchange(other.encoding_, LogEncoding::Unknown)), sourceId_(other.sourceId_) {}
 
 LineIndex& LineIndex::operator=(LineIndex&& other) noexcept {
     blocks_ = std::move(other.blocks_);
@@ -35,10 +38,7 @@ LineIndex& LineIndex::operator=(LineIndex&& other) noexcept {
 LineEntry LineIndex::operator[](size_t row) const {
     unsigned slot = 0;
     const LineBlock& block = BlockOf(row, slot);
-    LineEntry line = block.Entry(slot, block.Offset(slot));
-    if (Record(row))
-        line.Bits |= LineEntry::HasRecordFlag;
-    return line;
+    return block.Entry(slot, block.Offset(slot));
 }
 
 void LineIndex::AddBack(const LineEntry& line) {
@@ -75,10 +75,6 @@ void LineIndex::AddFront(const LineEntry& line) {
     ++size_;
 }
 
-void LineIndex::push_back(const LineEntry& line) {
-    AddBack(line);
-}
-
 void LineIndex::push_back(const LineEntry& line, const TObjectInfo& record) {
     const size_t row = size_;
     if (records_.empty()) {
@@ -89,13 +85,7 @@ void LineIndex::push_back(const LineEntry& line, const TObjectInfo& record) {
             records_.emplace_back();
     }
     records_.push_back({record, true});
-    AddBack(line);
-}
-
-void LineIndex::push_front(const LineEntry& line) {
-    AddFront(line);
-    if (!records_.empty())
-        ++recordsFirst_;
+    push_back(line);
 }
 
 void LineIndex::push_front(const LineEntry& line, const TObjectInfo& record) {
@@ -105,7 +95,7 @@ void LineIndex::push_front(const LineEntry& line, const TObjectInfo& record) {
     }
     records_.push_front({record, true});
     recordsFirst_ = 0;
-    AddFront(line);
+    Prepend(line);
 }
 
 void LineIndex::DropBack(size_t rows) {
@@ -218,47 +208,25 @@ void LineIndex::clear() {
     NewSourceId();
 }
 
-LineIndex::const_iterator LineIndex::begin() const {
-    const_iterator it(this, 0);
-    it.offset_ = frontOffset_;
-    return it;
+void LineIndex::const_iterator::Seek() {
+    if (row_ >= index_->size_)
+        return;
+    block_ = &index_->BlockOf(row_, slot_);
+    offset_ = row_ == 0                   ? index_->frontOffset_
+              : row_ == index_->size_ - 1 ? index_->backOffset_
+                                          : block_->Offset(slot_);
 }
 
-LineEntry LineIndex::const_iterator::operator*() const {
-    unsigned slot = 0;
-    LineEntry line = index_->BlockOf(row_, slot).Entry(slot, offset_);
-    if (index_->Record(row_))
-        line.Bits |= LineEntry::HasRecordFlag;
-    return line;
-}
-
-LineIndex::const_iterator& LineIndex::const_iterator::operator++() {
-    if (++row_ < index_->size_) {
-        unsigned slot = 0;
-        const LineBlock& block = index_->BlockOf(row_, slot);
-        offset_ = slot > 0 ? block.NextOffset(slot - 1, offset_) : block.Offset(slot);
-    }
-    return *this;
-}
-
-LineIndex::const_iterator& LineIndex::const_iterator::operator--() {
-    if (row_-- == index_->size_) {
-        offset_ = index_->backOffset_;
-        return *this;
-    }
-    unsigned slot = 0;
-    const LineBlock& block = index_->BlockOf(row_, slot);
-    offset_ =
-        slot < LineBlock::Slots - 1 ? block.PrevOffset(slot + 1, offset_) : block.Offset(slot);
-    return *this;
-}
-
-const TObjectInfo* LineIndex::Record(size_t row) const {
-    if (records_.empty() || row < recordsFirst_ || row - recordsFirst_ >= records_.size() ||
-        row >= size_)
-        return nullptr;
-    const RecordSlot& slot = records_[row - recordsFirst_];
-    return slot.Has ? &slot.Info : nullptr;
+void LineIndex::SetRecord(size_t row, const TObjectInfo& record) {
+    if (row >= size_)
+        return;
+    if (records_.empty())
+        recordsFirst_ = row;
+    for (; recordsFirst_ > row; --recordsFirst_)
+        records_.emplace_front();
+    while (recordsFirst_ + records_.size() <= row)
+        records_.emplace_back();
+    records_[row - recordsFirst_] = {record, true};
 }
 
 int LineIndex::Group(size_t row) const {
@@ -273,6 +241,18 @@ void LineIndex::SetGroup(size_t row, int group) {
         return;
     unsigned slot = 0;
     BlockOf(row, slot).SetGroup(slot, group);
+}
+
+size_t LineIndex::CountInGroups(unsigned groups) const {
+    size_t count = 0;
+    for (const LineBlock& block : blocks_)
+        count += block.CountInGroups(groups);
+    return count;
+}
+
+void LineIndex::ClearMemberships() {
+    for (LineBlock& block : blocks_)
+        block.ClearMemberships();
 }
 
 size_t LineIndex::MemoryBytes() const {
@@ -292,17 +272,24 @@ void LineIndex::NewSourceId() {
     sourceId_ = nextSourceId.fetch_add(1);
 }
 
+// Rows first, then the records as one range: no record is looked up a row.
 void MergeAppend(LineIndex& list, LineIndex&& lines) {
     if (list.empty()) {
         list = std::move(lines);
         return;
     }
-    for (auto it = lines.begin(); it != lines.end(); ++it) {
-        if (const TObjectInfo* r = lines.Record(it.Row()))
-            list.push_back(*it, *r);
-        else
-            list.push_back(*it);
-    }
+    const size_t rows = list.size();
+    for (auto it = lines.begin(), end = lines.end(); it != end; ++it)
+        list.push_back(*it);
+    if (lines.records_.empty())
+        return;
+    const size_t first = rows + lines.recordsFirst_;
+    if (list.records_.empty())
+        list.recordsFirst_ = first;
+    while (list.recordsFirst_ + list.records_.size() < first)
+        list.records_.emplace_back();
+    for (const LineIndex::RecordSlot& record : lines.records_)
+        list.records_.push_back(record);
 }
 
 void MergeAtTop(LineIndex& list, LineIndex&& lines) {
@@ -310,13 +297,21 @@ void MergeAtTop(LineIndex& list, LineIndex&& lines) {
         list = std::move(lines);
         return;
     }
-    for (auto it = lines.end(); it != lines.begin();) {
-        --it;
-        if (const TObjectInfo* r = lines.Record(it.Row()))
-            list.push_front(*it, *r);
-        else
-            list.push_front(*it);
+    for (auto it = lines.end(), first = lines.begin(); it != first;)
+        list.Prepend(*--it);
+    if (lines.records_.empty()) {
+        if (!list.records_.empty())
+            list.recordsFirst_ += lines.size();
+        return;
     }
+    if (!list.records_.empty()) {
+        const size_t end = lines.recordsFirst_ + lines.records_.size();
+        for (size_t gap = list.recordsFirst_ + lines.size() - end; gap > 0; --gap)
+            list.records_.emplace_front();
+    }
+    for (auto record = lines.records_.rbegin(); record != lines.records_.rend(); ++record)
+        list.records_.push_front(*record);
+    list.recordsFirst_ = lines.recordsFirst_;
 }
 
 } // namespace marrowlight

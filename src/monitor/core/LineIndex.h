@@ -34,10 +34,23 @@ class LineIndex {
     bool empty() const { return size_ == 0; }
     LineEntry operator[](size_t row) const;
 
-    // The flags of line are kept but HasRecord, which follows the record.
-    void push_back(const LineEntry& line);
+    void push_back(const LineEntry& line) {
+        const size_t at = head_ + size_;
+        if (size_ == 0 || at % LineBlock::Slots == 0 ||
+            !blocks_.back().TryAppend(static_cast<unsigned>(at % LineBlock::Slots), backOffset_,
+                                      line)) {
+            AddBack(line);
+            return;
+        }
+        backOffset_ = line.Offset;
+        ++size_;
+    }
     void push_back(const LineEntry& line, const TObjectInfo& record);
-    void push_front(const LineEntry& line);
+    void push_front(const LineEntry& line) {
+        Prepend(line);
+        if (!records_.empty())
+            ++recordsFirst_;
+    }
     void push_front(const LineEntry& line, const TObjectInfo& record);
     void pop_front();
     void pop_back();
@@ -58,9 +71,23 @@ class LineIndex {
         using reference = LineEntry;
 
         const_iterator() = default;
-        LineEntry operator*() const;
-        const_iterator& operator++();
-        const_iterator& operator--();
+        LineEntry operator*() const { return block_->Entry(slot_, offset_); }
+        const_iterator& operator++() {
+            if (++row_ < index_->size_) {
+                if (slot_ + 1 < LineBlock::Slots)
+                    offset_ = block_->NextOffset(slot_++, offset_);
+                else
+                    Seek();
+            }
+            return *this;
+        }
+        const_iterator& operator--() {
+            if (row_-- < index_->size_ && slot_ > 0)
+                offset_ = block_->PrevOffset(slot_--, offset_);
+            else
+                Seek();
+            return *this;
+        }
         const_iterator operator++(int) {
             const_iterator was = *this;
             ++*this;
@@ -76,17 +103,30 @@ class LineIndex {
 
       private:
         friend class LineIndex;
-        const_iterator(const LineIndex* index, size_t row) : index_(index), row_(row) {}
+        const_iterator(const LineIndex* index, size_t row) : index_(index), row_(row) { Seek(); }
+        // Finds row_ from scratch.
+        void Seek();
 
         const LineIndex* index_ = nullptr;
         size_t row_ = 0;
-        uint64_t offset_ = 0; // of row_, while it is a row
+        // Where row_ is, while it is a row.
+        const LineBlock* block_ = nullptr;
+        unsigned slot_ = 0;
+        uint64_t offset_ = 0;
     };
-    const_iterator begin() const;
+    const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size_); }
 
+    // Gives row a record (a row of the index).
+    void SetRecord(size_t row, const TObjectInfo& record);
     // Null when the row has no record.
-    const TObjectInfo* Record(size_t row) const;
+    const TObjectInfo* Record(size_t row) const {
+        if (records_.empty() || row < recordsFirst_ || row - recordsFirst_ >= records_.size() ||
+            row >= size_)
+            return nullptr;
+        const RecordSlot& slot = records_[row - recordsFirst_];
+        return slot.Has ? &slot.Info : nullptr;
+    }
 
     // A row's highest group (0 for none, 1..3), -1 until it is known: the
     // reading pass keeps it where it tested the row's keywords anyway, the
@@ -102,10 +142,18 @@ class LineIndex {
     // so caches of decoded text know when to drop their entries.
     uint64_t SourceId() const { return sourceId_; }
 
+    // Rows whose membership bits hold any of groups (bit g-1 for group g).
+    size_t CountInGroups(unsigned groups) const;
+    // Sets every row's membership bits to 0.
+    void ClearMemberships();
+
     // Heap bytes of rows and records, without what the allocator adds.
     size_t MemoryBytes() const;
 
   private:
+    friend void MergeAppend(LineIndex& list, LineIndex&& lines);
+    friend void MergeAtTop(LineIndex& list, LineIndex&& lines);
+
     struct RecordSlot {
         TObjectInfo Info;
         bool Has = false; // rows between records have none
@@ -124,6 +172,16 @@ class LineIndex {
     uint64_t OffsetOf(size_t row) const {
         unsigned slot = 0;
         return BlockOf(row, slot).Offset(slot);
+    }
+    void Prepend(const LineEntry& line) {
+        if (size_ == 0 || head_ == 0 ||
+            !blocks_.front().TryPrepend(static_cast<unsigned>(head_ - 1), frontOffset_, line)) {
+            AddFront(line);
+            return;
+        }
+        --head_;
+        frontOffset_ = line.Offset;
+        ++size_;
     }
     void AddBack(const LineEntry& line);
     void AddFront(const LineEntry& line);

@@ -2,6 +2,7 @@
 
 #include "monitor/core/MonitorTestSupport.h"
 
+#include <algorithm>
 #include <deque>
 #include <gtest/gtest.h>
 #include <optional>
@@ -83,7 +84,6 @@ void ExpectSame(const LineIndex& lines, const std::deque<RefRow>& ref, const std
     for (size_t i = 0; i < lines.size(); ++i) {
         byRow.push_back(Describe(lines[i], lines.Record(i)));
         EXPECT_EQ(lines.Group(i), ref[i].group) << step;
-        EXPECT_EQ(lines[i].HasRecord(), ref[i].record.has_value()) << step;
     }
     for (auto it = lines.begin(); it != lines.end(); ++it)
         forward.push_back(Describe(*it, lines.Record(it.Row())));
@@ -91,13 +91,19 @@ void ExpectSame(const LineIndex& lines, const std::deque<RefRow>& ref, const std
         --it;
         backward.insert(backward.begin(), Describe(*it, lines.Record(it.Row())));
     }
+    for (unsigned groups = 1; groups < 8; ++groups)
+        EXPECT_EQ(lines.CountInGroups(groups),
+                  size_t(std::count_if(ref.begin(), ref.end(),
+                                       [&](const RefRow& row) { return row.membership & groups; })))
+            << step;
     ASSERT_EQ(byRow, expected) << step;
     ASSERT_EQ(forward, expected) << step;
     ASSERT_EQ(backward, expected) << step;
 }
 
 // Random edits at both ends, with lengths about the 16-bit limit, line ends
-// of 1, 2 and 4 bytes, skipped lines, offsets out of order and records.
+// of 1, 2 and 4 bytes, skipped lines, offsets out of order, records, groups
+// and membership bits.
 TEST(LineIndex, MatchesAPlainDequeUnderRandomEdits) {
     const uint64_t lengths[] = {0, 1, 98, 65534, 65535, 65536, 1u << 20, uint64_t{5} << 30};
     const uint64_t steps[] = {
@@ -162,6 +168,16 @@ TEST(LineIndex, MatchesAPlainDequeUnderRandomEdits) {
             } else if (what < 86) {
                 lines.Reverse();
                 std::reverse(ref.begin(), ref.end());
+            } else if (what < 87) {
+                lines.ClearMemberships();
+                for (RefRow& row : ref)
+                    row.membership = 0;
+            } else if (what < 92) {
+                const size_t row = rng() % (ref.size() + 1);
+                const TObjectInfo record{double(op), ++number};
+                lines.SetRecord(row, record);
+                if (row < ref.size())
+                    ref[row].record = record;
             } else {
                 const size_t row = rng() % (ref.size() + 1);
                 const int group = int(rng() % 4);
