@@ -14,7 +14,7 @@ namespace marrowlight {
 
 class OpenFile;
 
-// The rows of one log list in blocks of 64 (LineBlock): about 3.5 bytes a
+// The rows of one log list in blocks of 64 (LineBlock): under 4 bytes a
 // line of a bulk load, with the line records of the rows that arrived by a
 // pass kept in a parallel deque over the contiguous row range they span. Both
 // ends grow in O(1); a row is found in O(1), its offset summed within its
@@ -117,7 +117,7 @@ class LineIndex {
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size_); }
 
-    // Gives row a record (a row of the index).
+    // Gives a row of the index its record.
     void SetRecord(size_t row, const TObjectInfo& record);
     // Null when the row has no record.
     const TObjectInfo* Record(size_t row) const {
