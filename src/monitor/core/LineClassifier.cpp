@@ -253,35 +253,40 @@ LineIndex FilterChunk(LineIndex&& chunk, bool newestFirst, const ViewFilter& fil
                       PassProgress& progress) {
     // A copy the progress calls cannot change, so the loop keeps it in registers.
     const ViewFilter filter = filterIn;
-    // Compacts in place so a large chunk never exists twice in memory: kept
-    // lines slide towards the end the filter walks from.
     const size_t n = chunk.size();
-    LineIndex shown = std::move(chunk);
-    if (filter.AllEntries) {
+    if (filter.AllEntries || chunk.CountInGroups(filter.ShownGroups()) == n) {
         // Every line is shown: only the progress steps have an effect.
         ReportFilterSteps(n, newestFirst, progress);
         if (newestFirst)
-            shown.Reverse();
-    } else if (!newestFirst) {
-        auto kept = shown.begin();
+            chunk.Reverse();
+        return std::move(chunk);
+    }
+    // Shown lines are copied in list order while the chunk gives back what
+    // was walked, so a large chunk never exists twice in memory.
+    constexpr size_t GiveBackRows = 1 << 14;
+    LineIndex shown;
+    shown.SetSource(chunk.Source(), chunk.Encoding());
+    if (!newestFirst) {
         size_t i = 0;
-        for (auto it = shown.begin(), end = shown.end(); it != end; ++it, ++i)
-            if (FilterLine(*it, i, n, filter, progress))
-                *kept++ = *it;
-        shown.KeepRange(0, static_cast<size_t>(kept - shown.begin()));
-    } else {
-        // Walks from the newest line; kept lines gather at the end.
-        auto first = shown.end();
-        size_t i = n;
-        for (auto it = shown.end(); it != shown.begin();) {
-            --it;
-            --i;
-            if (FilterLine(*it, i, n, filter, progress))
-                *--first = *it;
+        while (!chunk.empty()) {
+            const size_t walk = std::min(chunk.size(), GiveBackRows);
+            auto it = chunk.begin();
+            for (size_t k = 0; k < walk; ++k, ++it, ++i)
+                if (const LineEntry line = *it; FilterLine(line, i, n, filter, progress))
+                    shown.push_back(line);
+            chunk.KeepRange(walk, chunk.size() - walk);
         }
-        size_t from = static_cast<size_t>(first - shown.begin());
-        shown.KeepRange(from, n - from);
-        shown.Reverse();
+    } else {
+        // Walks from the newest line.
+        size_t i = n;
+        while (!chunk.empty()) {
+            const size_t walk = std::min(chunk.size(), GiveBackRows);
+            auto it = chunk.end();
+            for (size_t k = 0; k < walk; ++k)
+                if (const LineEntry line = *--it; FilterLine(line, --i, n, filter, progress))
+                    shown.push_back(line);
+            chunk.KeepRange(0, chunk.size() - walk);
+        }
     }
     return shown;
 }

@@ -65,7 +65,7 @@ void KeepCodePoints(std::string& text, uint64_t chars) {
 std::string LineTextSource::Text(const LineIndex& lines, size_t row) {
     if (row >= lines.size() || !lines.Source())
         return {};
-    const LineEntry& line = lines[row];
+    const LineEntry line = lines[row];
     return Read(lines, row, line.Offset, line.Length(), false, false);
 }
 
@@ -73,7 +73,7 @@ std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t fi
                                  uint64_t chars) {
     if (row >= lines.size() || !lines.Source())
         return {};
-    const LineEntry& line = lines[row];
+    const LineEntry line = lines[row];
     const uint64_t unit = lines.Encoding() == LogEncoding::Utf16 ? 2 : 1;
     const uint64_t start = std::min(line.Length(), std::min(first, line.Length()) * unit);
     const uint64_t length = std::min(line.Length() - start, std::min(chars, line.Length()) * 4);
@@ -93,7 +93,7 @@ uint64_t LineTextSource::MaxChars(const LineIndex& lines, size_t row) {
 int LineTextSource::Classify(LineIndex& lines, size_t row, const GroupMatcher& matcher) {
     if (row >= lines.size() || !lines.Source())
         return -1;
-    const LineEntry& line = lines[row];
+    const LineEntry line = lines[row];
     int group = -1;
     if (line.Length() <= WholeRowBytes) {
         // Read as the drawing will read it, so the text is then at hand.
@@ -114,7 +114,7 @@ int LineTextSource::Classify(LineIndex& lines, size_t row, const GroupMatcher& m
 }
 
 std::optional<bool> LineTextSource::RowIsUtf8(const LineIndex& lines, size_t row) {
-    const LineEntry& line = lines[row];
+    const LineEntry line = lines[row];
     if (decidedSourceId_ == lines.SourceId())
         if (auto it = decided_.find(line.Offset); it != decided_.end())
             return it->second;

@@ -74,27 +74,22 @@ class ChunkScope {
 // list shows them. Numbers run on from the neighbour: the row below for lines
 // put at the top, the row above for lines added at the bottom. Every group a
 // line is in raises its alert.
-LineIndex WithRecords(const LineIndex& shown, const LineIndex& rows, bool newestFirst, DateTime now,
+LineIndex WithRecords(LineIndex&& shown, const LineIndex& rows, bool newestFirst, DateTime now,
                       std::array<bool, 3>& alerts) {
     const TObjectInfo* neighbour =
         rows.empty() ? nullptr : rows.Record(newestFirst ? 0 : rows.size() - 1);
     int32_t lineNo = neighbour ? neighbour->LineNo : 0;
-    LineIndex added;
+    LineIndex added = std::move(shown);
+    for (unsigned g = 0; g < 3; ++g)
+        if (added.CountInGroups(1u << g) > 0)
+            alerts[g] = true;
+    added.ClearMemberships();
     // In the order the lines were written, so numbers grow with them.
-    for (size_t k = 0; k < shown.size(); ++k) {
-        LineEntry line = shown[newestFirst ? shown.size() - 1 - k : k];
-        const unsigned groups = line.Membership();
-        for (unsigned g = 0; g < 3; ++g)
-            if (groups & (1u << g))
-                alerts[g] = true;
-        line.SetMembership(0);
+    const size_t n = added.size();
+    for (size_t k = 0; k < n; ++k) {
         if (lineNo < INT32_MAX)
             ++lineNo; // a number that cannot grow stays, never wraps
-        const TObjectInfo record{now, lineNo};
-        if (newestFirst)
-            added.push_front(line, record);
-        else
-            added.push_back(line, record);
+        added.SetRecord(newestFirst ? n - 1 - k : k, TObjectInfo{now, lineNo});
     }
     return added;
 }
@@ -495,7 +490,8 @@ PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& 
         out.Result = PassResult::Bulk;
         return out;
     }
-    LineIndex added = WithRecords(shown, list.Lines(), newestFirst, clock_.Now(), out.Alerts);
+    LineIndex added =
+        WithRecords(std::move(shown), list.Lines(), newestFirst, clock_.Now(), out.Alerts);
     added.SetSource(file, page.Encoding);
     if (newestFirst)
         list.InsertLinesAtTop(std::move(added));

@@ -143,11 +143,11 @@ TEST(LineClassifier, GroupsFollowEditedKeywords) {
     }
 }
 
-LineIndex Chunk(size_t n, unsigned everyThirdGroups) {
+LineIndex Chunk(size_t n, unsigned everyThirdGroups, unsigned otherGroups = 0) {
     LineIndex chunk;
     for (size_t i = 0; i < n; ++i) {
         LineEntry e(i * 10, 8);
-        e.SetMembership(i % 3 == 0 ? everyThirdGroups : 0);
+        e.SetMembership(i % 3 == 0 ? everyThirdGroups : otherGroups);
         chunk.push_back(e);
     }
     return chunk;
@@ -164,13 +164,24 @@ TEST(LineClassifier, FilteringPassReportsProgressInReadingOrder) {
         {4999, true, {"Filtering lines: 100%"}},
         {1, false, {"Filtering lines: 100%"}},
     };
+    // Every line shown, by "All Entries" or by groups that every line is in;
+    // one line in three shown.
+    ViewFilter all, groupsOfAll, errorsOnly;
+    groupsOfAll.AllEntries = errorsOnly.AllEntries = false;
+    groupsOfAll.GroupShown = {false, true, true};
+    errorsOnly.GroupShown = {false, false, true};
     for (const Case& c : cases) {
-        RecordingProgress progress;
-        ViewFilter all;
-        LineIndex shown = FilterChunk(Chunk(c.n, 0), c.newestFirst, all, progress);
-        EXPECT_EQ(progress.texts, c.texts) << c.n << " " << c.newestFirst;
-        ASSERT_EQ(shown.size(), c.n);
-        EXPECT_EQ(shown[0].Offset, c.newestFirst ? (c.n - 1) * 10 : 0);
+        for (const ViewFilter* filter : {&all, &groupsOfAll, &errorsOnly}) {
+            RecordingProgress progress;
+            LineIndex shown =
+                FilterChunk(Chunk(c.n, 0b100, 0b010), c.newestFirst, *filter, progress);
+            EXPECT_EQ(progress.texts, c.texts) << c.n << " " << c.newestFirst;
+            const size_t step = filter == &errorsOnly ? 3 : 1;
+            const uint64_t last = (c.n - 1) / step * step * 10;
+            ASSERT_EQ(shown.size(), (c.n + step - 1) / step);
+            EXPECT_EQ(shown[0].Offset, c.newestFirst ? last : 0);
+            EXPECT_EQ(shown[shown.size() - 1].Offset, c.newestFirst ? 0 : last);
+        }
     }
 }
 

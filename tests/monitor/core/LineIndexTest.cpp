@@ -2,7 +2,11 @@
 
 #include "monitor/core/MonitorTestSupport.h"
 
+#include <algorithm>
+#include <deque>
 #include <gtest/gtest.h>
+#include <optional>
+#include <random>
 
 namespace marrowlight {
 namespace {
@@ -42,6 +46,172 @@ TEST(LineIndex, KeepsRecordsWithTheirRowsAtBothEnds) {
     EXPECT_TRUE(lines.empty());
     EXPECT_EQ(lines.Record(0), nullptr);
     EXPECT_NE(lines.SourceId(), before);
+}
+
+// What the index must behave like: a plain deque of rows.
+struct RefRow {
+    uint64_t offset, length;
+    int group;
+    unsigned membership;
+    std::optional<TObjectInfo> record;
+};
+
+LineEntry EntryOf(const RefRow& row) {
+    LineEntry line(row.offset, row.length);
+    line.SetMembership(row.membership);
+    if (row.group >= 0)
+        line.SetGroup(row.group);
+    return line;
+}
+
+std::string Describe(const LineEntry& line, const TObjectInfo* record) {
+    return std::to_string(line.Offset) + "+" + std::to_string(line.Length()) + " g" +
+           std::to_string(line.Group()) + " m" + std::to_string(line.Membership()) + " r" +
+           (record ? std::to_string(record->LineNo) : "-");
+}
+
+std::string Describe(const RefRow& row) {
+    const TObjectInfo* record = row.record ? &*row.record : nullptr;
+    return Describe(EntryOf(row), record);
+}
+
+// Every way of reading the index agrees with the reference.
+void ExpectSame(const LineIndex& lines, const std::deque<RefRow>& ref, const std::string& step) {
+    ASSERT_EQ(lines.size(), ref.size()) << step;
+    std::vector<std::string> expected, byRow, forward, backward;
+    for (const RefRow& row : ref)
+        expected.push_back(Describe(row));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        byRow.push_back(Describe(lines[i], lines.Record(i)));
+        EXPECT_EQ(lines.Group(i), ref[i].group) << step;
+    }
+    for (auto it = lines.begin(); it != lines.end(); ++it)
+        forward.push_back(Describe(*it, lines.Record(it.Row())));
+    for (auto it = lines.end(); it != lines.begin();) {
+        --it;
+        backward.insert(backward.begin(), Describe(*it, lines.Record(it.Row())));
+    }
+    for (unsigned groups = 1; groups < 8; ++groups)
+        EXPECT_EQ(lines.CountInGroups(groups),
+                  size_t(std::count_if(ref.begin(), ref.end(),
+                                       [&](const RefRow& row) { return row.membership & groups; })))
+            << step;
+    ASSERT_EQ(byRow, expected) << step;
+    ASSERT_EQ(forward, expected) << step;
+    ASSERT_EQ(backward, expected) << step;
+}
+
+// Random edits at both ends, with lengths about the 16-bit limit, line ends
+// of 1, 2 and 4 bytes, skipped lines, offsets out of order, records, groups
+// and membership bits.
+TEST(LineIndex, MatchesAPlainDequeUnderRandomEdits) {
+    const uint64_t lengths[] = {0, 1, 98, 65534, 65535, 65536, 1u << 20, uint64_t{5} << 30};
+    const uint64_t steps[] = {
+        1, 2, 4, 1, 2, 4, 1, 2, 4, 0, 3, 700, uint64_t{1} << 32, uint64_t{0xFFFFFFFE}};
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937_64 rng(seed);
+        auto pick = [&](auto& list) { return list[rng() % std::size(list)]; };
+        auto length = [&] { return rng() % 4 ? 80 + rng() % 40 : pick(lengths); };
+        // The next line's offset from a row: after it, before it, or anywhere.
+        auto after = [&](const RefRow& row) { return row.offset + row.length + pick(steps); };
+        auto before = [&](const RefRow& row, uint64_t len) {
+            return row.offset - pick(steps) - len;
+        };
+        LineIndex lines;
+        std::deque<RefRow> ref;
+        int32_t number = 0;
+        for (int op = 0; op < 2500; ++op) {
+            const unsigned what = rng() % 100;
+            const std::string step = "seed " + std::to_string(seed) + " op " + std::to_string(op);
+            if (what < 60) {
+                RefRow row{0, length(), rng() % 3 ? -1 : int(rng() % 4), unsigned(rng() % 8), {}};
+                if (rng() % 5 == 0)
+                    row.record = TObjectInfo{double(op), ++number};
+                const bool back = what < 35;
+                if (ref.empty())
+                    row.offset = rng() % 1000;
+                else if (rng() % 10 == 0)
+                    row.offset = rng();
+                else if (back == (rng() % 4 != 0))
+                    row.offset = after(back ? ref.back() : ref.front());
+                else
+                    row.offset = before(back ? ref.back() : ref.front(), row.length);
+                const LineEntry line = EntryOf(row);
+                if (back && row.record)
+                    lines.push_back(line, *row.record);
+                else if (back)
+                    lines.push_back(line);
+                else if (row.record)
+                    lines.push_front(line, *row.record);
+                else
+                    lines.push_front(line);
+                if (back)
+                    ref.push_back(row);
+                else
+                    ref.push_front(row);
+            } else if (what < 70) {
+                lines.pop_front();
+                if (!ref.empty())
+                    ref.pop_front();
+            } else if (what < 80) {
+                lines.pop_back();
+                if (!ref.empty())
+                    ref.pop_back();
+            } else if (what < 83) {
+                const size_t first = rng() % (ref.size() + 2);
+                const size_t count = rng() % (ref.size() + 2);
+                lines.KeepRange(first, count);
+                const size_t from = std::min(first, ref.size());
+                const size_t to = from + std::min(count, ref.size() - from);
+                ref =
+                    std::deque<RefRow>(ref.begin() + ptrdiff_t(from), ref.begin() + ptrdiff_t(to));
+            } else if (what < 86) {
+                lines.Reverse();
+                std::reverse(ref.begin(), ref.end());
+            } else if (what < 87) {
+                lines.ClearMemberships();
+                for (RefRow& row : ref)
+                    row.membership = 0;
+            } else if (what < 92) {
+                const size_t row = rng() % (ref.size() + 1);
+                const TObjectInfo record{double(op), ++number};
+                lines.SetRecord(row, record);
+                if (row < ref.size())
+                    ref[row].record = record;
+            } else {
+                const size_t row = rng() % (ref.size() + 1);
+                const int group = int(rng() % 4);
+                lines.SetGroup(row, group);
+                if (row < ref.size())
+                    ref[row].group = group;
+            }
+            ExpectSame(lines, ref, step);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
+// A bulk load in either order, and a list that grows at the top, keep line
+// ends in codes: about 3.4 bytes a line, whatever the line end.
+TEST(LineIndex, BulkRowsTakeFewBytes) {
+    struct Case {
+        uint64_t lineEnd;
+        bool top;
+    } cases[] = {{1, false}, {2, false}, {2, true}, {4, true}};
+    for (const Case& c : cases) {
+        LineIndex lines;
+        uint64_t offset = 0;
+        for (int i = 0; i < 64 * 1000; ++i) {
+            const uint64_t length = 60 + uint64_t(i) % 50;
+            if (c.top)
+                lines.push_front(LineEntry(offset, length));
+            else
+                lines.push_back(LineEntry(offset, length));
+            offset += length + c.lineEnd;
+        }
+        EXPECT_LE(double(lines.MemoryBytes()) / double(lines.size()), 3.5) << c.lineEnd;
+    }
 }
 
 } // namespace
