@@ -364,10 +364,20 @@ void TVtMarrowlightFrm::FormActivate() {
     SetPollingInterval();
     UpdateListsTmr->start();
     RecordViewFilterSnapshot();
+    // The first pass at once, not an interval later: a large log's first rows
+    // then show as soon as the window does. Queued, so the window paints
+    // first and the pass never runs inside an activation.
+    QTimer::singleShot(0, this, [this] {
+        if (UpdateListsTmr->isActive())
+            UpdateListsTmrTimer();
+    });
 }
 
 void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
     event->accept();
+    // A log still loading must not keep the program busy after its window.
+    if (cycle_)
+        cycle_->StopLoads();
     if (!closingForSignal_) {
         CloseHandling();
         return;

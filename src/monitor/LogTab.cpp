@@ -5,6 +5,7 @@
 #include "monitor/LogListView.h"
 
 #include <QFile>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -50,6 +51,11 @@ void LogTab::SelectLastItem() {
     const QModelIndex last = model_->index(rows - 1);
     list_->setCurrentIndex(last);
     list_->scrollTo(last);
+}
+
+bool LogTab::ShowsLastItem() const {
+    const QScrollBar* bar = list_->verticalScrollBar();
+    return bar->value() >= bar->maximum();
 }
 
 } // namespace marrowlight

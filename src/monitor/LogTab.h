@@ -37,6 +37,9 @@ class LogTab : public QWidget {
     // Lets the view scroll sideways over width pixels.
     void SetExtentWidth(qint64 width);
     void SelectLastItem();
+    // The list is scrolled to its end (or has nothing to scroll), so rows
+    // added below come into view when the last one is selected.
+    bool ShowsLastItem() const;
 
   private:
     LogListModel* model_;
