@@ -121,6 +121,9 @@ QLabel* MakePanel(QStatusBar* bar, const char* name, int width, const char* long
     const int needed = panel->fontMetrics().horizontalAdvance(longestText) + 2 * panel->margin() +
                        2 * panel->frameWidth() + 6;
     panel->setFixedWidth(std::max(width, needed));
+    // Fixed both ways, a new text repaints the panel alone, not the whole
+    // bar laid out again: following a log changes the counts with every line.
+    panel->setFixedHeight(panel->sizeHint().height());
     bar->addWidget(panel);
     return panel;
 }

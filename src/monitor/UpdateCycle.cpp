@@ -22,24 +22,36 @@
 namespace marrowlight {
 
 // Progress goes straight to the status bar, repainted at once: a chunk read
-// at once keeps the event loop from painting it.
+// at once keeps the event loop from painting it. A small chunk shows neither
+// texts nor the wait cursor: it is read before anyone could see them, and
+// since a write brings a pass of its own they would only make the bar and
+// the pointer flicker with every line.
 class StatusProgress : public PassProgress {
   public:
+    // About a millisecond of reading.
+    static constexpr uint64_t ShownFromBytes = uint64_t{1} << 20;
+
     explicit StatusProgress(StatusBarPanels& panels) : panels_(panels) {}
     ~StatusProgress() override { RestoreCursor(); }
 
     void ShowProgress(const std::string& text, bool clearOthers) override {
+        if (!shown_)
+            return;
         if (clearOthers)
             for (int panel = 0; panel < 3; ++panel)
                 panels_.Show(panel, QString());
         panels_.Show(3, QString::fromStdString(text));
         panels_.RepaintNow();
     }
-    void ChunkStarted() override {
+    void ChunkStarted(uint64_t bytes) override {
+        shown_ = bytes >= ShownFromBytes;
+        if (!shown_)
+            return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         ++cursors_;
     }
     void ChunkEnded() override {
+        shown_ = false;
         if (cursors_ > 0) {
             QApplication::restoreOverrideCursor();
             --cursors_;
@@ -54,6 +66,7 @@ class StatusProgress : public PassProgress {
   private:
     StatusBarPanels& panels_;
     int cursors_ = 0;
+    bool shown_ = false;
 };
 
 // Marks the cycle busy for one piece of work; afterwards, also after an
@@ -183,7 +196,7 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
 void UpdateCycle::ShowNewLines(LogTab& tab) {
     for (int i = 0; i < tabs_.Count(); ++i) {
         LogTab* other = tabs_.Tab(i);
-        if (other && other->Image == MenuImageIndex::NewLines)
+        if (other && other != &tab && other->Image == MenuImageIndex::NewLines)
             tabs_.SetTabImage(*other, MenuImageIndex::NormalLog);
     }
     tabs_.SetTabImage(tab, MenuImageIndex::NewLines);
@@ -294,8 +307,17 @@ void UpdateCycle::PassChangedLogs() {
     sinceChangedPass_.restart();
 }
 
+void UpdateCycle::SetWatching(bool on) {
+    watching_ = on;
+    WatchOpenLogs();
+}
+
 void UpdateCycle::WatchOpenLogs() {
     std::vector<std::string> paths;
+    if (!watching_) {
+        watcher_->Watch(paths);
+        return;
+    }
     for (int i = 0; i < tabs_.Count(); ++i)
         if (const LogTab* tab = tabs_.Tab(i))
             paths.push_back(tab->FileName());

@@ -63,6 +63,8 @@ class UpdateCycle : public QObject {
 
     // For tests: slices and blocks of other sizes.
     LogReader& Reader() const { return *reader_; }
+    // Polling alone when off, as before notifications: benchmarks compare.
+    void SetWatching(bool on);
 
   private:
     using Alerts = std::array<bool, 3>;
@@ -90,6 +92,7 @@ class UpdateCycle : public QObject {
     std::unique_ptr<LogReader> reader_;
     std::unique_ptr<AlertRhythm> rhythm_;
     std::unique_ptr<LogWatcher> watcher_;
+    bool watching_ = true;
 
     bool busy_ = false;         // a pass or a slice runs
     bool passDeferred_ = false; // a pass waits for the running work to end

@@ -372,5 +372,34 @@ TEST(UpdateCycle, EachGroupSoundsAtMostOncePerPollingInterval) {
     EXPECT_EQ(rig.sound.played, (std::vector<std::string>{"SystemHand", "SystemExclamation"}));
 }
 
+// With a pass for every write, the progress texts and the wait cursor of a
+// chunk read in a moment would only make the bar and the pointer flicker; a
+// chunk large enough to take a while shows them while it is read.
+TEST(UpdateCycle, OnlyALargeChunkShowsItsProgressWhileItIsRead) {
+    CycleRig rig;
+    rig.Append("app.log", "first\r\n");
+    rig.tabs->OpenLog(rig.Path("app.log"));
+    rig.cycle.Pass();
+    QString state;
+    bool waitCursor = false;
+    QObject::connect(&rig.TabOf("app.log").Model(), &QAbstractItemModel::rowsInserted, [&] {
+        state = rig.panels[3]->text();
+        waitCursor = QApplication::overrideCursor() &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    });
+
+    rig.Append("app.log", "one more\r\n");
+    rig.cycle.Pass();
+    EXPECT_EQ(state, "Log succesfully read.");
+    EXPECT_FALSE(waitCursor);
+
+    rig.Append("app.log", Lines(120'000)); // well over a megabyte
+    rig.cycle.Pass();
+    EXPECT_EQ(state, "") << "the filtering ended, the rows are being added";
+    EXPECT_TRUE(waitCursor);
+    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 } // namespace
 } // namespace marrowlight

@@ -61,7 +61,9 @@ void ForgetMissingLog(TPageObject& page, LineSink& list) {
 // reading ends.
 class ChunkScope {
   public:
-    explicit ChunkScope(PassProgress& progress) : progress_(progress) { progress_.ChunkStarted(); }
+    ChunkScope(PassProgress& progress, uint64_t bytes) : progress_(progress) {
+        progress_.ChunkStarted(bytes);
+    }
     ~ChunkScope() { progress_.ChunkEnded(); }
     ChunkScope(const ChunkScope&) = delete;
     ChunkScope& operator=(const ChunkScope&) = delete;
@@ -392,7 +394,11 @@ bool LogReader::JumpToEnd(TPageObject& page, const LogStamp& stamp) const {
 PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
                                  const std::shared_ptr<const OpenFile>& file,
                                  const LogStamp& stamp) {
-    ChunkScope scope(progress_);
+    // A long unfinished line is searched on from where the last pass left
+    // it, unless the file no longer reaches that far.
+    const uint64_t scanFrom =
+        page.ScanPos > page.ReadPos && page.ScanPos <= stamp.Size ? page.ScanPos : page.ReadPos;
+    ChunkScope scope(progress_, stamp.Size - scanFrom);
     progress_.ShowProgress("Reading " + FileNameOfPath(page.FileName) + "...", true);
 
     const bool bulk = list.Lines().empty() && !settings_.AddedLogLinesOnly();
@@ -403,10 +409,6 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
     LineScanner scanner(page.Encoding, matcher, filter, bulk, page.MaxLineLen, *file,
                         std::min(blockSize_, LongLinePieceBytes),
                         [this]() -> const GroupMatcher& { return matchers_.For(settings_); });
-    // A long unfinished line is searched on from where the last pass left
-    // it, unless the file no longer reaches that far.
-    const uint64_t scanFrom =
-        page.ScanPos > page.ReadPos && page.ScanPos <= stamp.Size ? page.ScanPos : page.ReadPos;
     // Only a bulk load is read in slices: it adds no records and sounds no
     // alert, so showing it piece by piece changes nothing but the timing.
     const std::optional<ChunkEnd> end =
@@ -444,7 +446,7 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
 PassOutcome LogReader::ContinueLoad(TPageObject& page, LineSink& list) {
     // Held here: a reset on the way drops the page's hold.
     const std::shared_ptr<PendingLoad> load = page.Load;
-    ChunkScope scope(progress_);
+    ChunkScope scope(progress_, load->Stamp.Size - load->ScanFrom);
     const GroupMatcher* matcher = load->Filter.NeedsGroups() ? &load->Matcher : nullptr;
     LineScanner scanner(page.Encoding, matcher, load->Filter, true, page.MaxLineLen, *load->File,
                         std::min(blockSize_, LongLinePieceBytes),
