@@ -121,6 +121,9 @@ QLabel* MakePanel(QStatusBar* bar, const char* name, int width, const char* long
     const int needed = panel->fontMetrics().horizontalAdvance(longestText) + 2 * panel->margin() +
                        2 * panel->frameWidth() + 6;
     panel->setFixedWidth(std::max(width, needed));
+    // Fixed both ways, a new text repaints the panel alone, not the whole
+    // bar laid out again: following a log changes the counts with every line.
+    panel->setFixedHeight(panel->sizeHint().height());
     bar->addWidget(panel);
     return panel;
 }
@@ -365,10 +368,20 @@ void TVtMarrowlightFrm::FormActivate() {
     SetPollingInterval();
     UpdateListsTmr->start();
     RecordViewFilterSnapshot();
+    // The first pass at once, not an interval later: a large log's first rows
+    // then show as soon as the window does. Queued, so the window paints
+    // first and the pass never runs inside an activation.
+    QTimer::singleShot(0, this, [this] {
+        if (UpdateListsTmr->isActive())
+            UpdateListsTmrTimer();
+    });
 }
 
 void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
     event->accept();
+    // A log still loading must not keep the program busy after its window.
+    if (cycle_)
+        cycle_->StopLoads();
     if (!closingForSignal_) {
         CloseHandling();
         return;

@@ -6,12 +6,76 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace marrowlight {
 
+namespace {
+
+// Over millions of rows a row more or less seldom moves the thumb by a
+// pixel, yet every change of range or value would paint the bar again, and a
+// followed log changes both with every line. Such a bar is painted only when
+// it would look different once the changes of the moment are done.
+class RowScrollBar : public QScrollBar {
+  public:
+    RowScrollBar() : QScrollBar(Qt::Vertical) {}
+
+  protected:
+    void sliderChange(SliderChange change) override {
+        if (change != SliderRangeChange && change != SliderValueChange) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        if (std::exchange(checkQueued_, true))
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                checkQueued_ = false;
+                if (!painted_ || Current() != *painted_)
+                    update();
+            },
+            Qt::QueuedConnection);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        painted_ = Current();
+        QScrollBar::paintEvent(event);
+    }
+
+  private:
+    struct Look {
+        QRect thumb;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look&) const = default;
+    };
+    Look Current() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                value() == minimum(), value() == maximum()};
+    }
+    std::optional<Look> painted_;
+    bool checkQueued_ = false;
+};
+
+} // namespace
+
 LogListView::LogListView(QWidget* parent) : QAbstractItemView(parent) {
+    // The view's own connections go with the bar it replaces.
+    setVerticalScrollBar(new RowScrollBar);
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            &LogListView::verticalScrollbarAction);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &LogListView::verticalScrollbarValueChanged);
     InstallLogListAccessibility();
     // Rows are selected for copying: click, Shift+click, Ctrl+click, Shift+arrows, Ctrl+A.
     setSelectionMode(ExtendedSelection);
@@ -235,14 +299,36 @@ void LogListView::updateGeometries() {
     QAbstractItemView::updateGeometries();
 }
 
-void LogListView::scrollContentsBy(int, int) {
-    viewport()->update();
+void LogListView::scrollContentsBy(int dx, int dy) {
+    // A followed log scrolls by a row or two per line: the rows still on
+    // screen are moved, and only the ones that come into view are painted.
+    ShiftRows(dx == 0 ? dy : std::numeric_limits<int>::max(), viewport()->rect());
 }
 
 void LogListView::rowsInserted(const QModelIndex& parent, int start, int end) {
     QAbstractItemView::rowsInserted(parent, start, end);
-    updateGeometries();
-    viewport()->update();
+    // The scroll range only grows. The scroll area answers every change of
+    // it by laying out and painting both scroll bars again, which following
+    // a log would do with every line; only a bar coming into view needs it.
+    QScrollBar* bar = verticalScrollBar();
+    const int maximum = std::max(0, RowCount() - FullRowsVisible());
+    const bool quiet = bar->maximum() > bar->minimum() || maximum == bar->minimum();
+    const QSignalBlocker block(quiet ? bar : nullptr);
+    bar->setMaximum(maximum);
+    // The rows from `start` on moved down; rows below the screen change
+    // nothing on it.
+    const QRect area = viewport()->rect();
+    const int y = std::max(0, RowRect(start).top());
+    if (y <= area.bottom())
+        ShiftRows(end - start + 1, QRect(area.left(), y, area.width(), area.bottom() - y + 1));
+}
+
+void LogListView::ShiftRows(int rows, const QRect& area) {
+    const qint64 pixels = qint64(rows) * std::max(1, rowHeight_);
+    if (rows == 0 || std::abs(pixels) >= area.height())
+        viewport()->update(area);
+    else
+        viewport()->scroll(0, int(pixels), area);
 }
 
 void LogListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {

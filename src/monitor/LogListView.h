@@ -54,6 +54,9 @@ class LogListView : public QAbstractItemView {
 
   private:
     int RowCount() const;
+    // Moves what `area` shows by `rows` rows, repainting only what comes
+    // into view; too far a move repaints all of it.
+    void ShiftRows(int rows, const QRect& area);
     int RowAt(int y) const;
     QRect RowRect(int row) const;
 

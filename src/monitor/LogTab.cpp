@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
@@ -206,6 +207,11 @@ bool LogTab::CopySelection(bool withLineNumbers) {
     QGuiApplication::clipboard()->setText(
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     return true;
+}
+
+bool LogTab::ShowsLastItem() const {
+    const QScrollBar* bar = list_->verticalScrollBar();
+    return bar->value() >= bar->maximum();
 }
 
 } // namespace marrowlight

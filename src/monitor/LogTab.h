@@ -49,6 +49,9 @@ class LogTab : public QWidget {
     // Follows the log: the last row becomes the focused, selected one. Rows
     // the user selected (more than one) or is searching among stay as they are.
     void SelectLastItem();
+    // The list is scrolled to its end (or has nothing to scroll), so rows
+    // added below come into view when the last one is selected.
+    bool ShowsLastItem() const;
 
     // The list's context menu; Find (Ctrl+F), Find Next (F3) and Find
     // Previous (Shift+F3) act anywhere on the page.

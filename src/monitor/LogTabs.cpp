@@ -54,6 +54,10 @@ void LogTabs::Activate(LogTab& tab) {
 }
 
 void LogTabs::SetTabImage(LogTab& tab, MenuImageIndex image) {
+    // Following a busy log sets the same image pass after pass; each new
+    // icon would lay the tab bar out and paint it again.
+    if (tab.Image == image)
+        return;
     tab.Image = image;
     const int index = IndexOf(tab);
     if (index >= 0)

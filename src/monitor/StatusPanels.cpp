@@ -53,7 +53,8 @@ StatusBarPanels::StatusBarPanels(const std::array<QLabel*, 4>& panels, QWidget* 
     : panels_(panels), statusBar_(statusBar) {}
 
 void StatusBarPanels::Show(int panel, const QString& text) {
-    if (panel < 0 || panel >= 4 || !panels_[panel])
+    // Each pass shows the texts again, mostly the same ones.
+    if (panel < 0 || panel >= 4 || !panels_[panel] || panels_[panel]->text() == text)
         return;
     if (auto* eliding = qobject_cast<ElidingStatusPanel*>(panels_[panel]))
         eliding->SetText(text);

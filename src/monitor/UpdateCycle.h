@@ -1,41 +1,87 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 
 class QMainWindow;
-class QTimer;
 
 namespace marrowlight {
 
+class AlertRhythm;
 class Clock;
 class FileSource;
 class LogReader;
 class LogTab;
 class LogTabs;
+class LogWatcher;
+struct PassOutcome;
 class StatusProgress;
 
 // The body of UpdateListsTmrTimer: one polling pass over every log tab, then
 // the automatic open and close, then the group alerts, then the timer again.
-class UpdateCycle {
+//
+// Two more kinds of work run from the event loop, never inside a pass:
+// - A large bulk load is read in slices of about 30 ms, one per turn of the
+//   event loop, so the window repaints, scrolls and answers its menus
+//   meanwhile. Passes leave a loading log alone; the others are followed.
+// - A log the kernel reports as changed gets a pass of its own within
+//   milliseconds: its lines, tab image and status texts as a polling pass
+//   would give them, its alerts kept to the polling rhythm (AlertRhythm). It
+//   waits while polling is stopped (the Options dialog is open).
+// Work asked for while other work runs (from an event loop nested in it) is
+// deferred until that ends, so no two ever run on the same logs at once.
+class UpdateCycle : public QObject {
+    Q_OBJECT
+
   public:
+    // Time a load reads before it shows what it read and gives the event
+    // loop a turn: with the filtering and the new rows, about 30 ms a slice.
+    static constexpr int LoadSliceMs = 20;
+    // Changed-log passes of a log written without pause come no closer.
+    static constexpr int ChangedPassGapMs = 10;
+
     // clock and files default to the wall clock and the real file system.
     UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr, bool& firstCycle,
                 const Clock* clock = nullptr, const FileSource* files = nullptr);
-    ~UpdateCycle();
+    ~UpdateCycle() override;
 
     void Pass();
+    // Some log's bulk load is still under way.
+    bool Loading() const;
+    // Ends every load under way (the window closes); those logs would be
+    // read again from their start.
+    void StopLoads();
 
     // Run after the logs when OpenCloseLogsAutomaticallyMnu is checked; the
     // main window fills it once automatic opening exists.
     std::function<void()> AutoOpenClosePass;
 
+    // For tests: slices and blocks of other sizes.
+    LogReader& Reader() const { return *reader_; }
+    // Polling alone when off, as before notifications: benchmarks compare.
+    void SetWatching(bool on);
+
   private:
     using Alerts = std::array<bool, 3>;
+    class Scope;
     void PassOneTab(LogTab& tab, Alerts& alerts);
+    // What a pass or a slice read becomes in the tab; follow: the list was
+    // scrolled to its end before.
+    void ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& alerts, bool follow);
     void ShowNewLines(LogTab& tab);
-    void SoundAlerts(const Alerts& alerts);
+    void ContinueLoads();
+    LogTab* NextLoadingTab() const;
+    void KeepLoading();
+    void ShowBusyCursor();
+    void LogChanged(const std::string& path);
+    void PassChangedLogs();
+    void WatchOpenLogs();
 
     LogTabs& tabs_;
     QMainWindow& window_;
@@ -45,6 +91,17 @@ class UpdateCycle {
     std::unique_ptr<FileSource> ownFiles_;
     std::unique_ptr<StatusProgress> progress_;
     std::unique_ptr<LogReader> reader_;
+    std::unique_ptr<AlertRhythm> rhythm_;
+    std::unique_ptr<LogWatcher> watcher_;
+    bool watching_ = true;
+
+    bool busy_ = false;         // a pass or a slice runs
+    bool passDeferred_ = false; // a pass waits for the running work to end
+    QTimer loadTmr_;            // one slice per turn of the event loop
+    bool busyCursor_ = false;
+    std::set<std::string> changed_; // paths the kernel reported since the last pass
+    QTimer changedTmr_;
+    QElapsedTimer sinceChangedPass_;
 };
 
 } // namespace marrowlight

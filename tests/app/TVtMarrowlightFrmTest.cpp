@@ -3,10 +3,12 @@
 #include "app/TFileHistory.h"
 #include "app/core/CommandLine.h"
 #include "monitor/FindBar.h"
+#include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
+#include "monitor/core/LogReader.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
@@ -32,6 +34,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -225,6 +228,33 @@ TEST_F(TVtMarrowlightFrmTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolli
     EXPECT_EQ(frm.PageControl->count(), 2);
 }
 
+// Polling every five minutes: the rows can only come from the first pass,
+// which runs at the first turn of the event loop after the activation. A
+// load still under way ends with the window.
+TEST_F(TVtMarrowlightFrmTest, TheFirstPassRunsAtOnceAndClosingEndsALoad) {
+    std::ofstream(LogPath("app.log")) << "one\r\ntwo\r\n";
+    std::string big;
+    for (int i = 0; i < 500; ++i)
+        big += "line " + std::to_string(i) + "\r\n";
+    std::ofstream(LogPath("big.log")) << big;
+    TVtMarrowlightFrm& frm = Start({"-f:" + LogPath("app.log") + ";" + LogPath("big.log")});
+    options->UpdateForcedRdo->setChecked(true);
+    options->UpdateEachCBx->setCurrentIndex(6);
+    frm.Cycle()->Reader().SetBlockSize(64);
+    frm.Cycle()->Reader().SetSliceBudget(std::chrono::nanoseconds(0));
+    frm.FormShow();
+    frm.FormActivate();
+    ASSERT_EQ(frm.UpdateListsTmr->interval(), 300000);
+    for (int turn = 0; turn < 100 && !frm.FirstCycle; ++turn)
+        QApplication::processEvents();
+    EXPECT_TRUE(frm.FirstCycle);
+    EXPECT_EQ(frm.Tabs()->Tab(0)->Model().rowCount(), 2);
+    EXPECT_GT(frm.Tabs()->Tab(1)->Model().rowCount(), 0);
+    ASSERT_TRUE(frm.Cycle()->Loading()) << "a turn of the event loop reads one slice";
+    frm.close();
+    EXPECT_FALSE(frm.Cycle()->Loading());
+}
+
 TEST_F(TVtMarrowlightFrmTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
     QFile file(logs.filePath("-g1:0"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -391,7 +421,9 @@ TEST_F(TVtMarrowlightFrmTest, ALongStateIsElidedAndNeverWidensTheWindow) {
     TVtMarrowlightFrm& frm = Start({});
     frm.resize(500, 300);
     frm.show();
-    QApplication::processEvents();
+    // The first pass, which runs at once, shows the texts of no log.
+    for (int turn = 0; turn < 1000 && !frm.FirstCycle; ++turn)
+        QApplication::processEvents();
     const int minimum = frm.minimumSizeHint().width();
     const QSize size = frm.size();
     StatusBarPanels panels(frm.StatusPanels, frm.StatusBar);

@@ -10,11 +10,14 @@
 #include "monitor/core/TextEncoding.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -280,6 +283,99 @@ TEST(LogListView, TheGutterStaysAtTheLeftEdgeWhenScrolledSideways) {
     }
     EXPECT_EQ(images[0].copy(0, 0, gutter, 18), images[1].copy(0, 0, gutter, 18));
     EXPECT_NE(images[0].copy(gutter, 0, 400, 18), images[1].copy(gutter, 0, 400, 18));
+}
+
+// Rows added while the list is followed move what is on screen rather than
+// paint it all again, and the scroll bar is painted only when it looks
+// different; what the window shows must still be what a fresh paint gives.
+TEST(LogListView, AFollowedListShowsWhatAFreshPaintShows) {
+    auto file = std::make_shared<MemoryFile>();
+    LineIndex none;
+    LogListModel model;
+    ErrorsInRed settings;
+    LineDrawer drawer(settings);
+    LogLineDelegate delegate(drawer);
+    delegate.SetItemHeight(16);
+    LogListView view;
+    view.setFont(QFont("DejaVu Sans", 9));
+    view.setItemDelegate(&delegate);
+    view.setModel(&model);
+    view.resize(300, 200);
+    view.show();
+    QApplication::processEvents();
+
+    int written = 0;
+    auto lines = [&](int count) {
+        LineIndex rows;
+        for (int i = 0; i < count; ++i) {
+            const std::string text = "line " + std::to_string(written++) + (i % 3 ? "" : " Error");
+            rows.push_back(LineEntry(file->data.size(), text.size()),
+                           TObjectInfo{45000.5, written});
+            file->data += text;
+        }
+        rows.SetSource(file, LogEncoding::EightBit);
+        return rows;
+    };
+    auto followEnd = [&] {
+        const QModelIndex last = model.index(model.rowCount() - 1);
+        view.setCurrentIndex(last);
+        view.scrollTo(last);
+    };
+    auto shown = [&] {
+        QApplication::processEvents();
+        return QGuiApplication::primaryScreen()->grabWindow(view.winId()).toImage();
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"a few rows", [&] { model.AppendLines(lines(3)); }},
+        {"enough rows for the scroll bar",
+         [&] {
+             model.AppendLines(lines(30));
+             followEnd();
+         }},
+        {"one row followed",
+         [&] {
+             model.AppendLines(lines(1));
+             followEnd();
+         }},
+        {"two rows followed",
+         [&] {
+             model.AppendLines(lines(2));
+             followEnd();
+         }},
+        {"rows above the screen", [&] { model.InsertLinesAtTop(lines(2)); }},
+        {"scrolled up a little", [&] { view.verticalScrollBar()->setValue(5); }},
+        {"rows in view",
+         [&] {
+             LineIndex rows = lines(2);
+             model.AppendLines(std::move(rows)); // below the screen now
+             model.InsertLinesAtTop(lines(1));
+         }},
+        {"at the top, rows above",
+         [&] {
+             view.verticalScrollBar()->setValue(0);
+             model.InsertLinesAtTop(lines(3));
+         }},
+        {"a page at once",
+         [&] {
+             model.AppendLines(lines(40));
+             followEnd();
+         }},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        const QImage moved = shown();
+        ASSERT_FALSE(moved.isNull());
+        view.update();
+        for (QWidget* part : view.findChildren<QWidget*>())
+            part->update();
+        EXPECT_TRUE(moved == shown()) << step.what;
+        if (model.rowCount() > 20) {
+            EXPECT_TRUE(view.verticalScrollBar()->isVisible()) << step.what;
+        }
+    }
 }
 
 } // namespace

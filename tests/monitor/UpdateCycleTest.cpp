@@ -1,11 +1,13 @@
 #include "monitor/UpdateCycle.h"
 
+#include "RunEventsUntil.h"
 #include "monitor/ItemsLBxDrawItem.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/MonitorRig.h"
+#include "monitor/core/LogReader.h"
 #include "support/core/Clock.h"
 
 #include <QApplication>
@@ -15,10 +17,14 @@
 #include <QMainWindow>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <utility>
 
 namespace marrowlight {
 namespace {
@@ -46,6 +52,17 @@ struct CycleRig : testing::TabsRig {
         throw std::logic_error("no such tab");
     }
     int Rows(const char* name) const { return TabOf(name).Model().rowCount(); }
+    QStringList Texts(const char* name) const {
+        QStringList texts;
+        for (int row = 0; row < Rows(name); ++row)
+            texts << TabOf(name).Model().Text(row);
+        return texts;
+    }
+    // Each slice of a load reads one small block.
+    void SliceFinely() {
+        cycle.Reader().SetBlockSize(64);
+        cycle.Reader().SetSliceBudget(std::chrono::nanoseconds(0));
+    }
 
     QTemporaryDir dir;
     QMainWindow window;
@@ -167,6 +184,220 @@ TEST(UpdateCycle, AutomaticOpeningRunsOnlyWhenCheckedAndPollingSurvivesAFailure)
     rig.timer.stop();
     EXPECT_THROW(rig.cycle.Pass(), std::runtime_error);
     EXPECT_TRUE(rig.timer.isActive());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+QByteArray Lines(int count) {
+    QByteArray log;
+    for (int i = 0; i < count; ++i)
+        log += "line " + QByteArray::number(i) + "\r\n";
+    return log;
+}
+
+TEST(UpdateCycle, ALargeLoadGoesOnBetweenPassesWhileTheOtherLogsAreFollowed) {
+    CycleRig rig;
+    rig.SliceFinely();
+    rig.Append("big.log", Lines(300));
+    rig.Append("small.log", "s1\r\n");
+    rig.tabs->OpenLog(rig.Path("small.log"));
+    rig.tabs->OpenLog(rig.Path("big.log"));
+    rig.pageControl.resize(300, 200);
+    rig.pageControl.show();
+
+    rig.cycle.Pass();
+    ASSERT_TRUE(rig.cycle.Loading());
+    const int first = rig.Rows("big.log");
+    EXPECT_GT(first, 0) << "the first rows show at once";
+    EXPECT_LT(first, 300);
+    EXPECT_EQ(rig.Rows("small.log"), 1);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+
+    // A pass meanwhile follows the other log and leaves the loading one alone.
+    rig.Append("small.log", "s2\r\n");
+    rig.cycle.Pass();
+    EXPECT_EQ(rig.Rows("small.log"), 2);
+    EXPECT_EQ(rig.TabOf("small.log").Image, MenuImageIndex::NewLines);
+    EXPECT_EQ(rig.Rows("big.log"), first);
+
+    // Scrolled away from the newest rows, the list stays where it was
+    // until the load ends, which selects the last row as any load does.
+    LogListView& list = *rig.TabOf("big.log").ItemsLBx();
+    QApplication::processEvents();
+    list.verticalScrollBar()->setValue(0);
+    ASSERT_TRUE(
+        RunEventsUntil([&] { return rig.Rows("big.log") > first + 20 || !rig.cycle.Loading(); }));
+    if (rig.cycle.Loading()) {
+        EXPECT_EQ(list.verticalScrollBar()->value(), 0);
+    }
+    ASSERT_TRUE(RunEventsUntil([&] { return !rig.cycle.Loading(); }));
+    EXPECT_EQ(rig.Rows("big.log"), 300);
+    EXPECT_EQ(rig.Texts("big.log").back(), "line 299");
+    EXPECT_EQ(list.currentIndex().row(), 299);
+    EXPECT_EQ(rig.panels[1]->text(), "Lines: 300");
+    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(rig.TabOf("big.log").Image, MenuImageIndex::NormalLog);
+    EXPECT_TRUE(RunEventsUntil([] { return QApplication::overrideCursor() == nullptr; }));
+}
+
+TEST(UpdateCycle, NewestAtTopALoadInSlicesShowsTheRowsOfOneReadAtOnce) {
+    CycleRig rig;
+    rig.options.LastEntriesAtTopChk->setChecked(true);
+    rig.Append("app.log", Lines(200) + "Error last\r\n");
+    rig.tabs->OpenLog(rig.Path("app.log"));
+    rig.cycle.Pass();
+    ASSERT_FALSE(rig.cycle.Loading());
+    const QStringList atOnce = rig.Texts("app.log");
+
+    rig.tabs->ResetAllLogs();
+    rig.SliceFinely();
+    rig.cycle.Pass();
+    ASSERT_TRUE(rig.cycle.Loading());
+    ASSERT_TRUE(RunEventsUntil([&] { return !rig.cycle.Loading(); }));
+    EXPECT_EQ(rig.Texts("app.log"), atOnce);
+    EXPECT_EQ(atOnce.front(), "Error last");
+}
+
+TEST(UpdateCycle, ClosingTheTabOrTheWindowEndsItsLoadAtOnce) {
+    CycleRig rig;
+    rig.SliceFinely();
+    rig.Append("big.log", Lines(300));
+    rig.tabs->OpenLog(rig.Path("big.log"));
+    rig.cycle.Pass();
+    ASSERT_TRUE(rig.cycle.Loading());
+    rig.tabs->CloseLog(&rig.TabOf("big.log"));
+    EXPECT_FALSE(rig.cycle.Loading());
+    EXPECT_TRUE(RunEventsUntil([] { return QApplication::overrideCursor() == nullptr; }));
+
+    rig.tabs->OpenLog(rig.Path("big.log"));
+    rig.cycle.Pass();
+    ASSERT_TRUE(rig.cycle.Loading());
+    rig.cycle.StopLoads(); // as the window's closing does
+    EXPECT_FALSE(rig.cycle.Loading());
+    EXPECT_EQ(rig.Rows("big.log"), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// A pass asked for from an event loop nested in a running pass (a dialog of
+// the automatic opening, say) runs once that pass is over, never inside it.
+TEST(UpdateCycle, APassAskedForWhileOneRunsComesAfterIt) {
+    CycleRig rig;
+    rig.Append("app.log", "one\r\n");
+    rig.tabs->OpenLog(rig.Path("app.log"));
+    rig.menu.OpenCloseLogsAutomaticallyMnu->setChecked(true);
+    int passes = 0;
+    bool again = true;
+    rig.cycle.AutoOpenClosePass = [&] {
+        ++passes;
+        if (std::exchange(again, false)) {
+            rig.Append("app.log", "two\r\n");
+            rig.cycle.Pass();
+            EXPECT_EQ(passes, 1);
+            EXPECT_EQ(rig.Rows("app.log"), 1) << "not read inside the running pass";
+        }
+    };
+    rig.cycle.Pass();
+    EXPECT_EQ(passes, 1);
+    EXPECT_TRUE(rig.timer.isActive());
+    EXPECT_TRUE(RunEventsUntil([&] { return passes == 2; }));
+    EXPECT_EQ(rig.Rows("app.log"), 2);
+}
+
+// Polling every minute: only the kernel's notifications can bring these
+// changes within the wait.
+TEST(UpdateCycle, AWrittenRotatedOrCutBackLogShowsWithoutWaitingForPolling) {
+    CycleRig rig;
+    rig.timer.setInterval(60'000);
+    rig.Append("app.log", "one\r\n");
+    rig.tabs->OpenLog(rig.Path("app.log"));
+    rig.cycle.Pass();
+    ASSERT_EQ(rig.Rows("app.log"), 1);
+    const QString log = rig.dir.filePath("app.log");
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        QStringList rows;
+    } steps[] = {
+        {"a write", [&] { rig.Append("app.log", "two\r\n"); }, {"one", "two"}},
+        {"a rotation",
+         [&] {
+             ASSERT_TRUE(QFile::rename(log, log + ".1"));
+             rig.Append("app.log", "new one\r\n");
+         },
+         {"new one"}},
+        {"a cut back",
+         [&] {
+             ASSERT_TRUE(QFile(log).resize(0));
+             rig.Append("app.log", "cut\r\n");
+         },
+         {"cut"}},
+        {"a write after them", [&] { rig.Append("app.log", "after\r\n"); }, {"cut", "after"}},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        EXPECT_TRUE(RunEventsUntil([&] { return rig.Texts("app.log") == step.rows; }))
+            << step.what << ": " << rig.Texts("app.log").join('|').toStdString();
+    }
+    EXPECT_EQ(rig.TabOf("app.log").Image, MenuImageIndex::NewLines);
+
+    // While polling is stopped (the Options dialog is open) nothing is read;
+    // the next polling pass reads it.
+    rig.timer.stop();
+    rig.Append("app.log", "held\r\n");
+    rig.Append("other.log", "x\r\n"); // a file nobody watches, to let events pass
+    QTest::qWait(50);
+    EXPECT_EQ(rig.Rows("app.log"), 2);
+    rig.cycle.Pass();
+    EXPECT_EQ(rig.Rows("app.log"), 3);
+}
+
+TEST(UpdateCycle, EachGroupSoundsAtMostOncePerPollingInterval) {
+    CycleRig rig;
+    rig.timer.setInterval(60'000);
+    rig.options.Group2SoundCBx->setCurrentIndex(2); // SystemExclamation
+    rig.options.Group3SoundCBx->setCurrentIndex(4); // SystemHand
+    rig.Append("app.log", "calm\r\n");
+    rig.tabs->OpenLog(rig.Path("app.log"));
+    rig.cycle.Pass();
+    rig.sound.played.clear();
+
+    rig.Append("app.log", "Error one\r\n");
+    ASSERT_TRUE(RunEventsUntil([&] { return rig.Rows("app.log") == 2; }));
+    EXPECT_EQ(rig.sound.played, std::vector<std::string>{"SystemHand"});
+    rig.Append("app.log", "Error two\r\nWarn three\r\n");
+    ASSERT_TRUE(RunEventsUntil([&] { return rig.Rows("app.log") == 4; }));
+    rig.Append("app.log", "Error four\r\n");
+    rig.cycle.Pass(); // a polling pass within the interval holds it back too
+    EXPECT_EQ(rig.Rows("app.log"), 5);
+    EXPECT_EQ(rig.sound.played, (std::vector<std::string>{"SystemHand", "SystemExclamation"}));
+}
+
+// With a pass for every write, the progress texts and the wait cursor of a
+// chunk read in a moment would only make the bar and the pointer flicker; a
+// chunk large enough to take a while shows them while it is read.
+TEST(UpdateCycle, OnlyALargeChunkShowsItsProgressWhileItIsRead) {
+    CycleRig rig;
+    rig.Append("app.log", "first\r\n");
+    rig.tabs->OpenLog(rig.Path("app.log"));
+    rig.cycle.Pass();
+    QString state;
+    bool waitCursor = false;
+    QObject::connect(&rig.TabOf("app.log").Model(), &QAbstractItemModel::rowsInserted, [&] {
+        state = rig.panels[3]->text();
+        waitCursor = QApplication::overrideCursor() &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    });
+
+    rig.Append("app.log", "one more\r\n");
+    rig.cycle.Pass();
+    EXPECT_EQ(state, "Log succesfully read.");
+    EXPECT_FALSE(waitCursor);
+
+    rig.Append("app.log", Lines(120'000)); // well over a megabyte
+    rig.cycle.Pass();
+    EXPECT_EQ(state, "") << "the filtering ended, the rows are being added";
+    EXPECT_TRUE(waitCursor);
+    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

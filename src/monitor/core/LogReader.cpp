@@ -61,7 +61,9 @@ void ForgetMissingLog(TPageObject& page, LineSink& list) {
 // reading ends.
 class ChunkScope {
   public:
-    explicit ChunkScope(PassProgress& progress) : progress_(progress) { progress_.ChunkStarted(); }
+    ChunkScope(PassProgress& progress, uint64_t bytes) : progress_(progress) {
+        progress_.ChunkStarted(bytes);
+    }
     ~ChunkScope() { progress_.ChunkEnded(); }
     ChunkScope(const ChunkScope&) = delete;
     ChunkScope& operator=(const ChunkScope&) = delete;
@@ -95,6 +97,23 @@ LineIndex WithRecords(LineIndex&& shown, const LineIndex& rows, bool newestFirst
 }
 
 } // namespace
+
+// What a bulk load read in slices needs between two of them. Filter, keywords
+// and line order are those of its start: a change of any of them reloads the
+// logs anyway, and one typed into the Options dialog before Ok or Cancel must
+// not reach the rows meanwhile.
+struct PendingLoad {
+    std::shared_ptr<const OpenFile> File;
+    LogStamp Stamp; // the load ends at Stamp.Size, as a chunk read at once would
+    ViewFilter Filter;
+    GroupMatcher Matcher;
+    bool NewestFirst = false;
+    uint64_t Start = 0;    // where the chunk began
+    uint64_t From = 0;     // where the next slice's first line starts
+    uint64_t ScanFrom = 0; // how far that line is known to hold no line end
+    uint64_t LinesTaken = 0;
+    uint64_t LinesShown = 0;
+};
 
 // Takes every complete line of a chunk with what is learnt while its bytes
 // are at hand: its length in characters and, where a verdict or an alert
@@ -201,6 +220,8 @@ LogReader::LogReader(const FileSource& files, const ViewSettings& settings, cons
     : files_(files), settings_(settings), clock_(clock), progress_(progress) {}
 
 PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
+    if (page.Load)
+        return ContinueLoad(page, list);
     const std::optional<LogStamp> seen = files_.Stat(page.FileName);
     // The path names no file or another one (rotated): what the followed
     // file gained since the last pass is read first, through the descriptor
@@ -225,6 +246,8 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
 }
 
 PassOutcome LogReader::Finish(TPageObject& page, const LineSink& list, PassOutcome out) const {
+    if (out.Result == PassResult::Loading)
+        return out; // the texts wait for the load's end
     if (out.Result == PassResult::ReadFailed)
         page.StateText = StateReadError;
     else
@@ -244,7 +267,7 @@ std::optional<PassOutcome> LogReader::ReadLeftBehind(TPageObject& page, LineSink
     if (!old || old->Size <= page.ReadPos)
         return std::nullopt;
     PassOutcome out = ReadChunk(page, list, file, *old);
-    if (out.LinesRead() || out.Result == PassResult::Reset)
+    if (out.LinesRead() || out.Result == PassResult::Reset || out.Result == PassResult::Loading)
         return out;
     return std::nullopt; // nothing to show: on to the new file at once
 }
@@ -366,7 +389,11 @@ bool LogReader::JumpToEnd(TPageObject& page, const LogStamp& stamp) const {
 PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
                                  const std::shared_ptr<const OpenFile>& file,
                                  const LogStamp& stamp) {
-    ChunkScope scope(progress_);
+    // A long unfinished line is searched on from where the last pass left
+    // it, unless the file no longer reaches that far.
+    const uint64_t scanFrom =
+        page.ScanPos > page.ReadPos && page.ScanPos <= stamp.Size ? page.ScanPos : page.ReadPos;
+    ChunkScope scope(progress_, stamp.Size - scanFrom);
     progress_.ShowProgress("Reading " + FileNameOfPath(page.FileName) + "...", true);
 
     const bool bulk = list.Lines().empty() && !settings_.AddedLogLinesOnly();
@@ -377,25 +404,23 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
     LineScanner scanner(page.Encoding, matcher, filter, bulk, page.MaxLineLen, *file,
                         std::min(blockSize_, LongLinePieceBytes),
                         [this]() -> const GroupMatcher& { return matchers_.For(settings_); });
-    // A long unfinished line is searched on from where the last pass left
-    // it, unless the file no longer reaches that far.
-    const uint64_t scanFrom =
-        page.ScanPos > page.ReadPos && page.ScanPos <= stamp.Size ? page.ScanPos : page.ReadPos;
+    // Only a bulk load is read in slices: it adds no records and sounds no
+    // alert, so showing it piece by piece changes nothing but the timing.
     const std::optional<ChunkEnd> end =
-        ReadLines(*file, page.ReadPos, scanFrom, stamp.Size, page.Encoding, scanner);
+        ReadLines(*file, page.ReadPos, scanFrom, stamp.Size, page.Encoding, scanner,
+                  bulk ? SliceDeadline() : std::nullopt);
     if (!end)
         return Outcome(PassResult::ReadFailed);
-    if (!scanner.Lines().empty() && !end->OneRead) {
-        // Cut back while it was read: the offsets just taken may already
-        // hold other bytes, which the rows would show. A chunk taken whole
-        // by one read is as current as a check right after it would be.
-        const std::optional<LogStamp> after = file->Stat();
-        if (!after)
-            return Outcome(PassResult::ReadFailed);
-        if (after->Size < end->ReadEnd) {
-            DropFollowedLog(page, list);
-            return Outcome(PassResult::Reset);
-        }
+    if (Step ended = CheckCutBack(page, list, *file, *end, !scanner.Lines().empty()))
+        return Outcome(*ended);
+
+    if (!end->Done) {
+        auto load = std::make_shared<PendingLoad>(
+            PendingLoad{file, stamp, filter, matchers_.For(settings_), settings_.LastEntriesAtTop(),
+                        page.ReadPos, page.ReadPos, scanFrom, 0, 0});
+        page.Load = load;
+        page.MaxLineLen = scanner.MaxLineLen();
+        return TakeSlice(page, list, *load, std::move(scanner.Lines()), *end);
     }
 
     PassOutcome out = Outcome(PassResult::NoCompleteLine);
@@ -413,10 +438,112 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
     return out;
 }
 
+PassOutcome LogReader::ContinueLoad(TPageObject& page, LineSink& list) {
+    // Held here: a reset on the way drops the page's hold.
+    const std::shared_ptr<PendingLoad> load = page.Load;
+    ChunkScope scope(progress_, load->Stamp.Size - load->ScanFrom);
+    const GroupMatcher* matcher = load->Filter.NeedsGroups() ? &load->Matcher : nullptr;
+    LineScanner scanner(page.Encoding, matcher, load->Filter, true, page.MaxLineLen, *load->File,
+                        std::min(blockSize_, LongLinePieceBytes),
+                        [&load]() -> const GroupMatcher& { return load->Matcher; });
+    const std::optional<ChunkEnd> end =
+        ReadLines(*load->File, load->From, load->ScanFrom, load->Stamp.Size, page.Encoding, scanner,
+                  SliceDeadline());
+    Step ended = end ? CheckCutBack(page, list, *load->File, *end, !scanner.Lines().empty())
+                     : PassResult::ReadFailed;
+    if (ended) {
+        // As when a chunk read at once fails: nothing of it is kept, and the
+        // next pass tries again from the start.
+        if (*ended == PassResult::ReadFailed)
+            ResetLog(page, list);
+        return Finish(page, list, Outcome(*ended));
+    }
+    page.MaxLineLen = scanner.MaxLineLen();
+    return Finish(page, list, TakeSlice(page, list, *load, std::move(scanner.Lines()), *end));
+}
+
+LogReader::Deadline LogReader::SliceDeadline() const {
+    if (!sliceBudget_)
+        return std::nullopt;
+    return std::chrono::steady_clock::now() +
+           std::chrono::duration_cast<std::chrono::steady_clock::duration>(*sliceBudget_);
+}
+
+LogReader::Step LogReader::CheckCutBack(TPageObject& page, LineSink& list, const OpenFile& file,
+                                        const ChunkEnd& end, bool tookLines) {
+    // Cut back while it was read: the offsets just taken may already hold
+    // other bytes, which the rows would show. A chunk taken whole by one read
+    // is as current as a check right after it would be.
+    if (!tookLines || end.OneRead)
+        return std::nullopt;
+    const std::optional<LogStamp> after = file.Stat();
+    if (!after)
+        return PassResult::ReadFailed;
+    if (after->Size < end.ReadEnd) {
+        DropFollowedLog(page, list);
+        return PassResult::Reset;
+    }
+    return std::nullopt;
+}
+
+PassOutcome LogReader::TakeSlice(TPageObject& page, LineSink& list, PendingLoad& load,
+                                 LineIndex&& lines, const ChunkEnd& end) {
+    PassOutcome out;
+    out.LinesTaken = lines.size();
+    SilentProgress quiet;
+    LineIndex shown = FilterChunk(std::move(lines), load.NewestFirst, load.Filter, quiet);
+    out.LinesShown = shown.size();
+    load.LinesTaken += out.LinesTaken;
+    load.LinesShown += out.LinesShown;
+    page.LineCount += out.LinesTaken;
+    load.From = end.LineStart;
+    load.ScanFrom = end.ScanPos;
+
+    // The filtering pass's own text, at the line it would have reached,
+    // counted in bytes: the pass walks from the newest line when those are
+    // shown at the top.
+    const uint64_t total = std::max<uint64_t>(1, load.Stamp.Size - load.Start);
+    const uint64_t done = std::min(total, end.Done ? total : end.LineStart - load.Start);
+    ReportFilterProgress(static_cast<size_t>(load.NewestFirst ? total - done : done),
+                         static_cast<size_t>(total), progress_);
+    if (end.Done) {
+        progress_.ShowProgress("", false);
+        progress_.ShowProgress("Loading " + FileNameOfPath(page.FileName) + "...", false);
+    }
+    // The first rows replace the list (an empty list may still be loaded,
+    // as a chunk read at once would); later ones join them where a bulk load
+    // has them: below, or above when the newest lines are at the top.
+    if (!shown.empty() || (end.Done && list.Lines().empty())) {
+        shown.SetSource(load.File, page.Encoding);
+        if (list.Lines().empty())
+            list.LoadLines(std::move(shown));
+        else if (load.NewestFirst)
+            list.InsertLinesAtTop(std::move(shown));
+        else
+            list.AppendLines(std::move(shown));
+    }
+    if (!end.Done) {
+        out.Result = PassResult::Loading;
+        return out;
+    }
+    progress_.ShowProgress("", false);
+
+    page.ReadPos = end.LineStart;
+    page.ScanPos = end.ScanPos;
+    page.FileStamp = load.Stamp;
+    page.File = list.Lines().Source() ? nullptr : load.File;
+    page.FollowFromStart = false;
+    page.Load.reset();
+    out.Result = PassResult::Bulk;
+    out.LinesTaken = load.LinesTaken;
+    out.LinesShown = load.LinesShown;
+    return out;
+}
+
 std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, uint64_t lineStart,
                                                         uint64_t scanFrom, uint64_t size,
-                                                        LogEncoding encoding,
-                                                        LineScanner& scanner) {
+                                                        LogEncoding encoding, LineScanner& scanner,
+                                                        const Deadline& deadline) {
     std::vector<char>& buffer = buffer_;
     // Keep a small buffer for the next log; give back what a large chunk
     // took, also when a read fails half-way.
@@ -437,6 +564,7 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
     size_t filled = 0;
     size_t reads = 0;
     bool shortRead = false;
+    bool done = true;
     while (next < size) {
         const size_t want =
             static_cast<size_t>(std::min<uint64_t>(buffer.size() - filled, size - next));
@@ -462,9 +590,15 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
         std::memmove(buffer.data(), buffer.data() + filled - keep, keep);
         bufferStart += filled - keep;
         filled = keep;
+        // The next slice reads again from bufferStart, so it must have moved.
+        if (deadline && next < size && bufferStart > scanFrom &&
+            std::chrono::steady_clock::now() >= *deadline) {
+            done = false;
+            break;
+        }
     }
     ChunkEnd end{bufferStart, bufferStart, next,
-                 reads == 1 && !shortRead && !scanner.ReadLongLines()};
+                 reads == 1 && !shortRead && !scanner.ReadLongLines(), done};
     if (const std::optional<uint64_t>& longLine = scanner.LongLine())
         end.LineStart = *longLine;
     return end;

@@ -9,6 +9,7 @@
 #include "support/core/Clock.h"
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -31,10 +32,13 @@ enum class PassResult {
     NoCompleteLine, // new bytes, but no line end yet
     Bulk,           // list was empty: lines loaded without records
     Appended,       // lines taken into a list that follows the log (image 33)
+    Loading,        // a bulk load showed the lines of its first slices; more to come
 };
 
 struct PassOutcome {
     PassResult Result = PassResult::Unchanged;
+    // A load read in slices counts each slice while Loading, the whole
+    // chunk when it ends (Bulk).
     uint64_t LinesTaken = 0; // N: lines of the chunk, shown or not
     uint64_t LinesShown = 0; // rows the list gained
     // Alerts[g-1]: a shown appended line is in group g (membership, not
@@ -103,12 +107,33 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 //   GoneIdentity,    Identity, Head and ReadPos of the      set when the path stops
 //   GoneHead,        file the path named when it stopped    answering; cleared when the
 //   GoneReadPos      answering                              encoding is decided
+//   Load             the rest of a bulk load read in        set when a load's first slice
+//                    slices: its file, stamp, filter,       leaves bytes unread; cleared
+//                    keywords and line order as at its      by its last slice, a failed
+//                    start, and where the next slice        read or ResetLog
+//                    starts
+//
+// A bulk load of a large log may be read in slices of bounded time (see
+// SetSliceBudget): each call reads on from where the last one stopped and
+// shows what it read at once, newest lines where the list shows them. The
+// fields above other than LineCount and MaxLineLen are set only by the last
+// slice, so a load ends exactly as one read at once would, with the same
+// rows in the same order; lines written meanwhile are read by the next pass.
 class LogReader {
   public:
     LogReader(const FileSource& files, const ViewSettings& settings, const Clock& clock,
               PassProgress& progress);
 
+    // On a log that is still loading, reads its next slice instead.
     PassOutcome Pass(TPageObject& page, LineSink& list);
+
+    // Whether the log's bulk load goes on in later calls.
+    static bool Loading(const TPageObject& page) { return page.Load != nullptr; }
+
+    // A bulk load stops reading once this much time went by (after at least
+    // one block that moved it on) and leaves the rest to later calls. Without
+    // a budget, the default, a chunk is read at once.
+    void SetSliceBudget(std::optional<std::chrono::nanoseconds> budget) { sliceBudget_ = budget; }
 
     // Bytes read per call, and all of a line the reader holds at once;
     // tests shrink it to cross block borders.
@@ -141,6 +166,8 @@ class LogReader {
     // to the list; an unfinished last line is read again by the next pass.
     PassOutcome ReadChunk(TPageObject& page, LineSink& list,
                           const std::shared_ptr<const OpenFile>& file, const LogStamp& stamp);
+    // The next slice of the page's load.
+    PassOutcome ContinueLoad(TPageObject& page, LineSink& list);
 
     // The first bytes of the file (at most 4 KiB), valid until the next call.
     std::optional<std::string_view> ReadHead(const OpenFile& file, uint64_t size);
@@ -152,12 +179,23 @@ class LogReader {
         uint64_t ScanPos = 0;
         uint64_t ReadEnd = 0;
         bool OneRead = false;
+        bool Done = true; // false: stopped at the deadline, bytes are left
     };
+    using Deadline = std::optional<std::chrono::steady_clock::time_point>;
     // Reads [scanFrom, size) in blocks and hands them to the scanner; the
-    // line at lineStart was searched up to scanFrom already. Nothing when a
-    // read failed.
+    // line at lineStart was searched up to scanFrom already. Stops early at
+    // the deadline, once it got past scanFrom. Nothing when a read failed.
     std::optional<ChunkEnd> ReadLines(const OpenFile& file, uint64_t lineStart, uint64_t scanFrom,
-                                      uint64_t size, LogEncoding encoding, LineScanner& scanner);
+                                      uint64_t size, LogEncoding encoding, LineScanner& scanner,
+                                      const Deadline& deadline);
+    Deadline SliceDeadline() const;
+    // A file cut back below what was just read: the offsets taken may
+    // already hold other bytes. Empty when the chunk can be kept.
+    Step CheckCutBack(TPageObject& page, LineSink& list, const OpenFile& file, const ChunkEnd& end,
+                      bool tookLines);
+    // Filters one slice's lines and shows them; the last one ends the load.
+    PassOutcome TakeSlice(TPageObject& page, LineSink& list, PendingLoad& load, LineIndex&& lines,
+                          const ChunkEnd& end);
     // Filters a chunk's lines and writes the shown ones to the list: loaded
     // at once into an empty list, else with records, raising the alerts.
     PassOutcome TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
@@ -172,6 +210,7 @@ class LogReader {
     const Clock& clock_;
     PassProgress& progress_;
     size_t blockSize_ = size_t{4} << 20;
+    std::optional<std::chrono::nanoseconds> sliceBudget_;
     GroupMatcherCache matchers_;
     std::vector<char> buffer_; // kept between passes: following many logs reads often
     std::vector<char> head_;

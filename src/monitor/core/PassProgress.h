@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace marrowlight {
@@ -11,8 +12,9 @@ class PassProgress {
     virtual ~PassProgress() = default;
     // Sets status panel 3 to text; with clearOthers panels 0..2 are emptied too.
     virtual void ShowProgress(const std::string& text, bool clearOthers) = 0;
-    // Around the reading of a chunk (the shell shows the wait cursor).
-    virtual void ChunkStarted() {}
+    // Around the reading of a chunk (the shell shows the wait cursor), with
+    // how many bytes it has to read.
+    virtual void ChunkStarted(uint64_t /*bytes*/) {}
     virtual void ChunkEnded() {}
 };
 

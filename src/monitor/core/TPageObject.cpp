@@ -5,6 +5,7 @@
 namespace marrowlight {
 
 void ResetLog(TPageObject& page, LineSink& list) {
+    page.Load.reset();
     page.ReadPos = 0;
     page.ScanPos = 0;
     page.FileStamp.reset();

@@ -11,6 +11,7 @@
 namespace marrowlight {
 
 class LineSink;
+struct PendingLoad;
 
 // Everything known about one log between two passes. The tab's list lives
 // next to it in the shell (a LineSink); this record does not point to it.
@@ -57,6 +58,12 @@ struct TPageObject {
     std::optional<FileIdentity> GoneIdentity;
     std::string GoneHead;
     uint64_t GoneReadPos = 0;
+
+    // The rest of a bulk load that is read over several calls, so the window
+    // answers meanwhile; empty when none is under way. Owned by the log, so
+    // closing its tab or resetting it ends the load at once. (Shared only so
+    // that this header need not know its insides.)
+    std::shared_ptr<PendingLoad> Load;
 };
 
 // Forgets everything read from the log so the next pass reads it from its

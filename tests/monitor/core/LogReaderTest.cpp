@@ -2,6 +2,7 @@
 
 #include "monitor/core/MonitorTestSupport.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -856,6 +857,149 @@ TEST_F(LogReaderTest, ViewFilterDecidesWhatABulkLoadShows) {
     EXPECT_EQ(Pass().Result, PassResult::Bulk);
     EXPECT_EQ(Numbers(list.Lines()), std::vector<int>{0});
     EXPECT_EQ(page.LinesText, "Lines: 3");
+}
+
+// A bulk load read one block per call ends exactly as one read at once:
+// the same rows in the same order with the same groups, counts, positions
+// and texts, and the passes after it go on alike.
+TEST_F(LogReaderTest, ALoadReadInSlicesEndsAsALoadReadAtOnce) {
+    std::string log;
+    for (int i = 0; i < 200; ++i) {
+        std::string line = "line " + std::to_string(i);
+        line += i % 5 == 0 ? " Warn" : "";
+        line += i % 7 == 0 ? " Error" : "";
+        line += i % 11 == 0 ? " 2006" : "";
+        line += i % 37 == 0 ? std::string(300, 'L') : ""; // longer than a block
+        log += line + (i % 3 ? "\r\n" : "\n");
+    }
+    log += "unfinished";
+    auto groups = [](const LineIndex& lines) {
+        std::vector<int> out;
+        for (size_t i = 0; i < lines.size(); ++i)
+            out.push_back(lines.Group(i));
+        return out;
+    };
+    struct Filter {
+        const char* name;
+        bool allEntries;
+        std::array<bool, 3> shown;
+    } filters[] = {{"All Entries", true, {true, true, true}},
+                   {"Warnings and Errors", false, {false, true, true}},
+                   {"nothing", false, {false, false, false}}};
+    for (const Filter& f : filters) {
+        for (bool atTop : {false, true}) {
+            for (size_t block : {16, 64, 1000}) {
+                SCOPED_TRACE(std::string(f.name) + (atTop ? ", newest at top, " : ", ") +
+                             std::to_string(block));
+                settings.allEntries = f.allEntries;
+                settings.shown = f.shown;
+                settings.atTop = atTop;
+                WriteFile(page.FileName, log);
+                LogReader once(files, settings, clock, progress);
+                once.SetBlockSize(block);
+                TPageObject oncePage;
+                oncePage.FileName = page.FileName;
+                MemoryLineList onceList;
+                const PassOutcome whole = once.Pass(oncePage, onceList);
+
+                ResetLog(page, list);
+                page.StateText.clear();
+                LogReader sliced(files, settings, clock, progress);
+                sliced.SetBlockSize(block);
+                sliced.SetSliceBudget(std::chrono::nanoseconds(0));
+                progress.texts.clear();
+                int slices = 0;
+                size_t rows = 0;
+                PassOutcome out = sliced.Pass(page, list);
+                for (; out.Result == PassResult::Loading && slices < 1000; ++slices) {
+                    EXPECT_TRUE(LogReader::Loading(page));
+                    EXPECT_EQ(page.StateText, "") << "the texts wait for the end";
+                    EXPECT_GE(list.Lines().size(), rows) << "rows show as they are read";
+                    rows = list.Lines().size();
+                    out = sliced.Pass(page, list);
+                }
+                EXPECT_GT(slices, 3);
+                EXPECT_FALSE(LogReader::Loading(page));
+                EXPECT_EQ(out.Result, whole.Result);
+                EXPECT_EQ(out.LinesTaken, whole.LinesTaken);
+                EXPECT_EQ(out.LinesShown, whole.LinesShown);
+                EXPECT_EQ(Texts(list.Lines()), Texts(onceList.Lines()));
+                EXPECT_EQ(groups(list.Lines()), groups(onceList.Lines()));
+                EXPECT_EQ(page.ReadPos, oncePage.ReadPos);
+                EXPECT_EQ(page.ScanPos, oncePage.ScanPos);
+                EXPECT_EQ(page.FileStamp, oncePage.FileStamp);
+                EXPECT_EQ(page.LineCount, oncePage.LineCount);
+                EXPECT_EQ(page.MaxLineLen, oncePage.MaxLineLen);
+                EXPECT_EQ(page.LinesText, oncePage.LinesText);
+                EXPECT_EQ(page.DisplayedText, oncePage.DisplayedText);
+                EXPECT_EQ(page.StateText, oncePage.StateText);
+                // Progress: the filtering text at the byte reached, from the
+                // end the filtering walks from, then the load's own texts.
+                ASSERT_GE(progress.texts.size(), 5u);
+                EXPECT_EQ(progress.texts.front(), "Reading app.log...");
+                const V last(progress.texts.end() - 4, progress.texts.end());
+                EXPECT_EQ(last, (V{atTop ? "Filtering lines: 100%" : "Filtering lines: 0%", "",
+                                   "Loading app.log...", ""}));
+
+                // With nothing shown the list is empty and this is a load too.
+                AppendFile(page.FileName, "d\r\nError after\r\n");
+                PassOutcome next = sliced.Pass(page, list);
+                for (int more = 0; next.Result == PassResult::Loading && more < 100; ++more)
+                    next = sliced.Pass(page, list);
+                EXPECT_EQ(next.Result, once.Pass(oncePage, onceList).Result);
+                EXPECT_EQ(Texts(list.Lines()), Texts(onceList.Lines()));
+                EXPECT_EQ(Numbers(list.Lines()), Numbers(onceList.Lines()));
+            }
+        }
+    }
+}
+
+TEST_F(LogReaderTest, ALoadInSlicesEndsWithAResetAFailedReadOrACutBack) {
+    std::string log;
+    for (int i = 10; i < 110; ++i)
+        log += "line " + std::to_string(i) + "\r\n"; // 9 bytes a line
+    auto load = [&] {
+        PassResult result = PassResult::Loading;
+        for (int slices = 0; result == PassResult::Loading && slices < 100; ++slices)
+            result = Pass().Result;
+        return result;
+    };
+    WriteFile(page.FileName, log);
+    reader.SetBlockSize(64);
+    reader.SetSliceBudget(std::chrono::nanoseconds(0));
+
+    // A reset (a reload, a closed tab) ends the load at once.
+    EXPECT_EQ(Pass().Result, PassResult::Loading);
+    EXPECT_FALSE(list.Lines().empty());
+    ResetLog(page, list);
+    EXPECT_FALSE(LogReader::Loading(page));
+    EXPECT_TRUE(list.Lines().empty());
+    EXPECT_EQ(load(), PassResult::Bulk);
+    EXPECT_EQ(list.Lines().size(), 100u);
+
+    // A read failing half-way keeps nothing of the load, as a chunk read at
+    // once keeps nothing; the next pass loads the log again.
+    ResetLog(page, list);
+    files.failReads = true;
+    files.failReadsFrom = 500;
+    EXPECT_EQ(load(), PassResult::ReadFailed);
+    EXPECT_FALSE(LogReader::Loading(page));
+    EXPECT_TRUE(list.Lines().empty());
+    EXPECT_EQ(page.StateText, "Log can't be read. Read error.");
+    files.failReads = false;
+    EXPECT_EQ(load(), PassResult::Bulk);
+    EXPECT_EQ(list.Lines().size(), 100u);
+
+    // Emptied and written again while it loads: the rows of the old bytes go.
+    ResetLog(page, list);
+    EXPECT_EQ(Pass().Result, PassResult::Loading);
+    WriteFile(page.FileName, "new A\r\nnew B\r\n");
+    PassResult result = PassResult::Loading;
+    for (int passes = 0; result != PassResult::Reset && passes < 10; ++passes)
+        result = Pass().Result;
+    EXPECT_EQ(result, PassResult::Reset);
+    EXPECT_EQ(load(), PassResult::Bulk);
+    EXPECT_EQ(Rows(), (V{"new A", "new B"}));
 }
 
 } // namespace

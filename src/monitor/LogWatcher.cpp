@@ -1,0 +1,158 @@
+#include "monitor/LogWatcher.h"
+
+#include "support/core/PathUtils.h"
+
+#include <QSocketNotifier>
+
+#if defined(__linux__)
+#include <set>
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
+
+namespace marrowlight {
+
+#if defined(__linux__)
+
+namespace {
+
+// Writes and truncation (IN_MODIFY), a writer that closes, a change of
+// permissions or of the link count, and the file renamed or removed.
+constexpr uint32_t FileEvents =
+    IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_MOVE_SELF | IN_DELETE_SELF;
+// The log's name coming, going or being renamed; the folder itself going.
+constexpr uint32_t FolderEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                                  IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+
+} // namespace
+
+LogWatcher::LogWatcher(std::function<void(const std::string&)> changed, QObject* parent)
+    : QObject(parent), changed_(std::move(changed)) {
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ < 0)
+        return; // out of instances: polling alone finds the changes
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] { ReadEvents(); });
+}
+
+LogWatcher::~LogWatcher() {
+    if (fd_ >= 0)
+        ::close(fd_); // drops every watch
+}
+
+void LogWatcher::Watch(const std::vector<std::string>& paths) {
+    if (fd_ < 0)
+        return;
+    const std::set<std::string> wanted(paths.begin(), paths.end());
+    for (auto it = logs_.begin(); it != logs_.end();) {
+        if (wanted.count(it->first)) {
+            ++it;
+            continue;
+        }
+        const Log gone = it->second;
+        it = logs_.erase(it);
+        Drop(gone.fileWd);
+        Drop(gone.folderWd);
+    }
+    for (const std::string& path : wanted) {
+        auto [it, added] = logs_.try_emplace(path);
+        if (added) {
+            const std::string folder = FolderOfPath(path);
+            it->second.folder = folder.empty() ? "." : folder;
+            it->second.name = FileNameOfPath(path);
+        }
+        Arm(path, it->second);
+    }
+}
+
+void LogWatcher::Arm(const std::string& path, Log& log) {
+    if (log.folderWd < 0)
+        log.folderWd = ::inotify_add_watch(fd_, log.folder.c_str(), FolderEvents | IN_MASK_ADD);
+    if (log.fileWd < 0)
+        ArmFile(path, log);
+}
+
+void LogWatcher::ArmFile(const std::string& path, Log& log) {
+    // The same file under two paths gets one watch, shared by both logs.
+    const int wd = ::inotify_add_watch(fd_, path.c_str(), FileEvents | IN_MASK_ADD);
+    const int old = log.fileWd;
+    log.fileWd = wd;
+    if (old >= 0 && old != wd)
+        Drop(old); // the file the path named before, rotated away
+}
+
+bool LogWatcher::InUse(int wd) const {
+    for (const auto& [path, log] : logs_)
+        if (log.fileWd == wd || log.folderWd == wd)
+            return true;
+    return false;
+}
+
+void LogWatcher::Drop(int wd) {
+    if (wd >= 0 && !InUse(wd))
+        ::inotify_rm_watch(fd_, wd);
+}
+
+void LogWatcher::ReadEvents() {
+    // Everything queued is taken in one go, so a burst of writes asks for one
+    // pass; the names are collected first, since the callback may watch anew.
+    std::set<std::string> touched;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        if (got <= 0)
+            break; // EAGAIN: all read
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            if (event->mask & IN_Q_OVERFLOW) {
+                // Events were lost: every log may have changed.
+                for (auto& [path, log] : logs_) {
+                    touched.insert(path);
+                    ArmFile(path, log);
+                }
+                continue;
+            }
+            const std::string name = event->len ? std::string(event->name) : std::string();
+            for (auto& [path, log] : logs_) {
+                if (event->wd == log.fileWd) {
+                    touched.insert(path);
+                    if (event->mask & (IN_MOVE_SELF | IN_DELETE_SELF | IN_IGNORED))
+                        ArmFile(path, log);
+                } else if (event->wd == log.folderWd) {
+                    if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
+                        // The folder went: watched again at the next Watch.
+                        log.folderWd = -1;
+                        touched.insert(path);
+                    } else if (name == log.name) {
+                        touched.insert(path);
+                        ArmFile(path, log);
+                    }
+                }
+            }
+        }
+    }
+    for (const std::string& path : touched)
+        if (logs_.count(path))
+            changed_(path);
+}
+
+#else
+
+LogWatcher::LogWatcher(std::function<void(const std::string&)> changed, QObject* parent)
+    : QObject(parent), changed_(std::move(changed)) {}
+
+LogWatcher::~LogWatcher() = default;
+
+void LogWatcher::Watch(const std::vector<std::string>&) {}
+void LogWatcher::Arm(const std::string&, Log&) {}
+void LogWatcher::ArmFile(const std::string&, Log&) {}
+void LogWatcher::Drop(int) {}
+bool LogWatcher::InUse(int) const {
+    return false;
+}
+void LogWatcher::ReadEvents() {}
+
+#endif
+
+} // namespace marrowlight

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QSocketNotifier;
+
+namespace marrowlight {
+
+// Tells within milliseconds that a log may have changed, from the kernel's
+// file notifications (inotify; elsewhere it tells nothing). Each log's file is
+// watched for writes, truncation and attribute changes, and its folder for
+// the name coming, going or being renamed, so rotation is noticed too.
+//
+// It only says "look at this log again": the pass decides what changed. Files
+// on network shares send no notifications, which is why polling stays.
+class LogWatcher : public QObject {
+    Q_OBJECT
+
+  public:
+    // changed(path) gets a path as given to Watch, once per batch of events.
+    explicit LogWatcher(std::function<void(const std::string& path)> changed,
+                        QObject* parent = nullptr);
+    ~LogWatcher() override;
+
+    // Watches exactly these paths from now on. A file or folder that could
+    // not be watched yet (missing) is tried again at the next call.
+    void Watch(const std::vector<std::string>& paths);
+    // False where the kernel gives no notifications.
+    bool Active() const { return fd_ >= 0; }
+
+  private:
+    struct Log {
+        std::string folder;
+        std::string name;
+        int fileWd = -1;
+        int folderWd = -1;
+    };
+    void Arm(const std::string& path, Log& log);
+    // The path may name another file now: its watch follows the path.
+    void ArmFile(const std::string& path, Log& log);
+    void Drop(int wd);
+    bool InUse(int wd) const;
+    void ReadEvents();
+
+    std::function<void(const std::string&)> changed_;
+    int fd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+    std::map<std::string, Log> logs_;
+};
+
+} // namespace marrowlight

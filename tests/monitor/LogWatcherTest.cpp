@@ -1,0 +1,73 @@
+#include "monitor/LogWatcher.h"
+
+#include "RunEventsUntil.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace marrowlight {
+namespace {
+
+TEST(LogWatcher, TellsOfWritesTruncationRotationAndALogThatAppears) {
+#if !defined(__linux__)
+    GTEST_SKIP() << "only Linux gives file notifications here";
+#endif
+    QTemporaryDir dir;
+    auto path = [&dir](const char* name) {
+        return QFile::encodeName(dir.filePath(name)).toStdString();
+    };
+    auto write = [&dir](const char* name, const QByteArray& bytes, bool append = true) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(append ? QIODevice::Append : QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    const std::string app = path("app.log"), late = path("late.log");
+    write("app.log", "first\r\n");
+    std::vector<std::string> told;
+    LogWatcher watcher([&](const std::string& log) { told.push_back(log); });
+    ASSERT_TRUE(watcher.Active());
+    watcher.Watch({app, late});
+
+    auto toldOf = [&](const std::string& log) {
+        return std::find(told.begin(), told.end(), log) != told.end();
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::string log;
+    } steps[] = {
+        {"a write", [&] { write("app.log", "second\r\n"); }, app},
+        {"truncation", [&] { QFile(dir.filePath("app.log")).resize(0); }, app},
+        {"a log that appears", [&] { write("late.log", "x\r\n"); }, late},
+        {"rotation",
+         [&] { ASSERT_TRUE(QFile::rename(dir.filePath("app.log"), dir.filePath("app.log.1"))); },
+         app},
+        {"the new file at the path", [&] { write("app.log", "new\r\n", false); }, app},
+        {"a write to the new file", [&] { write("app.log", "more\r\n"); }, app},
+        {"removal", [&] { ASSERT_TRUE(QFile::remove(dir.filePath("late.log"))); }, late},
+    };
+    for (const Step& step : steps) {
+        told.clear();
+        step.act();
+        EXPECT_TRUE(RunEventsUntil([&] { return toldOf(step.log); })) << step.what;
+    }
+
+    // Neither a log no longer watched nor the file rotated away is told of.
+    // The kernel keeps the order of events, so once the last one is told
+    // the others would have been.
+    watcher.Watch({late});
+    told.clear();
+    write("app.log", "unwatched\r\n");
+    write("app.log.1", "rotated away\r\n");
+    write("late.log", "back\r\n");
+    EXPECT_TRUE(RunEventsUntil([&] { return toldOf(late); }));
+    EXPECT_EQ(told, std::vector<std::string>{late});
+}
+
+} // namespace
+} // namespace marrowlight
