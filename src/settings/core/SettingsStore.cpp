@@ -50,4 +50,15 @@ std::vector<std::string> SettingsStore::ReadSettingList(const std::string& listN
     return items;
 }
 
+std::optional<std::string> ReadReadableSetting(const SettingsStore& store,
+                                               const std::string& name) {
+    try {
+        if (!store.SettingExists(name))
+            return std::nullopt;
+        return store.ReadSetting(name);
+    } catch (const SettingsError&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace marrowlight

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -64,5 +65,9 @@ class SettingsStore {
     SettingsBackend& backend_;
     std::string appSettingsName_;
 };
+
+// The stored value, or nothing when it is missing or cannot be read (not
+// text): a damaged store must not keep a reader from going on.
+std::optional<std::string> ReadReadableSetting(const SettingsStore& store, const std::string& name);
 
 } // namespace marrowlight
