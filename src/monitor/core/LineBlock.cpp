@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace marrowlight {
 
@@ -242,6 +243,43 @@ void LineBlock::DetachHi() {
     }
     Unfill(k);
     --hi_;
+}
+
+void LineBlock::CopyRows(const LineBlock& src, unsigned from, unsigned count, unsigned to) {
+    // Free slots hold zero bits, so OR-ing the shifted planes in is enough.
+    const uint64_t rows = Range(0, count - 1);
+    auto moved = [&](uint64_t plane) { return (plane >> from & rows) << to; };
+    c0_ |= moved(src.c0_);
+    c1_ |= moved(src.c1_);
+    known_ |= moved(src.known_);
+    g0_ |= moved(src.g0_);
+    g1_ |= moved(src.g1_);
+    m0_ |= moved(src.m0_);
+    m1_ |= moved(src.m1_);
+    m2_ |= moved(src.m2_);
+    std::memcpy(len_ + to, src.len_ + from, count * sizeof len_[0]);
+}
+
+uint64_t LineBlock::CopyAfter(const LineBlock& src, unsigned from, unsigned count,
+                              uint64_t hiOffset) {
+    const unsigned to = hi_ + 1u;
+    CopyRows(src, from, count, to);
+    const unsigned last = to + count - 1;
+    const uint64_t offset =
+        hiOffset + Length(hi_) + (count > 1 ? LengthSum(to, last - 1) : 0) + StepSum(to, last);
+    hi_ = static_cast<uint8_t>(last);
+    return offset;
+}
+
+uint64_t LineBlock::CopyBefore(const LineBlock& src, unsigned from, unsigned count,
+                               uint64_t loOffset) {
+    const unsigned to = lo_ - count;
+    CopyRows(src, from, count, to);
+    const unsigned last = lo_ - 1u;
+    const uint64_t offset =
+        loOffset + Length(lo_) + (count > 1 ? LengthSum(to + 1, last) : 0) + StepSum(to, last);
+    lo_ = static_cast<uint8_t>(to);
+    return offset;
 }
 
 void LineBlock::Mirror() {

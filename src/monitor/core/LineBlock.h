@@ -111,6 +111,22 @@ class LineBlock {
     }
     void DetachLo();
     void DetachHi();
+
+    bool Descending() const { return desc_; }
+    // No row of the block has a long length or a step without a code.
+    bool Plain() const { return !side_; }
+    // Copies count rows of src from slot `from` on to the slots after Hi(),
+    // without looking at them one by one. This block is ascending and not
+    // empty, src ascending and plain, and the row before them in src is this
+    // block's last one (so none is src's root, and each keeps its step's
+    // code). hiOffset is the offset of Hi(); the result, that of the last
+    // row copied.
+    uint64_t CopyAfter(const LineBlock& src, unsigned from, unsigned count, uint64_t hiOffset);
+    // The same in a descending block: count rows of src from slot `from` on
+    // go to the slots before Lo(), and the row after them in src is this
+    // block's first one. loOffset is the offset of Lo(); the result, that of
+    // the first row copied.
+    uint64_t CopyBefore(const LineBlock& src, unsigned from, unsigned count, uint64_t loOffset);
     // Slot k moves to 63 - k.
     void Mirror();
     // Heap bytes of the side table.
@@ -163,6 +179,8 @@ class LineBlock {
         g1_ |= (flags >> 5 & known) << k;
         return true;
     }
+    // Slots from.. of src to slots to.. of this block, whose slots are free.
+    void CopyRows(const LineBlock& src, unsigned from, unsigned count, unsigned to);
     void Fill(unsigned k, const LineEntry& line);
     void Unfill(unsigned k);
     // Slot k, not the root, gets step (its code is 0 and it has no side entry).

@@ -75,6 +75,62 @@ void LineIndex::AddFront(const LineEntry& line) {
     ++size_;
 }
 
+void LineIndex::AppendRows(const LineIndex& lines) {
+    for (size_t b = 0; b < lines.blocks_.size(); ++b) {
+        const LineBlock& block = lines.blocks_[b];
+        const unsigned first = block.Lo(), last = block.Hi();
+        // A block's root and the first row of a block of ours go one by one:
+        // their steps are new. The rows after them follow the same rows as in
+        // lines, so their codes hold.
+        const bool copies = block.Plain() && !block.Descending();
+        uint64_t offset = b == 0 ? lines.frontOffset_ : block.Offset(first);
+        for (unsigned k = first;;) {
+            const auto slot = static_cast<unsigned>((head_ + size_) % LineBlock::Slots);
+            if (copies && k > first && slot != 0 && !blocks_.back().Descending()) {
+                const unsigned count = std::min(last - k + 1, LineBlock::Slots - slot);
+                backOffset_ = blocks_.back().CopyAfter(block, k, count, backOffset_);
+                size_ += count;
+                k += count;
+                if (k > last)
+                    break;
+                offset = block.NextOffset(k - 1, backOffset_);
+            } else {
+                push_back(block.Entry(k, offset));
+                if (k == last)
+                    break;
+                offset = block.NextOffset(k++, offset);
+            }
+        }
+    }
+}
+
+void LineIndex::PrependRows(const LineIndex& lines) {
+    for (size_t b = lines.blocks_.size(); b-- > 0;) {
+        const LineBlock& block = lines.blocks_[b];
+        const unsigned first = block.Lo(), last = block.Hi();
+        const bool copies = block.Plain() && block.Descending();
+        uint64_t offset = b + 1 == lines.blocks_.size() ? lines.backOffset_ : block.Offset(last);
+        for (unsigned k = last;;) {
+            if (copies && k < last && head_ != 0 && blocks_.front().Descending()) {
+                const unsigned count = std::min(k - first + 1, static_cast<unsigned>(head_));
+                frontOffset_ =
+                    blocks_.front().CopyBefore(block, k + 1 - count, count, frontOffset_);
+                head_ -= count;
+                size_ += count;
+                if (k - first + 1 == count)
+                    break;
+                k -= count;
+                offset = block.PrevOffset(k + 1, frontOffset_);
+            } else {
+                Prepend(block.Entry(k, offset));
+                if (k == first)
+                    break;
+                offset = block.PrevOffset(k--, offset);
+            }
+        }
+    }
+}
+
 void LineIndex::push_back(const LineEntry& line, const TObjectInfo& record) {
     const size_t row = size_;
     if (records_.empty()) {
@@ -279,8 +335,7 @@ void MergeAppend(LineIndex& list, LineIndex&& lines) {
         return;
     }
     const size_t rows = list.size();
-    for (auto it = lines.begin(), end = lines.end(); it != end; ++it)
-        list.push_back(*it);
+    list.AppendRows(lines);
     if (lines.records_.empty())
         return;
     const size_t first = rows + lines.recordsFirst_;
@@ -297,8 +352,7 @@ void MergeAtTop(LineIndex& list, LineIndex&& lines) {
         list = std::move(lines);
         return;
     }
-    for (auto it = lines.end(), first = lines.begin(); it != first;)
-        list.Prepend(*--it);
+    list.PrependRows(lines);
     if (lines.records_.empty()) {
         if (!list.records_.empty())
             list.recordsFirst_ += lines.size();

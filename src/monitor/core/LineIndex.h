@@ -185,6 +185,10 @@ class LineIndex {
     }
     void AddBack(const LineEntry& line);
     void AddFront(const LineEntry& line);
+    // The rows of lines after the last row, or before the first, records
+    // aside: the runs of a block that chain by codes are copied whole.
+    void AppendRows(const LineIndex& lines);
+    void PrependRows(const LineIndex& lines);
     // Remove rows without their records; the ends' offsets are then stale.
     void DropBack(size_t rows);
     void DropFront(size_t rows);
