@@ -3,6 +3,7 @@
 #include "monitor/core/LineSplitter.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace marrowlight {
 namespace {
@@ -132,6 +133,35 @@ TEST(LineSplitter, FindsEveryKindOfLineEnd) {
         Split s = SplitAll(c.bytes, LogEncoding::EightBit);
         EXPECT_EQ(s.lines, c.lines) << c.bytes;
         EXPECT_EQ(s.used, c.used) << c.bytes;
+    }
+}
+
+// The rule read byte by byte agrees, on texts dense or sparse with line
+// ends of every kind, falling anywhere about the splitter's scan blocks.
+TEST(LineSplitter, AgreesWithAPlainReadingOfTheRule) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 4000; ++round) {
+        std::string bytes(rng() % 300, 'a');
+        const unsigned endsOneIn = 1 + rng() % 120;
+        for (char& c : bytes)
+            if (rng() % endsOneIn == 0)
+                c = rng() % 2 ? '\r' : '\n';
+        Split expected{{}, 0};
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] != '\r' && bytes[i] != '\n')
+                continue;
+            size_t next = i + 1;
+            if (bytes[i] == '\r' && next == bytes.size())
+                break;
+            if (bytes[i] == '\r' && bytes[next] == '\n')
+                ++next;
+            expected.lines.push_back(bytes.substr(expected.used, i - expected.used));
+            expected.used = next;
+            i = next - 1;
+        }
+        const Split s = SplitAll(bytes, LogEncoding::EightBit);
+        ASSERT_EQ(s.lines, expected.lines) << bytes;
+        ASSERT_EQ(s.used, expected.used) << bytes;
     }
 }
 
