@@ -25,6 +25,11 @@ constexpr size_t HeadBytes = 4096;
 // A line longer than the buffer is read again in pieces of this size.
 constexpr size_t LongLinePieceBytes = size_t{64} << 10;
 
+// Bytes read at a time: few enough that they are still in the processor's
+// cache when they are split. The buffer grows beyond it only for a line that
+// does not fit.
+constexpr size_t ReadPieceBytes = size_t{128} << 10;
+
 PassOutcome Outcome(PassResult result) {
     PassOutcome out;
     out.Result = result;
@@ -545,18 +550,22 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
                                                         LogEncoding encoding, LineScanner& scanner,
                                                         const Deadline& deadline) {
     std::vector<char>& buffer = buffer_;
-    // Keep a small buffer for the next log; give back what a large chunk
-    // took, also when a read fails half-way.
+    // Keep a buffer of a read piece for the next slice or log; give back
+    // what a long line took, also when a read fails half-way.
     struct GiveBack {
         std::vector<char>& buffer;
         ~GiveBack() {
-            if (buffer.capacity() > (size_t{64} << 10))
+            if (buffer.capacity() > ReadPieceBytes)
                 std::vector<char>().swap(buffer);
         }
     } giveBack{buffer};
     // Never more than a block: a line that does not fit is not held.
-    buffer.resize(
-        static_cast<size_t>(std::min<uint64_t>(blockSize_ & ~size_t{1}, size - scanFrom + 1)));
+    const auto most =
+        static_cast<size_t>(std::min<uint64_t>(blockSize_ & ~size_t{1}, size - scanFrom + 1));
+    // What the buffer is used up to; its bytes past `filled` are not cleared.
+    size_t room = std::min(most, ReadPieceBytes);
+    if (buffer.size() < room)
+        buffer.resize(room);
     if (scanFrom > lineStart)
         scanner.StartLongLine(lineStart);
     uint64_t bufferStart = scanFrom; // file offset of buffer[0]
@@ -566,8 +575,7 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
     bool shortRead = false;
     bool done = true;
     while (next < size) {
-        const size_t want =
-            static_cast<size_t>(std::min<uint64_t>(buffer.size() - filled, size - next));
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(room - filled, size - next));
         const ssize_t got = file.ReadAt(next, buffer.data() + filled, want);
         if (got < 0)
             return std::nullopt;
@@ -581,12 +589,19 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
         const size_t used = scanner.Split(bytes, bufferStart);
         if (scanner.Failed())
             return std::nullopt;
-        if (!scanner.LongLine() && used == 0 && filled == buffer.size())
+        if (!scanner.LongLine() && used == 0 && filled == room && room == most)
             scanner.StartLongLine(bufferStart);
         // Of a long line only what may begin its end is kept; of any other
         // unfinished line, all of it.
         const size_t keep =
             scanner.LongLine() ? PendingLineEndBytes(bytes.substr(used), encoding) : filled - used;
+        // A line that takes much of the room gets more, so it is not split
+        // again read after read.
+        if (!scanner.LongLine() && keep > room / 2 && room < most) {
+            room = std::min(most, 2 * room);
+            if (buffer.size() < room)
+                buffer.resize(room);
+        }
         std::memmove(buffer.data(), buffer.data() + filled - keep, keep);
         bufferStart += filled - keep;
         filled = keep;
