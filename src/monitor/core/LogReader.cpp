@@ -142,14 +142,16 @@ class LogReader::LineScanner {
     // long line when one is open; the result is the number of bytes used,
     // so the unfinished rest starts there.
     size_t Split(std::string_view bytes, uint64_t offset) {
-        return SplitLines(bytes, encoding_, [&](size_t start, size_t length) {
-            if (longStart_) {
-                AddLong(*longStart_, offset + start + length - *longStart_);
-                longStart_.reset();
-            } else {
-                Add(offset + start, std::string_view(bytes.data() + start, length));
-            }
-        });
+        // Inlined: a call a line would cost about what finding its end does.
+        return SplitLines(
+            bytes, encoding_, [&](size_t start, size_t length) __attribute__((always_inline)) {
+                if (longStart_) {
+                    AddLong(*longStart_, offset + start + length - *longStart_);
+                    longStart_.reset();
+                } else {
+                    Add(offset + start, std::string_view(bytes.data() + start, length));
+                }
+            });
     }
 
     // The line at offset goes on past what the buffer holds.
@@ -164,7 +166,7 @@ class LogReader::LineScanner {
     uint64_t MaxLineLen() const { return maxLineLen_; }
 
   private:
-    void Add(uint64_t offset, std::string_view bytes) {
+    [[gnu::always_inline]] void Add(uint64_t offset, std::string_view bytes) {
         LineEntry line(offset, bytes.size());
         if (bytes.size() > maxLineLen_)
             maxLineLen_ = std::max(maxLineLen_, CountChars(bytes, encoding_));

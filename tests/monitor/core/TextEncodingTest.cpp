@@ -2,6 +2,7 @@
 
 #include "monitor/core/LineSplitter.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -97,6 +98,11 @@ TEST(TextEncoding, CountsTheCharactersOfTheDecodedLine) {
 struct Split {
     std::vector<std::string> lines;
     size_t used;
+    auto Adder(std::string_view text) {
+        return [this, text](size_t start, size_t length) {
+            lines.emplace_back(text.substr(start, length));
+        };
+    }
 };
 
 Split SplitAll(const std::string& bytes, LogEncoding encoding) {
@@ -159,9 +165,25 @@ TEST(LineSplitter, AgreesWithAPlainReadingOfTheRule) {
             expected.used = next;
             i = next - 1;
         }
-        const Split s = SplitAll(bytes, LogEncoding::EightBit);
-        ASSERT_EQ(s.lines, expected.lines) << bytes;
-        ASSERT_EQ(s.used, expected.used) << bytes;
+        // Each way of finding line ends the processor may take.
+        std::vector<std::function<size_t(std::string_view, Split&)>> ways{
+            [](std::string_view text, Split& s) {
+                auto add = s.Adder(text);
+                return SplitEightBit(text, FindLineEnds64, add);
+            }};
+#if defined(MARROWLIGHT_SPLIT_AVX2)
+        if (HasAvx2())
+            ways.push_back([](std::string_view text, Split& s) {
+                auto add = s.Adder(text);
+                return SplitEightBitAvx2(text, add);
+            });
+#endif
+        for (const auto& way : ways) {
+            Split s{{}, 0};
+            s.used = way(bytes, s);
+            ASSERT_EQ(s.lines, expected.lines) << bytes;
+            ASSERT_EQ(s.used, expected.used) << bytes;
+        }
     }
 }
 
