@@ -305,6 +305,14 @@ void LogListView::scrollContentsBy(int dx, int dy) {
     ShiftRows(dx == 0 ? dy : std::numeric_limits<int>::max(), viewport()->rect());
 }
 
+void LogListView::verticalScrollbarValueChanged(int value) {
+    // The base asks the display server where the pointer is, to update the
+    // row under it: a round trip per followed line, of use only when the
+    // pointer is over the rows.
+    if (viewport()->underMouse())
+        QAbstractItemView::verticalScrollbarValueChanged(value);
+}
+
 void LogListView::rowsInserted(const QModelIndex& parent, int start, int end) {
     QAbstractItemView::rowsInserted(parent, start, end);
     // The scroll range only grows. The scroll area answers every change of

@@ -29,6 +29,9 @@ class LogListView : public QAbstractItemView {
     void doItemsLayout() override;
     void reset() override;
 
+  protected slots:
+    void verticalScrollbarValueChanged(int value) override;
+
   protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     int horizontalOffset() const override;
