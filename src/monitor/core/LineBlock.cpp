@@ -15,9 +15,21 @@ constexpr uint64_t Bit(unsigned k) {
 constexpr uint64_t Range(unsigned first, unsigned last) {
     return (~uint64_t{0} >> (63 - last)) & (~uint64_t{0} << first);
 }
+// std::popcount is a library call on processors without the instruction
+// assumed; the plain arithmetic is a third of it, and offsets need it often.
+unsigned BitCount(uint64_t x) {
+#if defined(__POPCNT__) || !defined(__x86_64__)
+    return static_cast<unsigned>(std::popcount(x));
+#else
+    x -= x >> 1 & 0x5555555555555555;
+    x = (x & 0x3333333333333333) + (x >> 2 & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<unsigned>((x * 0x0101010101010101) >> 56);
+#endif
+}
 // Entries of the slots of mask below slot k: where slot k's entry is.
 unsigned Rank(uint64_t mask, unsigned k) {
-    return static_cast<unsigned>(std::popcount(mask & (Bit(k) - 1)));
+    return BitCount(mask & (Bit(k) - 1));
 }
 void Put(uint64_t& plane, unsigned k, bool on) {
     plane = (plane & ~Bit(k)) | (uint64_t{on} << k);
@@ -71,9 +83,9 @@ uint64_t LineBlock::LengthSum(unsigned first, unsigned last) const {
 
 uint64_t LineBlock::StepSum(unsigned first, unsigned last) const {
     const uint64_t range = Range(first, last);
-    uint64_t sum = uint64_t(std::popcount(range & c0_ & ~c1_)) +
-                   2 * uint64_t(std::popcount(range & ~c0_ & c1_)) +
-                   4 * uint64_t(std::popcount(range & c0_ & c1_));
+    uint64_t sum = uint64_t{BitCount(range & c0_ & ~c1_)} +
+                   2 * uint64_t{BitCount(range & ~c0_ & c1_)} +
+                   4 * uint64_t{BitCount(range & c0_ & c1_)};
     const uint64_t slots = StepSlots();
     uint64_t own = slots & range;
     // The range is contiguous, so its entries are too.
@@ -103,7 +115,7 @@ void LineBlock::SetGroup(unsigned k, int group) {
 
 unsigned LineBlock::CountInGroups(unsigned groups) const {
     const uint64_t in = (groups & 1 ? m0_ : 0) | (groups & 2 ? m1_ : 0) | (groups & 4 ? m2_ : 0);
-    return static_cast<unsigned>(std::popcount(in & Occupied()));
+    return BitCount(in & Occupied());
 }
 
 void LineBlock::Fill(unsigned k, const LineEntry& line) {
