@@ -115,6 +115,8 @@ class LineIndex {
         uint64_t offset_ = 0;
     };
     const_iterator begin() const { return const_iterator(this, 0); }
+    // At a row, to walk on from there.
+    const_iterator At(size_t row) const { return const_iterator(this, row); }
     const_iterator end() const { return const_iterator(this, size_); }
 
     // Gives a row of the index its record.

@@ -26,34 +26,45 @@ void AppendShown(std::string& out, std::string_view decoded) {
 
 } // namespace
 
+// Rows are walked with the index's iterator: a row looked up alone costs a
+// sum over its block.
 uint64_t RowBytes(const LineIndex& lines, const std::vector<RowRange>& ranges) {
     uint64_t bytes = 0;
-    for (const RowRange& range : ranges)
-        for (size_t row = range.First; row <= range.Last && row < lines.size(); ++row)
-            bytes += lines[row].Length() + 1;
+    for (const RowRange& range : ranges) {
+        if (range.First >= lines.size())
+            continue;
+        auto it = lines.At(range.First);
+        for (size_t row = range.First; row <= range.Last && row < lines.size(); ++row, ++it)
+            bytes += (*it).Length() + 1;
+    }
     return bytes;
 }
 
 std::string RowsText(const LineIndex& lines, const std::vector<RowRange>& ranges,
                      const std::function<std::string(size_t row)>& gutter) {
     std::string out, block, decoded;
+    std::vector<LineEntry> run;
     const OpenFile* file = lines.Source().get();
     bool firstRow = true;
     for (const RowRange& range : ranges) {
+        if (range.First >= lines.size())
+            continue;
         const size_t last = std::min(range.Last, lines.size() - 1);
         size_t row = range.First;
-        while (!lines.empty() && row <= last) {
+        auto it = lines.At(row);
+        while (row <= last) {
             // The rows from here whose bytes follow one another in the log,
             // one way or the other, close together: read at once.
-            uint64_t low = lines[row].Offset;
-            uint64_t high = low + lines[row].Length();
-            size_t end = row + 1;
+            run.assign(1, *it);
+            ++it;
+            uint64_t low = run[0].Offset;
+            uint64_t high = low + run[0].Length();
             int way = 0;
-            for (; end <= last; ++end) {
-                const uint64_t offset = lines[end].Offset;
-                const uint64_t stop = offset + lines[end].Length();
-                const uint64_t prev = lines[end - 1].Offset;
-                const int step = offset > prev ? 1 : -1;
+            for (size_t end = row + 1; end <= last; ++end, ++it) {
+                const LineEntry line = *it;
+                const uint64_t offset = line.Offset;
+                const uint64_t stop = offset + line.Length();
+                const int step = offset > run.back().Offset ? 1 : -1;
                 if (way != 0 && step != way)
                     break;
                 if (step > 0 ? offset < high || offset - high > MaxGapBytes
@@ -64,11 +75,12 @@ std::string RowsText(const LineIndex& lines, const std::vector<RowRange>& ranges
                 way = step;
                 low = std::min(low, offset);
                 high = std::max(high, stop);
+                run.push_back(line);
             }
             block.resize(static_cast<size_t>(high - low));
             ssize_t got = file ? file->ReadAt(low, block.data(), block.size()) : -1;
             block.resize(got > 0 ? static_cast<size_t>(got) : 0);
-            for (; row < end; ++row) {
+            for (const LineEntry& line : run) {
                 if (!firstRow)
                     out += '\n';
                 firstRow = false;
@@ -76,14 +88,14 @@ std::string RowsText(const LineIndex& lines, const std::vector<RowRange>& ranges
                     out += gutter(row);
                     out += '\t';
                 }
-                const size_t begin =
-                    std::min(block.size(), static_cast<size_t>(lines[row].Offset - low));
+                const size_t begin = std::min(block.size(), static_cast<size_t>(line.Offset - low));
                 const size_t length =
-                    std::min(block.size() - begin, static_cast<size_t>(lines[row].Length()));
+                    std::min(block.size() - begin, static_cast<size_t>(line.Length()));
                 decoded.clear();
                 AppendDecodedLine(decoded, std::string_view(block).substr(begin, length),
                                   lines.Encoding());
                 AppendShown(out, decoded);
+                ++row;
             }
         }
     }

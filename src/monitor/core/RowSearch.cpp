@@ -110,19 +110,23 @@ SearchState RowSearch::Step(const LineIndex& lines, uint64_t bytes) {
 
 bool RowSearch::ReadBlock(const LineIndex& lines, int64_t bound, uint64_t& spent) {
     const bool newer = direction_ == SearchDirection::Newer;
-    const size_t count = lines.size();
     spans_.clear();
-    size_t row = static_cast<size_t>(RowOf(next_, count));
-    uint64_t low = RowOffset(lines, row);
-    uint64_t high = low + RowLength(lines, row);
-    spans_.push_back({size_t(next_), 0, size_t(RowLength(lines, row))});
+    // Rows are walked with the index's iterator: a row looked up alone costs
+    // a sum over its block.
+    const bool rowsAscend = newer != newestAtTop_;
+    LineIndex::const_iterator it = lines.At(static_cast<size_t>(RowOf(next_, lines.size())));
+    LineEntry line = *it;
+    uint64_t low = line.Offset;
+    uint64_t high = low + line.Length();
+    spans_.push_back({size_t(next_), low, 0, size_t(line.Length())});
     // Rows join the block while their bytes follow one another in the log, in
     // the direction the search goes, close enough and within one block.
     int64_t age = next_ + (newer ? 1 : -1);
     for (; newer ? age <= bound : age >= bound; age += newer ? 1 : -1) {
-        row = static_cast<size_t>(RowOf(age, count));
-        const uint64_t offset = RowOffset(lines, row);
-        const uint64_t end = offset + RowLength(lines, row);
+        rowsAscend ? ++it : --it;
+        line = *it;
+        const uint64_t offset = line.Offset;
+        const uint64_t end = offset + line.Length();
         if (newer) {
             if (offset < high || offset - high > MaxGapBytes || end - low > blockBytes_)
                 break;
@@ -132,7 +136,7 @@ bool RowSearch::ReadBlock(const LineIndex& lines, int64_t bound, uint64_t& spent
                 break;
             low = offset;
         }
-        spans_.push_back({size_t(age), 0, size_t(end - offset)});
+        spans_.push_back({size_t(age), offset, 0, size_t(end - offset)});
     }
     next_ = age;
     if (!newer)
@@ -146,9 +150,7 @@ bool RowSearch::ReadBlock(const LineIndex& lines, int64_t bound, uint64_t& spent
     buffer_.resize(static_cast<size_t>(got));
     spent += high - low;
     for (Span& span : spans_) {
-        const uint64_t offset =
-            RowOffset(lines, static_cast<size_t>(RowOf(int64_t(span.Age), count)));
-        span.Begin = std::min(buffer_.size(), static_cast<size_t>(offset - low));
+        span.Begin = std::min(buffer_.size(), static_cast<size_t>(span.Offset - low));
         span.Length = std::min(span.Length, buffer_.size() - span.Begin);
     }
     return true;

@@ -60,8 +60,9 @@ class RowSearch {
 
   private:
     struct Span {
-        size_t Age = 0;   // position in writing order
-        size_t Begin = 0; // in buffer_
+        size_t Age = 0;      // position in writing order
+        uint64_t Offset = 0; // in the log
+        size_t Begin = 0;    // in buffer_
         size_t Length = 0;
     };
     int64_t RowOf(int64_t age, size_t rows) const;

@@ -206,6 +206,35 @@ TEST(RowSearch, SearchesOnlyTheListedRowsByTheirText) {
     }
 }
 
+// Hundreds of rows: the walk through a block of rows crosses the index's
+// blocks, upward or downward however the list is ordered.
+TEST(RowSearch, FindsALineManyRowsAwayInEitherOrder) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; ++i)
+        texts.push_back(i == 200 ? "the needle" : "line " + std::to_string(i));
+    struct Case {
+        bool newestAtTop;
+        SearchDirection direction;
+        size_t fromAge; // lines written before the starting one
+        bool wrapped;
+    } cases[] = {
+        {false, Newer, 10, false},  {false, Older, 10, true},  {false, Newer, 290, true},
+        {false, Older, 290, false}, {true, Newer, 10, false},  {true, Older, 10, true},
+        {true, Newer, 290, true},   {true, Older, 290, false},
+    };
+    for (size_t blockBytes : {size_t{64}, RowSearch::DefaultBlockBytes}) {
+        for (const Case& c : cases) {
+            const Log log(texts, LogEncoding::EightBit, {}, c.newestAtTop);
+            const size_t from = c.newestAtTop ? 299 - c.fromAge : c.fromAge;
+            const int row = c.newestAtTop ? 99 : 200;
+            EXPECT_EQ(
+                Search(log, "needle", true, false, c.direction, from, c.newestAtTop, blockBytes),
+                (Outcome{Found, row, c.wrapped}))
+                << c.newestAtTop << int(c.direction) << c.fromAge << " " << blockBytes;
+        }
+    }
+}
+
 TEST(RowSearch, FindsTextInLinesLongerThanABlock) {
     const std::string filler(700, 'x');
     struct Case {
