@@ -34,6 +34,9 @@ class LogListView : public QAbstractItemView {
 
   protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    // Rows are never edited. The base builds a style option and asks the
+    // delegate at every change of the current row: once per followed line.
+    bool edit(const QModelIndex&, EditTrigger, QEvent*) override { return false; }
     int horizontalOffset() const override;
     int verticalOffset() const override;
     bool isIndexHidden(const QModelIndex&) const override { return false; }
