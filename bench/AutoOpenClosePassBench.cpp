@@ -3,13 +3,12 @@
 // folder of 10,000 files of which 50 qualify and are open in tabs, against
 // a bare readdir of the same folder.
 
+#include "WindowBenchSupport.h"
 #include "autoopen/AutoOpenClose.h"
 #include "monitor/LogTabs.h"
 #include "monitor/MenuChecks.h"
 #include "settings/OptionsView.h"
 #include "settings/TOptionsFrm.h"
-#include "settings/core/SettingsStore.h"
-#include "support/core/SoundOutput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +30,9 @@
 
 namespace marrowlight {
 namespace {
+
+using bench::NoStore;
+using bench::Silence;
 
 constexpr int FileCount = 10'000;
 constexpr int QualifyingCount = 50;
@@ -58,21 +60,6 @@ struct Folder {
         }
     }
     ~Folder() { std::filesystem::remove_all(path); }
-};
-
-// An empty store that keeps nothing, and no sound.
-struct NoStore : SettingsBackend {
-    struct Key : SettingsKey {
-        bool Exists(const std::string&) const override { return false; }
-        std::string Read(const std::string&) const override { return {}; }
-        void Write(const std::string&, const std::string&) override {}
-    };
-    std::unique_ptr<SettingsKey> OpenSettingsKey() override { return std::make_unique<Key>(); }
-};
-
-struct Silence : SoundOutput {
-    void PlayEvent(const std::string&) override {}
-    void PlayTone(int, int) override {}
 };
 
 struct NoMenu : MenuChecks {

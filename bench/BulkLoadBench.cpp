@@ -42,12 +42,9 @@ void BM_MemchrLineCount(benchmark::State& state) {
 
 // sliced: read in slices of 20 ms as the window reads a large log.
 void BulkLoad(benchmark::State& state, bool allEntries, bool sliced = false) {
-    BenchSettings settings;
-    settings.allEntries = allEntries;
-    BenchClock clock;
-    SilentProgress progress;
-    PosixFileSource files;
-    LogReader reader(files, settings, clock, progress);
+    BenchReader<> rig;
+    rig.settings.allEntries = allEntries;
+    LogReader& reader = rig.reader;
     if (sliced)
         reader.SetSliceBudget(std::chrono::milliseconds(20));
     uint64_t slices = 0;

@@ -29,13 +29,10 @@ double HeapInUse() {
 }
 
 void IndexMemory(benchmark::State& state, bool allEntries, std::array<bool, 3> shown) {
-    FilterSettings settings;
-    settings.allEntries = allEntries;
-    settings.shown = shown;
-    BenchClock clock;
-    SilentProgress progress;
-    PosixFileSource files;
-    LogReader reader(files, settings, clock, progress);
+    BenchReader<FilterSettings> rig;
+    rig.settings.allEntries = allEntries;
+    rig.settings.shown = shown;
+    LogReader& reader = rig.reader;
     double indexBytes = 0, heap = 0, peak = 0, rows = 0, lines = 0;
     for (auto _ : state) {
         LogListModel model;

@@ -5,14 +5,13 @@
 // memchr line count, an idle event loop, a bare inotify watch).
 
 #include "LogBenchSupport.h"
+#include "WindowBenchSupport.h"
 #include "app/TVtMarrowlightFrm.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/UpdateCycle.h"
 #include "settings/TOptionsFrm.h"
-#include "settings/core/SettingsStore.h"
-#include "support/core/SoundOutput.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,21 +33,8 @@ namespace {
 using bench::GenerateLog;
 using bench::LogMegabytes;
 using bench::MemchrLineCount;
-
-// An empty store that keeps nothing, and no sound.
-struct NoStore : SettingsBackend {
-    struct Key : SettingsKey {
-        bool Exists(const std::string&) const override { return false; }
-        std::string Read(const std::string&) const override { return {}; }
-        void Write(const std::string&, const std::string&) override {}
-    };
-    std::unique_ptr<SettingsKey> OpenSettingsKey() override { return std::make_unique<Key>(); }
-};
-
-struct Silence : SoundOutput {
-    void PlayEvent(const std::string&) override {}
-    void PlayTone(int, int) override {}
-};
+using bench::NoStore;
+using bench::Silence;
 
 // The program's window with its Options dialog, started on `logs`.
 struct Window {

@@ -2,6 +2,9 @@
 
 // Logs and baselines shared by the log-reading benchmarks.
 
+#include "monitor/core/FileSource.h"
+#include "monitor/core/LogReader.h"
+#include "monitor/core/PassProgress.h"
 #include "monitor/core/ViewSettings.h"
 #include "support/core/Clock.h"
 
@@ -127,6 +130,16 @@ struct BenchSettings : ViewSettings {
 
 struct BenchClock : Clock {
     DateTime Now() const override { return 46000.25; }
+};
+
+// A reader of real files with a fixed clock and no progress shown; its
+// settings may be changed before a pass.
+template <class Settings = BenchSettings> struct BenchReader {
+    Settings settings;
+    BenchClock clock;
+    SilentProgress progress;
+    PosixFileSource files;
+    LogReader reader{files, settings, clock, progress};
 };
 
 } // namespace marrowlight::bench

@@ -86,11 +86,8 @@ int main(int argc, char** argv) {
     logPath = GenerateLog(LogMegabytes());
     {
         // The rows as a bulk load gives them: all lines, no records.
-        BenchSettings settings;
-        BenchClock clock;
-        SilentProgress progress;
-        PosixFileSource files;
-        LogReader reader(files, settings, clock, progress);
+        BenchReader<> rig;
+        LogReader& reader = rig.reader;
         TPageObject page;
         page.FileName = logPath;
         reader.Pass(page, list);

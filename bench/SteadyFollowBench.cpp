@@ -86,11 +86,8 @@ void BM_StatAndReadBaseline(benchmark::State& state) {
 
 void BM_FollowPass(benchmark::State& state) {
     Logs logs;
-    BenchSettings settings;
-    BenchClock clock;
-    SilentProgress progress;
-    PosixFileSource files;
-    LogReader reader(files, settings, clock, progress);
+    BenchReader<> rig;
+    LogReader& reader = rig.reader;
     std::vector<TPageObject> pages(LogCount);
     std::vector<std::unique_ptr<LogListModel>> lists;
     for (int i = 0; i < LogCount; ++i) {
@@ -124,11 +121,8 @@ void BM_FollowPass(benchmark::State& state) {
 // bare stat and read of the line.
 void BM_PassPerWrittenLine(benchmark::State& state) {
     Logs logs;
-    BenchSettings settings;
-    BenchClock clock;
-    SilentProgress progress;
-    PosixFileSource files;
-    LogReader reader(files, settings, clock, progress);
+    BenchReader<> rig;
+    LogReader& reader = rig.reader;
     TPageObject page;
     page.FileName = logs.paths[0];
     LogListModel list;
