@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every benchmark built from bench/*.cpp in the given build folder.
+# Runs every benchmark built from bench/*.cpp in the given build folder, then
+# lists each speed and memory target with what was measured.
 # Log size: MARROWLIGHT_BENCH_MB (default 256); pass --large for 1024 MiB.
 set -euo pipefail
 
@@ -10,16 +11,56 @@ else
   export MARROWLIGHT_BENCH_MB="${MARROWLIGHT_BENCH_MB:-256}"
 fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
+results="$(mktemp -d)"
+trap 'rm -rf "$results"' EXIT
 
 status=0
 for source in "$root"/bench/*.cpp; do
   name="$(basename "$source" .cpp)"
   if [ -x "$build/$name" ]; then
     echo "== $name (log size ${MARROWLIGHT_BENCH_MB} MiB)"
-    "$build/$name" || status=1
+    "$build/$name" --benchmark_out="$results/$name.json" --benchmark_out_format=json || status=1
   else
     echo "== $name: not built in $build (configure with -DMARROWLIGHT_BENCHMARKS=ON)" >&2
     status=1
   fi
 done
+
+# A counter of one benchmark from its JSON report, empty when it did not run.
+counter() {
+  local file="$results/$1.json"
+  [ -f "$file" ] || return 0
+  awk -v bench="\"$2" -v key="\"$3\":" '
+    $1 == "\"name\":" { inside = index($2, bench) == 1 }
+    inside && $1 == key { sub(/,$/, "", $2); print $2; exit }' "$file"
+}
+
+# One row: what, the benchmark, its counter, the limit.
+target() {
+  local value
+  value="$(counter "$2" "$3" "$4")"
+  if [ -z "$value" ]; then
+    printf '%-58s %10s %8s %7s  %s\n' "$1" "-" "$5" "-" "not run"
+    return
+  fi
+  awk -v what="$1" -v v="$value" -v limit="$5" 'BEGIN {
+    printf "%-58s %10.3f %8s %7.2f  %s\n", what, v, limit, v / limit, (v <= limit ? "met" : "MISSED") }'
+}
+
+echo
+echo "== Targets (ratio: measured / limit; bulk loads are in multiples of a memchr pass of the same run)"
+printf '%-58s %10s %8s %7s\n' "target" "measured" "limit" "ratio"
+target "first rows after the window shows (ms)" LiveViewBench BM_LoadInTheWindow/0 show_to_rows_ms 100
+target "first rows after the pass starts (ms)" LiveViewBench BM_PassToFirstRows first_rows_ms 100
+target "longest event-loop gap while loading (ms)" LiveViewBench BM_LoadInTheWindow/0 max_gap_ms 50
+target "bulk load, All Entries (x memchr)" BulkLoadBench BM_BulkLoadAllEntries/ x_memchr_cpu 1.5
+target "bulk load in slices, All Entries (x memchr)" BulkLoadBench BM_BulkLoadInSlicesAllEntries x_memchr_cpu 1.5
+target "bulk load, keyword filters (x memchr)" BulkLoadBench BM_BulkLoadGroupFilters/ x_memchr_cpu 2.5
+target "bulk load in slices, keyword filters (x memchr)" BulkLoadBench BM_BulkLoadInSlicesGroupFilters x_memchr_cpu 2.5
+target "write -> row, median (ms)" LiveViewBench BM_WriteToRow/ median_ms 5
+target "write -> row, 95th percentile (ms)" LiveViewBench BM_WriteToRow/ p95_ms 20
+target "CPU following 10 lines a second (% of a core)" LiveViewBench BM_WriteToRow/ program_cpu_pct 1
+target "index bytes per bulk-loaded line" IndexMemoryBench BM_IndexMemoryAllEntries index_B_per_line 4
+echo "Not here: start to loaded (CPU, limit 2.5 x wc -l) and the whole program's peak memory"
+echo "(limit 100 MiB for 1 GiB) are measured end to end on $build/marrowlight started with a log."
 exit $status
