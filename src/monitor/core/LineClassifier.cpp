@@ -6,13 +6,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define MARROWLIGHT_AVX2_SEARCH 1
-#endif
 
 #include "monitor/core/PassProgress.h"
 #include "monitor/core/ViewSettings.h"
+#include "support/core/CpuFeatures.h"
 #include "support/core/TextUtils.h"
 
 namespace marrowlight {
@@ -28,7 +25,7 @@ inline bool SameBytes(const char* a, const char* b, size_t n) {
     return true;
 }
 
-#if defined(MARROWLIGHT_AVX2_SEARCH)
+#if defined(MARROWLIGHT_AVX2)
 // The SSE2 search below with 32 places a step; most log lines fit in a few
 // steps, so halving them is most of the cost of a keyword test.
 __attribute__((target("avx2"))) bool FindWide(const char* data, size_t starts, const char* text,
@@ -51,8 +48,6 @@ __attribute__((target("avx2"))) bool FindWide(const char* data, size_t starts, c
             return false;
     }
 }
-
-const bool HasAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
 constexpr size_t ProgressStep = FilterProgressStep;
@@ -141,8 +136,8 @@ bool KeywordList::Find(const Entry& e, std::string_view line) {
     const char* data = line.data();
     const size_t starts = line.size() - len + 1; // places the entry could begin
     size_t s = 0;
-#if defined(MARROWLIGHT_AVX2_SEARCH)
-    if (starts >= 32 && HasAvx2)
+#if defined(MARROWLIGHT_AVX2)
+    if (starts >= 32 && HasAvx2())
         return FindWide(data, starts, text, len, e.Anchor, e.Probe);
 #endif
 #if defined(__SSE2__)

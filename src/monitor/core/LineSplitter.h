@@ -10,12 +10,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define MARROWLIGHT_SPLIT_AVX2 1
-#endif
 
 #include "monitor/core/TextEncoding.h"
+#include "support/core/CpuFeatures.h"
 
 namespace marrowlight {
 
@@ -109,12 +106,7 @@ template <class FindEnds, class OnLine>
     return lineStart;
 }
 
-#if defined(MARROWLIGHT_SPLIT_AVX2)
-inline bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
+#if defined(MARROWLIGHT_AVX2)
 [[gnu::target("avx2")]] inline uint64_t ByteMask32(__m256i v, __m256i c) {
     return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, c)));
 }
@@ -163,7 +155,7 @@ size_t SplitLines(std::string_view bytes, LogEncoding encoding, OnLine&& onLine)
         }
         return lineStart;
     }
-#if defined(MARROWLIGHT_SPLIT_AVX2)
+#if defined(MARROWLIGHT_AVX2)
     if (HasAvx2())
         return SplitEightBitAvx2(bytes, onLine);
 #endif

@@ -171,7 +171,7 @@ TEST(LineSplitter, AgreesWithAPlainReadingOfTheRule) {
                 auto add = s.Adder(text);
                 return SplitEightBit(text, FindLineEnds64, add);
             }};
-#if defined(MARROWLIGHT_SPLIT_AVX2)
+#if defined(MARROWLIGHT_AVX2)
         if (HasAvx2())
             ways.push_back([](std::string_view text, Split& s) {
                 auto add = s.Adder(text);
