@@ -7,8 +7,8 @@
 #include "autoopen/AutoOpenClose.h"
 #include "monitor/LogTabs.h"
 #include "monitor/MenuChecks.h"
+#include "settings/OptionsDialog.h"
 #include "settings/OptionsView.h"
-#include "settings/TOptionsFrm.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -65,7 +65,7 @@ struct Folder {
 struct NoMenu : MenuChecks {
     bool AllEntries() const override { return true; }
     bool GroupShown(int) const override { return true; }
-    bool KeepModifedLogFocused() const override { return false; }
+    bool KeepModifiedLogFocused() const override { return false; }
     bool OpenCloseLogsAutomatically() const override { return true; }
 };
 
@@ -92,12 +92,12 @@ void BM_AutoOpenClosePassWithTabs(benchmark::State& state) {
     NoStore backend;
     SettingsStore store(backend, "Marrowlight");
     Silence sound;
-    TOptionsFrm options(store, sound, false);
+    OptionsDialog options(store, sound, false);
     // Both mask kinds and the day check: the pass asks for the time of every log it keeps.
-    options.LogFolderEdt->setText(QString::fromStdString(folder.path));
-    options.MatchMaskChk->setChecked(true);
-    options.MatchWildcardsChk->setChecked(true);
-    options.MatchDateChk->setChecked(true);
+    options.LogFolderField->setText(QString::fromStdString(folder.path));
+    options.MatchMaskBox->setChecked(true);
+    options.MatchWildcardsBox->setChecked(true);
+    options.MatchDateBox->setChecked(true);
     QTabWidget pageControl;
     QStatusBar statusBar;
     std::array<QLabel*, 4> panels{};

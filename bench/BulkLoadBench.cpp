@@ -55,7 +55,7 @@ void BulkLoad(benchmark::State& state, bool allEntries, bool sliced = false) {
         auto start = std::chrono::steady_clock::now();
         double cpuStart = CpuSeconds();
         {
-            TPageObject page;
+            LogPage page;
             page.FileName = logPath;
             LogListModel model;
             PassOutcome out = reader.Pass(page, model);

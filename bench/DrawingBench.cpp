@@ -1,7 +1,7 @@
 // Painting one screen of a log list must not depend on how long the list is:
 // a screen of a 10-million-line log against the same screen of a 100-line log,
 // for a repaint, a page down and ten new lines at the bottom.
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
@@ -83,12 +83,12 @@ struct ListFixture {
         SilentProgress progress;
         LogReader reader(files, settings, clock, progress);
         reader.Pass(tab->Page, tab->Model());
-        tab->SetExtentWidth(drawer.ExtentWidth(tab->ItemsLBx()->font(), tab->Page.MaxLineLen));
+        tab->SetExtentWidth(drawer.ExtentWidth(tab->ListView()->font(), tab->Page.MaxLineLen));
         tab->show();
         QApplication::processEvents();
-        image = QImage(tab->ItemsLBx()->viewport()->size(), QImage::Format_RGB32);
+        image = QImage(tab->ListView()->viewport()->size(), QImage::Format_RGB32);
     }
-    LogListView& List() const { return *tab->ItemsLBx(); }
+    LogListView& List() const { return *tab->ListView(); }
     void Paint() { List().viewport()->render(&image); }
 
     BenchSettings settings;
@@ -140,7 +140,7 @@ void BM_AppendTenAndPaint(benchmark::State& state) {
     for (auto _ : state) {
         LineIndex lines;
         for (int i = 0; i < 10; ++i)
-            lines.push_back(LineEntry(0, 80), TObjectInfo{45000.5, i + 1});
+            lines.push_back(LineEntry(0, 80), LineRecord{45000.5, i + 1});
         tab.Model().AppendLines(std::move(lines));
         tab.SelectLastItem();
         QApplication::processEvents();

@@ -36,7 +36,7 @@ void IndexMemory(benchmark::State& state, bool allEntries, std::array<bool, 3> s
     double indexBytes = 0, heap = 0, peak = 0, rows = 0, lines = 0;
     for (auto _ : state) {
         LogListModel model;
-        TPageObject page;
+        LogPage page;
         page.FileName = logPath;
         malloc_trim(0);
         ResetPeakMemory();

@@ -6,12 +6,12 @@
 
 #include "LogBenchSupport.h"
 #include "WindowBenchSupport.h"
-#include "app/TVtMarrowlightFrm.h"
+#include "app/MainWindow.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/UpdateCycle.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -41,8 +41,8 @@ struct Window {
     explicit Window(const std::vector<std::string>& logs) {
         std::vector<std::string> args{"marrowlight"};
         args.insert(args.end(), logs.begin(), logs.end());
-        frm = std::make_unique<TVtMarrowlightFrm>(store, args);
-        options = new TOptionsFrm(store, sound, false, frm.get());
+        frm = std::make_unique<MainWindow>(store, args);
+        options = new OptionsDialog(store, sound, false, frm.get());
         frm->AttachOptions(*options);
         frm->resize(900, 700);
     }
@@ -53,8 +53,8 @@ struct Window {
     NoStore backend;
     SettingsStore store{backend, "Marrowlight"};
     Silence sound;
-    std::unique_ptr<TVtMarrowlightFrm> frm;
-    TOptionsFrm* options = nullptr;
+    std::unique_ptr<MainWindow> frm;
+    OptionsDialog* options = nullptr;
 };
 
 double Ms(const QElapsedTimer& since) {
@@ -109,7 +109,7 @@ void BM_PassToFirstRows(benchmark::State& state) {
         w.frm->Tabs()->OpenLog(logPath);
         QElapsedTimer timer;
         timer.start();
-        w.frm->UpdateListsTmrTimer();
+        w.frm->PollLogs();
         times.push_back(Ms(timer));
         rows = w.Model(0).rowCount();
         if (rows == 0)
@@ -153,7 +153,7 @@ void BM_LoadInTheWindow(benchmark::State& state) {
         probe.start(0);
         // Argument 1: the group filters of the View menu, so every line's
         // keywords are tested. Set after the show restored the menu.
-        w.frm->AllEntriesMnu->setChecked(state.range(0) == 0);
+        w.frm->AllEntriesAction->setChecked(state.range(0) == 0);
         const bool done = RunUntil(
             [&] { return w.frm->FirstCycle && !w.Loading() && w.Model(0).rowCount() > 0; });
         loaded = Ms(clock);

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         // The rows as a bulk load gives them: all lines, no records.
         BenchReader<> rig;
         LogReader& reader = rig.reader;
-        TPageObject page;
+        LogPage page;
         page.FileName = logPath;
         reader.Pass(page, list);
     }

@@ -88,7 +88,7 @@ void BM_FollowPass(benchmark::State& state) {
     Logs logs;
     BenchReader<> rig;
     LogReader& reader = rig.reader;
-    std::vector<TPageObject> pages(LogCount);
+    std::vector<LogPage> pages(LogCount);
     std::vector<std::unique_ptr<LogListModel>> lists;
     for (int i = 0; i < LogCount; ++i) {
         pages[i].FileName = logs.paths[i];
@@ -123,7 +123,7 @@ void BM_PassPerWrittenLine(benchmark::State& state) {
     Logs logs;
     BenchReader<> rig;
     LogReader& reader = rig.reader;
-    TPageObject page;
+    LogPage page;
     page.FileName = logs.paths[0];
     LogListModel list;
     reader.Pass(page, list);

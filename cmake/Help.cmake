@@ -1,5 +1,5 @@
 # Help: the pages in help/ compiled into marrowlight.qch beside the program,
-# the viewer program marrowlight-help, and the launcher THtmlHelp that starts
+# the viewer program marrowlight-help, and the launcher HelpLauncher that starts
 # it. Included at the end of the top-level CMakeLists.txt, once the program,
 # the libraries and the tests exist.
 
@@ -12,7 +12,7 @@ else()
                HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_LIBEXECS}" /usr/lib/qt6/libexec)
 endif()
 
-# The help file and the viewer go where the program is built, so THtmlHelp
+# The help file and the viewer go where the program is built, so HelpLauncher
 # finds both beside it in the build folder as in an installed copy.
 get_target_property(MARROWLIGHT_PROGRAM_DIR marrowlight RUNTIME_OUTPUT_DIRECTORY)
 if(NOT MARROWLIGHT_PROGRAM_DIR)
@@ -32,7 +32,7 @@ add_custom_command(
   VERBATIM)
 add_custom_target(marrowlight_help_qch ALL DEPENDS "${MARROWLIGHT_HELP_FILE}")
 
-# The launcher THtmlHelp is part of the support library (src/support).
+# The launcher HelpLauncher is part of the support library (src/support).
 
 # The viewer: a window class in a library (the tests drive it offscreen) and
 # a small program around it.

@@ -44,20 +44,20 @@ LogTabMenu::LogTabMenu(LogTabs& tabs, const MenuChecks& menu, QObject* parent)
     : QObject(parent), tabs_(tabs), menu_(menu) {
     OpenUrl = [](const QUrl& folder) { return QDesktopServices::openUrl(folder); };
 
-    QTabWidget& pageControl = tabs_.PageControl();
-    TabMnu = new QMenu(&pageControl);
-    TabMnu->setObjectName("TabMnu");
-    CloseTabMnu = AddItem(TabMnu, "CloseTabMnu", "Close");
-    CloseOtherLogsMnu = AddItem(TabMnu, "CloseOtherLogsMnu", "Close Other Logs");
-    TabMnu->addSeparator();
-    CopyPathMnu = AddItem(TabMnu, "CopyPathMnu", "Copy Path");
-    OpenContainingFolderMnu = AddItem(TabMnu, "OpenContainingFolderMnu", "Open Containing Folder");
-    AssignMenuAccessKeys(*TabMnu);
+    QTabWidget& pageControl = tabs_.TabWidget();
+    Menu = new QMenu(&pageControl);
+    Menu->setObjectName("TabMnu");
+    CloseTabAction = AddItem(Menu, "CloseTabMnu", "Close");
+    CloseOtherLogsAction = AddItem(Menu, "CloseOtherLogsMnu", "Close Other Logs");
+    Menu->addSeparator();
+    CopyPathAction = AddItem(Menu, "CopyPathMnu", "Copy Path");
+    OpenContainingFolderAction = AddItem(Menu, "OpenContainingFolderMnu", "Open Containing Folder");
+    AssignMenuAccessKeys(*Menu);
 
-    connect(CloseTabMnu, &QAction::triggered, this, &LogTabMenu::CloseTarget);
-    connect(CloseOtherLogsMnu, &QAction::triggered, this, &LogTabMenu::CloseOthers);
-    connect(CopyPathMnu, &QAction::triggered, this, &LogTabMenu::CopyPath);
-    connect(OpenContainingFolderMnu, &QAction::triggered, this, &LogTabMenu::OpenFolder);
+    connect(CloseTabAction, &QAction::triggered, this, &LogTabMenu::CloseTarget);
+    connect(CloseOtherLogsAction, &QAction::triggered, this, &LogTabMenu::CloseOthers);
+    connect(CopyPathAction, &QAction::triggered, this, &LogTabMenu::CopyPath);
+    connect(OpenContainingFolderAction, &QAction::triggered, this, &LogTabMenu::OpenFolder);
 
     QTabBar* bar = pageControl.tabBar();
     bar->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -66,8 +66,8 @@ LogTabMenu::LogTabMenu(LogTabs& tabs, const MenuChecks& menu, QObject* parent)
 }
 
 LogTabMenu::~LogTabMenu() {
-    tabs_.PageControl().tabBar()->removeEventFilter(this);
-    delete TabMnu;
+    tabs_.TabWidget().tabBar()->removeEventFilter(this);
+    delete Menu;
 }
 
 bool LogTabMenu::OpenedAutomatically() const {
@@ -80,21 +80,21 @@ bool LogTabMenu::Prepare(int index) {
     if (!tab)
         return false;
     const bool byHand = !OpenedAutomatically();
-    CloseTabMnu->setEnabled(byHand);
-    CloseOtherLogsMnu->setEnabled(byHand && tabs_.Count() > 1);
+    CloseTabAction->setEnabled(byHand);
+    CloseOtherLogsAction->setEnabled(byHand && tabs_.Count() > 1);
     // The file manager would only report a folder that is not there.
-    OpenContainingFolderMnu->setEnabled(QFileInfo(ContainingFolder(tab->FileName())).isDir());
+    OpenContainingFolderAction->setEnabled(QFileInfo(ContainingFolder(tab->FileName())).isDir());
     return true;
 }
 
 int LogTabMenu::TargetIndex() const {
-    return target_ ? tabs_.PageControl().indexOf(target_) : -1;
+    return target_ ? tabs_.TabWidget().indexOf(target_) : -1;
 }
 
 void LogTabMenu::Popup(const QPoint& tabBarPos) {
-    QTabBar* bar = tabs_.PageControl().tabBar();
+    QTabBar* bar = tabs_.TabWidget().tabBar();
     if (Prepare(bar->tabAt(tabBarPos)))
-        TabMnu->popup(bar->mapToGlobal(tabBarPos));
+        Menu->popup(bar->mapToGlobal(tabBarPos));
 }
 
 void LogTabMenu::CloseTarget() {
@@ -107,7 +107,7 @@ void LogTabMenu::CloseOthers() {
     if (OpenedAutomatically() || TargetIndex() < 0)
         return;
     for (int i = tabs_.Count() - 1; i >= 0; --i)
-        if (QWidget* page = tabs_.PageControl().widget(i); page != target_)
+        if (QWidget* page = tabs_.TabWidget().widget(i); page != target_)
             tabs_.CloseLog(page);
 }
 
@@ -123,7 +123,7 @@ void LogTabMenu::OpenFolder() {
 }
 
 void LogTabMenu::MiddleClick(int index) {
-    QWidget* page = tabs_.PageControl().widget(index);
+    QWidget* page = tabs_.TabWidget().widget(index);
     if (!page)
         return;
     if (OpenedAutomatically()) {
@@ -141,12 +141,12 @@ bool LogTabMenu::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() != Qt::MiddleButton)
         return QObject::eventFilter(watched, event);
-    const int index = tabs_.PageControl().tabBar()->tabAt(mouse->position().toPoint());
+    const int index = tabs_.TabWidget().tabBar()->tabAt(mouse->position().toPoint());
     // A click: pressed and released on the same tab; a press that wanders off closes nothing.
     if (type == QEvent::MouseButtonPress) {
-        middlePressed_ = tabs_.PageControl().widget(index);
+        middlePressed_ = tabs_.TabWidget().widget(index);
     } else {
-        QWidget* released = tabs_.PageControl().widget(index);
+        QWidget* released = tabs_.TabWidget().widget(index);
         if (released && released == middlePressed_)
             MiddleClick(index);
         middlePressed_ = nullptr;

@@ -25,11 +25,11 @@ class LogTabMenu : public QObject {
     LogTabMenu(LogTabs& tabs, const MenuChecks& menu, QObject* parent = nullptr);
     ~LogTabMenu() override;
 
-    QMenu* TabMnu = nullptr;
-    QAction* CloseTabMnu = nullptr;
-    QAction* CloseOtherLogsMnu = nullptr;
-    QAction* CopyPathMnu = nullptr;
-    QAction* OpenContainingFolderMnu = nullptr;
+    QMenu* Menu = nullptr;
+    QAction* CloseTabAction = nullptr;
+    QAction* CloseOtherLogsAction = nullptr;
+    QAction* CopyPathAction = nullptr;
+    QAction* OpenContainingFolderAction = nullptr;
 
     // Shows a folder in the desktop's file manager; QDesktopServices by default.
     std::function<bool(const QUrl& folder)> OpenUrl;

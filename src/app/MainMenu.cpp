@@ -17,7 +17,7 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
     menu->setAccessibleName(caption);
-    // N4 and N2 sit side by side; only one line should show.
+    // RecentFilesEnd and ExitSeparator sit side by side; only one line should show.
     menu->setSeparatorsCollapsible(true);
     return menu;
 }
@@ -51,28 +51,28 @@ bool Checked(const QAction* action) {
 } // namespace
 
 bool MainMenuChecks::AllEntries() const {
-    return Checked(items_.AllEntriesMnu);
+    return Checked(items_.AllEntriesAction);
 }
 
 bool MainMenuChecks::GroupShown(int g) const {
     switch (g) {
     case 1:
-        return Checked(items_.InformationMnu);
+        return Checked(items_.Group1Action);
     case 2:
-        return Checked(items_.WarningsMnu);
+        return Checked(items_.Group2Action);
     case 3:
-        return Checked(items_.ErrorsMnu);
+        return Checked(items_.Group3Action);
     default:
         return false;
     }
 }
 
-bool MainMenuChecks::KeepModifedLogFocused() const {
-    return Checked(items_.KeepModifedLogFocusedMnu);
+bool MainMenuChecks::KeepModifiedLogFocused() const {
+    return Checked(items_.KeepModifiedLogFocusedAction);
 }
 
 bool MainMenuChecks::OpenCloseLogsAutomatically() const {
-    return Checked(items_.OpenCloseLogsAutomaticallyMnu);
+    return Checked(items_.AutomaticModeAction);
 }
 
 void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
@@ -80,38 +80,38 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.MainMenu = window.menuBar();
     m.MainMenu->setObjectName("MainMenu");
 
-    m.FileMnu = AddMenu(m.MainMenu, "FileMnu", "File");
-    m.OpenLogMnu = AddItem(m.FileMnu, "OpenLogMnu", "Open Log", OpenLog);
-    m.OpenLogMnu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    m.CloseLogMnu = AddItem(m.FileMnu, "CloseLogMnu", "Close Log", CloseLog);
-    m.CloseAllLogsMnu = AddItem(m.FileMnu, "CloseAllLogsMnu", "Close All Logs", CloseAllLogs);
-    m.N3 = AddSeparator(m.FileMnu, "N3");
-    m.OpenCloseLogsAutomaticallyMnu = AddCheckItem(m.FileMnu, "OpenCloseLogsAutomaticallyMnu",
-                                                   "Open && Close Logs Automatically", false);
-    m.N4 = AddSeparator(m.FileMnu, "N4");
-    m.N2 = AddSeparator(m.FileMnu, "N2");
-    m.ExitMnu = AddItem(m.FileMnu, "ExitMnu", "Exit", Exit);
+    m.FileMenu = AddMenu(m.MainMenu, "FileMnu", "File");
+    m.OpenLogAction = AddItem(m.FileMenu, "OpenLogMnu", "Open Log", OpenLog);
+    m.OpenLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m.CloseLogAction = AddItem(m.FileMenu, "CloseLogMnu", "Close Log", CloseLog);
+    m.CloseAllLogsAction = AddItem(m.FileMenu, "CloseAllLogsMnu", "Close All Logs", CloseAllLogs);
+    m.AutomaticModeSeparator = AddSeparator(m.FileMenu, "N3");
+    m.AutomaticModeAction = AddCheckItem(m.FileMenu, "OpenCloseLogsAutomaticallyMnu",
+                                         "Open && Close Logs Automatically", false);
+    m.RecentFilesEnd = AddSeparator(m.FileMenu, "N4");
+    m.ExitSeparator = AddSeparator(m.FileMenu, "N2");
+    m.ExitAction = AddItem(m.FileMenu, "ExitMnu", "Exit", Exit);
 
-    m.ViewMnu = AddMenu(m.MainMenu, "ViewMnu", "View");
-    m.AllEntriesMnu = AddCheckItem(m.ViewMnu, "AllEntriesMnu", "All Entries", true);
-    m.N1 = AddSeparator(m.ViewMnu, "N1");
-    m.InformationMnu = AddCheckItem(m.ViewMnu, "InformationMnu", "Information", true);
-    m.WarningsMnu = AddCheckItem(m.ViewMnu, "WarningsMnu", "Warnings", true);
-    m.ErrorsMnu = AddCheckItem(m.ViewMnu, "ErrorsMnu", "Errors", true);
+    m.ViewMenu = AddMenu(m.MainMenu, "ViewMnu", "View");
+    m.AllEntriesAction = AddCheckItem(m.ViewMenu, "AllEntriesMnu", "All Entries", true);
+    m.GroupsSeparator = AddSeparator(m.ViewMenu, "N1");
+    m.Group1Action = AddCheckItem(m.ViewMenu, "InformationMnu", "Information", true);
+    m.Group2Action = AddCheckItem(m.ViewMenu, "WarningsMnu", "Warnings", true);
+    m.Group3Action = AddCheckItem(m.ViewMenu, "ErrorsMnu", "Errors", true);
 
-    m.OptionsMnu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
-    m.Options1Mnu = AddItem(m.OptionsMnu, "Options1Mnu", "Options", Options);
-    m.N6 = AddSeparator(m.OptionsMnu, "N6");
-    m.KeepModifedLogFocusedMnu =
-        AddCheckItem(m.OptionsMnu, "KeepModifedLogFocusedMnu", "Keep Modifed Log Focused", true);
+    m.OptionsMenu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
+    m.OptionsAction = AddItem(m.OptionsMenu, "Options1Mnu", "Options", Options);
+    m.KeepFocusedSeparator = AddSeparator(m.OptionsMenu, "N6");
+    m.KeepModifiedLogFocusedAction =
+        AddCheckItem(m.OptionsMenu, "KeepModifedLogFocusedMnu", "Keep Modifed Log Focused", true);
 
-    m.HelpMnu = AddMenu(m.MainMenu, "HelpMnu", "Help");
-    m.ContentsMnu = AddItem(m.HelpMnu, "ContentsMnu", "Contents", Contents);
-    m.N5 = AddSeparator(m.HelpMnu, "N5");
-    m.AboutMnu = AddItem(m.HelpMnu, "AboutMnu", "About", About);
+    m.HelpMenu = AddMenu(m.MainMenu, "HelpMnu", "Help");
+    m.ContentsAction = AddItem(m.HelpMenu, "ContentsMnu", "Contents", Contents);
+    m.AboutSeparator = AddSeparator(m.HelpMenu, "N5");
+    m.AboutAction = AddItem(m.HelpMenu, "AboutMnu", "About", About);
 
     AssignMenuAccessKeys(*m.MainMenu);
-    for (QMenu* menu : {m.FileMnu, m.ViewMnu, m.OptionsMnu, m.HelpMnu})
+    for (QMenu* menu : {m.FileMenu, m.ViewMenu, m.OptionsMenu, m.HelpMenu})
         AssignMenuAccessKeys(*menu);
 }
 

@@ -13,32 +13,32 @@ namespace marrowlight {
 struct MainMenuItems {
     QMenuBar* MainMenu = nullptr;
 
-    QMenu* FileMnu = nullptr;
-    QAction* OpenLogMnu = nullptr;
-    QAction* CloseLogMnu = nullptr;
-    QAction* CloseAllLogsMnu = nullptr;
-    QAction* N3 = nullptr;
-    QAction* OpenCloseLogsAutomaticallyMnu = nullptr;
-    QAction* N4 = nullptr; // the recent files go right before this separator
-    QAction* N2 = nullptr;
-    QAction* ExitMnu = nullptr;
+    QMenu* FileMenu = nullptr;
+    QAction* OpenLogAction = nullptr;
+    QAction* CloseLogAction = nullptr;
+    QAction* CloseAllLogsAction = nullptr;
+    QAction* AutomaticModeSeparator = nullptr;
+    QAction* AutomaticModeAction = nullptr;
+    QAction* RecentFilesEnd = nullptr; // the recent files go right before this separator
+    QAction* ExitSeparator = nullptr;
+    QAction* ExitAction = nullptr;
 
-    QMenu* ViewMnu = nullptr;
-    QAction* AllEntriesMnu = nullptr;
-    QAction* N1 = nullptr;
-    QAction* InformationMnu = nullptr; // group 1 filter
-    QAction* WarningsMnu = nullptr;    // group 2 filter
-    QAction* ErrorsMnu = nullptr;      // group 3 filter
+    QMenu* ViewMenu = nullptr;
+    QAction* AllEntriesAction = nullptr;
+    QAction* GroupsSeparator = nullptr;
+    QAction* Group1Action = nullptr; // group 1 filter
+    QAction* Group2Action = nullptr; // group 2 filter
+    QAction* Group3Action = nullptr; // group 3 filter
 
-    QMenu* OptionsMnu = nullptr;
-    QAction* Options1Mnu = nullptr;
-    QAction* N6 = nullptr;
-    QAction* KeepModifedLogFocusedMnu = nullptr;
+    QMenu* OptionsMenu = nullptr;
+    QAction* OptionsAction = nullptr;
+    QAction* KeepFocusedSeparator = nullptr;
+    QAction* KeepModifiedLogFocusedAction = nullptr;
 
-    QMenu* HelpMnu = nullptr;
-    QAction* ContentsMnu = nullptr;
-    QAction* N5 = nullptr;
-    QAction* AboutMnu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* ContentsAction = nullptr;
+    QAction* AboutSeparator = nullptr;
+    QAction* AboutAction = nullptr;
 };
 
 // The monitor's view of the menu's check marks, read from the items.
@@ -47,7 +47,7 @@ class MainMenuChecks : public MenuChecks {
     explicit MainMenuChecks(const MainMenuItems& items) : items_(items) {}
     bool AllEntries() const override;
     bool GroupShown(int g) const override;
-    bool KeepModifedLogFocused() const override;
+    bool KeepModifiedLogFocused() const override;
     bool OpenCloseLogsAutomatically() const override;
 
   private:

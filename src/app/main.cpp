@@ -1,9 +1,9 @@
+#include "app/MainWindow.h"
 #include "app/MarrowlightApplication.h"
-#include "app/TVtMarrowlightFrm.h"
 #include "app/core/CommandLine.h"
 #include "app/core/ProgramInfo.h"
+#include "settings/OptionsDialog.h"
 #include "settings/QSettingsBackend.h"
-#include "settings/TOptionsFrm.h"
 #include "support/ConnectionProbe.h"
 #include "support/SystemSoundOutput.h"
 
@@ -33,7 +33,7 @@ void OnTerminationSignal(int) {
 // SIGTERM (logout, kill), SIGINT (Ctrl+C) and SIGHUP close the window like Exit does,
 // so the menu states and placement are saved; a failure to save ends the program
 // with code 1 instead of waiting for a click.
-void CloseOnTerminationSignals(TVtMarrowlightFrm& window) {
+void CloseOnTerminationSignals(MainWindow& window) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
@@ -74,9 +74,9 @@ int main(int argc, char** argv) {
 
     SettingsStore& store = ApplicationSettingsStore();
     SystemSoundOutput sound;
-    TVtMarrowlightFrm window(store, started.args);
+    MainWindow window(store, started.args);
     // A child of the window, so it goes only after the window has let go of it.
-    auto* options = new TOptionsFrm(store, sound, window.Cmd().SwitchPresent("-ot"), &window);
+    auto* options = new OptionsDialog(store, sound, window.Cmd().SwitchPresent("-ot"), &window);
     window.AttachOptions(*options);
     CloseOnTerminationSignals(window);
 

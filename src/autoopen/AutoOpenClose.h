@@ -13,7 +13,7 @@ class SettingsStore;
 
 // Keeps the open logs in line with the conditions of the "Automated Open &&
 // Close" page, read afresh at every pass; the update cycle runs the pass
-// while OpenCloseLogsAutomaticallyMnu is checked. No log is marked as opened
+// while AutomaticModeAction is checked. No log is marked as opened
 // by hand or automatically: every tab is held to the same conditions.
 class AutoOpenClose {
   public:

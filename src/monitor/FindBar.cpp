@@ -42,63 +42,63 @@ void AssignKeys(QLabel* label, const std::vector<QAbstractButton*>& buttons) {
 FindBar::FindBar(LogListView& list, LogListModel& model, LogLineDelegate& delegate, QWidget* parent)
     : QWidget(parent), list_(list), model_(model), delegate_(delegate) {
     setObjectName(QStringLiteral("FindBar"));
-    FindEdt = new QLineEdit(this);
-    FindEdt->setObjectName(QStringLiteral("FindEdt"));
-    FindEdt->setClearButtonEnabled(true);
+    FindField = new QLineEdit(this);
+    FindField->setObjectName(QStringLiteral("FindEdt"));
+    FindField->setClearButtonEnabled(true);
     // Files dropped here open as logs, as anywhere in the window.
-    FindEdt->setAcceptDrops(false);
-    FindLbl = new QLabel(QStringLiteral("Find:"), this);
-    FindLbl->setBuddy(FindEdt);
-    MatchCaseChk = new QCheckBox(QStringLiteral("Match case"), this);
-    MatchCaseChk->setObjectName(QStringLiteral("MatchCaseChk"));
-    RegularExpressionChk = new QCheckBox(QStringLiteral("Regular expression"), this);
-    RegularExpressionChk->setObjectName(QStringLiteral("RegularExpressionChk"));
-    NextBtn = new QPushButton(QStringLiteral("Next"), this);
-    NextBtn->setObjectName(QStringLiteral("NextBtn"));
-    NextBtn->setToolTip(QStringLiteral("Find toward newer lines (Enter, F3)"));
-    PreviousBtn = new QPushButton(QStringLiteral("Previous"), this);
-    PreviousBtn->setObjectName(QStringLiteral("PreviousBtn"));
-    PreviousBtn->setToolTip(QStringLiteral("Find toward older lines (Shift+Enter, Shift+F3)"));
-    for (QPushButton* button : {NextBtn, PreviousBtn})
+    FindField->setAcceptDrops(false);
+    FindLabel = new QLabel(QStringLiteral("Find:"), this);
+    FindLabel->setBuddy(FindField);
+    MatchCaseBox = new QCheckBox(QStringLiteral("Match case"), this);
+    MatchCaseBox->setObjectName(QStringLiteral("MatchCaseChk"));
+    RegularExpressionBox = new QCheckBox(QStringLiteral("Regular expression"), this);
+    RegularExpressionBox->setObjectName(QStringLiteral("RegularExpressionChk"));
+    NextButton = new QPushButton(QStringLiteral("Next"), this);
+    NextButton->setObjectName(QStringLiteral("NextBtn"));
+    NextButton->setToolTip(QStringLiteral("Find toward newer lines (Enter, F3)"));
+    PreviousButton = new QPushButton(QStringLiteral("Previous"), this);
+    PreviousButton->setObjectName(QStringLiteral("PreviousBtn"));
+    PreviousButton->setToolTip(QStringLiteral("Find toward older lines (Shift+Enter, Shift+F3)"));
+    for (QPushButton* button : {NextButton, PreviousButton})
         button->setAutoDefault(false);
-    CloseBtn = new QToolButton(this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    CloseBtn->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    CloseBtn->setAutoRaise(true);
-    CloseBtn->setAccessibleName(QStringLiteral("Close the find bar"));
-    CloseBtn->setToolTip(QStringLiteral("Close the find bar (Escape)"));
-    MessageLbl = new QLabel(this);
-    MessageLbl->setObjectName(QStringLiteral("MessageLbl"));
-    MessageLbl->setTextFormat(Qt::PlainText);
-    MessageLbl->setMinimumWidth(0);
-    MessageLbl->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    AssignKeys(FindLbl, {MatchCaseChk, RegularExpressionChk, NextBtn, PreviousBtn});
+    CloseButton = new QToolButton(this);
+    CloseButton->setObjectName(QStringLiteral("CloseBtn"));
+    CloseButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    CloseButton->setAutoRaise(true);
+    CloseButton->setAccessibleName(QStringLiteral("Close the find bar"));
+    CloseButton->setToolTip(QStringLiteral("Close the find bar (Escape)"));
+    MessageLabel = new QLabel(this);
+    MessageLabel->setObjectName(QStringLiteral("MessageLbl"));
+    MessageLabel->setTextFormat(Qt::PlainText);
+    MessageLabel->setMinimumWidth(0);
+    MessageLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    AssignKeys(FindLabel, {MatchCaseBox, RegularExpressionBox, NextButton, PreviousButton});
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(FindLbl);
-    layout->addWidget(FindEdt, 2);
-    layout->addWidget(MatchCaseChk);
-    layout->addWidget(RegularExpressionChk);
-    layout->addWidget(NextBtn);
-    layout->addWidget(PreviousBtn);
-    layout->addWidget(MessageLbl, 3);
-    layout->addWidget(CloseBtn);
+    layout->addWidget(FindLabel);
+    layout->addWidget(FindField, 2);
+    layout->addWidget(MatchCaseBox);
+    layout->addWidget(RegularExpressionBox);
+    layout->addWidget(NextButton);
+    layout->addWidget(PreviousButton);
+    layout->addWidget(MessageLabel, 3);
+    layout->addWidget(CloseButton);
 
-    FindEdt->installEventFilter(this);
-    connect(FindEdt, &QLineEdit::textChanged, this, &FindBar::PatternChanged);
-    connect(MatchCaseChk, &QCheckBox::toggled, this, &FindBar::PatternChanged);
-    connect(RegularExpressionChk, &QCheckBox::toggled, this, &FindBar::PatternChanged);
+    FindField->installEventFilter(this);
+    connect(FindField, &QLineEdit::textChanged, this, &FindBar::PatternChanged);
+    connect(MatchCaseBox, &QCheckBox::toggled, this, &FindBar::PatternChanged);
+    connect(RegularExpressionBox, &QCheckBox::toggled, this, &FindBar::PatternChanged);
     // After a click the keyboard goes back to the field, where Enter finds again.
-    connect(NextBtn, &QPushButton::clicked, this, [this] {
+    connect(NextButton, &QPushButton::clicked, this, [this] {
         Find(SearchDirection::Newer);
-        FindEdt->setFocus(Qt::OtherFocusReason);
+        FindField->setFocus(Qt::OtherFocusReason);
     });
-    connect(PreviousBtn, &QPushButton::clicked, this, [this] {
+    connect(PreviousButton, &QPushButton::clicked, this, [this] {
         Find(SearchDirection::Older);
-        FindEdt->setFocus(Qt::OtherFocusReason);
+        FindField->setFocus(Qt::OtherFocusReason);
     });
-    connect(CloseBtn, &QToolButton::clicked, this, &FindBar::Close);
+    connect(CloseButton, &QToolButton::clicked, this, &FindBar::Close);
 
     slice_.setSingleShot(true);
     slice_.setInterval(0);
@@ -116,8 +116,8 @@ void FindBar::Open() {
         delegate_.SetFound(pattern_);
         list_.viewport()->update();
     }
-    FindEdt->setFocus(Qt::ShortcutFocusReason);
-    FindEdt->selectAll();
+    FindField->setFocus(Qt::ShortcutFocusReason);
+    FindField->selectAll();
 }
 
 void FindBar::Close() {
@@ -139,9 +139,9 @@ void FindBar::Escape() {
 void FindBar::PatternChanged() {
     if (Searching())
         Stop(QString());
-    auto pattern = std::make_shared<const SearchPattern>(FindEdt->text().toStdString(),
-                                                         MatchCaseChk->isChecked(),
-                                                         RegularExpressionChk->isChecked());
+    auto pattern = std::make_shared<const SearchPattern>(FindField->text().toStdString(),
+                                                         MatchCaseBox->isChecked(),
+                                                         RegularExpressionBox->isChecked());
     Show(QString::fromStdString(pattern->Error()), false);
     pattern_ = std::move(pattern);
     delegate_.SetFound(pattern_->CanSearch() && isVisible() ? pattern_ : nullptr);
@@ -180,7 +180,7 @@ void FindBar::RunSlice() {
 
     switch (state) {
     case SearchState::Running:
-        if (MessageLbl->text().isEmpty())
+        if (MessageLabel->text().isEmpty())
             Show(QStringLiteral("Searching…"), false);
         slice_.start();
         return;
@@ -220,14 +220,14 @@ void FindBar::Stop(const QString& message) {
 }
 
 void FindBar::Show(const QString& message, bool toStatusBar) {
-    MessageLbl->setText(message);
-    MessageLbl->setToolTip(message);
+    MessageLabel->setText(message);
+    MessageLabel->setToolTip(message);
     if (toStatusBar)
         emit StatusMessage(message);
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FindEdt && event->type() == QEvent::KeyPress) {
+    if (watched == FindField && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             Find(key->modifiers() & Qt::ShiftModifier ? SearchDirection::Older

@@ -36,15 +36,15 @@ class FindBar : public QWidget {
     // when not set.
     std::function<bool()> NewestAtTop;
 
-    QLabel* FindLbl = nullptr;
-    QLineEdit* FindEdt = nullptr;
-    QCheckBox* MatchCaseChk = nullptr;
-    QCheckBox* RegularExpressionChk = nullptr;
-    QPushButton* NextBtn = nullptr;
-    QPushButton* PreviousBtn = nullptr;
-    QToolButton* CloseBtn = nullptr;
+    QLabel* FindLabel = nullptr;
+    QLineEdit* FindField = nullptr;
+    QCheckBox* MatchCaseBox = nullptr;
+    QCheckBox* RegularExpressionBox = nullptr;
+    QPushButton* NextButton = nullptr;
+    QPushButton* PreviousButton = nullptr;
+    QToolButton* CloseButton = nullptr;
     // Says why an expression is invalid, or how the last search ended.
-    QLabel* MessageLbl = nullptr;
+    QLabel* MessageLabel = nullptr;
 
     // Shows the bar with the keyboard in its field.
     void Open();

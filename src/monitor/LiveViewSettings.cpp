@@ -52,8 +52,8 @@ QString LiveViewSettings::LineTimeMask() const {
     return options_.LineTimeMask();
 }
 
-bool LiveViewSettings::KeepModifedLogFocused() const {
-    return menu_.KeepModifedLogFocused();
+bool LiveViewSettings::KeepModifiedLogFocused() const {
+    return menu_.KeepModifiedLogFocused();
 }
 
 bool LiveViewSettings::OpenCloseLogsAutomatically() const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 #include "monitor/core/ViewSettings.h"
 #include "settings/OptionsView.h"
 
@@ -28,7 +28,7 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     QString LineTimeMask() const override;
 
     bool RestoreWindow() const;
-    bool KeepModifedLogFocused() const;
+    bool KeepModifiedLogFocused() const;
     bool OpenCloseLogsAutomatically() const;
     QString FontFace() const;
     int FontSize() const;

@@ -1,6 +1,6 @@
 #include "monitor/LogLineDelegate.h"
 
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
@@ -18,7 +18,7 @@ void LogLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     if (!list)
         return;
     const RowMarks marks{(option.state & QStyle::State_Selected) != 0, found_.get()};
-    drawer_.ItemsLBxDrawItem(*painter, *list, index, option.rect, marks);
+    drawer_.DrawListRow(*painter, *list, index, option.rect, marks);
     // A dotted frame around the focused line.
     if (option.state & QStyle::State_HasFocus) {
         painter->save();

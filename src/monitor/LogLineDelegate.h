@@ -8,7 +8,7 @@ namespace marrowlight {
 class LineDrawer;
 class SearchPattern;
 
-// Paints the rows of one log list through ItemsLBxDrawItem. Every row has the
+// Paints the rows of one log list through DrawListRow. Every row has the
 // same size: the fixed item height and the list's horizontal extent, so the
 // view scrolls sideways as far as the longest line read.
 class LogLineDelegate : public QStyledItemDelegate {

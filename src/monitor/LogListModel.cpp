@@ -22,11 +22,11 @@ QVariant LogListModel::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
         return Text(index.row());
     case LineNoRole:
-        if (const TObjectInfo* r = Record(index.row()))
+        if (const LineRecord* r = Record(index.row()))
             return r->LineNo;
         return {};
     case TimeRole:
-        if (const TObjectInfo* r = Record(index.row()))
+        if (const LineRecord* r = Record(index.row()))
             return r->Time;
         return {};
     case HasRecordRole:
@@ -67,7 +67,7 @@ int LogListModel::ClassifyRow(int row, const GroupMatcher& matcher) {
     return row < 0 ? -1 : text_.Classify(lines_, static_cast<size_t>(row), matcher);
 }
 
-const TObjectInfo* LogListModel::Record(int row) const {
+const LineRecord* LogListModel::Record(int row) const {
     if (row < 0)
         return nullptr;
     return lines_.Record(static_cast<size_t>(row));

@@ -40,7 +40,7 @@ class LogListModel : public QAbstractListModel, public LineSink {
     // can't be read.
     int ClassifyRow(int row, const GroupMatcher& matcher);
     // Null when out of range or the row has no record.
-    const TObjectInfo* Record(int row) const;
+    const LineRecord* Record(int row) const;
 
     // LineSink: every change is one model reset or one row insertion.
     const LineIndex& Lines() const override { return lines_; }

@@ -1,7 +1,7 @@
 #include "monitor/LogTab.h"
 
 #include "monitor/FindBar.h"
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
@@ -84,46 +84,46 @@ LogTab::~LogTab() {
 }
 
 void LogTab::CreateActions() {
-    FindMnu =
+    FindAction =
         AddAction(this, "FindMnu", "Find", QKeySequence::Find, Qt::WidgetWithChildrenShortcut);
     FindNextAct = AddAction(this, "FindNextAct", "Find Next", QKeySequence(Qt::Key_F3),
                             Qt::WidgetWithChildrenShortcut);
     FindPreviousAct =
         AddAction(this, "FindPreviousAct", "Find Previous", QKeySequence(Qt::SHIFT | Qt::Key_F3),
                   Qt::WidgetWithChildrenShortcut);
-    addActions({FindMnu, FindNextAct, FindPreviousAct});
+    addActions({FindAction, FindNextAct, FindPreviousAct});
     auto* escape = AddAction(find_, "EscapeAct", "Escape", QKeySequence(Qt::Key_Escape),
                              Qt::WidgetWithChildrenShortcut);
     find_->addAction(escape);
 
     // The list itself answers Ctrl+C and Ctrl+A; the menu shows them.
-    ListMnu = new QMenu(this);
-    ListMnu->setObjectName(QStringLiteral("ListMnu"));
-    CopyMnu = AddAction(ListMnu, "CopyMnu", "Copy", QKeySequence::Copy, Qt::WidgetShortcut);
-    CopyWithLineNumbersMnu = AddAction(ListMnu, "CopyWithLineNumbersMnu", "Copy with line numbers",
-                                       {}, Qt::WidgetShortcut);
-    SelectAllMnu = AddAction(ListMnu, "SelectAllMnu", "Select All", QKeySequence::SelectAll,
-                             Qt::WidgetShortcut);
-    ListMnu->addAction(FindMnu);
-    ListMnu->addSeparator();
-    ListMnu->addActions({CopyMnu, CopyWithLineNumbersMnu});
-    ListMnu->addSeparator();
-    ListMnu->addAction(SelectAllMnu);
+    ListMenu = new QMenu(this);
+    ListMenu->setObjectName(QStringLiteral("ListMnu"));
+    CopyRowsAction = AddAction(ListMenu, "CopyMnu", "Copy", QKeySequence::Copy, Qt::WidgetShortcut);
+    CopyWithLineNumbersAction = AddAction(ListMenu, "CopyWithLineNumbersMnu",
+                                          "Copy with line numbers", {}, Qt::WidgetShortcut);
+    SelectAllAction = AddAction(ListMenu, "SelectAllMnu", "Select All", QKeySequence::SelectAll,
+                                Qt::WidgetShortcut);
+    ListMenu->addAction(FindAction);
+    ListMenu->addSeparator();
+    ListMenu->addActions({CopyRowsAction, CopyWithLineNumbersAction});
+    ListMenu->addSeparator();
+    ListMenu->addAction(SelectAllAction);
     std::vector<MenuCaption> captions;
-    for (QAction* item : {FindMnu, CopyMnu, CopyWithLineNumbersMnu, SelectAllMnu})
+    for (QAction* item : {FindAction, CopyRowsAction, CopyWithLineNumbersAction, SelectAllAction})
         captions.push_back({item->text().toStdString()});
     const std::vector<std::string> keyed = AssignAccessKeys(captions);
     int next = 0;
-    for (QAction* item : {FindMnu, CopyMnu, CopyWithLineNumbersMnu, SelectAllMnu})
+    for (QAction* item : {FindAction, CopyRowsAction, CopyWithLineNumbersAction, SelectAllAction})
         item->setText(QString::fromStdString(keyed[size_t(next++)]));
 
-    connect(FindMnu, &QAction::triggered, find_, &FindBar::Open);
+    connect(FindAction, &QAction::triggered, find_, &FindBar::Open);
     connect(FindNextAct, &QAction::triggered, this, [this] { FindFromKeyboard(true); });
     connect(FindPreviousAct, &QAction::triggered, this, [this] { FindFromKeyboard(false); });
     connect(escape, &QAction::triggered, find_, &FindBar::Escape);
-    connect(CopyMnu, &QAction::triggered, this, [this] { CopySelection(false); });
-    connect(CopyWithLineNumbersMnu, &QAction::triggered, this, [this] { CopySelection(true); });
-    connect(SelectAllMnu, &QAction::triggered, list_, &QAbstractItemView::selectAll);
+    connect(CopyRowsAction, &QAction::triggered, this, [this] { CopySelection(false); });
+    connect(CopyWithLineNumbersAction, &QAction::triggered, this, [this] { CopySelection(true); });
+    connect(SelectAllAction, &QAction::triggered, list_, &QAbstractItemView::selectAll);
 
     list_->installEventFilter(new CopyKeys(*this));
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -132,11 +132,11 @@ void LogTab::CreateActions() {
 
 void LogTab::ShowListMenu(const QPoint& pos) {
     const bool selected = list_->selectionModel()->hasSelection();
-    CopyMnu->setEnabled(selected);
+    CopyRowsAction->setEnabled(selected);
     // Line numbers come from the gutter; without one there are none to add.
-    CopyWithLineNumbersMnu->setEnabled(selected && drawer_.GutterWidth(list_->font()) > 0);
-    SelectAllMnu->setEnabled(model_->rowCount() > 0);
-    ListMnu->popup(list_->viewport()->mapToGlobal(pos));
+    CopyWithLineNumbersAction->setEnabled(selected && drawer_.GutterWidth(list_->font()) > 0);
+    SelectAllAction->setEnabled(model_->rowCount() > 0);
+    ListMenu->popup(list_->viewport()->mapToGlobal(pos));
 }
 
 void LogTab::FindFromKeyboard(bool next) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "monitor/MenuImages.h"
+#include "monitor/core/LogPage.h"
 #include "monitor/core/RowCopy.h"
-#include "monitor/core/TPageObject.h"
 
 #include <QString>
 #include <QWidget>
@@ -32,11 +32,11 @@ class LogTab : public QWidget {
     LogTab(const std::string& path, const LineDrawer& drawer, QWidget* parent = nullptr);
     ~LogTab() override;
 
-    TPageObject Page;
-    // The PageControl image the tab shows: NormalLog, NewLines or Unreadable.
+    LogPage Page;
+    // The TabWidget image the tab shows: NormalLog, NewLines or Unreadable.
     MenuImageIndex Image = MenuImageIndex::NormalLog;
 
-    LogListView* ItemsLBx() const { return list_; }
+    LogListView* ListView() const { return list_; }
     LogListModel& Model() const { return *model_; }
     LogLineDelegate& Delegate() const { return *delegate_; }
     FindBar& Finder() const { return *find_; }
@@ -55,11 +55,11 @@ class LogTab : public QWidget {
 
     // The list's context menu; Find (Ctrl+F), Find Next (F3) and Find
     // Previous (Shift+F3) act anywhere on the page.
-    QMenu* ListMnu = nullptr;
-    QAction* FindMnu = nullptr;
-    QAction* CopyMnu = nullptr;
-    QAction* CopyWithLineNumbersMnu = nullptr;
-    QAction* SelectAllMnu = nullptr;
+    QMenu* ListMenu = nullptr;
+    QAction* FindAction = nullptr;
+    QAction* CopyRowsAction = nullptr;
+    QAction* CopyWithLineNumbersAction = nullptr;
+    QAction* SelectAllAction = nullptr;
     QAction* FindNextAct = nullptr;
     QAction* FindPreviousAct = nullptr;
 

@@ -1,12 +1,12 @@
 #include "monitor/LogTabs.h"
 
 #include "monitor/FindBar.h"
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 #include "support/core/PathUtils.h"
 
 #include <QFile>
@@ -20,7 +20,7 @@ LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<Q
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
       settings_(std::make_unique<LiveViewSettings>(options, menu)),
       drawer_(std::make_unique<LineDrawer>(*settings_)) {
-    connect(&pageControl_, &QTabWidget::currentChanged, this, [this] { PageControlChange(); });
+    connect(&pageControl_, &QTabWidget::currentChanged, this, [this] { ActiveTabChanged(); });
 }
 
 LogTabs::~LogTabs() {
@@ -125,16 +125,16 @@ void LogTabs::CloseLog(QWidget* tab) {
         if (Count() > 0)
             pageControl_.setCurrentIndex(index < Count() ? index : 0);
     }
-    PageControlChange();
+    ActiveTabChanged();
 }
 
-void LogTabs::PageControlChange() {
+void LogTabs::ActiveTabChanged() {
     const LogTab* tab = ActiveTab();
     if (!tab) {
         status_.Clear();
         return;
     }
-    const TPageObject& page = tab->Page;
+    const LogPage& page = tab->Page;
     status_.ShowAll(
         QString::fromStdString(page.LastReadText), QString::fromStdString(page.LinesText),
         QString::fromStdString(page.DisplayedText), QString::fromStdString(page.StateText));

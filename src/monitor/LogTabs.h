@@ -21,8 +21,8 @@ class LiveViewSettings;
 class LogTab;
 class MenuChecks;
 
-// The log tabs of PageControl: one LogTab page per open log. Tab indices are
-// PageControl's; a "tab" argument is the page widget and may be null.
+// The log tabs of TabWidget: one LogTab page per open log. Tab indices are
+// TabWidget's; a "tab" argument is the page widget and may be null.
 class LogTabs : public QObject {
     Q_OBJECT
 
@@ -51,7 +51,7 @@ class LogTabs : public QObject {
     // was the last; none when no tab is left.
     void CloseLog(QWidget* tab);
     // The status panels show the active tab's texts, or nothing without one.
-    void PageControlChange();
+    void ActiveTabChanged();
 
     // The active log's path as opened ("" without a tab), for "LastFocusedFile".
     std::string ActiveFileName() const;
@@ -63,7 +63,7 @@ class LogTabs : public QObject {
     void Activate(LogTab& tab);
     void SetTabImage(LogTab& tab, MenuImageIndex image);
 
-    QTabWidget& PageControl() const { return pageControl_; }
+    QTabWidget& TabWidget() const { return pageControl_; }
     StatusBarPanels& Status() { return status_; }
     LiveViewSettings& Settings() const { return *settings_; }
     const OptionsView& Options() const { return options_; }

@@ -11,7 +11,7 @@ class MenuChecks {
     virtual bool AllEntries() const = 0;
     // The View menu item of group g (1..3).
     virtual bool GroupShown(int g) const = 0;
-    virtual bool KeepModifedLogFocused() const = 0;
+    virtual bool KeepModifiedLogFocused() const = 0;
     virtual bool OpenCloseLogsAutomatically() const = 0;
 };
 

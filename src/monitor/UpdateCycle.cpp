@@ -1,7 +1,7 @@
 #include "monitor/UpdateCycle.h"
 
 #include "monitor/AlertRhythm.h"
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
@@ -100,9 +100,9 @@ class TimerRestart {
 
 } // namespace
 
-UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr,
-                         bool& firstCycle, const Clock* clock, const FileSource* files)
-    : tabs_(tabs), window_(window), timer_(updateListsTmr), firstCycle_(firstCycle) {
+UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, bool& firstCycle,
+                         const Clock* clock, const FileSource* files)
+    : tabs_(tabs), window_(window), timer_(pollTimer), firstCycle_(firstCycle) {
     if (!clock) {
         ownClock_ = std::make_unique<SystemClock>();
         clock = ownClock_.get();
@@ -119,10 +119,10 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateLists
         [this](int group) { tabs_.Options().Group(group).PlayAlert(); });
     watcher_ = std::make_unique<LogWatcher>([this](const std::string& path) { LogChanged(path); });
 
-    connect(&loadTmr_, &QTimer::timeout, this, [this] { ContinueLoads(); });
-    changedTmr_.setSingleShot(true);
-    changedTmr_.setTimerType(Qt::PreciseTimer);
-    connect(&changedTmr_, &QTimer::timeout, this, [this] { PassChangedLogs(); });
+    connect(&loadTimer_, &QTimer::timeout, this, [this] { ContinueLoads(); });
+    changedTimer_.setSingleShot(true);
+    changedTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&changedTimer_, &QTimer::timeout, this, [this] { PassChangedLogs(); });
     sinceChangedPass_.start();
 }
 
@@ -153,7 +153,7 @@ void UpdateCycle::Pass() {
         if (LogTab* tab = tabs_.Tab(i); tab && !LogReader::Loading(tab->Page))
             PassOneTab(*tab, alerts);
 
-    tabs_.PageControlChange();
+    tabs_.ActiveTabChanged();
     if (tabs_.Settings().OpenCloseLogsAutomatically() && AutoOpenClosePass)
         AutoOpenClosePass();
     firstCycle_ = true;
@@ -184,7 +184,7 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
     }
     const bool loading = outcome.Result == PassResult::Loading;
     if (outcome.LinesRead() || loading) {
-        tab.SetExtentWidth(tabs_.Drawer().ExtentWidth(tab.ItemsLBx()->font(), tab.Page.MaxLineLen));
+        tab.SetExtentWidth(tabs_.Drawer().ExtentWidth(tab.ListView()->font(), tab.Page.MaxLineLen));
         // While a load goes on, the newest rows stay in view unless the
         // list was scrolled away from them; its end selects them anyway.
         if (!tabs_.Settings().LastEntriesAtTop() && (!loading || follow))
@@ -200,7 +200,7 @@ void UpdateCycle::ShowNewLines(LogTab& tab) {
             tabs_.SetTabImage(*other, MenuImageIndex::NormalLog);
     }
     tabs_.SetTabImage(tab, MenuImageIndex::NewLines);
-    if (!tabs_.Settings().KeepModifedLogFocused())
+    if (!tabs_.Settings().KeepModifiedLogFocused())
         return;
     tabs_.Activate(tab);
     if (tabs_.Settings().RestoreWindow() && window_.isMinimized())
@@ -222,8 +222,8 @@ LogTab* UpdateCycle::NextLoadingTab() const {
 }
 
 void UpdateCycle::KeepLoading() {
-    if (Loading() && !loadTmr_.isActive())
-        loadTmr_.start(0);
+    if (Loading() && !loadTimer_.isActive())
+        loadTimer_.start(0);
     ShowBusyCursor();
 }
 
@@ -244,7 +244,7 @@ void UpdateCycle::ContinueLoads() {
     LogTab* tab = NextLoadingTab();
     if (!tab) {
         // The tab closed or was reset.
-        loadTmr_.stop();
+        loadTimer_.stop();
         ShowBusyCursor();
         return;
     }
@@ -262,7 +262,7 @@ void UpdateCycle::ContinueLoads() {
     Alerts none{};
     ShowOutcome(*tab, outcome, none, follow);
     if (!LogReader::Loading(tab->Page)) {
-        tabs_.PageControlChange();
+        tabs_.ActiveTabChanged();
         // What was written while it loaded is read now, not an interval later.
         LogChanged(tab->FileName());
     }
@@ -272,23 +272,23 @@ void UpdateCycle::StopLoads() {
     for (int i = 0; i < tabs_.Count(); ++i)
         if (LogTab* tab = tabs_.Tab(i); tab && LogReader::Loading(tab->Page))
             tabs_.ResetLog(*tab);
-    loadTmr_.stop();
+    loadTimer_.stop();
     ShowBusyCursor();
 }
 
 void UpdateCycle::LogChanged(const std::string& path) {
     changed_.insert(path);
-    if (changedTmr_.isActive())
+    if (changedTimer_.isActive())
         return; // bursts are taken together
     const qint64 wait = ChangedPassGapMs - sinceChangedPass_.elapsed();
-    changedTmr_.start(static_cast<int>(std::max<qint64>(0, wait)));
+    changedTimer_.start(static_cast<int>(std::max<qint64>(0, wait)));
 }
 
 void UpdateCycle::PassChangedLogs() {
     if (changed_.empty())
         return;
     if (busy_) {
-        changedTmr_.start(ChangedPassGapMs);
+        changedTimer_.start(ChangedPassGapMs);
         return;
     }
     // Polling is stopped: the Options dialog is open, or the window was not
@@ -302,7 +302,7 @@ void UpdateCycle::PassChangedLogs() {
         if (LogTab* tab = tabs_.Tab(i);
             tab && changed.count(tab->FileName()) && !LogReader::Loading(tab->Page))
             PassOneTab(*tab, alerts);
-    tabs_.PageControlChange();
+    tabs_.ActiveTabChanged();
     rhythm_->Raise(alerts);
     sinceChangedPass_.restart();
 }

@@ -23,7 +23,7 @@ class LogWatcher;
 struct PassOutcome;
 class StatusProgress;
 
-// The body of UpdateListsTmrTimer: one polling pass over every log tab, then
+// The body of PollLogs: one polling pass over every log tab, then
 // the automatic open and close, then the group alerts, then the timer again.
 //
 // Two more kinds of work run from the event loop, never inside a pass:
@@ -47,7 +47,7 @@ class UpdateCycle : public QObject {
     static constexpr int ChangedPassGapMs = 10;
 
     // clock and files default to the wall clock and the real file system.
-    UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& updateListsTmr, bool& firstCycle,
+    UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, bool& firstCycle,
                 const Clock* clock = nullptr, const FileSource* files = nullptr);
     ~UpdateCycle() override;
 
@@ -58,7 +58,7 @@ class UpdateCycle : public QObject {
     // read again from their start.
     void StopLoads();
 
-    // Run after the logs when OpenCloseLogsAutomaticallyMnu is checked; the
+    // Run after the logs when AutomaticModeAction is checked; the
     // main window fills it once automatic opening exists.
     std::function<void()> AutoOpenClosePass;
 
@@ -97,10 +97,10 @@ class UpdateCycle : public QObject {
 
     bool busy_ = false;         // a pass or a slice runs
     bool passDeferred_ = false; // a pass waits for the running work to end
-    QTimer loadTmr_;            // one slice per turn of the event loop
+    QTimer loadTimer_;          // one slice per turn of the event loop
     bool busyCursor_ = false;
     std::set<std::string> changed_; // paths the kernel reported since the last pass
-    QTimer changedTmr_;
+    QTimer changedTimer_;
     QElapsedTimer sinceChangedPass_;
 };
 

@@ -18,34 +18,34 @@ AdvancedPage::AdvancedPage(QWidget* parent) : QWidget(parent) {
     auto* updating = new QGroupBox("View Updating", this);
     updating->setObjectName("GroupBox4");
     auto* grid = new QGridLayout(updating);
-    UpdateDateTimeChangeRdo =
+    UpdateOnChangeButton =
         new QRadioButton("Only when date/time stamp of log file changes", updating);
-    UpdateDateTimeChangeRdo->setObjectName("UpdateDateTimeChangeRdo");
-    UpdateDateTimeChangeRdo->setChecked(true);
-    UpdateForcedRdo = new QRadioButton("Update each:", updating);
-    UpdateForcedRdo->setObjectName("UpdateForcedRdo");
-    UpdateEachCBx = new QComboBox(updating);
-    UpdateEachCBx->setObjectName("UpdateEachCBx");
-    UpdateEachCBx->addItems({"1 second", "2 seconds", "5 seconds", "10 seconds", "30 seconds",
-                             "1 minute", "5 minutes"});
+    UpdateOnChangeButton->setObjectName("UpdateDateTimeChangeRdo");
+    UpdateOnChangeButton->setChecked(true);
+    UpdateForcedButton = new QRadioButton("Update each:", updating);
+    UpdateForcedButton->setObjectName("UpdateForcedRdo");
+    UpdateEachList = new QComboBox(updating);
+    UpdateEachList->setObjectName("UpdateEachCBx");
+    UpdateEachList->addItems({"1 second", "2 seconds", "5 seconds", "10 seconds", "30 seconds",
+                              "1 minute", "5 minutes"});
     // No label of its own: it reads on from "Update each:" (see the line time format).
-    UpdateEachCBx->setAccessibleName("Update interval");
-    UpdateEachCBx->setAccessibleDescription("Interval of the forced update");
-    grid->addWidget(UpdateDateTimeChangeRdo, 0, 0, 1, 3);
-    grid->addWidget(UpdateForcedRdo, 1, 0);
-    grid->addWidget(UpdateEachCBx, 1, 1);
+    UpdateEachList->setAccessibleName("Update interval");
+    UpdateEachList->setAccessibleDescription("Interval of the forced update");
+    grid->addWidget(UpdateOnChangeButton, 0, 0, 1, 3);
+    grid->addWidget(UpdateForcedButton, 1, 0);
+    grid->addWidget(UpdateEachList, 1, 1);
     grid->setColumnStretch(2, 1);
     page->addWidget(updating);
 
     auto* window = new QGroupBox("Main Marrowlight Window", this);
     window->setObjectName("GroupBox9");
     auto* box = new QVBoxLayout(window);
-    StayOnTopChk = new QCheckBox("Always on top", window);
-    StayOnTopChk->setObjectName("StayOnTopChk");
-    RestoreWindowChk = new QCheckBox("Restore window on a new line if focusing is on", window);
-    RestoreWindowChk->setObjectName("RestoreWindowChk");
-    box->addWidget(StayOnTopChk);
-    box->addWidget(RestoreWindowChk);
+    StayOnTopBox = new QCheckBox("Always on top", window);
+    StayOnTopBox->setObjectName("StayOnTopChk");
+    RestoreWindowBox = new QCheckBox("Restore window on a new line if focusing is on", window);
+    RestoreWindowBox->setObjectName("RestoreWindowChk");
+    box->addWidget(StayOnTopBox);
+    box->addWidget(RestoreWindowBox);
     page->addWidget(window);
     page->addStretch();
     AssignPageAccessKeys(*this);

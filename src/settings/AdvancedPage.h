@@ -14,9 +14,9 @@ class AdvancedPage : public QWidget {
   public:
     explicit AdvancedPage(QWidget* parent = nullptr);
 
-    QRadioButton *UpdateDateTimeChangeRdo, *UpdateForcedRdo;
-    QComboBox* UpdateEachCBx;
-    QCheckBox *StayOnTopChk, *RestoreWindowChk;
+    QRadioButton *UpdateOnChangeButton, *UpdateForcedButton;
+    QComboBox* UpdateEachList;
+    QCheckBox *StayOnTopBox, *RestoreWindowBox;
 };
 
 } // namespace marrowlight

@@ -40,35 +40,35 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(box);
     int row = 0;
 
-    LogFolderEdt = new QLineEdit(box);
-    LogFolderEdt->setObjectName("LogFolderEdt");
-    AllowLongList(LogFolderEdt);
-    BrowseBtn = new QPushButton("...", box);
-    BrowseBtn->setObjectName("BrowseBtn");
-    BrowseBtn->setToolTip("Browse Folders");
-    BrowseBtn->setAccessibleName("Browse for a folder");
-    BrowseBtn->setAutoDefault(false);
-    QFont bold = BrowseBtn->font();
+    LogFolderField = new QLineEdit(box);
+    LogFolderField->setObjectName("LogFolderEdt");
+    AllowLongList(LogFolderField);
+    BrowseButton = new QPushButton("...", box);
+    BrowseButton->setObjectName("BrowseBtn");
+    BrowseButton->setToolTip("Browse Folders");
+    BrowseButton->setAccessibleName("Browse for a folder");
+    BrowseButton->setAutoDefault(false);
+    QFont bold = BrowseButton->font();
     bold.setBold(true);
-    BrowseBtn->setFont(bold);
-    BrowseBtn->setFixedWidth(BrowseBtn->sizeHint().height() + 8);
-    grid->addWidget(BuddyLabel("From folder(s):", LogFolderEdt, box), row++, 0, 1, 2);
-    grid->addWidget(LogFolderEdt, row, 0);
-    grid->addWidget(BrowseBtn, row++, 1);
+    BrowseButton->setFont(bold);
+    BrowseButton->setFixedWidth(BrowseButton->sizeHint().height() + 8);
+    grid->addWidget(BuddyLabel("From folder(s):", LogFolderField, box), row++, 0, 1, 2);
+    grid->addWidget(LogFolderField, row, 0);
+    grid->addWidget(BrowseButton, row++, 1);
     grid->addWidget(Note(QString(SeparatorNote) + "\n" + FolderExample +
                              "\nTo edit one of the entries place cursor between the semicolons "
                              "and click Browse button.",
                          box),
                     row++, 0, 1, 2);
 
-    MatchMaskChk = new QCheckBox("If file name matches one of the date masks:", box);
-    MatchMaskChk->setObjectName("MatchMaskChk");
-    FileMasksEdt = new QLineEdit("yyyymmdd.log;exyymmdd.log", box);
-    FileMasksEdt->setObjectName("FileMasksEdt");
-    AllowLongList(FileMasksEdt);
-    NameAfter(FileMasksEdt, MatchMaskChk);
-    grid->addWidget(MatchMaskChk, row++, 0, 1, 2);
-    grid->addWidget(FileMasksEdt, row++, 0, 1, 2);
+    MatchMaskBox = new QCheckBox("If file name matches one of the date masks:", box);
+    MatchMaskBox->setObjectName("MatchMaskChk");
+    FileMasksField = new QLineEdit("yyyymmdd.log;exyymmdd.log", box);
+    FileMasksField->setObjectName("FileMasksEdt");
+    AllowLongList(FileMasksField);
+    NameAfter(FileMasksField, MatchMaskBox);
+    grid->addWidget(MatchMaskBox, row++, 0, 1, 2);
+    grid->addWidget(FileMasksField, row++, 0, 1, 2);
     grid->addWidget(Note(QString(SeparatorNote) +
                              "\nyyyymmdd.log;exyymmdd.log\n"
                              "dd -   stands for current date day represented by 2 characters\n"
@@ -80,20 +80,20 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
                          box),
                     row++, 0, 1, 2);
 
-    MatchWildcardsChk = new QCheckBox("If file name matches one of the wildcards masks:", box);
-    MatchWildcardsChk->setObjectName("MatchWildcardsChk");
-    MatchWildcardsChk->setChecked(true);
-    MatchWildcardsEdt = new QLineEdit("*.log", box);
-    MatchWildcardsEdt->setObjectName("MatchWildcardsEdt");
-    AllowLongList(MatchWildcardsEdt);
-    NameAfter(MatchWildcardsEdt, MatchWildcardsChk);
-    grid->addWidget(MatchWildcardsChk, row++, 0, 1, 2);
-    grid->addWidget(MatchWildcardsEdt, row++, 0, 1, 2);
+    MatchWildcardsBox = new QCheckBox("If file name matches one of the wildcards masks:", box);
+    MatchWildcardsBox->setObjectName("MatchWildcardsChk");
+    MatchWildcardsBox->setChecked(true);
+    WildcardMasksField = new QLineEdit("*.log", box);
+    WildcardMasksField->setObjectName("MatchWildcardsEdt");
+    AllowLongList(WildcardMasksField);
+    NameAfter(WildcardMasksField, MatchWildcardsBox);
+    grid->addWidget(MatchWildcardsBox, row++, 0, 1, 2);
+    grid->addWidget(WildcardMasksField, row++, 0, 1, 2);
     grid->addWidget(Note(QString(SeparatorNote) + "\nex*.log;log_*.csv", box), row++, 0, 1, 2);
 
-    MatchDateChk = new QCheckBox("Only if file date/time stamp matches the current date", box);
-    MatchDateChk->setObjectName("MatchDateChk");
-    grid->addWidget(MatchDateChk, row++, 0, 1, 2);
+    MatchDateBox = new QCheckBox("Only if file date/time stamp matches the current date", box);
+    MatchDateBox->setObjectName("MatchDateChk");
+    grid->addWidget(MatchDateBox, row++, 0, 1, 2);
 
     page->addWidget(box);
     page->addStretch();

@@ -14,10 +14,10 @@ class AutoOpenClosePage : public QWidget {
   public:
     explicit AutoOpenClosePage(QWidget* parent = nullptr);
 
-    QLineEdit* LogFolderEdt;
-    QPushButton* BrowseBtn;
-    QCheckBox *MatchMaskChk, *MatchWildcardsChk, *MatchDateChk;
-    QLineEdit *FileMasksEdt, *MatchWildcardsEdt;
+    QLineEdit* LogFolderField;
+    QPushButton* BrowseButton;
+    QCheckBox *MatchMaskBox, *MatchWildcardsBox, *MatchDateBox;
+    QLineEdit *FileMasksField, *WildcardMasksField;
 };
 
 } // namespace marrowlight

@@ -16,11 +16,11 @@ class DisplayPage : public QWidget {
   public:
     explicit DisplayPage(QWidget* parent = nullptr);
 
-    QCheckBox *ShowLineTimeChk, *ShowLineNumbersChk, *LastEntriesAtTopChk;
-    QComboBox* LogLineTimeMaskCbx;
-    QRadioButton *AllLogLinesRdo, *AddedLogLinesRdo;
-    FontListBox* FontsCBx;
-    QComboBox* FontSizeCBx;
+    QCheckBox *ShowLineTimeBox, *ShowLineNumbersBox, *LastEntriesAtTopBox;
+    QComboBox* LineTimeFormatList;
+    QRadioButton *AllLogLinesButton, *AddedLogLinesButton;
+    FontListBox* FontList;
+    QComboBox* FontSizeList;
 };
 
 } // namespace marrowlight

@@ -17,9 +17,9 @@ class FontItemDelegate : public QStyledItemDelegate {
                const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const QPalette& pal = option.palette;
-        list_->FontsCBxDrawItem(*painter, option.rect, index.row(),
-                                selected ? pal.highlight() : pal.base(),
-                                selected ? pal.highlightedText().color() : pal.text().color());
+        list_->DrawFontItem(*painter, option.rect, index.row(),
+                            selected ? pal.highlight() : pal.base(),
+                            selected ? pal.highlightedText().color() : pal.text().color());
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -52,8 +52,8 @@ void FontListBox::FillFamilies() {
     addItems(families);
 }
 
-void FontListBox::FontsCBxDrawItem(QPainter& painter, const QRect& rect, int index,
-                                   const QBrush& background, const QColor& textColor) const {
+void FontListBox::DrawFontItem(QPainter& painter, const QRect& rect, int index,
+                               const QBrush& background, const QColor& textColor) const {
     painter.save();
     painter.fillRect(rect, background);
     if (index >= 0 && index < count()) {

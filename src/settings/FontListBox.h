@@ -19,8 +19,8 @@ class FontListBox : public QComboBox {
     void FillFamilies();
     // Draws entry `index` into `rect`; the background brush is already chosen
     // by the caller (normal or selected).
-    void FontsCBxDrawItem(QPainter& painter, const QRect& rect, int index, const QBrush& background,
-                          const QColor& textColor) const;
+    void DrawFontItem(QPainter& painter, const QRect& rect, int index, const QBrush& background,
+                      const QColor& textColor) const;
 };
 
 } // namespace marrowlight

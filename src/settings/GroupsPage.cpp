@@ -27,27 +27,27 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
         box->setObjectName("GroupBox" + n);
         auto* grid = new QGridLayout(box);
 
-        NameEdt[g] = new QLineEdit(DefaultNames[g], box);
-        NameEdt[g]->setObjectName("Group" + n + "NameEdt");
-        ColorCBx[g] = new ColorListBox(box);
-        ColorCBx[g]->setObjectName("Group" + n + "ColorCBx");
-        SoundCBx[g] = new QComboBox(box);
-        SoundCBx[g]->setObjectName("Group" + n + "SoundCBx");
+        NameField[g] = new QLineEdit(DefaultNames[g], box);
+        NameField[g]->setObjectName("Group" + n + "NameEdt");
+        ColorList[g] = new ColorListBox(box);
+        ColorList[g]->setObjectName("Group" + n + "ColorCBx");
+        SoundList[g] = new QComboBox(box);
+        SoundList[g]->setObjectName("Group" + n + "SoundCBx");
         for (const SoundChoice& choice : SoundChoices())
-            SoundCBx[g]->addItem(QString::fromLatin1(choice.text));
-        Edt[g] = new QLineEdit(DefaultKeywords[g], box);
-        Edt[g]->setObjectName("Group" + n + "Edt");
-        AllowLongList(Edt[g]);
+            SoundList[g]->addItem(QString::fromLatin1(choice.text));
+        KeywordsField[g] = new QLineEdit(DefaultKeywords[g], box);
+        KeywordsField[g]->setObjectName("Group" + n + "Edt");
+        AllowLongList(KeywordsField[g]);
 
-        grid->addWidget(BuddyLabel("Group caption:", NameEdt[g], box), 0, 0);
-        grid->addWidget(NameEdt[g], 0, 1);
-        grid->addWidget(BuddyLabel("Color:", ColorCBx[g], box), 0, 2);
-        grid->addWidget(ColorCBx[g], 0, 3);
-        grid->addWidget(BuddyLabel("Sound alert:", SoundCBx[g], box), 1, 2);
-        grid->addWidget(SoundCBx[g], 1, 3);
-        grid->addWidget(BuddyLabel("Log lines containing (case sensitive):", Edt[g], box), 2, 0, 1,
-                        4);
-        grid->addWidget(Edt[g], 3, 0, 1, 4);
+        grid->addWidget(BuddyLabel("Group caption:", NameField[g], box), 0, 0);
+        grid->addWidget(NameField[g], 0, 1);
+        grid->addWidget(BuddyLabel("Color:", ColorList[g], box), 0, 2);
+        grid->addWidget(ColorList[g], 0, 3);
+        grid->addWidget(BuddyLabel("Sound alert:", SoundList[g], box), 1, 2);
+        grid->addWidget(SoundList[g], 1, 3);
+        grid->addWidget(BuddyLabel("Log lines containing (case sensitive):", KeywordsField[g], box),
+                        2, 0, 1, 4);
+        grid->addWidget(KeywordsField[g], 3, 0, 1, 4);
         grid->setColumnStretch(1, 1);
         page->addWidget(box);
     }

@@ -15,10 +15,10 @@ class GroupsPage : public QWidget {
   public:
     explicit GroupsPage(QWidget* parent = nullptr);
 
-    QLineEdit* NameEdt[3] = {};
-    ColorListBox* ColorCBx[3] = {};
-    QComboBox* SoundCBx[3] = {};
-    QLineEdit* Edt[3] = {};
+    QLineEdit* NameField[3] = {};
+    ColorListBox* ColorList[3] = {};
+    QComboBox* SoundList[3] = {};
+    QLineEdit* KeywordsField[3] = {};
 };
 
 } // namespace marrowlight

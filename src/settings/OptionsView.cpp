@@ -2,7 +2,7 @@
 
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,17 +20,17 @@ QString ObjectName(std::string_view name) {
 } // namespace
 
 QString GroupOptions::Name() const {
-    const QLineEdit* edit = options_->Group(group_).NameEdt;
+    const QLineEdit* edit = options_->Group(group_).NameField;
     return edit ? edit->text() : QString();
 }
 
 std::string GroupOptions::Keywords() const {
-    const QLineEdit* edit = options_->Group(group_).Edt;
+    const QLineEdit* edit = options_->Group(group_).KeywordsField;
     return edit ? edit->text().toStdString() : std::string();
 }
 
 QColor GroupOptions::Colour() const {
-    const ColorListBox* list = options_->Group(group_).ColorCBx;
+    const ColorListBox* list = options_->Group(group_).ColorList;
     return list ? list->SelectedColor() : QColor(Qt::black);
 }
 
@@ -39,79 +39,79 @@ void GroupOptions::PlayAlert() const {
 }
 
 bool OptionsView::ShowLineNumbers() const {
-    return options_->ShowLineNumbersChk->isChecked();
+    return options_->ShowLineNumbersBox->isChecked();
 }
 
 bool OptionsView::ShowLineTime() const {
-    return options_->ShowLineTimeChk->isChecked();
+    return options_->ShowLineTimeBox->isChecked();
 }
 
 QString OptionsView::LineTimeMask() const {
-    return options_->LogLineTimeMaskCbx->currentText();
+    return options_->LineTimeFormatList->currentText();
 }
 
 bool OptionsView::LastEntriesAtTop() const {
-    return options_->LastEntriesAtTopChk->isChecked();
+    return options_->LastEntriesAtTopBox->isChecked();
 }
 
 bool OptionsView::AllLogLines() const {
-    return options_->AllLogLinesRdo->isChecked();
+    return options_->AllLogLinesButton->isChecked();
 }
 
 bool OptionsView::AddedLogLinesOnly() const {
-    return options_->AddedLogLinesRdo->isChecked();
+    return options_->AddedLogLinesButton->isChecked();
 }
 
 QString OptionsView::FontFace() const {
-    return options_->FontsCBx->currentText();
+    return options_->FontList->currentText();
 }
 
 int OptionsView::FontSize() const {
-    return options_->FontSizeCBx->currentText().toInt();
+    return options_->FontSizeList->currentText().toInt();
 }
 
 std::string OptionsView::LogFolders() const {
-    return options_->LogFolderEdt->text().toStdString();
+    return options_->LogFolderField->text().toStdString();
 }
 
 bool OptionsView::MatchMask() const {
-    return options_->MatchMaskChk->isChecked();
+    return options_->MatchMaskBox->isChecked();
 }
 
 std::string OptionsView::FileMasks() const {
-    return options_->FileMasksEdt->text().toStdString();
+    return options_->FileMasksField->text().toStdString();
 }
 
 bool OptionsView::MatchWildcards() const {
-    return options_->MatchWildcardsChk->isChecked();
+    return options_->MatchWildcardsBox->isChecked();
 }
 
 std::string OptionsView::WildcardMasks() const {
-    return options_->MatchWildcardsEdt->text().toStdString();
+    return options_->WildcardMasksField->text().toStdString();
 }
 
 bool OptionsView::MatchDate() const {
-    return options_->MatchDateChk->isChecked();
+    return options_->MatchDateBox->isChecked();
 }
 
 bool OptionsView::UpdateOnTimeStampChange() const {
-    return options_->UpdateDateTimeChangeRdo->isChecked();
+    return options_->UpdateOnChangeButton->isChecked();
 }
 
 bool OptionsView::UpdateForced() const {
-    return options_->UpdateForcedRdo->isChecked();
+    return options_->UpdateForcedButton->isChecked();
 }
 
 int OptionsView::UpdateEachIndex() const {
-    return options_->UpdateEachCBx->currentIndex();
+    return options_->UpdateEachList->currentIndex();
 }
 
 bool OptionsView::StayOnTop() const {
-    return options_->StayOnTopChk->isChecked();
+    return options_->StayOnTopBox->isChecked();
 }
 
 bool OptionsView::RestoreWindow() const {
-    return options_->RestoreWindowChk->isChecked();
+    return options_->RestoreWindowBox->isChecked();
 }
 
 bool OptionsView::NeedsReload() const {

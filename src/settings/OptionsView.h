@@ -8,26 +8,26 @@
 
 namespace marrowlight {
 
-class TOptionsFrm;
+class OptionsDialog;
 
 // The settings of one display group, from the "Groups" page. A group number
 // outside 1..3 reads as empty text and black, and plays nothing.
 class GroupOptions {
   public:
-    // Group<g>NameEdt: the group's caption in the View menu.
+    // Group<g>NameField: the group's caption in the View menu.
     QString Name() const;
-    // Group<g>Edt as UTF-8: keywords separated by ";".
+    // Group<g>KeywordsField as UTF-8: keywords separated by ";".
     std::string Keywords() const;
-    // The colour of the entry selected in Group<g>ColorCBx; black when none.
+    // The colour of the entry selected in Group<g>ColorList; black when none.
     QColor Colour() const;
-    // Sounds the group's alert: the entry selected in Group<g>SoundCBx.
+    // Sounds the group's alert: the entry selected in Group<g>SoundList.
     void PlayAlert() const;
 
   private:
     friend class OptionsView;
-    GroupOptions(TOptionsFrm& options, int g) : options_(&options), group_(g) {}
+    GroupOptions(OptionsDialog& options, int g) : options_(&options), group_(g) {}
 
-    TOptionsFrm* options_;
+    OptionsDialog* options_;
     int group_;
 };
 
@@ -36,7 +36,7 @@ class GroupOptions {
 // nothing is copied: the controls stay the one settings model.
 class OptionsView {
   public:
-    explicit OptionsView(TOptionsFrm& options) : options_(&options) {}
+    explicit OptionsView(OptionsDialog& options) : options_(&options) {}
 
     GroupOptions Group(int g) const { return {*options_, g}; }
 
@@ -83,7 +83,7 @@ class OptionsView {
     bool SetText(std::string_view controlName, const std::string& text) const;
 
   private:
-    TOptionsFrm* options_;
+    OptionsDialog* options_;
 };
 
 } // namespace marrowlight

@@ -1,7 +1,7 @@
-#include "app/TVtMarrowlightFrm.h"
+#include "app/MainWindow.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "settings/core/StoredNames.h"
 #include "support/core/RecordingSoundOutput.h"
@@ -23,10 +23,10 @@ namespace {
 // question box and the Options dialog as told.
 struct ModeRig {
     ModeRig() : store(backend, "Marrowlight"), frm(store, {"marrowlight"}) {
-        options = new TOptionsFrm(store, sound, false, &frm);
+        options = new OptionsDialog(store, sound, false, &frm);
         frm.AttachOptions(*options);
-        frm.FormShow();
-        frm.FormActivate();
+        frm.PrepareShow();
+        frm.HandleFirstActivation();
         frm.ShowModal = [this](QDialog& dialog) { return Answer(dialog); };
     }
 
@@ -39,19 +39,19 @@ struct ModeRig {
         }
         EXPECT_EQ(&dialog, options);
         ++optionsShown;
-        pageShown = options->PageControl->currentWidget();
+        pageShown = options->TabWidget->currentWidget();
         focusShown = options->focusWidget();
-        options->LogFolderEdt->setText(typedFolder);
-        options->Group2NameEdt->setText("Alerts");
+        options->LogFolderField->setText(typedFolder);
+        options->Group2NameField->setText("Alerts");
         return acceptOptions ? QDialog::Accepted : QDialog::Rejected;
     }
-    bool ModeOn() const { return frm.OpenCloseLogsAutomaticallyMnu->isChecked(); }
+    bool ModeOn() const { return frm.AutomaticModeAction->isChecked(); }
 
     MemorySettingsBackend backend;
     SettingsStore store;
     RecordingSoundOutput sound;
-    TVtMarrowlightFrm frm;
-    TOptionsFrm* options = nullptr;
+    MainWindow frm;
+    OptionsDialog* options = nullptr;
 
     bool answerYes = false;
     bool acceptOptions = false;
@@ -75,9 +75,9 @@ TEST(AutomaticMode, TheMenuCommandSwitchesAtOnceWhenAFolderIsWatched) {
     };
     for (const auto& c : cases) {
         ModeRig rig;
-        rig.frm.OpenCloseLogsAutomaticallyMnu->setChecked(c.on);
-        rig.options->LogFolderEdt->setText(c.folders);
-        rig.frm.OpenCloseLogsAutomaticallyMnu->trigger();
+        rig.frm.AutomaticModeAction->setChecked(c.on);
+        rig.options->LogFolderField->setText(c.folders);
+        rig.frm.AutomaticModeAction->trigger();
         EXPECT_EQ(rig.ModeOn(), c.nowOn) << c.on << " '" << c.folders << "'";
         EXPECT_TRUE(rig.questions.isEmpty());
         EXPECT_EQ(rig.optionsShown, 0);
@@ -96,12 +96,12 @@ TEST(AutomaticMode, WithoutAWatchedFolderTheCommandOffersToDefineTheConditions) 
     for (const char* folders : {"", "  ", ";/var/log"}) {
         for (const auto& a : answers) {
             ModeRig rig;
-            rig.options->LogFolderEdt->setText(folders);
-            rig.options->PageControl->setCurrentWidget(rig.options->AdvancedTab);
+            rig.options->LogFolderField->setText(folders);
+            rig.options->TabWidget->setCurrentWidget(rig.options->AdvancedTab);
             rig.answerYes = a.yes;
             rig.acceptOptions = a.ok;
             rig.typedFolder = "/srv/logs";
-            rig.frm.OpenCloseLogsAutomaticallyMnu->trigger();
+            rig.frm.AutomaticModeAction->trigger();
 
             const std::string label = std::string("'") + folders + "' yes " +
                                       std::to_string(a.yes) + " ok " + std::to_string(a.ok);
@@ -114,13 +114,13 @@ TEST(AutomaticMode, WithoutAWatchedFolderTheCommandOffersToDefineTheConditions) 
             if (a.yes) {
                 EXPECT_EQ(rig.pageShown, rig.options->AutoOpenCloseTab) << label;
                 if (QString(folders).isEmpty()) {
-                    EXPECT_EQ(rig.focusShown, rig.options->LogFolderEdt) << label;
+                    EXPECT_EQ(rig.focusShown, rig.options->LogFolderField) << label;
                 }
             }
-            EXPECT_EQ(rig.options->PageControl->currentWidget(), rig.options->AdvancedTab)
+            EXPECT_EQ(rig.options->TabWidget->currentWidget(), rig.options->AdvancedTab)
                 << "the page shown before comes back: " << label;
-            EXPECT_EQ(rig.options->LogFolderEdt->text(), a.ok ? "/srv/logs" : folders) << label;
-            EXPECT_TRUE(rig.frm.UpdateListsTmr->isActive()) << label;
+            EXPECT_EQ(rig.options->LogFolderField->text(), a.ok ? "/srv/logs" : folders) << label;
+            EXPECT_TRUE(rig.frm.PollTimer->isActive()) << label;
             // Accepted options apply as after the Options command.
             EXPECT_EQ(rig.store.SettingExists("Group2Caption"), a.ok) << label;
         }
@@ -141,25 +141,25 @@ TEST(AutomaticMode, TheUpdateCycleKeepsTheTabsInLineWithTheWatchedFolder) {
     };
     ModeRig rig;
     rig.store.WriteSetting(stored::LastFocusedFile, path("a.log"));
-    rig.options->LogFolderEdt->setText(dir.path());
+    rig.options->LogFolderField->setText(dir.path());
     rig.frm.Tabs()->OpenLog(path("notes.txt"));
-    rig.frm.OpenCloseLogsAutomaticallyMnu->trigger();
+    rig.frm.AutomaticModeAction->trigger();
     ASSERT_TRUE(rig.ModeOn());
 
-    rig.frm.UpdateListsTmrTimer();
-    ASSERT_EQ(rig.frm.PageControl->count(), 2);
+    rig.frm.PollLogs();
+    ASSERT_EQ(rig.frm.TabWidget->count(), 2);
     EXPECT_EQ(rig.frm.Tabs()->ActiveFileName(), path("a.log"));
 
     ASSERT_TRUE(QFile::rename(dir.filePath("a.log"), dir.filePath("a.old")));
-    rig.frm.UpdateListsTmrTimer();
-    ASSERT_EQ(rig.frm.PageControl->count(), 1);
+    rig.frm.PollLogs();
+    ASSERT_EQ(rig.frm.TabWidget->count(), 1);
     EXPECT_EQ(rig.frm.Tabs()->Tab(0)->FileName(), path("b.log"));
 
-    rig.frm.OpenCloseLogsAutomaticallyMnu->trigger();
+    rig.frm.AutomaticModeAction->trigger();
     ASSERT_FALSE(rig.ModeOn());
     ASSERT_TRUE(QFile::rename(dir.filePath("a.old"), dir.filePath("a.log")));
-    rig.frm.UpdateListsTmrTimer();
-    EXPECT_EQ(rig.frm.PageControl->count(), 1) << "switched off, the folder is not watched";
+    rig.frm.PollLogs();
+    EXPECT_EQ(rig.frm.TabWidget->count(), 1) << "switched off, the folder is not watched";
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "app/TVtMarrowlightFrm.h"
-#include "settings/TDirectoryBrowseFrm.h"
-#include "settings/TOptionsFrm.h"
+#include "app/MainWindow.h"
+#include "settings/FolderBrowseDialog.h"
+#include "settings/OptionsDialog.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/AppIcon.h"
 #include "support/core/RecordingSoundOutput.h"
@@ -32,10 +32,10 @@ TEST(DesktopIdentity, TheWindowAndEveryDialogCarryTheDrawnIcon) {
     MemorySettingsBackend backend;
     SettingsStore store(backend, "Marrowlight");
     RecordingSoundOutput sound;
-    TVtMarrowlightFrm frm(store, {"marrowlight"});
-    auto* options = new TOptionsFrm(store, sound, false, &frm);
+    MainWindow frm(store, {"marrowlight"});
+    auto* options = new OptionsDialog(store, sound, false, &frm);
     frm.AttachOptions(*options);
-    TDirectoryBrowseFrm browse(options);
+    FolderBrowseDialog browse(options);
     QMessageBox box(&frm);
     for (const QWidget* window :
          std::initializer_list<const QWidget*>{&frm, options, &browse, &box})
@@ -47,7 +47,7 @@ TEST(DesktopIdentity, TheWindowAndEveryDialogCarryTheDrawnIcon) {
         EXPECT_EQ(about.windowIcon().cacheKey(), key);
         return 0;
     };
-    frm.AboutMnu->trigger();
+    frm.AboutAction->trigger();
     EXPECT_EQ(shown, 1);
 }
 

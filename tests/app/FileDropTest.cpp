@@ -1,10 +1,10 @@
 #include "app/FileDrop.h"
 
-#include "app/TFileHistory.h"
-#include "app/TVtMarrowlightFrm.h"
+#include "app/MainWindow.h"
+#include "app/RecentFiles.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
 
@@ -28,7 +28,7 @@ namespace {
 // log already open, a folder and a FIFO to drop.
 struct DropRig {
     DropRig() : store(backend, "Marrowlight"), frm(store, {"marrowlight"}) {
-        options = new TOptionsFrm(store, sound, false, &frm);
+        options = new OptionsDialog(store, sound, false, &frm);
         frm.AttachOptions(*options);
         QDir(dir.path()).mkdir("archive");
         for (const char* name : {"new.log", "open.log", "R&D log é.log"}) {
@@ -54,8 +54,8 @@ struct DropRig {
     MemorySettingsBackend backend;
     SettingsStore store;
     RecordingSoundOutput sound;
-    TVtMarrowlightFrm frm;
-    TOptionsFrm* options = nullptr;
+    MainWindow frm;
+    OptionsDialog* options = nullptr;
 };
 
 TEST(FileDrop, DroppedFilesOpenLikeOpenLogAndTheRestSaysWhyNot) {
@@ -82,7 +82,7 @@ TEST(FileDrop, DroppedFilesOpenLikeOpenLogAndTheRestSaysWhyNot) {
     };
     for (const Case& c : cases) {
         DropRig rig;
-        rig.frm.OpenCloseLogsAutomaticallyMnu->setChecked(c.automatic);
+        rig.frm.AutomaticModeAction->setChecked(c.automatic);
         std::vector<std::string> dropped;
         for (const char* name : c.dropped)
             dropped.push_back(rig.Bytes(name));
@@ -145,7 +145,7 @@ TEST(FileDrop, TheWindowTakesDroppedUrlsAsCopiesAndRefusesThemInAutomaticMode) {
 
     // In automatic mode the cursor refuses at once and the status bar says why.
     rig.frm.StatusBar->clearMessage();
-    rig.frm.OpenCloseLogsAutomaticallyMnu->setChecked(true);
+    rig.frm.AutomaticModeAction->setChecked(true);
     QDragEnterEvent refused(where, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&rig.frm, &refused);
     EXPECT_FALSE(refused.isAccepted());

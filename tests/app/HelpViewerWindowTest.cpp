@@ -189,18 +189,18 @@ TEST_F(HelpViewer, SearchListsPagesHoldingEveryWord) {
         {"   ", ""},
     };
     for (const auto& c : cases) {
-        window.SearchEdt->setText(c.query);
+        window.SearchField->setText(c.query);
         if (c.first.isEmpty()) {
-            EXPECT_EQ(window.FoundLBx->count(), 0) << c.query.toStdString();
+            EXPECT_EQ(window.FoundList->count(), 0) << c.query.toStdString();
             continue;
         }
-        ASSERT_GT(window.FoundLBx->count(), 0) << c.query.toStdString();
-        EXPECT_EQ(window.FoundLBx->item(0)->text(), c.first) << c.query.toStdString();
+        ASSERT_GT(window.FoundList->count(), 0) << c.query.toStdString();
+        EXPECT_EQ(window.FoundList->item(0)->text(), c.first) << c.query.toStdString();
     }
 
-    window.SearchEdt->setText("wildcards");
-    QTest::keyClick(window.SearchEdt, Qt::Key_Return);
-    EXPECT_EQ(window.PageTitle(), window.FoundLBx->item(0)->text());
+    window.SearchField->setText("wildcards");
+    QTest::keyClick(window.SearchField, Qt::Key_Return);
+    EXPECT_EQ(window.PageTitle(), window.FoundList->item(0)->text());
 }
 
 TEST_F(HelpViewer, ContentsLeadToTheirPages) {
@@ -231,8 +231,8 @@ TEST_F(HelpViewer, EveryControlIsNamedByItsVisibleText) {
         QString name;
     } cases[] = {
         {window.ContentsTree, "Contents"},
-        {window.SearchEdt, "Search"},
-        {window.FoundLBx, "Found pages"},
+        {window.SearchField, "Search"},
+        {window.FoundList, "Found pages"},
         {window.NavigationBar->widgetForAction(window.BackAct), "Back"},
         {window.NavigationBar->widgetForAction(window.ForwardAct), "Forward"},
         {window.NavigationBar->widgetForAction(window.HomeAct), "Home"},

@@ -29,7 +29,7 @@ struct TabMenuRig : testing::TabsRig {
         };
         tabMenu.ShowStatus = [this](const QString& text) { status.push_back(text); };
     }
-    void Automatic(bool on) { menu.OpenCloseLogsAutomaticallyMnu->setChecked(on); }
+    void Automatic(bool on) { menu.AutomaticModeAction->setChecked(on); }
 
     LogTabMenu tabMenu{*tabs, menu};
     std::vector<QUrl> opened;
@@ -39,26 +39,26 @@ struct TabMenuRig : testing::TabsRig {
 TEST(LogTabMenu, CloseAndCloseOtherLogsActOnTheTabTheMenuWasOpenedFor) {
     TabMenuRig rig{"/l/a.log", "/l/b.log", "/l/c.log", "/l/d.log"};
     std::set<int> keys;
-    for (const QAction* item : rig.tabMenu.TabMnu->actions())
+    for (const QAction* item : rig.tabMenu.Menu->actions())
         if (!item->isSeparator())
             keys.insert(QKeySequence::mnemonic(item->text())[0].toCombined());
     EXPECT_EQ(keys.size(), 4u) << "each item has an access key of its own";
-    EXPECT_EQ(WithoutAccessKey(rig.tabMenu.CloseOtherLogsMnu->text().toStdString()),
+    EXPECT_EQ(WithoutAccessKey(rig.tabMenu.CloseOtherLogsAction->text().toStdString()),
               "Close Other Logs");
 
     ASSERT_TRUE(rig.tabMenu.Prepare(2)); // c.log
-    EXPECT_TRUE(rig.tabMenu.CloseOtherLogsMnu->isEnabled());
+    EXPECT_TRUE(rig.tabMenu.CloseOtherLogsAction->isEnabled());
     // A tab before it goes meanwhile: the menu still acts on c.log.
     rig.tabs->CloseLog(rig.pageControl.widget(0));
-    rig.tabMenu.CloseOtherLogsMnu->trigger();
+    rig.tabMenu.CloseOtherLogsAction->trigger();
     EXPECT_EQ(rig.Names(), QStringList({"c.log"}));
     EXPECT_EQ(rig.ActiveName(), "c.log");
 
     ASSERT_TRUE(rig.tabMenu.Prepare(0));
-    EXPECT_FALSE(rig.tabMenu.CloseOtherLogsMnu->isEnabled()) << "no other log is open";
-    rig.tabMenu.CloseTabMnu->trigger();
+    EXPECT_FALSE(rig.tabMenu.CloseOtherLogsAction->isEnabled()) << "no other log is open";
+    rig.tabMenu.CloseTabAction->trigger();
     EXPECT_EQ(rig.pageControl.count(), 0);
-    rig.tabMenu.CloseTabMnu->trigger(); // its tab is gone: nothing happens
+    rig.tabMenu.CloseTabAction->trigger(); // its tab is gone: nothing happens
     EXPECT_FALSE(rig.tabMenu.Prepare(0));
 }
 
@@ -71,18 +71,18 @@ TEST(LogTabMenu, CopyPathAndOpenContainingFolder) {
     rig.tabs->OpenLog(log);
 
     ASSERT_TRUE(rig.tabMenu.Prepare(1));
-    rig.tabMenu.CopyPathMnu->trigger();
+    rig.tabMenu.CopyPathAction->trigger();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), (folder + "/app.log").toStdString());
-    ASSERT_TRUE(rig.tabMenu.OpenContainingFolderMnu->isEnabled());
-    rig.tabMenu.OpenContainingFolderMnu->trigger();
+    ASSERT_TRUE(rig.tabMenu.OpenContainingFolderAction->isEnabled());
+    rig.tabMenu.OpenContainingFolderAction->trigger();
     ASSERT_EQ(rig.opened.size(), 1u);
     EXPECT_EQ(rig.opened[0].toString().toStdString(),
               QUrl::fromLocalFile(folder).toString().toStdString());
 
     // A log whose folder is not there offers no folder to show.
     ASSERT_TRUE(rig.tabMenu.Prepare(0));
-    EXPECT_FALSE(rig.tabMenu.OpenContainingFolderMnu->isEnabled());
-    rig.tabMenu.CopyPathMnu->trigger();
+    EXPECT_FALSE(rig.tabMenu.OpenContainingFolderAction->isEnabled());
+    rig.tabMenu.CopyPathAction->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), "/nowhere/x.log");
 }
 
@@ -90,20 +90,20 @@ TEST(LogTabMenu, NoTabIsClosedByHandWhileLogsOpenAutomatically) {
     TabMenuRig rig{"/l/a.log", "/l/b.log"};
     rig.Automatic(true);
     ASSERT_TRUE(rig.tabMenu.Prepare(0));
-    EXPECT_FALSE(rig.tabMenu.CloseTabMnu->isEnabled());
-    EXPECT_FALSE(rig.tabMenu.CloseOtherLogsMnu->isEnabled());
-    EXPECT_TRUE(rig.tabMenu.CopyPathMnu->isEnabled());
+    EXPECT_FALSE(rig.tabMenu.CloseTabAction->isEnabled());
+    EXPECT_FALSE(rig.tabMenu.CloseOtherLogsAction->isEnabled());
+    EXPECT_TRUE(rig.tabMenu.CopyPathAction->isEnabled());
     // The mode may change while the menu is open.
-    rig.tabMenu.CloseTabMnu->setEnabled(true);
-    rig.tabMenu.CloseTabMnu->trigger();
-    rig.tabMenu.CloseOtherLogsMnu->setEnabled(true);
-    rig.tabMenu.CloseOtherLogsMnu->trigger();
+    rig.tabMenu.CloseTabAction->setEnabled(true);
+    rig.tabMenu.CloseTabAction->trigger();
+    rig.tabMenu.CloseOtherLogsAction->setEnabled(true);
+    rig.tabMenu.CloseOtherLogsAction->trigger();
     EXPECT_EQ(rig.pageControl.count(), 2);
 
     rig.Automatic(false);
     ASSERT_TRUE(rig.tabMenu.Prepare(0));
-    EXPECT_TRUE(rig.tabMenu.CloseTabMnu->isEnabled());
-    EXPECT_TRUE(rig.tabMenu.CloseOtherLogsMnu->isEnabled());
+    EXPECT_TRUE(rig.tabMenu.CloseTabAction->isEnabled());
+    EXPECT_TRUE(rig.tabMenu.CloseOtherLogsAction->isEnabled());
 }
 
 TEST(LogTabMenu, MiddleClickOnATabClosesItAndTheMenuOpensOverATab) {
@@ -131,8 +131,8 @@ TEST(LogTabMenu, MiddleClickOnATabClosesItAndTheMenuOpensOverATab) {
 
     emit bar->customContextMenuRequested(centre(1));
     EXPECT_EQ(rig.tabMenu.TargetIndex(), 1);
-    EXPECT_TRUE(rig.tabMenu.TabMnu->isVisible());
-    rig.tabMenu.TabMnu->hide();
+    EXPECT_TRUE(rig.tabMenu.Menu->isVisible());
+    rig.tabMenu.Menu->hide();
     rig.pageControl.hide();
 }
 

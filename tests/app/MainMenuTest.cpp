@@ -81,9 +81,9 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
         }
     }
     // The struct's fields are the same actions the bar holds.
-    EXPECT_EQ(menu.KeepModifedLogFocusedMnu,
+    EXPECT_EQ(menu.KeepModifiedLogFocusedAction,
               window.findChild<QAction*>("KeepModifedLogFocusedMnu"));
-    EXPECT_EQ(menu.N4->objectName(), "N4");
+    EXPECT_EQ(menu.RecentFilesEnd->objectName(), "N4");
 }
 
 } // namespace

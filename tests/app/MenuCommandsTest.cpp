@@ -1,13 +1,13 @@
 #include "Version.h"
-#include "app/TFileHistory.h"
-#include "app/TVtMarrowlightFrm.h"
+#include "app/MainWindow.h"
+#include "app/RecentFiles.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/UpdateCycle.h"
 #include "settings/OpenFileDialog.h"
+#include "settings/OptionsDialog.h"
 #include "settings/QSettingsBackend.h"
-#include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/AccessKeys.h"
 #include "support/core/RecordingSoundOutput.h"
@@ -74,11 +74,11 @@ std::vector<std::string> RecentCaptions(const QMenu* menu) {
 struct WindowRig {
     explicit WindowRig(SettingsBackend& backend)
         : store(backend, "Marrowlight"), frm(store, {"marrowlight"}) {
-        options = new TOptionsFrm(store, sound, false, &frm);
+        options = new OptionsDialog(store, sound, false, &frm);
         frm.AttachOptions(*options);
-        frm.FormShow();
-        frm.FormActivate();
-        frm.ExecuteOpenLogDlg = [this](OpenFileDialog& dialog) {
+        frm.PrepareShow();
+        frm.HandleFirstActivation();
+        frm.RunOpenLogDialog = [this](OpenFileDialog& dialog) {
             shownDialogs.push_back({dialog.directory, dialog.fileName});
             if (answers.empty())
                 return false;
@@ -91,7 +91,7 @@ struct WindowRig {
     // "Open Log" with the dialog answering `path` (bytes as the file system takes them).
     void OpenByHand(const std::string& path) {
         answers.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
-        frm.OpenLogMnu->trigger();
+        frm.OpenLogAction->trigger();
     }
     std::string Active() const { return frm.Tabs()->ActiveFileName(); }
 
@@ -100,8 +100,8 @@ struct WindowRig {
     };
     SettingsStore store;
     RecordingSoundOutput sound;
-    TVtMarrowlightFrm frm;
-    TOptionsFrm* options = nullptr;
+    MainWindow frm;
+    OptionsDialog* options = nullptr;
     std::vector<QString> answers;
     std::vector<ShownDialog> shownDialogs;
 };
@@ -114,26 +114,26 @@ TEST(MenuCommands, FileCommandsAndRecentFilesAreGreyedWhileLogsOpenAutomatically
     MemorySettingsBackend backend;
     SettingsStore(backend, "Marrowlight").WriteSettingList("FileHistoryList", {"/l/a", "/l/b"});
     WindowRig rig(backend);
-    TVtMarrowlightFrm& frm = rig.frm;
-    QAction* const others[] = {frm.OpenCloseLogsAutomaticallyMnu, frm.ExitMnu};
-    QAction* const byHand[] = {frm.OpenLogMnu, frm.CloseLogMnu, frm.CloseAllLogsMnu};
+    MainWindow& frm = rig.frm;
+    QAction* const others[] = {frm.AutomaticModeAction, frm.ExitAction};
+    QAction* const byHand[] = {frm.OpenLogAction, frm.CloseLogAction, frm.CloseAllLogsAction};
 
-    frm.OpenCloseLogsAutomaticallyMnu->setChecked(true);
+    frm.AutomaticModeAction->setChecked(true);
     for (QAction* item : byHand)
         EXPECT_TRUE(item->isEnabled()) << "nothing greyed before the menu first drops down";
 
     for (const bool automatic : {true, false, true}) {
-        frm.OpenCloseLogsAutomaticallyMnu->setChecked(automatic);
-        emit frm.FileMnu->aboutToShow();
+        frm.AutomaticModeAction->setChecked(automatic);
+        emit frm.FileMenu->aboutToShow();
         for (QAction* item : byHand)
             EXPECT_EQ(item->isEnabled(), !automatic) << item->objectName().toStdString();
-        const std::vector<QAction*> recent = RecentItems(frm.FileMnu);
+        const std::vector<QAction*> recent = RecentItems(frm.FileMenu);
         ASSERT_EQ(recent.size(), 2u);
         for (QAction* item : recent)
             EXPECT_EQ(item->isEnabled(), !automatic);
         for (QAction* item : others)
             EXPECT_TRUE(item->isEnabled());
-        QAction* separator = ItemNamed(frm.FileMnu, "HistItem0");
+        QAction* separator = ItemNamed(frm.FileMenu, "HistItem0");
         ASSERT_NE(separator, nullptr);
         EXPECT_TRUE(separator->isEnabled());
     }
@@ -143,8 +143,8 @@ TEST(MenuCommands, FileCommandsAndRecentFilesAreGreyedWhileLogsOpenAutomatically
     frm.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
     for (const bool automatic : {true, false}) {
-        frm.OpenCloseLogsAutomaticallyMnu->setChecked(automatic);
-        emit frm.FileMnu->aboutToShow();
+        frm.AutomaticModeAction->setChecked(automatic);
+        emit frm.FileMenu->aboutToShow();
         rig.shownDialogs.clear();
         QTest::keyClick(&frm, Qt::Key_O, Qt::ControlModifier);
         EXPECT_EQ(rig.shownDialogs.size(), automatic ? 0u : 1u) << automatic;
@@ -164,9 +164,9 @@ TEST(MenuCommands, OpenLogStartsInTheOneWatchedFolderAndOffersTheLastChoice) {
     };
     for (const auto& c : cases) {
         MemoryRig rig;
-        rig.options->LogFolderEdt->setText(c.watched);
-        rig.frm.OpenLogMnu->trigger(); // cancelled
-        rig.options->LogFolderEdt->setText("/elsewhere");
+        rig.options->LogFolderField->setText(c.watched);
+        rig.frm.OpenLogAction->trigger(); // cancelled
+        rig.options->LogFolderField->setText("/elsewhere");
         rig.OpenByHand("/srv/logs/a.log");
         ASSERT_EQ(rig.shownDialogs.size(), 2u);
         EXPECT_EQ(rig.shownDialogs[0].directory, c.directory) << c.watched;
@@ -175,7 +175,7 @@ TEST(MenuCommands, OpenLogStartsInTheOneWatchedFolderAndOffersTheLastChoice) {
     }
 
     MemoryRig rig;
-    const OpenFileDialog& dialog = *rig.frm.OpenLogDlg;
+    const OpenFileDialog& dialog = *rig.frm.OpenLogDialog;
     EXPECT_EQ(dialog.objectName(), "OpenLogDlg");
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_TRUE(dialog.nameFilters.value(0).contains("*.log"));
@@ -186,18 +186,18 @@ TEST(MenuCommands, OpenLogStartsInTheOneWatchedFolderAndOffersTheLastChoice) {
     EXPECT_FALSE(dialog.fileMustExist);
     EXPECT_EQ(dialog.defaultExtension, "log");
 
-    rig.frm.OpenLogMnu->trigger();
-    EXPECT_EQ(rig.frm.PageControl->count(), 0) << "a cancelled dialog opens nothing";
+    rig.frm.OpenLogAction->trigger();
+    EXPECT_EQ(rig.frm.TabWidget->count(), 0) << "a cancelled dialog opens nothing";
     EXPECT_TRUE(rig.frm.FileHistory().Entries().empty());
     rig.OpenByHand("/srv/logs/missing.log");
-    rig.frm.OpenLogMnu->trigger();
+    rig.frm.OpenLogAction->trigger();
     EXPECT_EQ(rig.shownDialogs.back().offeredName, "/srv/logs/missing.log");
     EXPECT_EQ(rig.Active(), "/srv/logs/missing.log") << "a file that is not there still opens";
 }
 
 TEST(MenuCommands, RecentFilesKeepTheLastFiveNewestFirst) {
     MemoryRig rig;
-    QMenu* file = rig.frm.FileMnu;
+    QMenu* file = rig.frm.FileMenu;
     EXPECT_EQ(ItemNamed(file, "HistItem0"), nullptr) << "no entries, no separator";
     for (const char* name : {"A", "B", "C", "D", "E", "F"})
         rig.OpenByHand(std::string("/logs/") + name);
@@ -207,7 +207,7 @@ TEST(MenuCommands, RecentFilesKeepTheLastFiveNewestFirst) {
 
     // Right after "Open && Close Logs Automatically", before Exit.
     const QList<QAction*> items = file->actions();
-    const qsizetype at = items.indexOf(rig.frm.OpenCloseLogsAutomaticallyMnu) + 1;
+    const qsizetype at = items.indexOf(rig.frm.AutomaticModeAction) + 1;
     ASSERT_LT(at + 5, items.size());
     EXPECT_EQ(items[at]->objectName(), "HistItem0");
     EXPECT_EQ(items[at + 1]->objectName(), "HistItem1");
@@ -221,7 +221,7 @@ TEST(MenuCommands, RecentFilesKeepTheLastFiveNewestFirst) {
     RecentItems(file)[2]->trigger();
     EXPECT_EQ(rig.Active(), "/logs/D");
     EXPECT_EQ(RecentCaptions(file), newestFirst);
-    EXPECT_EQ(rig.frm.PageControl->count(), 6) << "opened again, not twice";
+    EXPECT_EQ(rig.frm.TabWidget->count(), 6) << "opened again, not twice";
 }
 
 TEST(MenuCommands, ARecentItemOpensExactlyItsOwnPath) {
@@ -233,7 +233,7 @@ TEST(MenuCommands, ARecentItemOpensExactlyItsOwnPath) {
     MemoryRig rig;
     for (const std::string& path : paths)
         rig.OpenByHand(path);
-    const std::vector<QAction*> items = RecentItems(rig.frm.FileMnu);
+    const std::vector<QAction*> items = RecentItems(rig.frm.FileMenu);
     ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(Shown(items[3]), "/logs/R&&D.log") << "shown with its ampersand";
     EXPECT_EQ(Shown(items[0]), Shown(items[1])) << "long paths that shorten alike";
@@ -242,7 +242,7 @@ TEST(MenuCommands, ARecentItemOpensExactlyItsOwnPath) {
         items[i]->trigger();
         EXPECT_EQ(rig.Active(), paths[3 - i]);
     }
-    EXPECT_EQ(rig.frm.FileHistory().FileForMenuItem(rig.frm.ExitMnu), "");
+    EXPECT_EQ(rig.frm.FileHistory().FileForMenuItem(rig.frm.ExitAction), "");
 }
 
 TEST(MenuCommands, RecentFilesLastFromOneRunToTheNext) {
@@ -251,11 +251,11 @@ TEST(MenuCommands, RecentFilesLastFromOneRunToTheNext) {
         WindowRig first(backend);
         first.OpenByHand("/logs/a.log");
         first.OpenByHand("/logs/b.log");
-        first.frm.ExitMnu->trigger();
+        first.frm.ExitAction->trigger();
     }
     {
         WindowRig second(backend);
-        EXPECT_EQ(RecentCaptions(second.frm.FileMnu),
+        EXPECT_EQ(RecentCaptions(second.frm.FileMenu),
                   std::vector<std::string>({"/logs/b.log", "/logs/a.log"}));
         second.frm.close(); // the close box ends the same way
     }
@@ -264,7 +264,7 @@ TEST(MenuCommands, RecentFilesLastFromOneRunToTheNext) {
     store.WriteSettingList("FileHistoryList", {"1", "2", "3", "4", "5", "6", "7"});
     {
         WindowRig third(backend);
-        EXPECT_EQ(RecentItems(third.frm.FileMnu).size(), 5u) << "seven stored, five kept";
+        EXPECT_EQ(RecentItems(third.frm.FileMenu).size(), 5u) << "seven stored, five kept";
         third.frm.close();
     }
     EXPECT_EQ(store.ReadSettingList("FileHistoryList"),
@@ -276,7 +276,7 @@ TEST(MenuCommands, ARecentPathThatIsNotUtf8OpensWithItsOwnBytes) {
     const std::string latin1 = "/logs/caf\xe9.log";
     SettingsStore(backend, "Marrowlight").WriteSettingList("FileHistoryList", {latin1});
     WindowRig rig(backend);
-    const std::vector<QAction*> items = RecentItems(rig.frm.FileMnu);
+    const std::vector<QAction*> items = RecentItems(rig.frm.FileMenu);
     ASSERT_EQ(items.size(), 1u);
     items[0]->trigger();
     EXPECT_EQ(rig.Active(), latin1);
@@ -299,13 +299,13 @@ TEST(MenuCommands, ClosingWritesTheRecentFilesEvenWhenAnotherValueFails) {
     EXPECT_EQ(backend.values["Marrowlight.FileHistoryList.Item0"], "/logs/a.log");
 
     backend.unwritable = {"Marrowlight.FileHistoryList.ItemsCount"};
-    EXPECT_THROW(rig.frm.FormDestroy(), SettingsError) << "a refused list is reported";
+    EXPECT_THROW(rig.frm.SaveRecentFiles(), SettingsError) << "a refused list is reported";
 }
 
 TEST(MenuCommands, ViewGroupItemsFollowAllEntriesAndTheStoredGroupNames) {
     MemoryRig rig;
-    TVtMarrowlightFrm& frm = rig.frm;
-    QAction* const groups[] = {frm.InformationMnu, frm.WarningsMnu, frm.ErrorsMnu};
+    MainWindow& frm = rig.frm;
+    QAction* const groups[] = {frm.Group1Action, frm.Group2Action, frm.Group3Action};
     const struct {
         const char* what;
         bool allEntries;
@@ -327,11 +327,11 @@ TEST(MenuCommands, ViewGroupItemsFollowAllEntriesAndTheStoredGroupNames) {
          {"All Entries", "R&&D", "Alerts", "Errors"}},
     };
     for (const auto& step : steps) {
-        frm.AllEntriesMnu->setChecked(step.allEntries);
+        frm.AllEntriesAction->setChecked(step.allEntries);
         for (const auto& [name, value] : step.stored)
             rig.store.WriteSetting(name, value);
-        emit frm.ViewMnu->aboutToShow();
-        EXPECT_EQ(Captions(frm.ViewMnu), step.captions) << step.what;
+        emit frm.ViewMenu->aboutToShow();
+        EXPECT_EQ(Captions(frm.ViewMenu), step.captions) << step.what;
         for (QAction* item : groups)
             EXPECT_EQ(item->isEnabled(), !step.allEntries) << step.what;
     }
@@ -356,33 +356,33 @@ void ExpectUniqueKeys(const QList<QAction*>& items, const char* where) {
 
 TEST(MenuCommands, EveryMenuItemHasItsOwnAccessKeyAfterEveryChange) {
     MemoryRig rig;
-    TVtMarrowlightFrm& frm = rig.frm;
+    MainWindow& frm = rig.frm;
     ExpectUniqueKeys(frm.MainMenu->actions(), "menu bar");
-    EXPECT_EQ(QKeySequence::mnemonic(frm.FileMnu->title()), QKeySequence(Qt::ALT | Qt::Key_F));
+    EXPECT_EQ(QKeySequence::mnemonic(frm.FileMenu->title()), QKeySequence(Qt::ALT | Qt::Key_F));
     auto checkAll = [&](const char* when) {
-        for (QMenu* menu : {frm.FileMnu, frm.ViewMnu, frm.OptionsMnu, frm.HelpMnu})
+        for (QMenu* menu : {frm.FileMenu, frm.ViewMenu, frm.OptionsMenu, frm.HelpMenu})
             ExpectUniqueKeys(menu->actions(),
                              (menu->objectName().toStdString() + " " + when).c_str());
     };
     checkAll("at start");
-    const std::vector<QString> fileKeys = AccessKeys(frm.FileMnu->actions());
+    const std::vector<QString> fileKeys = AccessKeys(frm.FileMenu->actions());
 
     for (const char* path : {"/var/log/syslog", "/var/log/auth.log", "/srv/R&D/app.log",
                              "/home/me/build.log", "/var/log/Xorg.0.log"})
         rig.OpenByHand(path);
-    emit frm.FileMnu->aboutToShow();
+    emit frm.FileMenu->aboutToShow();
     checkAll("with recent files");
-    EXPECT_EQ(AccessKeys(frm.FileMnu->actions()).back(), fileKeys.back())
+    EXPECT_EQ(AccessKeys(frm.FileMenu->actions()).back(), fileKeys.back())
         << "recent files do not take Exit's key";
 
-    const std::vector<QString> viewKeys = AccessKeys(frm.ViewMnu->actions());
-    emit frm.ViewMnu->aboutToShow();
-    EXPECT_EQ(AccessKeys(frm.ViewMnu->actions()), viewKeys) << "stable while nothing changes";
+    const std::vector<QString> viewKeys = AccessKeys(frm.ViewMenu->actions());
+    emit frm.ViewMenu->aboutToShow();
+    EXPECT_EQ(AccessKeys(frm.ViewMenu->actions()), viewKeys) << "stable while nothing changes";
     rig.store.WriteSetting("Group2Caption", "Alarms");
     rig.store.WriteSetting("Group3Caption", "Warnings");
-    emit frm.ViewMnu->aboutToShow();
+    emit frm.ViewMenu->aboutToShow();
     checkAll("after renaming groups");
-    EXPECT_NE(AccessKeys(frm.ViewMnu->actions()), viewKeys);
+    EXPECT_NE(AccessKeys(frm.ViewMenu->actions()), viewKeys);
 }
 
 struct ChangeDelayRig : MemoryRig {
@@ -398,15 +398,15 @@ struct ChangeDelayRig : MemoryRig {
     // other pass may come while the test waits for the delay.
     void Read() {
         frm.Cycle()->Pass();
-        frm.UpdateListsTmr->stop();
+        frm.PollTimer->stop();
     }
     // A reload sends the log back to its start until the next pass.
     bool Reloaded() const { return frm.Tabs()->Tab(0)->Page.ReadPos == 0; }
     // Waits until the delay has run out.
     void RunOut() const {
-        for (int i = 0; i < 500 && frm.ChangeDelayTmr->isActive(); ++i)
+        for (int i = 0; i < 500 && frm.ViewChangeTimer->isActive(); ++i)
             QTest::qWait(10);
-        ASSERT_FALSE(frm.ChangeDelayTmr->isActive());
+        ASSERT_FALSE(frm.ViewChangeTimer->isActive());
     }
     QTemporaryDir dir;
 };
@@ -414,38 +414,34 @@ struct ChangeDelayRig : MemoryRig {
 TEST(MenuCommands, ViewChangesAreAppliedOnceAfterTheDelay) {
     {
         MemoryRig rig;
-        EXPECT_TRUE(rig.frm.ChangeDelayTmr->isActive()) << "running from creation";
-        EXPECT_TRUE(rig.frm.ChangeDelayTmr->isSingleShot());
-        EXPECT_EQ(rig.frm.ChangeDelayTmr->interval(), 1000);
+        EXPECT_TRUE(rig.frm.ViewChangeTimer->isActive()) << "running from creation";
+        EXPECT_TRUE(rig.frm.ViewChangeTimer->isSingleShot());
+        EXPECT_EQ(rig.frm.ViewChangeTimer->interval(), 1000);
     }
     const struct {
         const char* what;
-        std::vector<QAction * TVtMarrowlightFrm::*> clicks;
+        std::vector<QAction * MainWindow::*> clicks;
         bool dropView;
         bool reload;
     } cases[] = {
-        {"one item twice",
-         {&TVtMarrowlightFrm::ErrorsMnu, &TVtMarrowlightFrm::ErrorsMnu},
-         false,
-         false},
+        {"one item twice", {&MainWindow::Group3Action, &MainWindow::Group3Action}, false, false},
         {"three items",
-         {&TVtMarrowlightFrm::ErrorsMnu, &TVtMarrowlightFrm::WarningsMnu,
-          &TVtMarrowlightFrm::AllEntriesMnu},
+         {&MainWindow::Group3Action, &MainWindow::Group2Action, &MainWindow::AllEntriesAction},
          false,
          true},
         {"the View menu dropped down", {}, true, false},
     };
     for (const auto& c : cases) {
         ChangeDelayRig rig;
-        rig.frm.ChangeDelayTmr->setInterval(30);
-        rig.frm.ChangeDelayTmr->start();
+        rig.frm.ViewChangeTimer->setInterval(30);
+        rig.frm.ViewChangeTimer->start();
         rig.RunOut();
         ASSERT_FALSE(rig.Reloaded()) << "the first run after start-up finds nothing changed";
         if (c.dropView)
-            emit rig.frm.ViewMnu->aboutToShow();
+            emit rig.frm.ViewMenu->aboutToShow();
         for (auto click : c.clicks)
             (rig.frm.*click)->trigger();
-        EXPECT_TRUE(rig.frm.ChangeDelayTmr->isActive()) << c.what << ": armed";
+        EXPECT_TRUE(rig.frm.ViewChangeTimer->isActive()) << c.what << ": armed";
         EXPECT_FALSE(rig.Reloaded()) << c.what << ": nothing before the delay";
         rig.RunOut();
         EXPECT_EQ(rig.Reloaded(), c.reload) << c.what;
@@ -453,7 +449,7 @@ TEST(MenuCommands, ViewChangesAreAppliedOnceAfterTheDelay) {
 
         // Once applied, the same states do not reload again.
         rig.Read();
-        rig.frm.ChangeDelayTmr->start();
+        rig.frm.ViewChangeTimer->start();
         rig.RunOut();
         EXPECT_FALSE(rig.Reloaded()) << c.what << ": one reload only";
     }
@@ -461,42 +457,42 @@ TEST(MenuCommands, ViewChangesAreAppliedOnceAfterTheDelay) {
 
 TEST(MenuCommands, EveryViewChangePushesTheDelayBack) {
     MemoryRig rig;
-    QTimer& delay = *rig.frm.ChangeDelayTmr;
+    QTimer& delay = *rig.frm.ViewChangeTimer;
     delay.setInterval(2000);
-    for (QAction* item : {rig.frm.ErrorsMnu, rig.frm.AllEntriesMnu}) {
+    for (QAction* item : {rig.frm.Group3Action, rig.frm.AllEntriesAction}) {
         item->trigger();
         QTest::qWait(100);
         const int left = delay.remainingTime();
         ASSERT_GE(left, 0);
-        emit rig.frm.ViewMnu->aboutToShow();
+        emit rig.frm.ViewMenu->aboutToShow();
         EXPECT_GT(delay.remainingTime(), left);
     }
 }
 
 TEST(MenuCommands, KeepingTheModifiedLogFocusedBringsItsTabToTheFront) {
     MemoryRig rig;
-    TVtMarrowlightFrm& frm = rig.frm;
+    MainWindow& frm = rig.frm;
     for (const char* path : {"/l/a", "/l/b", "/l/c"})
         frm.Tabs()->OpenLog(path);
     frm.Tabs()->SetTabImage(*frm.Tabs()->Tab(1), MenuImageIndex::NewLines);
-    frm.PageControl->setCurrentIndex(0);
-    ASSERT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked());
+    frm.TabWidget->setCurrentIndex(0);
+    ASSERT_TRUE(frm.KeepModifiedLogFocusedAction->isChecked());
 
-    frm.KeepModifedLogFocusedMnu->trigger();
-    EXPECT_FALSE(frm.KeepModifedLogFocusedMnu->isChecked());
+    frm.KeepModifiedLogFocusedAction->trigger();
+    EXPECT_FALSE(frm.KeepModifiedLogFocusedAction->isChecked());
     EXPECT_EQ(rig.Active(), "/l/a") << "unchecking changes nothing else";
-    frm.KeepModifedLogFocusedMnu->trigger();
-    EXPECT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked());
+    frm.KeepModifiedLogFocusedAction->trigger();
+    EXPECT_TRUE(frm.KeepModifiedLogFocusedAction->isChecked());
     EXPECT_EQ(rig.Active(), "/l/b");
 }
 
 TEST(MenuCommands, HelpAsksForTheOverviewAndTheOptionsPage) {
     MemoryRig rig;
-    rig.frm.ContentsMnu->trigger(); // no help bound yet: nothing happens
+    rig.frm.ContentsAction->trigger(); // no help bound yet: nothing happens
     std::vector<QString> topics;
     rig.frm.ShowHelpTopic = [&topics](const QString& topic) { topics.push_back(topic); };
-    rig.frm.ContentsMnu->trigger();
-    rig.options->HelpBtn->click();
+    rig.frm.ContentsAction->trigger();
+    rig.options->HelpButton->click();
     EXPECT_EQ(topics, std::vector<QString>({"Overview.htm", "Options.htm"}));
 }
 
@@ -521,7 +517,7 @@ TEST(MenuCommands, AboutShowsNameVersionAndQtModally) {
         box->button(QMessageBox::Ok)->click();
         return box->result();
     };
-    rig.frm.AboutMnu->trigger();
+    rig.frm.AboutAction->trigger();
     EXPECT_EQ(shown, 1);
 }
 

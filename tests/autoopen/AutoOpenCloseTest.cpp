@@ -33,7 +33,7 @@ struct PassRig : testing::TabsRig {
         clock.value = DateTimeFromLocal(2026, 12, day, hour, minute, second);
     }
     void Watch(const std::string& folders) {
-        options.LogFolderEdt->setText(QString::fromStdString(folders));
+        options.LogFolderField->setText(QString::fromStdString(folders));
     }
     void Pass() { autoOpen.AutoOpenClosePass(); }
     std::vector<std::string> Paths() const {
@@ -110,7 +110,7 @@ TEST(AutoOpenClose, PathsAreComparedAsTheyAreSpelled) {
     // a date mask takes the longer name too.
     const std::string logs =
         rig.Folder("logs", {"app.log", "App.log", "20261207.log", "20261207.log "});
-    rig.options.MatchMaskChk->setChecked(true);
+    rig.options.MatchMaskBox->setChecked(true);
     rig.Watch(logs);
     rig.Pass();
     EXPECT_EQ(rig.SortedPaths(), Paths({logs + "/20261207.log", logs + "/20261207.log ",
@@ -149,8 +149,8 @@ TEST(AutoOpenClose, OpenLogsStayOnlyWhileTheyQualify) {
     EXPECT_EQ(rig.Paths(), Paths({other + "/app.log"}));
 
     std::filesystem::rename(logs + "/a.old", logs + "/a.log");
-    rig.options.MatchWildcardsChk->setChecked(false);
-    rig.options.MatchMaskChk->setChecked(false);
+    rig.options.MatchWildcardsBox->setChecked(false);
+    rig.options.MatchMaskBox->setChecked(false);
     rig.Pass();
     EXPECT_EQ(rig.Paths(), Paths()) << "neither mask kind on: nothing qualifies";
 }
@@ -158,9 +158,9 @@ TEST(AutoOpenClose, OpenLogsStayOnlyWhileTheyQualify) {
 TEST(AutoOpenClose, TheNewDaysLogReplacesYesterdays) {
     PassRig rig;
     const std::string logs = rig.Folder("logs", {"20261207.log", "20261208.log", "other.log"});
-    rig.options.MatchMaskChk->setChecked(true);
-    rig.options.FileMasksEdt->setText("yyyymmdd.log");
-    rig.options.MatchWildcardsChk->setChecked(false);
+    rig.options.MatchMaskBox->setChecked(true);
+    rig.options.FileMasksField->setText("yyyymmdd.log");
+    rig.options.MatchWildcardsBox->setChecked(false);
     rig.Watch(logs);
 
     rig.SetClock(7, 23, 59, 59);
@@ -176,7 +176,7 @@ TEST(AutoOpenClose, WithTheDayCheckAFileQualifiesOnTheDayItWasWritten) {
     const std::string logs = rig.Folder("logs", {"a.log"});
     const std::string log = logs + "/a.log";
     ASSERT_TRUE(testing::SetLocalModificationTime(log, 2026, 12, 6, 23, 59, 59));
-    rig.options.MatchDateChk->setChecked(true);
+    rig.options.MatchDateBox->setChecked(true);
     rig.Watch(logs);
 
     rig.Pass();

@@ -37,8 +37,8 @@ TEST(FindBar, NextAndPreviousWalkTheMatchesAndWrapOnce) {
 
     QTest::keyClick(&rig.List(), Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(bar.isVisible());
-    EXPECT_TRUE(bar.FindEdt->hasFocus());
-    Type(bar.FindEdt, "error");
+    EXPECT_TRUE(bar.FindField->hasFocus());
+    Type(bar.FindField, "error");
 
     struct Step {
         Qt::Key key;
@@ -55,42 +55,42 @@ TEST(FindBar, NextAndPreviousWalkTheMatchesAndWrapOnce) {
         {Qt::Key_F3, Qt::ShiftModifier, 2, ""},
     };
     for (const Step& step : steps) {
-        QTest::keyClick(bar.FindEdt, step.key, step.modifiers);
+        QTest::keyClick(bar.FindField, step.key, step.modifiers);
         EXPECT_FALSE(bar.Searching());
         EXPECT_EQ(rig.Current(), step.row) << step.row;
         EXPECT_EQ(rig.SelectedTexts(), QStringList{rig.Text(step.row)});
-        EXPECT_EQ(bar.MessageLbl->text(), step.message);
+        EXPECT_EQ(bar.MessageLabel->text(), step.message);
     }
     EXPECT_EQ(rig.statusMessages,
               QStringList({"Search wrapped to the start", "Search wrapped to the end"}));
 
     // Only the row itself matches with case: found again after a full turn.
-    bar.MatchCaseChk->setChecked(true);
+    bar.MatchCaseBox->setChecked(true);
     rig.SetCurrent(4);
-    QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+    QTest::keyClick(bar.FindField, Qt::Key_Return);
     EXPECT_EQ(rig.Current(), 4);
-    EXPECT_EQ(bar.MessageLbl->text(), "Search wrapped to the start");
+    EXPECT_EQ(bar.MessageLabel->text(), "Search wrapped to the start");
 
-    Type(bar.FindEdt, "disk full please");
-    QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+    Type(bar.FindField, "disk full please");
+    QTest::keyClick(bar.FindField, Qt::Key_Return);
     EXPECT_EQ(rig.Current(), 4);
-    EXPECT_EQ(bar.MessageLbl->text(), "Not found");
+    EXPECT_EQ(bar.MessageLabel->text(), "Not found");
     EXPECT_EQ(rig.statusMessages.last(), "Not found");
 
     // An invalid expression says why at once and searches nothing.
-    bar.RegularExpressionChk->setChecked(true);
-    Type(bar.FindEdt, "ERR(OR");
+    bar.RegularExpressionBox->setChecked(true);
+    Type(bar.FindField, "ERR(OR");
     const QString why = "Invalid regular expression: missing closing parenthesis (at character 7)";
-    EXPECT_EQ(bar.MessageLbl->text(), why);
-    QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+    EXPECT_EQ(bar.MessageLabel->text(), why);
+    QTest::keyClick(bar.FindField, Qt::Key_Return);
     EXPECT_EQ(rig.Current(), 4);
-    EXPECT_EQ(bar.MessageLbl->text(), why);
-    Type(bar.FindEdt, "^ERR[A-Z]+ d");
-    QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+    EXPECT_EQ(bar.MessageLabel->text(), why);
+    Type(bar.FindField, "^ERR[A-Z]+ d");
+    QTest::keyClick(bar.FindField, Qt::Key_Return);
     EXPECT_EQ(rig.Current(), 2);
 
     // Escape closes the bar and gives the list the keyboard again.
-    QTest::keyClick(bar.FindEdt, Qt::Key_Escape);
+    QTest::keyClick(bar.FindField, Qt::Key_Escape);
     EXPECT_TRUE(bar.isHidden());
     EXPECT_TRUE(rig.List().hasFocus());
     EXPECT_EQ(rig.tab->Delegate().Found(), nullptr);
@@ -102,16 +102,16 @@ TEST(FindBar, NextGoesTowardNewerLinesWhenTheyAreOnTop) {
     ASSERT_EQ(rig.Text(0), "done");
     FindBar& bar = rig.tab->Finder();
     rig.SetCurrent(5); // the oldest line
-    rig.tab->FindMnu->trigger();
-    Type(bar.FindEdt, "error");
+    rig.tab->FindAction->trigger();
+    Type(bar.FindField, "error");
     for (int row : {3, 1, 3}) {
-        QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+        QTest::keyClick(bar.FindField, Qt::Key_Return);
         EXPECT_EQ(rig.Current(), row);
     }
-    EXPECT_EQ(bar.MessageLbl->text(), "Search wrapped to the start");
-    QTest::keyClick(bar.FindEdt, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(bar.MessageLabel->text(), "Search wrapped to the start");
+    QTest::keyClick(bar.FindField, Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(rig.Current(), 1);
-    EXPECT_EQ(bar.MessageLbl->text(), "Search wrapped to the end");
+    EXPECT_EQ(bar.MessageLabel->text(), "Search wrapped to the end");
 }
 
 TEST(FindBar, EscapeStopsASearchBetweenItsSlices) {
@@ -124,24 +124,24 @@ TEST(FindBar, EscapeStopsASearchBetweenItsSlices) {
     FindBar& bar = rig.tab->Finder();
     bar.Slices = {0, 1, 1024}; // a block of some twenty rows per slice
     rig.SetCurrent(0);
-    rig.tab->FindMnu->trigger();
-    Type(bar.FindEdt, "needle");
-    QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+    rig.tab->FindAction->trigger();
+    Type(bar.FindField, "needle");
+    QTest::keyClick(bar.FindField, Qt::Key_Return);
     EXPECT_TRUE(bar.Searching());
-    EXPECT_EQ(bar.MessageLbl->text(), "Searching…");
-    QTest::keyClick(bar.FindEdt, Qt::Key_Escape);
+    EXPECT_EQ(bar.MessageLabel->text(), "Searching…");
+    QTest::keyClick(bar.FindField, Qt::Key_Escape);
     EXPECT_FALSE(bar.Searching());
     EXPECT_TRUE(bar.isVisible());
-    EXPECT_EQ(bar.MessageLbl->text(), "Search stopped");
+    EXPECT_EQ(bar.MessageLabel->text(), "Search stopped");
     EXPECT_EQ(rig.Current(), 0);
     QApplication::processEvents();
     EXPECT_EQ(rig.Current(), 0);
 
     // Left alone, the slices run on in the event loop to the end.
-    QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+    QTest::keyClick(bar.FindField, Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !bar.Searching(); }));
     EXPECT_EQ(rig.Current(), 200);
-    QTest::keyClick(bar.FindEdt, Qt::Key_Escape);
+    QTest::keyClick(bar.FindField, Qt::Key_Escape);
     EXPECT_TRUE(bar.isHidden());
 }
 
@@ -149,25 +149,25 @@ TEST(FindBar, EveryControlSpeaksAndHasAKeyOfItsOwn) {
     LogTabRig rig(Lines);
     ASSERT_TRUE(rig.activated);
     FindBar& bar = rig.tab->Finder();
-    rig.tab->FindMnu->trigger();
+    rig.tab->FindAction->trigger();
     struct Control {
         QWidget* widget;
         const char* name;
     } controls[] = {
-        {bar.FindEdt, "Find:"},
-        {bar.MatchCaseChk, "Match case"},
-        {bar.RegularExpressionChk, "Regular expression"},
-        {bar.NextBtn, "Next"},
-        {bar.PreviousBtn, "Previous"},
-        {bar.CloseBtn, "Close the find bar"},
+        {bar.FindField, "Find:"},
+        {bar.MatchCaseBox, "Match case"},
+        {bar.RegularExpressionBox, "Regular expression"},
+        {bar.NextButton, "Next"},
+        {bar.PreviousButton, "Previous"},
+        {bar.CloseButton, "Close the find bar"},
     };
     for (const Control& c : controls)
         EXPECT_EQ(QAccessible::queryAccessibleInterface(c.widget)->text(QAccessible::Name), c.name);
     // Keys of their own, and none the menu bar's File, View, Options or Help take.
     QSet<QChar> keys{'f', 'v', 'o', 'h'};
     for (const QString& text :
-         {bar.FindLbl->text(), bar.MatchCaseChk->text(), bar.RegularExpressionChk->text(),
-          bar.NextBtn->text(), bar.PreviousBtn->text()}) {
+         {bar.FindLabel->text(), bar.MatchCaseBox->text(), bar.RegularExpressionBox->text(),
+          bar.NextButton->text(), bar.PreviousButton->text()}) {
         const qsizetype mark = text.indexOf('&');
         ASSERT_GE(mark, 0) << text.toStdString();
         EXPECT_FALSE(keys.contains(text.at(mark + 1).toLower())) << text.toStdString();
@@ -176,11 +176,11 @@ TEST(FindBar, EveryControlSpeaksAndHasAKeyOfItsOwn) {
 
     // A click finds, and leaves the keyboard in the field for Enter.
     rig.SetCurrent(0);
-    Type(bar.FindEdt, "GET");
-    QTest::mouseClick(bar.NextBtn, Qt::LeftButton);
+    Type(bar.FindField, "GET");
+    QTest::mouseClick(bar.NextButton, Qt::LeftButton);
     EXPECT_EQ(rig.Current(), 1);
-    EXPECT_TRUE(bar.FindEdt->hasFocus());
-    QTest::keyClick(bar.FindEdt, Qt::Key_Return);
+    EXPECT_TRUE(bar.FindField->hasFocus());
+    QTest::keyClick(bar.FindField, Qt::Key_Return);
     EXPECT_EQ(rig.Current(), 3);
 }
 
@@ -190,8 +190,8 @@ TEST(FindBar, FoundTextIsMarkedInTheRowsWhileTheBarIsOpen) {
     FindBar& bar = rig.tab->Finder();
     LogListView& list = rig.List();
     rig.SetCurrent(5);
-    rig.tab->FindMnu->trigger();
-    Type(bar.FindEdt, "disk");
+    rig.tab->FindAction->trigger();
+    Type(bar.FindField, "disk");
     auto rowImage = [&](int row) {
         QImage image(list.viewport()->size(), QImage::Format_RGB32);
         list.viewport()->render(&image);

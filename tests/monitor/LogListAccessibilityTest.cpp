@@ -66,7 +66,7 @@ struct Fixture {
         rig.pageControl.show();
         QApplication::processEvents();
     }
-    LogListView& View() const { return *tab->ItemsLBx(); }
+    LogListView& View() const { return *tab->ListView(); }
     QAccessibleInterface* List() const { return QAccessible::queryAccessibleInterface(&View()); }
 
     testing::TempDir dir;
@@ -234,7 +234,7 @@ TEST(LogListAccessibility, ARowIsReadAsItIsDrawnZeroBytesIncluded) {
     rig.tabs->OpenLog(path);
     rig.tabs->Tab(0)->Model().LoadLines(std::move(lines));
     QAccessibleInterface* list =
-        QAccessible::queryAccessibleInterface(rig.tabs->Tab(0)->ItemsLBx());
+        QAccessible::queryAccessibleInterface(rig.tabs->Tab(0)->ListView());
     ASSERT_NE(list, nullptr);
     for (int i = 0; i < int(std::size(rows)); ++i)
         EXPECT_EQ(list->child(i)->text(QAccessible::Name), rows[i].second) << i;

@@ -26,7 +26,7 @@ TEST(LogListModel, ShowsWhatPassesReadAsResetsAndInsertions) {
     SilentProgress progress;
     PosixFileSource files;
     LogReader reader(files, settings, clock, progress);
-    TPageObject page;
+    LogPage page;
     page.FileName = dir.File("m.log");
 
     LogListModel model;

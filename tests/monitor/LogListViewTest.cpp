@@ -1,12 +1,12 @@
 #include "monitor/LogListView.h"
 
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/core/FileSource.h"
+#include "monitor/core/LineRecord.h"
 #include "monitor/core/LogReader.h"
 #include "monitor/core/MonitorTestSupport.h"
-#include "monitor/core/TObjectInfo.h"
 #include "monitor/core/TextEncoding.h"
 
 #include <QApplication>
@@ -203,7 +203,7 @@ TEST(LogListView, ALongRowHasTheColourOfItsWholeText) {
         SilentProgress progress;
         PosixFileSource files;
         LogReader reader(files, viewSettings, clock, progress);
-        TPageObject page;
+        LogPage page;
         page.FileName = path;
         LogListModel model;
         reader.Pass(page, model);
@@ -244,7 +244,7 @@ TEST(LogListView, TheGutterStaysAtTheLeftEdgeWhenScrolledSideways) {
     auto file = std::make_shared<MemoryFile>();
     file->data = line;
     LineIndex rows;
-    rows.push_back(LineEntry(0, line.size()), TObjectInfo{45000.5, 1});
+    rows.push_back(LineEntry(0, line.size()), LineRecord{45000.5, 1});
     rows.SetSource(file, LogEncoding::EightBit);
     LogListModel model;
     model.LoadLines(std::move(rows));
@@ -309,8 +309,7 @@ TEST(LogListView, AFollowedListShowsWhatAFreshPaintShows) {
         LineIndex rows;
         for (int i = 0; i < count; ++i) {
             const std::string text = "line " + std::to_string(written++) + (i % 3 ? "" : " Error");
-            rows.push_back(LineEntry(file->data.size(), text.size()),
-                           TObjectInfo{45000.5, written});
+            rows.push_back(LineEntry(file->data.size(), text.size()), LineRecord{45000.5, written});
             file->data += text;
         }
         rows.SetSource(file, LogEncoding::EightBit);

@@ -8,7 +8,7 @@
 #include "monitor/MonitorRig.h"
 #include "monitor/UpdateCycle.h"
 #include "monitor/core/MonitorTestSupport.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 
 #include <QCheckBox>
 #include <QMainWindow>
@@ -22,7 +22,7 @@ namespace marrowlight::testing {
 struct LogTabRig : TabsRig {
     // Lines end in CR LF; the first pass loads them in bulk.
     explicit LogTabRig(const std::vector<std::string>& lines, bool newestAtTop = false) {
-        options.LastEntriesAtTopChk->setChecked(newestAtTop);
+        options.LastEntriesAtTopBox->setChecked(newestAtTop);
         path = dir.File("app.log");
         WriteFile(path, Joined(lines));
         tabs->OpenLog(path);
@@ -48,7 +48,7 @@ struct LogTabRig : TabsRig {
         cycle.Pass();
     }
 
-    LogListView& List() const { return *tab->ItemsLBx(); }
+    LogListView& List() const { return *tab->ListView(); }
     LogListModel& Model() const { return tab->Model(); }
     int Current() const { return List().currentIndex().row(); }
     void SetCurrent(int row) const { List().setCurrentIndex(Model().index(row)); }

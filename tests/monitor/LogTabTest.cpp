@@ -68,7 +68,7 @@ TEST(LogTab, FollowingTheLogSelectsTheLastRowUnlessRowsAreChosen) {
                 Click(rig, c.selectLast, Qt::ShiftModifier);
         }
         if (c.findBarOpen)
-            rig.tab->FindMnu->trigger();
+            rig.tab->FindAction->trigger();
         const QStringList before = rig.SelectedTexts();
         rig.Arrive({"six"});
         EXPECT_EQ(rig.SelectedTexts(), c.follows ? QStringList{"six"} : before) << c.what;
@@ -91,18 +91,18 @@ TEST(LogTab, CopiesTheSelectedRowsAsTheyAreDrawn) {
     // Rows in list order, however they were picked; Ctrl+A takes all.
     Click(rig, 3);
     Click(rig, 0, Qt::ControlModifier);
-    rig.tab->CopyMnu->trigger();
+    rig.tab->CopyRowsAction->trigger();
     EXPECT_EQ(clipboard.text(), "first\nlast");
     QTest::keyClick(&rig.List(), Qt::Key_A, Qt::ControlModifier);
-    rig.tab->CopyMnu->trigger();
+    rig.tab->CopyRowsAction->trigger();
     EXPECT_EQ(clipboard.text().count('\n'), 3);
 
     // Lines that arrived by a pass carry the number the gutter shows.
-    rig.options.ShowLineNumbersChk->setChecked(true);
+    rig.options.ShowLineNumbersBox->setChecked(true);
     rig.Arrive({"fifth", "sixth"});
     Click(rig, 3);
     Click(rig, 5, Qt::ShiftModifier);
-    rig.tab->CopyWithLineNumbersMnu->trigger();
+    rig.tab->CopyWithLineNumbersAction->trigger();
     EXPECT_EQ(clipboard.text(), "\tlast\n1\tfifth\n2\tsixth");
 }
 
@@ -147,7 +147,7 @@ TEST(LogTab, TheListMenuHasAccessKeysAndOffersWhatCanBeDone) {
     ASSERT_TRUE(rig.activated);
     rig.List().clearSelection();
     emit rig.List().customContextMenuRequested(RowCentre(rig, 0));
-    QMenu& menu = *rig.tab->ListMnu;
+    QMenu& menu = *rig.tab->ListMenu;
     EXPECT_TRUE(menu.isVisible());
     QSet<QChar> keys;
     for (QAction* item : menu.actions()) {
@@ -159,19 +159,19 @@ TEST(LogTab, TheListMenuHasAccessKeysAndOffersWhatCanBeDone) {
         keys.insert(text.at(mark + 1).toLower());
     }
     EXPECT_EQ(keys.size(), 4);
-    EXPECT_TRUE(rig.tab->FindMnu->isEnabled());
-    EXPECT_FALSE(rig.tab->CopyMnu->isEnabled());
-    EXPECT_FALSE(rig.tab->CopyWithLineNumbersMnu->isEnabled());
+    EXPECT_TRUE(rig.tab->FindAction->isEnabled());
+    EXPECT_FALSE(rig.tab->CopyRowsAction->isEnabled());
+    EXPECT_FALSE(rig.tab->CopyWithLineNumbersAction->isEnabled());
     menu.close();
 
     // Line numbers come from the gutter, when it shows any.
     rig.SetCurrent(1);
     for (bool gutter : {false, true}) {
-        rig.options.ShowLineNumbersChk->setChecked(gutter);
-        rig.options.ShowLineTimeChk->setChecked(false);
+        rig.options.ShowLineNumbersBox->setChecked(gutter);
+        rig.options.ShowLineTimeBox->setChecked(false);
         emit rig.List().customContextMenuRequested(RowCentre(rig, 1));
-        EXPECT_TRUE(rig.tab->CopyMnu->isEnabled());
-        EXPECT_EQ(rig.tab->CopyWithLineNumbersMnu->isEnabled(), gutter);
+        EXPECT_TRUE(rig.tab->CopyRowsAction->isEnabled());
+        EXPECT_EQ(rig.tab->CopyWithLineNumbersAction->isEnabled(), gutter);
         menu.close();
     }
 }

@@ -32,8 +32,8 @@ TEST(LogTabs, OpenAddsAfterTheOthersOrActivatesTheOpenLog) {
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->Image, MenuImageIndex::NormalLog);
     EXPECT_EQ(c->Page.Encoding, LogEncoding::Unknown);
-    EXPECT_EQ(c->ItemsLBx()->accessibleName(), "/srv/c.log");
-    EXPECT_EQ(c->ItemsLBx()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(c->ListView()->accessibleName(), "/srv/c.log");
+    EXPECT_EQ(c->ListView()->selectionMode(), QAbstractItemView::ExtendedSelection);
 
     // Surrounding blanks are not part of the path; a missing file is no error.
     rig.tabs->OpenLog("/var/log/R&D.log");
@@ -81,7 +81,7 @@ TEST(LogTabs, ClosingActivatesTheFollowingTabOrTheFirst) {
     testing::TabsRig rig;
     rig.tabs->OpenLog("/l/only.log");
     rig.tabs->Tab(0)->Page.StateText = "Log succesfully read.";
-    rig.tabs->PageControlChange();
+    rig.tabs->ActiveTabChanged();
     EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
     rig.tabs->CloseLog(nullptr);
     rig.tabs->CloseLog(rig.pageControl.widget(0));
@@ -95,7 +95,7 @@ TEST(LogTabs, StatusBarShowsTheActiveTabsTextsWhichSurviveAReset) {
     testing::TabsRig rig;
     rig.tabs->OpenLog("/l/a.log");
     rig.tabs->OpenLog("/l/b.log");
-    TPageObject& a = rig.tabs->Tab(0)->Page;
+    LogPage& a = rig.tabs->Tab(0)->Page;
     a.LastReadText = "Last read: 10:00:00";
     a.LinesText = "Lines: 4";
     a.DisplayedText = "Displayed: 3";
@@ -105,7 +105,7 @@ TEST(LogTabs, StatusBarShowsTheActiveTabsTextsWhichSurviveAReset) {
 
     rig.pageControl.setCurrentIndex(0);
     rig.tabs->ResetAllLogs();
-    rig.tabs->PageControlChange();
+    rig.tabs->ActiveTabChanged();
     EXPECT_EQ(a.ReadPos, 0u);
     EXPECT_EQ(a.Encoding, LogEncoding::Unknown);
     const char* expected[] = {"Last read: 10:00:00", "Lines: 4", "Displayed: 3",
@@ -127,14 +127,14 @@ TEST(LogTabs, ItemHeightAndFontFollowTheOptions) {
     rig.tabs->OpenLog("/l/a.log");
     rig.tabs->OpenLog("/l/b.log");
     for (const Case& c : cases) {
-        const int index = rig.options.FontSizeCBx->findText(c.size);
+        const int index = rig.options.FontSizeList->findText(c.size);
         ASSERT_GE(index, 0) << c.size;
-        rig.options.FontSizeCBx->setCurrentIndex(index);
+        rig.options.FontSizeList->setCurrentIndex(index);
         rig.tabs->ApplyFontToAll();
         for (int t = 0; t < 2; ++t) {
             const LogTab* tab = rig.tabs->Tab(t);
-            EXPECT_EQ(tab->ItemsLBx()->font().pointSize(), QString(c.size).toInt());
-            EXPECT_EQ(tab->ItemsLBx()->font().family(), rig.options.FontsCBx->currentText());
+            EXPECT_EQ(tab->ListView()->font().pointSize(), QString(c.size).toInt());
+            EXPECT_EQ(tab->ListView()->font().family(), rig.options.FontList->currentText());
             EXPECT_EQ(tab->Delegate().sizeHint({}, {}).height(), c.height) << c.size;
         }
     }
@@ -149,7 +149,7 @@ TEST(LogTabs, FontSizeOutOfRangeFallsBackToEightPointsForFontAndHeight) {
     LogTab& tab = *rig.tabs->Tab(0);
     for (const Case& c : cases) {
         tab.SetListFont("DejaVu Sans", c.size);
-        EXPECT_EQ(tab.ItemsLBx()->font().pointSize(), c.points) << c.size;
+        EXPECT_EQ(tab.ListView()->font().pointSize(), c.points) << c.size;
         EXPECT_EQ(tab.Delegate().ItemHeight(), c.height) << c.size;
     }
 }
@@ -158,7 +158,7 @@ TEST(LogTabs, SelectingTheLastItemAfterABulkLoadShowsTheNewestLines) {
     testing::TabsRig rig;
     rig.tabs->OpenLog("/l/a.log");
     LogTab& tab = *rig.tabs->Tab(0);
-    LogListView& list = *tab.ItemsLBx();
+    LogListView& list = *tab.ListView();
     rig.pageControl.resize(300, 240);
     rig.pageControl.show();
     QApplication::processEvents();
@@ -181,7 +181,7 @@ TEST(LogTabs, ListScrollsAndMovesByWholeRowsWhateverItsLength) {
     testing::TabsRig rig;
     rig.tabs->OpenLog("/l/a.log");
     LogTab& tab = *rig.tabs->Tab(0);
-    LogListView& list = *tab.ItemsLBx();
+    LogListView& list = *tab.ListView();
     LineIndex rows;
     for (int i = 0; i < 1000; ++i)
         rows.push_back(LineEntry(i * 10, 8));
@@ -225,7 +225,7 @@ TEST(LogTabs, ListScrollsAndMovesByWholeRowsWhateverItsLength) {
     // Lines arriving below keep the view where it is.
     LineIndex more;
     for (int i = 0; i < 10; ++i)
-        more.push_back(LineEntry(0, 8), TObjectInfo{1, i + 1});
+        more.push_back(LineEntry(0, 8), LineRecord{1, i + 1});
     tab.Model().AppendLines(std::move(more));
     EXPECT_EQ(list.verticalScrollBar()->maximum(), 1010 - visible);
     EXPECT_EQ(list.TopRow(), 1000 - visible);

@@ -4,7 +4,7 @@
 
 #include "monitor/LogTabs.h"
 #include "monitor/MenuChecks.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "settings/core/SettingsStore.h"
 #include "support/core/RecordingSoundOutput.h"
@@ -27,22 +27,22 @@ using RecordingSound = RecordingSoundOutput;
 
 // The View and mode items of the main window's menu, answering the monitor.
 struct RigMenu : MenuChecks {
-    QAction* AllEntriesMnu = nullptr;
-    QAction* InformationMnu = nullptr;
-    QAction* WarningsMnu = nullptr;
-    QAction* ErrorsMnu = nullptr;
-    QAction* OpenCloseLogsAutomaticallyMnu = nullptr;
-    QAction* KeepModifedLogFocusedMnu = nullptr;
+    QAction* AllEntriesAction = nullptr;
+    QAction* Group1Action = nullptr;
+    QAction* Group2Action = nullptr;
+    QAction* Group3Action = nullptr;
+    QAction* AutomaticModeAction = nullptr;
+    QAction* KeepModifiedLogFocusedAction = nullptr;
 
-    bool AllEntries() const override { return AllEntriesMnu->isChecked(); }
+    bool AllEntries() const override { return AllEntriesAction->isChecked(); }
     bool GroupShown(int g) const override {
-        const QAction* item = g == 1 ? InformationMnu : g == 2 ? WarningsMnu : ErrorsMnu;
+        const QAction* item = g == 1 ? Group1Action : g == 2 ? Group2Action : Group3Action;
         return g >= 1 && g <= 3 && item->isChecked();
     }
-    bool KeepModifedLogFocused() const override { return KeepModifedLogFocusedMnu->isChecked(); }
-    bool OpenCloseLogsAutomatically() const override {
-        return OpenCloseLogsAutomaticallyMnu->isChecked();
+    bool KeepModifiedLogFocused() const override {
+        return KeepModifiedLogFocusedAction->isChecked();
     }
+    bool OpenCloseLogsAutomatically() const override { return AutomaticModeAction->isChecked(); }
 };
 
 // Owns everything the log tabs and the update cycle read live.
@@ -55,22 +55,22 @@ struct MonitorRig {
             a->setChecked(checked);
             return a;
         };
-        menu.AllEntriesMnu = action("AllEntriesMnu", true);
-        menu.InformationMnu = action("InformationMnu", true);
-        menu.WarningsMnu = action("WarningsMnu", true);
-        menu.ErrorsMnu = action("ErrorsMnu", true);
-        menu.OpenCloseLogsAutomaticallyMnu = action("OpenCloseLogsAutomaticallyMnu", false);
-        menu.KeepModifedLogFocusedMnu = action("KeepModifedLogFocusedMnu", false);
+        menu.AllEntriesAction = action("AllEntriesMnu", true);
+        menu.Group1Action = action("InformationMnu", true);
+        menu.Group2Action = action("WarningsMnu", true);
+        menu.Group3Action = action("ErrorsMnu", true);
+        menu.AutomaticModeAction = action("OpenCloseLogsAutomaticallyMnu", false);
+        menu.KeepModifiedLogFocusedAction = action("KeepModifedLogFocusedMnu", false);
     }
 
     MemoryBackend backend;
     SettingsStore store;
     RecordingSound sound;
-    TOptionsFrm options;
+    OptionsDialog options;
     RigMenu menu;
 };
 
-// Adds a PageControl and its status bar, as the main window has them.
+// Adds a TabWidget and its status bar, as the main window has them.
 struct TabsRig : MonitorRig {
     TabsRig() {
         for (auto& panel : panels)

@@ -1,7 +1,7 @@
 #include "monitor/UpdateCycle.h"
 
 #include "RunEventsUntil.h"
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
@@ -74,9 +74,9 @@ struct CycleRig : testing::TabsRig {
 
 TEST(UpdateCycle, EachGroupSoundsOncePerPassInGroupOrder) {
     CycleRig rig;
-    rig.options.Group1SoundCBx->setCurrentIndex(1); // SystemAsterisk
-    rig.options.Group2SoundCBx->setCurrentIndex(2); // SystemExclamation
-    rig.options.Group3SoundCBx->setCurrentIndex(4); // SystemHand
+    rig.options.Group1SoundList->setCurrentIndex(1); // SystemAsterisk
+    rig.options.Group2SoundList->setCurrentIndex(2); // SystemExclamation
+    rig.options.Group3SoundList->setCurrentIndex(4); // SystemHand
     rig.Append("a.log", "Error before\r\n");
     rig.Append("b.log", "plain\r\n");
     rig.tabs->OpenLog(rig.Path("a.log"));
@@ -99,7 +99,7 @@ TEST(UpdateCycle, EachGroupSoundsOncePerPassInGroupOrder) {
     EXPECT_TRUE(rig.sound.played.empty());
 
     // "None" is a selection too, and plays nothing.
-    rig.options.Group3SoundCBx->setCurrentIndex(0);
+    rig.options.Group3SoundList->setCurrentIndex(0);
     rig.Append("b.log", "Error four\r\n");
     rig.cycle.Pass();
     EXPECT_TRUE(rig.sound.played.empty());
@@ -107,8 +107,8 @@ TEST(UpdateCycle, EachGroupSoundsOncePerPassInGroupOrder) {
 
 TEST(UpdateCycle, KeepFocusedActivatesTheLastLogWithNewLines) {
     CycleRig rig;
-    rig.menu.KeepModifedLogFocusedMnu->setChecked(true);
-    rig.options.RestoreWindowChk->setChecked(true);
+    rig.menu.KeepModifiedLogFocusedAction->setChecked(true);
+    rig.options.RestoreWindowBox->setChecked(true);
     rig.Append("a.log", "a1\r\n");
     rig.Append("b.log", "b1\r\n");
     rig.tabs->OpenLog(rig.Path("a.log"));
@@ -124,8 +124,8 @@ TEST(UpdateCycle, KeepFocusedActivatesTheLastLogWithNewLines) {
     EXPECT_EQ(rig.TabOf("a.log").Image, MenuImageIndex::NormalLog);
     EXPECT_EQ(rig.TabOf("b.log").Image, MenuImageIndex::NewLines);
     EXPECT_FALSE(rig.window.isMinimized());
-    EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->currentIndex().row(), 2);
-    EXPECT_EQ(rig.TabOf("b.log").ItemsLBx()->currentIndex().data().toString(), "b3");
+    EXPECT_EQ(rig.TabOf("b.log").ListView()->currentIndex().row(), 2);
+    EXPECT_EQ(rig.TabOf("b.log").ListView()->currentIndex().data().toString(), "b3");
     EXPECT_EQ(rig.panels[2]->text(), "Displayed: 3");
 
     rig.Append("a.log", "a3\r\n");
@@ -135,7 +135,7 @@ TEST(UpdateCycle, KeepFocusedActivatesTheLastLogWithNewLines) {
     EXPECT_EQ(rig.TabOf("b.log").Image, MenuImageIndex::NormalLog);
 
     // Without focusing the active tab stays.
-    rig.menu.KeepModifedLogFocusedMnu->setChecked(false);
+    rig.menu.KeepModifiedLogFocusedAction->setChecked(false);
     rig.Append("b.log", "b4\r\n");
     rig.cycle.Pass();
     EXPECT_EQ(rig.ActiveName(), "a.log");
@@ -157,12 +157,12 @@ TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
     EXPECT_EQ(rig.Rows("late.log"), 1);
     EXPECT_EQ(tab.Image, MenuImageIndex::Unreadable);
     EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
-    const int m = QFontMetrics(tab.ItemsLBx()->font()).horizontalAdvance('M');
+    const int m = QFontMetrics(tab.ListView()->font()).horizontalAdvance('M');
     EXPECT_EQ(tab.Delegate().ExtentWidth(), 52 * m);
     rig.pageControl.resize(200, 120);
     rig.pageControl.show();
     QApplication::processEvents();
-    LogListView& list = *tab.ItemsLBx();
+    LogListView& list = *tab.ListView();
     EXPECT_EQ(list.horizontalScrollBar()->maximum(), 52 * m - list.viewport()->width());
 
     rig.Append("late.log", "y\r\n");
@@ -176,7 +176,7 @@ TEST(UpdateCycle, AutomaticOpeningRunsOnlyWhenCheckedAndPollingSurvivesAFailure)
     rig.cycle.AutoOpenClosePass = [&] { ++calls; };
     rig.cycle.Pass();
     EXPECT_EQ(calls, 0);
-    rig.menu.OpenCloseLogsAutomaticallyMnu->setChecked(true);
+    rig.menu.AutomaticModeAction->setChecked(true);
     rig.cycle.Pass();
     EXPECT_EQ(calls, 1);
 
@@ -222,7 +222,7 @@ TEST(UpdateCycle, ALargeLoadGoesOnBetweenPassesWhileTheOtherLogsAreFollowed) {
 
     // Scrolled away from the newest rows, the list stays where it was
     // until the load ends, which selects the last row as any load does.
-    LogListView& list = *rig.TabOf("big.log").ItemsLBx();
+    LogListView& list = *rig.TabOf("big.log").ListView();
     QApplication::processEvents();
     list.verticalScrollBar()->setValue(0);
     ASSERT_TRUE(
@@ -242,7 +242,7 @@ TEST(UpdateCycle, ALargeLoadGoesOnBetweenPassesWhileTheOtherLogsAreFollowed) {
 
 TEST(UpdateCycle, NewestAtTopALoadInSlicesShowsTheRowsOfOneReadAtOnce) {
     CycleRig rig;
-    rig.options.LastEntriesAtTopChk->setChecked(true);
+    rig.options.LastEntriesAtTopBox->setChecked(true);
     rig.Append("app.log", Lines(200) + "Error last\r\n");
     rig.tabs->OpenLog(rig.Path("app.log"));
     rig.cycle.Pass();
@@ -284,7 +284,7 @@ TEST(UpdateCycle, APassAskedForWhileOneRunsComesAfterIt) {
     CycleRig rig;
     rig.Append("app.log", "one\r\n");
     rig.tabs->OpenLog(rig.Path("app.log"));
-    rig.menu.OpenCloseLogsAutomaticallyMnu->setChecked(true);
+    rig.menu.AutomaticModeAction->setChecked(true);
     int passes = 0;
     bool again = true;
     rig.cycle.AutoOpenClosePass = [&] {
@@ -354,8 +354,8 @@ TEST(UpdateCycle, AWrittenRotatedOrCutBackLogShowsWithoutWaitingForPolling) {
 TEST(UpdateCycle, EachGroupSoundsAtMostOncePerPollingInterval) {
     CycleRig rig;
     rig.timer.setInterval(60'000);
-    rig.options.Group2SoundCBx->setCurrentIndex(2); // SystemExclamation
-    rig.options.Group3SoundCBx->setCurrentIndex(4); // SystemHand
+    rig.options.Group2SoundList->setCurrentIndex(2); // SystemExclamation
+    rig.options.Group3SoundList->setCurrentIndex(4); // SystemHand
     rig.Append("app.log", "calm\r\n");
     rig.tabs->OpenLog(rig.Path("app.log"));
     rig.cycle.Pass();

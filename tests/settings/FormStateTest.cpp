@@ -39,20 +39,20 @@ struct TestForm {
     QLineEdit* edit = named(new QLineEdit("plain", &form), "NameEdt");
     QComboBox* list = named(new QComboBox(&form), "ListCBx");
     QFrame* panel = named(new QFrame(&form), "Panel1");
-    QCheckBox* innerChk = named(new QCheckBox(panel), "InnerChk");
+    QCheckBox* innerBox = named(new QCheckBox(panel), "InnerChk");
     QListWidget* items = named(new QListWidget(&form), "ItemsLBx");
     QLabel* label = named(new QLabel("text", &form), "NoteLbl");
     QPushButton* button = named(new QPushButton("Go", &form), "GoBtn");
     QTabWidget* pages = named(new QTabWidget(&form), "Pages");
     QWidget* page1 = named(new QWidget, "Page1");
     QGroupBox* box = named(new QGroupBox(page1), "Box");
-    QLineEdit* deepEdt = named(new QLineEdit("deep", box), "DeepEdt");
+    QLineEdit* deepField = named(new QLineEdit("deep", box), "DeepEdt");
     QWidget* page2 = named(new QWidget, "Page2");
     QWidget* wrapper = new QWidget(page2); // unnamed: its children belong to the page
-    QCheckBox* wrappedChk = named(new QCheckBox(wrapper), "WrappedChk");
+    QCheckBox* wrappedBox = named(new QCheckBox(wrapper), "WrappedChk");
     QMenu* popup = named(new QMenu(&form), "PopupMnu");
     QAction* item = named(new QAction("Item", &form), "ItemMnu");
-    OpenFileDialog* openDlg = named(new OpenFileDialog(&form), "OpenDlg");
+    OpenFileDialog* openDialog = named(new OpenFileDialog(&form), "OpenDlg");
 
     TestForm() {
         form.setObjectName("TestFrm");
@@ -78,7 +78,7 @@ class FormStateTest : public ::testing::Test {
 
 TEST_F(FormStateTest, DialogWalkNamesControlsByTheirContainers) {
     t.chk->setChecked(true);
-    t.wrappedChk->setChecked(true);
+    t.wrappedBox->setChecked(true);
     SaveFormState(&t.form, store);
 
     const std::map<std::string, std::string> expected = {
@@ -103,10 +103,10 @@ TEST_F(FormStateTest, ControlsHandedInDirectlyRoundTrip) {
     t.panel->setVisible(false);
     t.items->setCurrentRow(1);
     t.item->setChecked(true);
-    t.openDlg->fileName = "/var/log/syslog";
-    t.openDlg->filterIndex = 2;
+    t.openDialog->fileName = "/var/log/syslog";
+    t.openDialog->filterIndex = 2;
     for (QObject* o :
-         std::initializer_list<QObject*>{t.list, t.panel, t.items, t.popup, t.item, t.openDlg})
+         std::initializer_list<QObject*>{t.list, t.panel, t.items, t.popup, t.item, t.openDialog})
         SaveFormState(o, store);
 
     const std::map<std::string, std::string> expected = {
@@ -127,7 +127,7 @@ TEST_F(FormStateTest, ControlsHandedInDirectlyRoundTrip) {
 
     TestForm fresh;
     for (QObject* o : std::initializer_list<QObject*>{fresh.list, fresh.panel, fresh.items,
-                                                      fresh.popup, fresh.item, fresh.openDlg})
+                                                      fresh.popup, fresh.item, fresh.openDialog})
         LoadFormState(o, store);
     EXPECT_EQ(fresh.list->currentIndex(), 2);
     EXPECT_EQ(fresh.panel->palette().color(fresh.panel->backgroundRole()),
@@ -136,8 +136,8 @@ TEST_F(FormStateTest, ControlsHandedInDirectlyRoundTrip) {
     EXPECT_EQ(fresh.items->count(), 2);
     EXPECT_EQ(fresh.items->currentRow(), 1);
     EXPECT_TRUE(fresh.item->isChecked());
-    EXPECT_EQ(fresh.openDlg->fileName, "/var/log/syslog");
-    EXPECT_EQ(fresh.openDlg->filterIndex, 2);
+    EXPECT_EQ(fresh.openDialog->fileName, "/var/log/syslog");
+    EXPECT_EQ(fresh.openDialog->filterIndex, 2);
 
     QComboBox editable;
     editable.setObjectName("PathCBx");
@@ -164,9 +164,9 @@ TEST_F(FormStateTest, LoadingAppliesValuesAndRunsTheControlsOwnHandlers) {
     EXPECT_TRUE(t.rdo2->isChecked());
     EXPECT_FALSE(t.rdo1->isChecked());
     EXPECT_EQ(t.edit->text(), "loaded");
-    EXPECT_EQ(t.deepEdt->text(), "deeper");
+    EXPECT_EQ(t.deepField->text(), "deeper");
     EXPECT_EQ(t.list->currentIndex(), 0);
-    EXPECT_FALSE(t.innerChk->isChecked());
+    EXPECT_FALSE(t.innerBox->isChecked());
     EXPECT_EQ(backend.opens, 1);
 }
 
@@ -202,8 +202,8 @@ TEST_F(FormStateTest, OneBadValueDoesNotStopTheOthers) {
     EXPECT_TRUE(t.speed->isChecked());
     EXPECT_EQ(t.colors->currentIndex(), 3);
     EXPECT_EQ(t.edit->text(), "after");
-    EXPECT_EQ(t.deepEdt->text(), "deep");
-    EXPECT_TRUE(t.wrappedChk->isChecked());
+    EXPECT_EQ(t.deepField->text(), "deep");
+    EXPECT_TRUE(t.wrappedBox->isChecked());
 }
 
 TEST_F(FormStateTest, RefusedWritesDoNotStopTheWalkAndTheFirstIsReported) {
@@ -235,10 +235,10 @@ TEST_F(FormStateTest, MissingValuesChangeOnlyWhatHasNoExistenceTest) {
     EXPECT_EQ(t.items->count(), 0);
 
     backend.values = {{"Marrowlight.TestFrm.OpenDlg.FileName", "/a.log"}}; // filter missing
-    t.openDlg->filterIndex = 3;
-    LoadFormState(t.openDlg, store);
-    EXPECT_EQ(t.openDlg->fileName, "/a.log");
-    EXPECT_EQ(t.openDlg->filterIndex, 3);
+    t.openDialog->filterIndex = 3;
+    LoadFormState(t.openDialog, store);
+    EXPECT_EQ(t.openDialog->fileName, "/a.log");
+    EXPECT_EQ(t.openDialog->filterIndex, 3);
 
     // Never leaves the list without a selection.
     for (const char* bad : {"3", "-1", "x", "", " 2", "2 ", "+-2", "2x", "4294967298"}) {

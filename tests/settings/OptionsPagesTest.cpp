@@ -2,7 +2,7 @@
 // texts the pages show.
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
 
@@ -28,7 +28,7 @@ class OptionsPages : public ::testing::Test {
     MemorySettingsBackend backend;
     SettingsStore store{backend, "Marrowlight"};
     RecordingSoundOutput sound;
-    TOptionsFrm dlg{store, sound, false};
+    OptionsDialog dlg{store, sound, false};
 };
 
 std::string Heard(QAccessible::Text what, QObject* object) {
@@ -49,36 +49,36 @@ std::string LabelledBy(QWidget* widget) {
 
 TEST_F(OptionsPages, EveryControlIsAnnouncedByWhatIsWrittenBesideIt) {
     const std::pair<QWidget*, const char*> named[] = {
-        {dlg.Group1NameEdt, "Group caption:"},
-        {dlg.Group1Edt, "Log lines containing (case sensitive):"},
-        {dlg.Group3NameEdt, "Group caption:"},
-        {dlg.Group3Edt, "Log lines containing (case sensitive):"},
-        {dlg.ShowLineTimeChk, "Show line time (new log entries):"},
-        {dlg.AddedLogLinesRdo, "Only lines that were added since the log was opened"},
-        {dlg.LogFolderEdt, "From folder(s):"},
-        {dlg.BrowseBtn, "Browse for a folder"},
-        {dlg.FileMasksEdt, "If file name matches one of the date masks:"},
-        {dlg.MatchWildcardsEdt, "If file name matches one of the wildcards masks:"},
-        {dlg.MatchDateChk, "Only if file date/time stamp matches the current date"},
-        {dlg.UpdateForcedRdo, "Update each:"},
-        {dlg.RestoreWindowChk, "Restore window on a new line if focusing is on"},
+        {dlg.Group1NameField, "Group caption:"},
+        {dlg.Group1KeywordsField, "Log lines containing (case sensitive):"},
+        {dlg.Group3NameField, "Group caption:"},
+        {dlg.Group3KeywordsField, "Log lines containing (case sensitive):"},
+        {dlg.ShowLineTimeBox, "Show line time (new log entries):"},
+        {dlg.AddedLogLinesButton, "Only lines that were added since the log was opened"},
+        {dlg.LogFolderField, "From folder(s):"},
+        {dlg.BrowseButton, "Browse for a folder"},
+        {dlg.FileMasksField, "If file name matches one of the date masks:"},
+        {dlg.WildcardMasksField, "If file name matches one of the wildcards masks:"},
+        {dlg.MatchDateBox, "Only if file date/time stamp matches the current date"},
+        {dlg.UpdateForcedButton, "Update each:"},
+        {dlg.RestoreWindowBox, "Restore window on a new line if focusing is on"},
     };
     for (const auto& [widget, name] : named)
         EXPECT_EQ(Heard(QAccessible::Name, widget), name) << widget->objectName().toStdString();
 
     const std::pair<QWidget*, const char*> labelled[] = {
-        {dlg.Group1ColorCBx, "Color:"},
-        {dlg.Group2SoundCBx, "Sound alert:"},
-        {dlg.FontsCBx, "Face:"},
-        {dlg.FontSizeCBx, "Size:"},
-        {dlg.Group2NameEdt, "Group caption:"},
-        {dlg.LogFolderEdt, "From folder(s):"},
+        {dlg.Group1ColorList, "Color:"},
+        {dlg.Group2SoundList, "Sound alert:"},
+        {dlg.FontList, "Face:"},
+        {dlg.FontSizeList, "Size:"},
+        {dlg.Group2NameField, "Group caption:"},
+        {dlg.LogFolderField, "From folder(s):"},
     };
     for (const auto& [widget, label] : labelled)
         EXPECT_EQ(LabelledBy(widget), label) << widget->objectName().toStdString();
 
     // Lists without a label of their own say what they are for.
-    for (QComboBox* list : {dlg.LogLineTimeMaskCbx, dlg.UpdateEachCBx}) {
+    for (QComboBox* list : {dlg.LineTimeFormatList, dlg.UpdateEachList}) {
         EXPECT_FALSE(list->accessibleName().isEmpty()) << list->objectName().toStdString();
         EXPECT_NE(Heard(QAccessible::Description, list), "") << list->objectName().toStdString();
     }
@@ -96,8 +96,8 @@ char AccessKey(const QString& caption) {
 }
 
 TEST_F(OptionsPages, EveryLabelLeadsToItsFieldByAKeyOfItsOwnOnThePage) {
-    for (int p = 0; p < dlg.PageControl->count(); ++p) {
-        QWidget* page = dlg.PageControl->widget(p);
+    for (int p = 0; p < dlg.TabWidget->count(); ++p) {
+        QWidget* page = dlg.TabWidget->widget(p);
         std::map<char, QString> keys;
         int keyed = 0;
         for (QWidget* widget : page->findChildren<QWidget*>()) {
@@ -125,33 +125,34 @@ TEST_F(OptionsPages, EveryLabelLeadsToItsFieldByAKeyOfItsOwnOnThePage) {
 }
 
 TEST_F(OptionsPages, AnAccessKeyMovesTheFocusToItsField) {
-    dlg.PageControl->setCurrentWidget(dlg.AutoOpenCloseTab);
+    dlg.TabWidget->setCurrentWidget(dlg.AutoOpenCloseTab);
     dlg.show();
     QApplication::setActiveWindow(&dlg);
     QLabel* folders = nullptr;
     for (QLabel* label : dlg.AutoOpenCloseTab->findChildren<QLabel*>())
-        if (label->buddy() == dlg.LogFolderEdt)
+        if (label->buddy() == dlg.LogFolderField)
             folders = label;
     ASSERT_NE(folders, nullptr);
     const char key = AccessKey(folders->text());
     ASSERT_NE(key, 0);
-    dlg.MatchWildcardsEdt->setFocus();
+    dlg.WildcardMasksField->setFocus();
     QTest::keyClick(&dlg, Qt::Key(Qt::Key_A + (key - 'A')), Qt::AltModifier);
-    EXPECT_TRUE(dlg.LogFolderEdt->hasFocus());
+    EXPECT_TRUE(dlg.LogFolderField->hasFocus());
     dlg.hide();
 }
 
 TEST_F(OptionsPages, ListFieldsKeepListsOfAnyLength) {
     const QString longList = QString("/var/log/app;").repeated(4000); // 52,000 characters
-    for (QLineEdit* field : {dlg.Group1Edt, dlg.Group2Edt, dlg.Group3Edt, dlg.LogFolderEdt,
-                             dlg.FileMasksEdt, dlg.MatchWildcardsEdt}) {
+    for (QLineEdit* field :
+         {dlg.Group1KeywordsField, dlg.Group2KeywordsField, dlg.Group3KeywordsField,
+          dlg.LogFolderField, dlg.FileMasksField, dlg.WildcardMasksField}) {
         field->setText(longList);
         EXPECT_EQ(field->text().size(), longList.size()) << field->objectName().toStdString();
     }
     dlg.SaveSettings();
-    TOptionsFrm reloaded(store, sound, false);
-    EXPECT_EQ(reloaded.LogFolderEdt->text().size(), longList.size());
-    EXPECT_EQ(reloaded.Group3Edt->text().size(), longList.size());
+    OptionsDialog reloaded(store, sound, false);
+    EXPECT_EQ(reloaded.LogFolderField->text().size(), longList.size());
+    EXPECT_EQ(reloaded.Group3KeywordsField->text().size(), longList.size());
 }
 
 TEST(OptionsDialog, OpensInTheMiddleOfTheScreenNotOverTheWindow) {
@@ -161,7 +162,7 @@ TEST(OptionsDialog, OpensInTheMiddleOfTheScreenNotOverTheWindow) {
     QWidget window;
     window.setGeometry(0, 0, 200, 150);
     window.show();
-    auto* dlg = new TOptionsFrm(store, sound, false, &window);
+    auto* dlg = new OptionsDialog(store, sound, false, &window);
     for (int showing = 0; showing < 2; ++showing) {
         dlg->PrepareExecute();
         dlg->show();

@@ -1,7 +1,7 @@
 #include "settings/OptionsView.h"
 
 #include "settings/ColorListBox.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
 
@@ -19,7 +19,7 @@ TEST(OptionsView, ReadsEachControlAtTheMomentOfTheCall) {
     MemorySettingsBackend backend;
     SettingsStore store(backend, "Marrowlight");
     RecordingSoundOutput sound;
-    TOptionsFrm dlg(store, sound, false);
+    OptionsDialog dlg(store, sound, false);
     const OptionsView view(dlg);
 
     const struct {
@@ -29,19 +29,19 @@ TEST(OptionsView, ReadsEachControlAtTheMomentOfTheCall) {
     } cases[] = {
         {"change flag", [&] { dlg.AutoOpenChanged = true; },
          [&] { return view.AutoOpenChanged(); }},
-        {"keywords", [&] { dlg.Group2Edt->setText("Über;fail"); },
+        {"keywords", [&] { dlg.Group2KeywordsField->setText("Über;fail"); },
          [&] { return view.Group(2).Keywords() == "Über;fail"; }},
-        {"caption", [&] { dlg.Group3NameEdt->setText("Alarms"); },
+        {"caption", [&] { dlg.Group3NameField->setText("Alarms"); },
          [&] { return view.Group(3).Name() == "Alarms"; }},
-        {"colour", [&] { dlg.Group1ColorCBx->setCurrentIndex(12); },
+        {"colour", [&] { dlg.Group1ColorList->setCurrentIndex(12); },
          [&] { return view.Group(1).Colour() == QColor(0, 0, 0xFF); }},
-        {"line numbers", [&] { dlg.ShowLineNumbersChk->setChecked(true); },
+        {"line numbers", [&] { dlg.ShowLineNumbersBox->setChecked(true); },
          [&] { return view.ShowLineNumbers() && !view.ShowLineTime(); }},
-        {"font size", [&] { dlg.FontSizeCBx->setCurrentText("14"); },
+        {"font size", [&] { dlg.FontSizeList->setCurrentText("14"); },
          [&] { return view.FontSize() == 14; }},
-        {"update mode", [&] { dlg.UpdateForcedRdo->setChecked(true); },
+        {"update mode", [&] { dlg.UpdateForcedButton->setChecked(true); },
          [&] { return view.UpdateForced() && !view.UpdateOnTimeStampChange(); }},
-        {"folders", [&] { dlg.LogFolderEdt->setText("/srv/a;/srv/b"); },
+        {"folders", [&] { dlg.LogFolderField->setText("/srv/a;/srv/b"); },
          [&] { return view.LogFolders() == "/srv/a;/srv/b"; }},
     };
     for (const auto& c : cases) {
@@ -50,7 +50,7 @@ TEST(OptionsView, ReadsEachControlAtTheMomentOfTheCall) {
         EXPECT_TRUE(c.seen()) << c.what << " after the change";
     }
 
-    dlg.Group3SoundCBx->setCurrentIndex(7);
+    dlg.Group3SoundList->setCurrentIndex(7);
     view.Group(3).PlayAlert();
     view.Group(4).PlayAlert();
     EXPECT_EQ(sound.played, (std::vector<std::string>{"400/150"}));

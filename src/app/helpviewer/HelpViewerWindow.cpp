@@ -88,19 +88,19 @@ HelpViewerWindow::HelpViewerWindow(HelpCollection& help, QWidget* parent)
     ContentsTree = help_.Engine().contentWidget();
     ContentsTree->setObjectName(QStringLiteral("ContentsTree"));
     ContentsTree->setParent(side);
-    SearchEdt = new QLineEdit(side);
-    SearchEdt->setObjectName(QStringLiteral("SearchEdt"));
-    SearchEdt->setClearButtonEnabled(true);
-    SearchEdt->setPlaceholderText(QStringLiteral("Words to find"));
-    FoundLBx = new QListWidget(side);
-    FoundLBx->setObjectName(QStringLiteral("FoundLBx"));
+    SearchField = new QLineEdit(side);
+    SearchField->setObjectName(QStringLiteral("SearchEdt"));
+    SearchField->setClearButtonEnabled(true);
+    SearchField->setPlaceholderText(QStringLiteral("Words to find"));
+    FoundList = new QListWidget(side);
+    FoundList->setObjectName(QStringLiteral("FoundLBx"));
 
     sideLayout->addWidget(LabelFor(QStringLiteral("&Contents"), ContentsTree, side));
     sideLayout->addWidget(ContentsTree, 3);
-    sideLayout->addWidget(LabelFor(QStringLiteral("&Search"), SearchEdt, side));
-    sideLayout->addWidget(SearchEdt);
-    sideLayout->addWidget(LabelFor(QStringLiteral("&Found pages"), FoundLBx, side));
-    sideLayout->addWidget(FoundLBx, 2);
+    sideLayout->addWidget(LabelFor(QStringLiteral("&Search"), SearchField, side));
+    sideLayout->addWidget(SearchField);
+    sideLayout->addWidget(LabelFor(QStringLiteral("&Found pages"), FoundList, side));
+    sideLayout->addWidget(FoundList, 2);
 
     auto* splitter = new QSplitter(this);
     splitter->addWidget(side);
@@ -160,16 +160,16 @@ HelpViewerWindow::HelpViewerWindow(HelpCollection& help, QWidget* parent)
         ContentsTree->expandToDepth(0);
         PageChanged(Browser->source());
     });
-    connect(SearchEdt, &QLineEdit::textChanged, this, &HelpViewerWindow::Search);
-    connect(SearchEdt, &QLineEdit::returnPressed, this, [this] {
-        if (FoundLBx->count() > 0)
-            OpenFound(FoundLBx->item(0));
+    connect(SearchField, &QLineEdit::textChanged, this, &HelpViewerWindow::Search);
+    connect(SearchField, &QLineEdit::returnPressed, this, [this] {
+        if (FoundList->count() > 0)
+            OpenFound(FoundList->item(0));
     });
-    connect(FoundLBx, &QListWidget::itemActivated, this, &HelpViewerWindow::OpenFound);
-    connect(FoundLBx, &QListWidget::itemClicked, this, &HelpViewerWindow::OpenFound);
+    connect(FoundList, &QListWidget::itemActivated, this, &HelpViewerWindow::OpenFound);
+    connect(FoundList, &QListWidget::itemClicked, this, &HelpViewerWindow::OpenFound);
     connect(findAct, &QAction::triggered, this, [this] {
-        SearchEdt->setFocus(Qt::ShortcutFocusReason);
-        SearchEdt->selectAll();
+        SearchField->setFocus(Qt::ShortcutFocusReason);
+        SearchField->selectAll();
     });
     connect(closeAct, &QAction::triggered, this, &QWidget::close);
 
@@ -235,15 +235,15 @@ QList<HelpViewerWindow::Link> HelpViewerWindow::PageLinks() const {
 }
 
 void HelpViewerWindow::Search(const QString& query) {
-    FoundLBx->clear();
+    FoundList->clear();
     for (const HelpCollection::Page& page : help_.Find(query)) {
-        auto* item = new QListWidgetItem(page.title, FoundLBx);
+        auto* item = new QListWidgetItem(page.title, FoundList);
         item->setData(Qt::UserRole, page.url);
     }
     if (!query.trimmed().isEmpty())
-        statusBar()->showMessage(FoundLBx->count() == 0
+        statusBar()->showMessage(FoundList->count() == 0
                                      ? QStringLiteral("No page holds these words.")
-                                     : QStringLiteral("%1 pages found.").arg(FoundLBx->count()));
+                                     : QStringLiteral("%1 pages found.").arg(FoundList->count()));
     else
         statusBar()->clearMessage();
 }
@@ -256,7 +256,7 @@ void HelpViewerWindow::OpenFound(QListWidgetItem* item) {
     if (url.hasFragment())
         return; // a keyword's section is already in view
     // Put the first word found under the reader's eyes.
-    const QString first = SearchEdt->text().simplified().section(' ', 0, 0);
+    const QString first = SearchField->text().simplified().section(' ', 0, 0);
     if (!first.isEmpty() && Browser->toPlainText().contains(first, Qt::CaseInsensitive)) {
         Browser->moveCursor(QTextCursor::Start);
         Browser->find(first);

@@ -57,8 +57,8 @@ class HelpViewerWindow : public QMainWindow {
     QAction* ForwardAct = nullptr;
     QAction* HomeAct = nullptr;
     QHelpContentWidget* ContentsTree = nullptr;
-    QLineEdit* SearchEdt = nullptr;
-    QListWidget* FoundLBx = nullptr;
+    QLineEdit* SearchField = nullptr;
+    QListWidget* FoundList = nullptr;
 
   private:
     void Search(const QString& query);

@@ -13,11 +13,11 @@ namespace marrowlight {
 // The conditions a file must meet to be kept open in the automatic mode, as
 // the Options dialog holds them at the moment of a pass.
 struct AutoOpenConditions {
-    std::string DateMasks;       // FileMasksEdt
-    std::string Wildcards;       // MatchWildcardsEdt
-    bool MatchMask = false;      // MatchMaskChk
-    bool MatchWildcards = false; // MatchWildcardsChk
-    bool MatchDate = false;      // MatchDateChk
+    std::string DateMasks;       // FileMasksField
+    std::string Wildcards;       // WildcardMasksField
+    bool MatchMask = false;      // MatchMaskBox
+    bool MatchWildcards = false; // MatchWildcardsBox
+    bool MatchDate = false;      // MatchDateBox
 };
 
 // The name half of the conditions, with the date masks expanded and both

@@ -93,7 +93,7 @@ inline int HighestOf(unsigned membership) {
 class GroupMatcherCache {
   public:
     const GroupMatcher& For(const ViewSettings& settings);
-    // Group1Edt..Group3Edt's keywords, as the drawing reads them.
+    // Group1KeywordsField..Group3KeywordsField's keywords, as the drawing reads them.
     const GroupMatcher& For(std::array<std::string, 3> keywords);
 
   private:

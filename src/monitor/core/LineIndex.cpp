@@ -131,7 +131,7 @@ void LineIndex::PrependRows(const LineIndex& lines) {
     }
 }
 
-void LineIndex::push_back(const LineEntry& line, const TObjectInfo& record) {
+void LineIndex::push_back(const LineEntry& line, const LineRecord& record) {
     const size_t row = size_;
     if (records_.empty()) {
         recordsFirst_ = row;
@@ -144,7 +144,7 @@ void LineIndex::push_back(const LineEntry& line, const TObjectInfo& record) {
     push_back(line);
 }
 
-void LineIndex::push_front(const LineEntry& line, const TObjectInfo& record) {
+void LineIndex::push_front(const LineEntry& line, const LineRecord& record) {
     if (!records_.empty()) {
         for (size_t gap = recordsFirst_; gap > 0; --gap)
             records_.emplace_front();
@@ -273,7 +273,7 @@ void LineIndex::const_iterator::Seek() {
                                           : block_->Offset(slot_);
 }
 
-void LineIndex::SetRecord(size_t row, const TObjectInfo& record) {
+void LineIndex::SetRecord(size_t row, const LineRecord& record) {
     if (row >= size_)
         return;
     if (records_.empty())

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "monitor/core/LineBlock.h"
-#include "monitor/core/TObjectInfo.h"
+#include "monitor/core/LineRecord.h"
 #include "monitor/core/TextEncoding.h"
 
 #include <cstddef>
@@ -45,13 +45,13 @@ class LineIndex {
         backOffset_ = line.Offset;
         ++size_;
     }
-    void push_back(const LineEntry& line, const TObjectInfo& record);
+    void push_back(const LineEntry& line, const LineRecord& record);
     void push_front(const LineEntry& line) {
         Prepend(line);
         if (!records_.empty())
             ++recordsFirst_;
     }
-    void push_front(const LineEntry& line, const TObjectInfo& record);
+    void push_front(const LineEntry& line, const LineRecord& record);
     void pop_front();
     void pop_back();
     // Keeps rows [first, first + count); records are kept with their rows.
@@ -120,9 +120,9 @@ class LineIndex {
     const_iterator end() const { return const_iterator(this, size_); }
 
     // Gives a row of the index its record.
-    void SetRecord(size_t row, const TObjectInfo& record);
+    void SetRecord(size_t row, const LineRecord& record);
     // Null when the row has no record.
-    const TObjectInfo* Record(size_t row) const {
+    const LineRecord* Record(size_t row) const {
         if (records_.empty() || row < recordsFirst_ || row - recordsFirst_ >= records_.size() ||
             row >= size_)
             return nullptr;
@@ -157,7 +157,7 @@ class LineIndex {
     friend void MergeAtTop(LineIndex& list, LineIndex&& lines);
 
     struct RecordSlot {
-        TObjectInfo Info;
+        LineRecord Info;
         bool Has = false; // rows between records have none
     };
 

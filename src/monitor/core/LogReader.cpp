@@ -38,7 +38,7 @@ PassOutcome Outcome(PassResult result) {
 
 // A reset of the reader's own: the log it followed is gone or replaced, and
 // whatever file comes next at the path is read from its start.
-void DropFollowedLog(TPageObject& page, LineSink& list) {
+void DropFollowedLog(LogPage& page, LineSink& list) {
     const bool followed = page.FileStamp.has_value() || page.FollowFromStart;
     ResetLog(page, list);
     page.FollowFromStart = followed;
@@ -46,7 +46,7 @@ void DropFollowedLog(TPageObject& page, LineSink& list) {
 
 // Whatever file appears at the path later was written after we looked,
 // unless it is the very file we had: that one is remembered.
-void ForgetMissingLog(TPageObject& page, LineSink& list) {
+void ForgetMissingLog(LogPage& page, LineSink& list) {
     const bool followed = page.Identity.has_value();
     std::optional<FileIdentity> gone = followed ? page.Identity : page.GoneIdentity;
     std::string goneHead = followed ? std::move(page.Head) : std::move(page.GoneHead);
@@ -83,7 +83,7 @@ class ChunkScope {
 // line is in raises its alert.
 LineIndex WithRecords(LineIndex&& shown, const LineIndex& rows, bool newestFirst, DateTime now,
                       std::array<bool, 3>& alerts) {
-    const TObjectInfo* neighbour =
+    const LineRecord* neighbour =
         rows.empty() ? nullptr : rows.Record(newestFirst ? 0 : rows.size() - 1);
     int32_t lineNo = neighbour ? neighbour->LineNo : 0;
     LineIndex added = std::move(shown);
@@ -96,7 +96,7 @@ LineIndex WithRecords(LineIndex&& shown, const LineIndex& rows, bool newestFirst
     for (size_t k = 0; k < n; ++k) {
         if (lineNo < INT32_MAX)
             ++lineNo; // a number that cannot grow stays, never wraps
-        added.SetRecord(newestFirst ? n - 1 - k : k, TObjectInfo{now, lineNo});
+        added.SetRecord(newestFirst ? n - 1 - k : k, LineRecord{now, lineNo});
     }
     return added;
 }
@@ -226,7 +226,7 @@ LogReader::LogReader(const FileSource& files, const ViewSettings& settings, cons
                      PassProgress& progress)
     : files_(files), settings_(settings), clock_(clock), progress_(progress) {}
 
-PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
+PassOutcome LogReader::Pass(LogPage& page, LineSink& list) {
     if (page.Load)
         return ContinueLoad(page, list);
     const std::optional<LogStamp> seen = files_.Stat(page.FileName);
@@ -252,7 +252,7 @@ PassOutcome LogReader::Pass(TPageObject& page, LineSink& list) {
                         : Outcome(PassResult::ReadFailed));
 }
 
-PassOutcome LogReader::Finish(TPageObject& page, const LineSink& list, PassOutcome out) const {
+PassOutcome LogReader::Finish(LogPage& page, const LineSink& list, PassOutcome out) const {
     if (out.Result == PassResult::Loading)
         return out; // the texts wait for the load's end
     if (out.Result == PassResult::ReadFailed)
@@ -262,7 +262,7 @@ PassOutcome LogReader::Finish(TPageObject& page, const LineSink& list, PassOutco
     return out;
 }
 
-std::optional<PassOutcome> LogReader::ReadLeftBehind(TPageObject& page, LineSink& list) {
+std::optional<PassOutcome> LogReader::ReadLeftBehind(LogPage& page, LineSink& list) {
     // Once: a writer that goes on with the old file must not keep the log
     // from the new one.
     const std::shared_ptr<const OpenFile> file =
@@ -279,7 +279,7 @@ std::optional<PassOutcome> LogReader::ReadLeftBehind(TPageObject& page, LineSink
     return std::nullopt; // nothing to show: on to the new file at once
 }
 
-LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list,
+LogReader::Step LogReader::CheckStamp(LogPage& page, LineSink& list,
                                       const std::optional<LogStamp>& seen) const {
     if (!seen) {
         ForgetMissingLog(page, list);
@@ -290,7 +290,7 @@ LogReader::Step LogReader::CheckStamp(TPageObject& page, LineSink& list,
     return std::nullopt;
 }
 
-PassOutcome LogReader::FollowOpenLog(TPageObject& page, LineSink& list,
+PassOutcome LogReader::FollowOpenLog(LogPage& page, LineSink& list,
                                      const std::shared_ptr<const OpenFile>& file,
                                      const LogStamp& stamp) {
     if (Step ended = CheckIdentityAndHead(page, list, *file, stamp))
@@ -314,8 +314,8 @@ PassOutcome LogReader::FollowOpenLog(TPageObject& page, LineSink& list,
     return ReadChunk(page, list, file, stamp);
 }
 
-LogReader::Step LogReader::CheckIdentityAndHead(TPageObject& page, LineSink& list,
-                                                const OpenFile& file, const LogStamp& stamp) {
+LogReader::Step LogReader::CheckIdentityAndHead(LogPage& page, LineSink& list, const OpenFile& file,
+                                                const LogStamp& stamp) {
     // Another file at the path: the list describes the old one.
     if (page.Identity && *page.Identity != stamp.Identity) {
         DropFollowedLog(page, list);
@@ -342,7 +342,7 @@ LogReader::Step LogReader::CheckIdentityAndHead(TPageObject& page, LineSink& lis
     return std::nullopt;
 }
 
-LogReader::Step LogReader::DecideEncoding(TPageObject& page,
+LogReader::Step LogReader::DecideEncoding(LogPage& page,
                                           const std::shared_ptr<const OpenFile>& file,
                                           const LogStamp& stamp) {
     if (page.Encoding != LogEncoding::Unknown || stamp.Size < 2)
@@ -377,7 +377,7 @@ std::optional<std::string_view> LogReader::ReadHead(const OpenFile& file, uint64
     return std::string_view(head_.data(), head_.size());
 }
 
-bool LogReader::JumpToEnd(TPageObject& page, const LogStamp& stamp) const {
+bool LogReader::JumpToEnd(LogPage& page, const LogStamp& stamp) const {
     // A freshly opened or reloaded log starts at its end; a file that took
     // the place of a followed one, or that was missing or nearly empty when
     // first looked at, holds only lines added since, so it is read.
@@ -393,7 +393,7 @@ bool LogReader::JumpToEnd(TPageObject& page, const LogStamp& stamp) const {
     return true;
 }
 
-PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
+PassOutcome LogReader::ReadChunk(LogPage& page, LineSink& list,
                                  const std::shared_ptr<const OpenFile>& file,
                                  const LogStamp& stamp) {
     // A long unfinished line is searched on from where the last pass left
@@ -445,7 +445,7 @@ PassOutcome LogReader::ReadChunk(TPageObject& page, LineSink& list,
     return out;
 }
 
-PassOutcome LogReader::ContinueLoad(TPageObject& page, LineSink& list) {
+PassOutcome LogReader::ContinueLoad(LogPage& page, LineSink& list) {
     // Held here: a reset on the way drops the page's hold.
     const std::shared_ptr<PendingLoad> load = page.Load;
     ChunkScope scope(progress_, load->Stamp.Size - load->ScanFrom);
@@ -476,7 +476,7 @@ LogReader::Deadline LogReader::SliceDeadline() const {
            std::chrono::duration_cast<std::chrono::steady_clock::duration>(*sliceBudget_);
 }
 
-LogReader::Step LogReader::CheckCutBack(TPageObject& page, LineSink& list, const OpenFile& file,
+LogReader::Step LogReader::CheckCutBack(LogPage& page, LineSink& list, const OpenFile& file,
                                         const ChunkEnd& end, bool tookLines) {
     // Cut back while it was read: the offsets just taken may already hold
     // other bytes, which the rows would show. A chunk taken whole by one read
@@ -493,7 +493,7 @@ LogReader::Step LogReader::CheckCutBack(TPageObject& page, LineSink& list, const
     return std::nullopt;
 }
 
-PassOutcome LogReader::TakeSlice(TPageObject& page, LineSink& list, PendingLoad& load,
+PassOutcome LogReader::TakeSlice(LogPage& page, LineSink& list, PendingLoad& load,
                                  LineIndex&& lines, const ChunkEnd& end) {
     PassOutcome out;
     out.LinesTaken = lines.size();
@@ -621,7 +621,7 @@ std::optional<LogReader::ChunkEnd> LogReader::ReadLines(const OpenFile& file, ui
     return end;
 }
 
-PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
+PassOutcome LogReader::TakeLines(LogPage& page, LineSink& list, LineIndex&& chunk,
                                  const ViewFilter& filter, bool bulk,
                                  const std::shared_ptr<const OpenFile>& file) {
     PassOutcome out;
@@ -653,7 +653,7 @@ PassOutcome LogReader::TakeLines(TPageObject& page, LineSink& list, LineIndex&& 
     return out;
 }
 
-void LogReader::FinishTexts(TPageObject& page, const LineSink& list) const {
+void LogReader::FinishTexts(LogPage& page, const LineSink& list) const {
     page.LinesText = settings_.AllLogLines() ? "Lines: " + std::to_string(page.LineCount) : "";
     page.DisplayedText = "Displayed: " + std::to_string(list.Lines().size());
     // Formatting the time costs more than the rest of a quiet pass; one text

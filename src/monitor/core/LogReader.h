@@ -3,8 +3,8 @@
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LineSink.h"
+#include "monitor/core/LogPage.h"
 #include "monitor/core/PassProgress.h"
-#include "monitor/core/TPageObject.h"
 #include "monitor/core/ViewSettings.h"
 #include "support/core/Clock.h"
 
@@ -70,7 +70,7 @@ inline constexpr const char* StateRead = "Log succesfully read.";
 // active tab, window restore, horizontal extent, selection of the last row,
 // the sounds and copying the active tab's texts to the status bar.
 //
-// What a pass leaves in TPageObject for the next one. ResetLog clears all of
+// What a pass leaves in LogPage for the next one. ResetLog clears all of
 // it; the four status texts are written by a pass and never read by it.
 //
 //   field            holds                                  changes
@@ -125,10 +125,10 @@ class LogReader {
               PassProgress& progress);
 
     // On a log that is still loading, reads its next slice instead.
-    PassOutcome Pass(TPageObject& page, LineSink& list);
+    PassOutcome Pass(LogPage& page, LineSink& list);
 
     // Whether the log's bulk load goes on in later calls.
-    static bool Loading(const TPageObject& page) { return page.Load != nullptr; }
+    static bool Loading(const LogPage& page) { return page.Load != nullptr; }
 
     // A bulk load stops reading once this much time went by (after at least
     // one block that moved it on) and leaves the rest to later calls. Without
@@ -148,26 +148,26 @@ class LogReader {
     // path no longer names the followed file, that file's last lines are
     // read once through the descriptor kept of it; a path that names no
     // regular file resets the log, an unchanged stamp ends the pass.
-    std::optional<PassOutcome> ReadLeftBehind(TPageObject& page, LineSink& list);
-    Step CheckStamp(TPageObject& page, LineSink& list, const std::optional<LogStamp>& seen) const;
+    std::optional<PassOutcome> ReadLeftBehind(LogPage& page, LineSink& list);
+    Step CheckStamp(LogPage& page, LineSink& list, const std::optional<LogStamp>& seen) const;
     // The steps on the open file, the shrink check and the wait for bytes
     // among them.
-    PassOutcome FollowOpenLog(TPageObject& page, LineSink& list,
+    PassOutcome FollowOpenLog(LogPage& page, LineSink& list,
                               const std::shared_ptr<const OpenFile>& file, const LogStamp& stamp);
     // Another file at the path, or other first bytes: read again from the start.
-    Step CheckIdentityAndHead(TPageObject& page, LineSink& list, const OpenFile& file,
+    Step CheckIdentityAndHead(LogPage& page, LineSink& list, const OpenFile& file,
                               const LogStamp& stamp);
     // Once per reset, when the file holds at least 2 bytes.
-    Step DecideEncoding(TPageObject& page, const std::shared_ptr<const OpenFile>& file,
+    Step DecideEncoding(LogPage& page, const std::shared_ptr<const OpenFile>& file,
                         const LogStamp& stamp);
     // The only-new-lines mode skips what a freshly opened log held.
-    bool JumpToEnd(TPageObject& page, const LogStamp& stamp) const;
+    bool JumpToEnd(LogPage& page, const LogStamp& stamp) const;
     // Reads the bytes past the read position and writes their complete lines
     // to the list; an unfinished last line is read again by the next pass.
-    PassOutcome ReadChunk(TPageObject& page, LineSink& list,
+    PassOutcome ReadChunk(LogPage& page, LineSink& list,
                           const std::shared_ptr<const OpenFile>& file, const LogStamp& stamp);
     // The next slice of the page's load.
-    PassOutcome ContinueLoad(TPageObject& page, LineSink& list);
+    PassOutcome ContinueLoad(LogPage& page, LineSink& list);
 
     // The first bytes of the file (at most 4 KiB), valid until the next call.
     std::optional<std::string_view> ReadHead(const OpenFile& file, uint64_t size);
@@ -191,19 +191,19 @@ class LogReader {
     Deadline SliceDeadline() const;
     // A file cut back below what was just read: the offsets taken may
     // already hold other bytes. Empty when the chunk can be kept.
-    Step CheckCutBack(TPageObject& page, LineSink& list, const OpenFile& file, const ChunkEnd& end,
+    Step CheckCutBack(LogPage& page, LineSink& list, const OpenFile& file, const ChunkEnd& end,
                       bool tookLines);
     // Filters one slice's lines and shows them; the last one ends the load.
-    PassOutcome TakeSlice(TPageObject& page, LineSink& list, PendingLoad& load, LineIndex&& lines,
+    PassOutcome TakeSlice(LogPage& page, LineSink& list, PendingLoad& load, LineIndex&& lines,
                           const ChunkEnd& end);
     // Filters a chunk's lines and writes the shown ones to the list: loaded
     // at once into an empty list, else with records, raising the alerts.
-    PassOutcome TakeLines(TPageObject& page, LineSink& list, LineIndex&& chunk,
+    PassOutcome TakeLines(LogPage& page, LineSink& list, LineIndex&& chunk,
                           const ViewFilter& filter, bool bulk,
                           const std::shared_ptr<const OpenFile>& file);
     // The status texts of a pass that looked at the file.
-    PassOutcome Finish(TPageObject& page, const LineSink& list, PassOutcome out) const;
-    void FinishTexts(TPageObject& page, const LineSink& list) const;
+    PassOutcome Finish(LogPage& page, const LineSink& list, PassOutcome out) const;
+    void FinishTexts(LogPage& page, const LineSink& list) const;
 
     const FileSource& files_;
     const ViewSettings& settings_;

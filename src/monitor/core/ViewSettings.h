@@ -14,7 +14,7 @@ class ViewSettings {
     virtual bool AllEntries() const = 0;
     // The View menu item of group g (1..3).
     virtual bool GroupShown(int g) const = 0;
-    // UTF-8 text of Group1Edt..Group3Edt for g = 1..3.
+    // UTF-8 text of Group1KeywordsField..Group3KeywordsField for g = 1..3.
     virtual std::string GroupKeywords(int g) const = 0;
     virtual bool LastEntriesAtTop() const = 0;
     virtual bool AddedLogLinesOnly() const = 0;

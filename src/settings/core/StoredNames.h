@@ -11,12 +11,12 @@ inline constexpr const char* Organization = "Veltaroon";
 inline constexpr const char* KeyGroup = "Default";
 
 // Check states of the main window's menu items.
-inline constexpr const char* LoadAutomaticallyMnu = "LoadAutomaticallyMnu";
-inline constexpr const char* AllEntriesMnu = "AllEntriesMnu";
-inline constexpr const char* Group1Mnu = "Group1Mnu";
-inline constexpr const char* Group2Mnu = "Group2Mnu";
-inline constexpr const char* Group3Mnu = "Group3Mnu";
-inline constexpr const char* KeepModifedLogFocused = "KeepModifedLogFocused";
+inline constexpr const char* LoadAutomaticallyAction = "LoadAutomaticallyMnu";
+inline constexpr const char* AllEntriesAction = "AllEntriesMnu";
+inline constexpr const char* Group1Action = "Group1Mnu";
+inline constexpr const char* Group2Action = "Group2Mnu";
+inline constexpr const char* Group3Action = "Group3Mnu";
+inline constexpr const char* KeepModifiedLogFocused = "KeepModifedLogFocused";
 
 // The log on the active tab when the main window closed.
 inline constexpr const char* LastFocusedFile = "LastFocusedFile";

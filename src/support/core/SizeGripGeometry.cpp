@@ -45,11 +45,11 @@ GripBox GripBoxFor(int clientWidth, int clientHeight) {
     return {clientWidth - GripSize, clientHeight - GripSize, clientWidth, clientHeight};
 }
 
-std::vector<GripPixel> GripPixels(TSizeGripStyle style, const GripBox& box) {
+std::vector<GripPixel> GripPixels(SizeGripStyle style, const GripBox& box) {
     std::vector<GripPixel> out;
     if (box.IsEmpty())
         return out;
-    if (style == TSizeGripStyle::sgsWinXP)
+    if (style == SizeGripStyle::sgsWinXP)
         AddWinXP(out, box);
     else
         AddClassic(out, box);

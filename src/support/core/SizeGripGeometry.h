@@ -5,7 +5,7 @@
 
 namespace marrowlight {
 
-enum class TSizeGripStyle { sgsClassic = 0, sgsWinXP = 1 };
+enum class SizeGripStyle { sgsClassic = 0, sgsWinXP = 1 };
 
 // Side of the grip square, in pixels.
 inline constexpr int GripSize = 15;
@@ -45,7 +45,7 @@ struct Rgb {
 GripBox GripBoxFor(int clientWidth, int clientHeight);
 
 // Every pixel the grip sets, in drawing order (later pixels win).
-std::vector<GripPixel> GripPixels(TSizeGripStyle style, const GripBox& box);
+std::vector<GripPixel> GripPixels(SizeGripStyle style, const GripBox& box);
 
 // Halfway between the target's background and the shadow, rounded down.
 Rgb MidShade(Rgb background, Rgb shadow);

@@ -54,7 +54,7 @@ struct RefRow {
     uint64_t offset, length;
     int group;
     unsigned membership;
-    std::optional<TObjectInfo> record;
+    std::optional<LineRecord> record;
 };
 
 LineEntry EntryOf(const RefRow& row) {
@@ -65,14 +65,14 @@ LineEntry EntryOf(const RefRow& row) {
     return line;
 }
 
-std::string Describe(const LineEntry& line, const TObjectInfo* record) {
+std::string Describe(const LineEntry& line, const LineRecord* record) {
     return std::to_string(line.Offset) + "+" + std::to_string(line.Length()) + " g" +
            std::to_string(line.Group()) + " m" + std::to_string(line.Membership()) + " r" +
            (record ? std::to_string(record->LineNo) : "-");
 }
 
 std::string Describe(const RefRow& row) {
-    const TObjectInfo* record = row.record ? &*row.record : nullptr;
+    const LineRecord* record = row.record ? &*row.record : nullptr;
     return Describe(EntryOf(row), record);
 }
 
@@ -117,7 +117,7 @@ struct RowMaker {
     RefRow Row(int op) {
         RefRow row{0, Length(), rng() % 3 ? -1 : int(rng() % 4), unsigned(rng() % 8), {}};
         if (rng() % 5 == 0)
-            row.record = TObjectInfo{double(op), ++number};
+            row.record = LineRecord{double(op), ++number};
         return row;
     }
     // count rows in list order, chained by line ends from the row they join
@@ -289,7 +289,7 @@ TEST(LineIndex, MatchesAPlainDequeUnderRandomEdits) {
                     row.membership = 0;
             } else if (what < 92) {
                 const size_t row = rng() % (ref.size() + 1);
-                const TObjectInfo record{double(op), ++make.number};
+                const LineRecord record{double(op), ++make.number};
                 lines.SetRecord(row, record);
                 if (row < ref.size())
                     ref[row].record = record;

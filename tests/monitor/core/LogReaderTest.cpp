@@ -102,7 +102,7 @@ class LogReaderTest : public ::testing::Test {
     testing::RecordingProgress progress;
     FaultyFileSource files;
     LogReader reader{files, settings, clock, progress};
-    TPageObject page;
+    LogPage page;
     MemoryLineList list;
 };
 
@@ -898,7 +898,7 @@ TEST_F(LogReaderTest, ALoadReadInSlicesEndsAsALoadReadAtOnce) {
                 WriteFile(page.FileName, log);
                 LogReader once(files, settings, clock, progress);
                 once.SetBlockSize(block);
-                TPageObject oncePage;
+                LogPage oncePage;
                 oncePage.FileName = page.FileName;
                 MemoryLineList onceList;
                 const PassOutcome whole = once.Pass(oncePage, onceList);

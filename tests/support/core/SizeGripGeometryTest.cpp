@@ -33,7 +33,7 @@ TEST(SizeGripGeometry, GripSquareHitTest) {
     EXPECT_FALSE(GripBox{}.Contains(0, 0));
 }
 
-std::map<std::pair<int, int>, GripShade> Paint(TSizeGripStyle style, const GripBox& box) {
+std::map<std::pair<int, int>, GripShade> Paint(SizeGripStyle style, const GripBox& box) {
     std::map<std::pair<int, int>, GripShade> canvas;
     for (const GripPixel& p : GripPixels(style, box))
         canvas[{p.x, p.y}] = p.shade;
@@ -43,29 +43,29 @@ std::map<std::pair<int, int>, GripShade> Paint(TSizeGripStyle style, const GripB
 TEST(SizeGripGeometry, ClassicRidgesAndWinXPDots) {
     const GripBox box = GripBoxFor(60, 50); // right 60, bottom 50
     const struct {
-        TSizeGripStyle style;
+        SizeGripStyle style;
         std::size_t pixelCount;
         int x, y;
         std::optional<GripShade> shade;
     } cases[] = {
         // Ridge stripes run up-right from the bottom row; the end point is left out.
-        {TSizeGripStyle::sgsClassic, 63, 58, 49, GripShade::Shadow},
-        {TSizeGripStyle::sgsClassic, 63, 59, 48, GripShade::Shadow},
-        {TSizeGripStyle::sgsClassic, 63, 57, 49, GripShade::Mid},
-        {TSizeGripStyle::sgsClassic, 63, 56, 49, GripShade::Highlight},
-        {TSizeGripStyle::sgsClassic, 63, 48, 49, GripShade::Highlight},
-        {TSizeGripStyle::sgsClassic, 63, 59, 38, GripShade::Highlight},
-        {TSizeGripStyle::sgsClassic, 63, 59, 49, std::nullopt},
-        {TSizeGripStyle::sgsClassic, 63, 60, 47, std::nullopt},
-        {TSizeGripStyle::sgsClassic, 63, 47, 49, std::nullopt},
+        {SizeGripStyle::sgsClassic, 63, 58, 49, GripShade::Shadow},
+        {SizeGripStyle::sgsClassic, 63, 59, 48, GripShade::Shadow},
+        {SizeGripStyle::sgsClassic, 63, 57, 49, GripShade::Mid},
+        {SizeGripStyle::sgsClassic, 63, 56, 49, GripShade::Highlight},
+        {SizeGripStyle::sgsClassic, 63, 48, 49, GripShade::Highlight},
+        {SizeGripStyle::sgsClassic, 63, 59, 38, GripShade::Highlight},
+        {SizeGripStyle::sgsClassic, 63, 59, 49, std::nullopt},
+        {SizeGripStyle::sgsClassic, 63, 60, 47, std::nullopt},
+        {SizeGripStyle::sgsClassic, 63, 47, 49, std::nullopt},
         // Six dots of seven pixels each.
-        {TSizeGripStyle::sgsWinXP, 42, 56, 38, GripShade::Shadow},
-        {TSizeGripStyle::sgsWinXP, 42, 57, 39, GripShade::Mid},
-        {TSizeGripStyle::sgsWinXP, 42, 58, 40, GripShade::Highlight},
-        {TSizeGripStyle::sgsWinXP, 42, 48, 46, GripShade::Shadow},
-        {TSizeGripStyle::sgsWinXP, 42, 58, 48, GripShade::Highlight},
-        {TSizeGripStyle::sgsWinXP, 42, 59, 49, std::nullopt},
-        {TSizeGripStyle::sgsWinXP, 42, 52, 38, std::nullopt},
+        {SizeGripStyle::sgsWinXP, 42, 56, 38, GripShade::Shadow},
+        {SizeGripStyle::sgsWinXP, 42, 57, 39, GripShade::Mid},
+        {SizeGripStyle::sgsWinXP, 42, 58, 40, GripShade::Highlight},
+        {SizeGripStyle::sgsWinXP, 42, 48, 46, GripShade::Shadow},
+        {SizeGripStyle::sgsWinXP, 42, 58, 48, GripShade::Highlight},
+        {SizeGripStyle::sgsWinXP, 42, 59, 49, std::nullopt},
+        {SizeGripStyle::sgsWinXP, 42, 52, 38, std::nullopt},
     };
     for (const auto& c : cases) {
         const auto canvas = Paint(c.style, box);
@@ -75,10 +75,10 @@ TEST(SizeGripGeometry, ClassicRidgesAndWinXPDots) {
             found == canvas.end() ? std::nullopt : std::optional(found->second);
         EXPECT_EQ(shade, c.shade) << static_cast<int>(c.style) << " " << c.x << "," << c.y;
     }
-    for (auto style : {TSizeGripStyle::sgsClassic, TSizeGripStyle::sgsWinXP})
+    for (auto style : {SizeGripStyle::sgsClassic, SizeGripStyle::sgsWinXP})
         for (const GripPixel& p : GripPixels(style, box))
             EXPECT_TRUE(box.Contains(p.x, p.y)) << p.x << "," << p.y;
-    EXPECT_TRUE(GripPixels(TSizeGripStyle::sgsClassic, GripBox{}).empty());
+    EXPECT_TRUE(GripPixels(SizeGripStyle::sgsClassic, GripBox{}).empty());
 }
 
 TEST(SizeGripGeometry, MidShadeRoundsDownPerChannel) {

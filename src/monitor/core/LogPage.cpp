@@ -1,10 +1,10 @@
-#include "monitor/core/TPageObject.h"
+#include "monitor/core/LogPage.h"
 
 #include "monitor/core/LineSink.h"
 
 namespace marrowlight {
 
-void ResetLog(TPageObject& page, LineSink& list) {
+void ResetLog(LogPage& page, LineSink& list) {
     page.Load.reset();
     page.ReadPos = 0;
     page.ScanPos = 0;

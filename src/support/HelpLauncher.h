@@ -11,7 +11,7 @@ namespace marrowlight {
 // Finds the compiled help file once and shows its topics in the viewer
 // program marrowlight-help, a process of its own. At most one viewer started
 // here is open: the last one is ended before the next starts.
-class THtmlHelp {
+class HelpLauncher {
   public:
     // Starts `program` with `arguments` in `process`; the default really starts it.
     using ViewerStarter = std::function<void(QProcess& process, const QString& program,
@@ -20,11 +20,11 @@ class THtmlHelp {
 
     // `helpFileName` is a bare file name such as "marrowlight.qch"; it is
     // searched beside the program at `programPath` (by default the running one).
-    explicit THtmlHelp(const QString& helpFileName, const QString& programPath = QString());
+    explicit HelpLauncher(const QString& helpFileName, const QString& programPath = QString());
     // Leaves a running viewer open: it is the user's window now.
-    ~THtmlHelp();
-    THtmlHelp(const THtmlHelp&) = delete;
-    THtmlHelp& operator=(const THtmlHelp&) = delete;
+    ~HelpLauncher();
+    HelpLauncher(const HelpLauncher&) = delete;
+    HelpLauncher& operator=(const HelpLauncher&) = delete;
 
     // Searches the program folder, then its Help/ and Redist/ sub-folders,
     // then the data folder of an installed program (../share/marrowlight).

@@ -1,4 +1,4 @@
-#include "support/THtmlHelp.h"
+#include "support/HelpLauncher.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,7 +53,7 @@ struct Start {
 };
 
 // Records what would be started and starts nothing.
-THtmlHelp::ViewerStarter Recorder(std::vector<Start>& starts) {
+HelpLauncher::ViewerStarter Recorder(std::vector<Start>& starts) {
     return [&starts](QProcess&, const QString& program, const QStringList& arguments) {
         starts.push_back({program, arguments});
     };
@@ -78,7 +78,7 @@ TEST(HtmlHelp, FindsTheHelpFileBesideTheProgramThenInHelpRedistAndShare) {
         HelpPrefix prefix;
         for (const QString& path : c.made)
             prefix.Make(path);
-        const THtmlHelp help("marrowlight.qch", prefix.Program());
+        const HelpLauncher help("marrowlight.qch", prefix.Program());
         EXPECT_EQ(help.HelpFilePath(), c.found.isEmpty() ? QString() : prefix.Path(c.found))
             << "made: " << c.made.size() << " paths, first "
             << (c.made.empty() ? "" : c.made[0].toStdString());
@@ -103,7 +103,7 @@ TEST(HtmlHelp, GivesTheViewerFileAndTopicAsOneArgument) {
     };
     for (const auto& c : cases) {
         std::vector<Start> starts;
-        THtmlHelp help("marrowlight.qch", prefix.Program());
+        HelpLauncher help("marrowlight.qch", prefix.Program());
         help.StartViewer = Recorder(starts);
         help.ShowMessage = [](const QString& text) { ADD_FAILURE() << text.toStdString(); };
         help.ShowTopic(c.topic);
@@ -124,11 +124,11 @@ TEST(HtmlHelp, TakesTheViewerBesideTheProgramElseFromPath) {
 
     // A file beside the program that cannot run is passed over.
     prefix.Make("bin/marrowlight-help", false);
-    EXPECT_EQ(THtmlHelp("marrowlight.qch", prefix.Program()).ViewerProgram(),
+    EXPECT_EQ(HelpLauncher("marrowlight.qch", prefix.Program()).ViewerProgram(),
               prefix.Path("tools/marrowlight-help"));
     QFile(prefix.Path("bin/marrowlight-help"))
         .setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(THtmlHelp("marrowlight.qch", prefix.Program()).ViewerProgram(),
+    EXPECT_EQ(HelpLauncher("marrowlight.qch", prefix.Program()).ViewerProgram(),
               prefix.Path("bin/marrowlight-help"));
     qputenv("PATH", path);
 }
@@ -139,7 +139,7 @@ TEST(HtmlHelp, WithoutHelpFileSaysSoAndStartsNothing) {
     for (const QString& name : {QString("marrowlight.qch"), QString("docs/marrowlight.qch")}) {
         std::vector<Start> starts;
         QStringList messages;
-        THtmlHelp help(name, prefix.Program());
+        HelpLauncher help(name, prefix.Program());
         help.StartViewer = Recorder(starts);
         help.ShowMessage = [&messages](const QString& text) { messages << text; };
         help.ShowTopic("Overview.htm");
@@ -164,11 +164,11 @@ TEST(HtmlHelp, LeavesOneRealViewerOpenAfterTwoTopicsAndKeepsItAfterDestruction) 
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     const QString buildFolder = QFileInfo(MARROWLIGHT_HELP_VIEWER).path();
 
-    auto help = std::make_unique<THtmlHelp>("marrowlight.qch", buildFolder + "/marrowlight");
+    auto help = std::make_unique<HelpLauncher>("marrowlight.qch", buildFolder + "/marrowlight");
     ASSERT_EQ(help->HelpFilePath(), QDir::cleanPath(MARROWLIGHT_HELP_FILE));
     ASSERT_EQ(help->ViewerProgram(), QDir::cleanPath(MARROWLIGHT_HELP_VIEWER));
     std::vector<Start> starts;
-    const THtmlHelp::ViewerStarter real = help->StartViewer;
+    const HelpLauncher::ViewerStarter real = help->StartViewer;
     help->StartViewer = [&](QProcess& process, const QString& program, const QStringList& args) {
         starts.push_back({program, args});
         real(process, program, args);

@@ -1,9 +1,9 @@
-#include "app/TVtMarrowlightFrm.h"
+#include "app/MainWindow.h"
 
 #include "app/FileDrop.h"
 #include "app/LogTabMenu.h"
+#include "app/RecentFiles.h"
 #include "app/SwitchOverrides.h"
-#include "app/TFileHistory.h"
 #include "app/core/CommandLine.h"
 #include "app/core/StartupPlan.h"
 #include "app/core/WindowPlacement.h"
@@ -12,12 +12,12 @@
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
 #include "settings/OpenFileDialog.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 #include "settings/core/OnOffValue.h"
 #include "settings/core/SettingsStore.h"
 #include "settings/core/SettingsWrites.h"
 #include "settings/core/StoredNames.h"
-#include "support/THtmlHelp.h"
+#include "support/HelpLauncher.h"
 #include "support/core/PathUtils.h"
 
 #include <QAction>
@@ -66,12 +66,12 @@ struct MenuState {
 
 // In the order they are loaded and saved.
 const MenuState MenuStates[] = {
-    {stored::LoadAutomaticallyMnu, &MainMenuItems::OpenCloseLogsAutomaticallyMnu, false},
-    {stored::AllEntriesMnu, &MainMenuItems::AllEntriesMnu, true},
-    {stored::Group1Mnu, &MainMenuItems::InformationMnu, true},
-    {stored::Group2Mnu, &MainMenuItems::WarningsMnu, true},
-    {stored::Group3Mnu, &MainMenuItems::ErrorsMnu, true},
-    {stored::KeepModifedLogFocused, &MainMenuItems::KeepModifedLogFocusedMnu, true},
+    {stored::LoadAutomaticallyAction, &MainMenuItems::AutomaticModeAction, false},
+    {stored::AllEntriesAction, &MainMenuItems::AllEntriesAction, true},
+    {stored::Group1Action, &MainMenuItems::Group1Action, true},
+    {stored::Group2Action, &MainMenuItems::Group2Action, true},
+    {stored::Group3Action, &MainMenuItems::Group3Action, true},
+    {stored::KeepModifiedLogFocused, &MainMenuItems::KeepModifiedLogFocusedAction, true},
 };
 
 WindowRect ToWindowRect(const QRect& r) {
@@ -112,8 +112,7 @@ QLabel* MakeLastPanel(QStatusBar* bar, const char* name) {
 
 } // namespace
 
-TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore& store, std::vector<std::string> args,
-                                     QWidget* parent)
+MainWindow::MainWindow(SettingsStore& store, std::vector<std::string> args, QWidget* parent)
     : QMainWindow(parent), Store(store), cmd_(std::make_unique<CommandLine>(std::move(args))) {
     setObjectName("VtMarrowlightFrm");
     setWindowTitle("Veltaroon Marrowlight");
@@ -123,18 +122,18 @@ TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore& store, std::vector<std::stri
     ConnectHandlers();
 
     ViewFilterSnapshot = "    ";
-    history_ = std::make_unique<TFileHistory>(Store);
-    history_->AttachToMenu(FileMnu, HistoryPosition,
-                           [this](QAction* item) { FileHistoryClick(item); });
+    history_ = std::make_unique<RecentFiles>(Store);
+    history_->AttachToMenu(FileMenu, HistoryPosition,
+                           [this](QAction* item) { OpenRecentFile(item); });
     FileDrop = new FileDropTarget(
         *this, [this] { return menuChecks_.OpenCloseLogsAutomatically(); },
         [this](const std::string& path) { OpenLogByHand(path); },
         [this](const QString& text) { ShowStatusMessage(text); });
-    UpdateListsTmr->stop();
+    PollTimer->stop();
     FirstCycle = false;
     ChooseStayOnTop();
     Activated = false;
-    help_ = std::make_unique<THtmlHelp>(
+    help_ = std::make_unique<HelpLauncher>(
         QString::fromStdString(ProgramBaseName(cmd_->ProgramPath()) + ".qch"));
     ShowHelpTopic = [this](const QString& topic) { help_->ShowTopic(topic); };
     PlaceInTopRightQuarter();
@@ -143,12 +142,12 @@ TVtMarrowlightFrm::TVtMarrowlightFrm(SettingsStore& store, std::vector<std::stri
     setAccessibleName(windowTitle());
 }
 
-TVtMarrowlightFrm::~TVtMarrowlightFrm() {
-    // Closing ran FormDestroy and reported a failure; a window that was never
+MainWindow::~MainWindow() {
+    // Closing ran SaveRecentFiles and reported a failure; a window that was never
     // closed has nobody left to tell.
     if (!destroyed_) {
         try {
-            FormDestroy();
+            SaveRecentFiles();
         } catch (const SettingsError&) {
         }
     }
@@ -160,19 +159,19 @@ TVtMarrowlightFrm::~TVtMarrowlightFrm() {
     tabs_.reset();
 }
 
-const CommandLine& TVtMarrowlightFrm::Cmd() const {
+const CommandLine& MainWindow::Cmd() const {
     return *cmd_;
 }
 
-void TVtMarrowlightFrm::CreateControls() {
-    PageControl = new QTabWidget(this);
-    PageControl->setObjectName("PageControl");
-    PageControl->setAccessibleName("Logs");
-    PageControl->setTabPosition(QTabWidget::South);
+void MainWindow::CreateControls() {
+    TabWidget = new QTabWidget(this);
+    TabWidget->setObjectName("PageControl");
+    TabWidget->setAccessibleName("Logs");
+    TabWidget->setTabPosition(QTabWidget::South);
     // Qt has no multi-row tab bar; scroll buttons reach the tabs that don't fit.
-    PageControl->setUsesScrollButtons(true);
-    PageControl->tabBar()->setFocusPolicy(Qt::NoFocus);
-    setCentralWidget(PageControl);
+    TabWidget->setUsesScrollButtons(true);
+    TabWidget->tabBar()->setFocusPolicy(Qt::NoFocus);
+    setCentralWidget(TabWidget);
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName("StatusBar");
@@ -182,55 +181,55 @@ void TVtMarrowlightFrm::CreateControls() {
                     MakePanel(StatusBar, "StatusPanel2", 102, "Displayed: 0000000"),
                     MakeLastPanel(StatusBar, "StatusPanel3")};
 
-    UpdateListsTmr = new QTimer(this);
-    UpdateListsTmr->setObjectName("UpdateListsTmr");
-    UpdateListsTmr->setInterval(500);
-    ChangeDelayTmr = new QTimer(this);
-    ChangeDelayTmr->setObjectName("ChangeDelayTmr");
-    ChangeDelayTmr->setInterval(1000);
-    ChangeDelayTmr->setSingleShot(true);
+    PollTimer = new QTimer(this);
+    PollTimer->setObjectName("UpdateListsTmr");
+    PollTimer->setInterval(500);
+    ViewChangeTimer = new QTimer(this);
+    ViewChangeTimer->setObjectName("ChangeDelayTmr");
+    ViewChangeTimer->setInterval(1000);
+    ViewChangeTimer->setSingleShot(true);
     // A coarse timer may round the expiry, so a re-arming could fire no later.
-    ChangeDelayTmr->setTimerType(Qt::PreciseTimer);
-    ChangeDelayTmr->start();
+    ViewChangeTimer->setTimerType(Qt::PreciseTimer);
+    ViewChangeTimer->start();
 
-    OpenLogDlg = new OpenFileDialog(this);
-    OpenLogDlg->setObjectName("OpenLogDlg");
-    OpenLogDlg->title = "Open Log";
-    OpenLogDlg->nameFilters = LogFileFilters;
-    OpenLogDlg->defaultExtension = "log";
+    OpenLogDialog = new OpenFileDialog(this);
+    OpenLogDialog->setObjectName("OpenLogDlg");
+    OpenLogDialog->title = "Open Log";
+    OpenLogDialog->nameFilters = LogFileFilters;
+    OpenLogDialog->defaultExtension = "log";
     // A log that is not there yet can be followed until it appears.
-    OpenLogDlg->fileMustExist = false;
-    ExecuteOpenLogDlg = [this](OpenFileDialog& dialog) { return dialog.Execute(this); };
+    OpenLogDialog->fileMustExist = false;
+    RunOpenLogDialog = [this](OpenFileDialog& dialog) { return dialog.Execute(this); };
     ShowModal = [](QDialog& dialog) { return dialog.exec(); };
 }
 
-void TVtMarrowlightFrm::ConnectHandlers() {
-    connect(UpdateListsTmr, &QTimer::timeout, this, &TVtMarrowlightFrm::UpdateListsTmrTimer);
-    connect(ChangeDelayTmr, &QTimer::timeout, this, &TVtMarrowlightFrm::ChangeDelayTmrTimer);
-    connect(FileMnu, &QMenu::aboutToShow, this, &TVtMarrowlightFrm::FileMnuClick);
-    connect(OpenLogMnu, &QAction::triggered, this, &TVtMarrowlightFrm::OpenLogMnuClick);
-    connect(ExitMnu, &QAction::triggered, this, &TVtMarrowlightFrm::ExitMnuClick);
-    connect(CloseLogMnu, &QAction::triggered, this, &TVtMarrowlightFrm::CloseLogMnuClick);
-    connect(CloseAllLogsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::CloseAllLogsMnuClick);
+void MainWindow::ConnectHandlers() {
+    connect(PollTimer, &QTimer::timeout, this, &MainWindow::PollLogs);
+    connect(ViewChangeTimer, &QTimer::timeout, this, &MainWindow::ApplyViewChange);
+    connect(FileMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateFileMenu);
+    connect(OpenLogAction, &QAction::triggered, this, &MainWindow::OpenLogFromDialog);
+    connect(ExitAction, &QAction::triggered, this, &MainWindow::ExitProgram);
+    connect(CloseLogAction, &QAction::triggered, this, &MainWindow::CloseActiveLog);
+    connect(CloseAllLogsAction, &QAction::triggered, this, &MainWindow::CloseAllLogsFromMenu);
     // The command sets the check mark itself; Qt's own toggle is undone first.
-    connect(OpenCloseLogsAutomaticallyMnu, &QAction::triggered, this, [this](bool checked) {
-        OpenCloseLogsAutomaticallyMnu->setChecked(!checked);
-        OpenCloseLogsAutomaticallyMnuClick();
+    connect(AutomaticModeAction, &QAction::triggered, this, [this](bool checked) {
+        AutomaticModeAction->setChecked(!checked);
+        ToggleAutomaticMode();
     });
-    connect(ViewMnu, &QMenu::aboutToShow, this, &TVtMarrowlightFrm::ViewMnuClick);
-    connect(AllEntriesMnu, &QAction::triggered, this, &TVtMarrowlightFrm::AllEntriesMnuClick);
-    connect(InformationMnu, &QAction::triggered, this, &TVtMarrowlightFrm::InformationMnuClick);
-    connect(WarningsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::WarningsMnuClick);
-    connect(ErrorsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::ErrorsMnuClick);
-    connect(Options1Mnu, &QAction::triggered, this, &TVtMarrowlightFrm::Options1MnuClick);
-    connect(KeepModifedLogFocusedMnu, &QAction::triggered, this,
-            &TVtMarrowlightFrm::KeepModifedLogFocusedMnuClick);
-    connect(ContentsMnu, &QAction::triggered, this, &TVtMarrowlightFrm::ContentsMnuClick);
-    connect(AboutMnu, &QAction::triggered, this, &TVtMarrowlightFrm::AboutMnuClick);
+    connect(ViewMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateViewMenu);
+    connect(AllEntriesAction, &QAction::triggered, this, &MainWindow::ToggleAllEntries);
+    connect(Group1Action, &QAction::triggered, this, &MainWindow::ToggleGroup1);
+    connect(Group2Action, &QAction::triggered, this, &MainWindow::ToggleGroup2);
+    connect(Group3Action, &QAction::triggered, this, &MainWindow::ToggleGroup3);
+    connect(OptionsAction, &QAction::triggered, this, &MainWindow::ShowOptionsDialog);
+    connect(KeepModifiedLogFocusedAction, &QAction::triggered, this,
+            &MainWindow::ToggleKeepModifiedLogFocused);
+    connect(ContentsAction, &QAction::triggered, this, &MainWindow::ShowHelpContents);
+    connect(AboutAction, &QAction::triggered, this, &MainWindow::ShowAbout);
 }
 
-void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
-    optionsFrm_ = &options;
+void MainWindow::AttachOptions(OptionsDialog& options) {
+    optionsDialog_ = &options;
     options_.emplace(options);
     options.ShowHelp = [this](const QString& topic) {
         if (ShowHelpTopic)
@@ -239,28 +238,27 @@ void TVtMarrowlightFrm::AttachOptions(TOptionsFrm& options) {
     cycle_.reset();
     tabMenu_.reset();
     autoOpen_.reset();
-    tabs_ =
-        std::make_unique<LogTabs>(*PageControl, *StatusBar, StatusPanels, *options_, menuChecks_);
-    connect(tabs_.get(), &LogTabs::StatusMessage, this, &TVtMarrowlightFrm::ShowStatusMessage);
+    tabs_ = std::make_unique<LogTabs>(*TabWidget, *StatusBar, StatusPanels, *options_, menuChecks_);
+    connect(tabs_.get(), &LogTabs::StatusMessage, this, &MainWindow::ShowStatusMessage);
     autoOpen_ = std::make_unique<AutoOpenClose>(*tabs_, Store, FirstCycle);
-    cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *UpdateListsTmr, FirstCycle);
+    cycle_ = std::make_unique<UpdateCycle>(*tabs_, *this, *PollTimer, FirstCycle);
     tabMenu_ = std::make_unique<LogTabMenu>(*tabs_, menuChecks_);
     tabMenu_->ShowStatus = [this](const QString& text) { ShowStatusMessage(text); };
     cycle_->AutoOpenClosePass = [this] { autoOpen_->AutoOpenClosePass(); };
 }
 
-void TVtMarrowlightFrm::ChooseStayOnTop() {
+void MainWindow::ChooseStayOnTop() {
     stayOnTop_ =
         StayOnTopFromSwitch(*cmd_, ReadReadableSetting(Store, stored::StayOnTop).value_or(""));
     setWindowFlag(Qt::WindowStaysOnTopHint, stayOnTop_);
 }
 
-void TVtMarrowlightFrm::PlaceInTopRightQuarter() {
+void MainWindow::PlaceInTopRightQuarter() {
     const QSize screen = ScreenSize();
     setGeometry(ToQRect(TopRightQuarter(screen.width(), screen.height())));
 }
 
-void TVtMarrowlightFrm::RestoreWindowPlacement() {
+void MainWindow::RestoreWindowPlacement() {
     const StoredPlacement placement{ReadReadableSetting(Store, stored::PlacementTop),
                                     ReadReadableSetting(Store, stored::PlacementLeft),
                                     ReadReadableSetting(Store, stored::PlacementWidth),
@@ -283,7 +281,7 @@ void TVtMarrowlightFrm::RestoreWindowPlacement() {
     setGeometry(ToQRect(placed));
 }
 
-void TVtMarrowlightFrm::SaveWindowPlacement() {
+void MainWindow::SaveWindowPlacement() {
     const QScreen* primary = QGuiApplication::primaryScreen();
     const QRect workArea = primary ? primary->availableGeometry() : geometry();
     // Both sides use the client rectangle (normalGeometry() is geometry() when
@@ -300,24 +298,24 @@ void TVtMarrowlightFrm::SaveWindowPlacement() {
     writes.ThrowFirstFailure();
 }
 
-void TVtMarrowlightFrm::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_)
         return;
     shown_ = true;
-    FormShow();
+    PrepareShow();
     // Some window managers never activate a window that was started from a
     // terminal; the logs must still open and polling start.
-    QTimer::singleShot(0, this, &TVtMarrowlightFrm::FormActivate);
+    QTimer::singleShot(0, this, &MainWindow::HandleFirstActivation);
 }
 
-void TVtMarrowlightFrm::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && shown_)
-        FormActivate();
+        HandleFirstActivation();
 }
 
-void TVtMarrowlightFrm::FormShow() {
+void MainWindow::PrepareShow() {
     for (const MenuState& state : MenuStates) {
         const std::optional<std::string> text = ReadReadableSetting(Store, state.valueName);
         const std::optional<bool> on = text ? DecodeOnOff(*text) : std::nullopt;
@@ -325,7 +323,7 @@ void TVtMarrowlightFrm::FormShow() {
     }
 }
 
-void TVtMarrowlightFrm::FormActivate() {
+void MainWindow::HandleFirstActivation() {
     if (Activated)
         return;
     // Set first: opening logs may process events and activate the window again.
@@ -342,18 +340,18 @@ void TVtMarrowlightFrm::FormActivate() {
         MainMenu->hide();
     }
     SetPollingInterval();
-    UpdateListsTmr->start();
+    PollTimer->start();
     RecordViewFilterSnapshot();
     // The first pass at once, not an interval later: a large log's first rows
     // then show as soon as the window does. Queued, so the window paints
     // first and the pass never runs inside an activation.
     QTimer::singleShot(0, this, [this] {
-        if (UpdateListsTmr->isActive())
-            UpdateListsTmrTimer();
+        if (PollTimer->isActive())
+            PollLogs();
     });
 }
 
-void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     // A log still loading must not keep the program busy after its window.
     if (cycle_)
@@ -370,18 +368,17 @@ void TVtMarrowlightFrm::closeEvent(QCloseEvent* event) {
     }
 }
 
-int TVtMarrowlightFrm::CloseForSignal() {
+int MainWindow::CloseForSignal() {
     closingForSignal_ = true;
     signalExitCode_ = 0;
     close();
     return signalExitCode_;
 }
 
-void TVtMarrowlightFrm::CloseHandling() {
-    // FormDestroy's write must not be lost to a failure of FormClose's.
+void MainWindow::CloseHandling() {
+    // SaveRecentFiles's write must not be lost to a failure of HandleClose's.
     std::optional<SettingsError> firstError;
-    for (void (TVtMarrowlightFrm::*step)() :
-         {&TVtMarrowlightFrm::FormClose, &TVtMarrowlightFrm::FormDestroy}) {
+    for (void (MainWindow::*step)() : {&MainWindow::HandleClose, &MainWindow::SaveRecentFiles}) {
         try {
             (this->*step)();
         } catch (const SettingsError& error) {
@@ -393,12 +390,12 @@ void TVtMarrowlightFrm::CloseHandling() {
         throw *firstError;
 }
 
-void TVtMarrowlightFrm::FormDestroy() {
+void MainWindow::SaveRecentFiles() {
     destroyed_ = true;
     history_->Save();
 }
 
-void TVtMarrowlightFrm::FormClose() {
+void MainWindow::HandleClose() {
     SettingsWrites writes;
     for (const MenuState& state : MenuStates)
         writes.Write(Store, state.valueName, EncodeOnOff((this->*state.item)->isChecked()));
@@ -407,40 +404,40 @@ void TVtMarrowlightFrm::FormClose() {
     writes.ThrowFirstFailure();
 }
 
-void TVtMarrowlightFrm::ApplySwitchOverrides() {
+void MainWindow::ApplySwitchOverrides() {
     marrowlight::ApplySwitchOverrides(*cmd_, *this, options_ ? &*options_ : nullptr);
 }
 
-void TVtMarrowlightFrm::SetPollingInterval() {
+void MainWindow::SetPollingInterval() {
     if (!options_)
         return;
-    UpdateListsTmr->setInterval(
+    PollTimer->setInterval(
         PollingInterval(options_->UpdateOnTimeStampChange(), options_->UpdateEachIndex()));
 }
 
-std::string TVtMarrowlightFrm::ViewFilterStates() const {
+std::string MainWindow::ViewFilterStates() const {
     std::string states;
-    for (const QAction* item : {AllEntriesMnu, InformationMnu, WarningsMnu, ErrorsMnu})
+    for (const QAction* item : {AllEntriesAction, Group1Action, Group2Action, Group3Action})
         states += item->isChecked() ? '1' : '0';
     return states;
 }
 
-void TVtMarrowlightFrm::RecordViewFilterSnapshot() {
+void MainWindow::RecordViewFilterSnapshot() {
     ViewFilterSnapshot = ViewFilterStates();
 }
 
-void TVtMarrowlightFrm::UpdateListsTmrTimer() {
+void MainWindow::PollLogs() {
     if (cycle_)
         cycle_->Pass();
 }
 
-void TVtMarrowlightFrm::RestartChangeDelay() {
-    ChangeDelayTmr->stop();
-    ChangeDelayTmr->start();
+void MainWindow::RestartChangeDelay() {
+    ViewChangeTimer->stop();
+    ViewChangeTimer->start();
 }
 
-void TVtMarrowlightFrm::ChangeDelayTmrTimer() {
-    ChangeDelayTmr->stop();
+void MainWindow::ApplyViewChange() {
+    ViewChangeTimer->stop();
     if (ViewFilterStates() == ViewFilterSnapshot)
         return;
     if (tabs_)

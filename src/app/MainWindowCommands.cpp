@@ -1,14 +1,14 @@
 // The main window's menu commands: what each item of File, View, Options and
-// Help does. Start-up, placement and closing are in TVtMarrowlightFrm.cpp.
+// Help does. Start-up, placement and closing are in MainWindow.cpp.
+#include "app/MainWindow.h"
 #include "app/MenuAccessKeys.h"
-#include "app/TFileHistory.h"
-#include "app/TVtMarrowlightFrm.h"
+#include "app/RecentFiles.h"
 #include "app/core/ProgramInfo.h"
 #include "autoopen/core/AutoOpenRules.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "settings/OpenFileDialog.h"
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 #include "settings/core/SettingsWrites.h"
 #include "settings/core/StoredNames.h"
 #include "support/core/TextUtils.h"
@@ -32,45 +32,45 @@ constexpr int StatusMessageMs = 8000;
 
 } // namespace
 
-void TVtMarrowlightFrm::FileMnuClick() {
+void MainWindow::UpdateFileMenu() {
     // By hand or automatically, not both: while logs come and go by
     // themselves, the commands that open or close one are greyed out.
     const bool byHand = !menuChecks_.OpenCloseLogsAutomatically();
-    for (QAction* item : {OpenLogMnu, CloseLogMnu, CloseAllLogsMnu})
+    for (QAction* item : {OpenLogAction, CloseLogAction, CloseAllLogsAction})
         item->setEnabled(byHand);
     history_->SetItemsEnabled(byHand);
 }
 
-QString TVtMarrowlightFrm::WatchedFolderText() const {
+QString MainWindow::WatchedFolderText() const {
     return options_ ? QString::fromStdString(options_->LogFolders()).trimmed() : QString();
 }
 
-void TVtMarrowlightFrm::OpenLogMnuClick() {
+void MainWindow::OpenLogFromDialog() {
     if (!tabs_)
         return;
     // A single watched folder is where the logs are; once chosen it stays.
-    if (OpenLogDlg->directory.isEmpty()) {
+    if (OpenLogDialog->directory.isEmpty()) {
         const QString folders = WatchedFolderText();
         if (!folders.isEmpty() && !folders.contains(';'))
-            OpenLogDlg->directory = folders;
+            OpenLogDialog->directory = folders;
     }
-    if (!ExecuteOpenLogDlg(*OpenLogDlg))
+    if (!RunOpenLogDialog(*OpenLogDialog))
         return;
-    OpenLogByHand(QFile::encodeName(OpenLogDlg->fileName).toStdString());
+    OpenLogByHand(QFile::encodeName(OpenLogDialog->fileName).toStdString());
 }
 
-void TVtMarrowlightFrm::ShowStatusMessage(const QString& text) {
+void MainWindow::ShowStatusMessage(const QString& text) {
     StatusBar->showMessage(text, StatusMessageMs);
 }
 
-void TVtMarrowlightFrm::OpenLogByHand(const std::string& path) {
+void MainWindow::OpenLogByHand(const std::string& path) {
     if (!tabs_)
         return;
     tabs_->OpenLog(path);
     history_->AddFile(path);
 }
 
-void TVtMarrowlightFrm::FileHistoryClick(QAction* item) {
+void MainWindow::OpenRecentFile(QAction* item) {
     // The item carries its path: equal captions or an "&" in a path cannot
     // lead to another entry. Opening it does not move it in the list.
     const std::string path = history_->FileForMenuItem(item);
@@ -78,14 +78,14 @@ void TVtMarrowlightFrm::FileHistoryClick(QAction* item) {
         tabs_->OpenLog(path);
 }
 
-void TVtMarrowlightFrm::ExitMnuClick() {
+void MainWindow::ExitProgram() {
     close();
 }
 
-void TVtMarrowlightFrm::ViewMnuClick() {
+void MainWindow::UpdateViewMenu() {
     RestartChangeDelay();
-    const bool byGroup = !AllEntriesMnu->isChecked();
-    QAction* const groupItems[] = {InformationMnu, WarningsMnu, ErrorsMnu};
+    const bool byGroup = !AllEntriesAction->isChecked();
+    QAction* const groupItems[] = {Group1Action, Group2Action, Group3Action};
     for (int g = 1; g <= 3; ++g) {
         QAction* item = groupItems[g - 1];
         item->setEnabled(byGroup);
@@ -97,27 +97,27 @@ void TVtMarrowlightFrm::ViewMnuClick() {
         caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
         item->setText(caption);
     }
-    AssignMenuAccessKeys(*ViewMnu);
+    AssignMenuAccessKeys(*ViewMenu);
 }
 
-void TVtMarrowlightFrm::AllEntriesMnuClick() {
+void MainWindow::ToggleAllEntries() {
     RestartChangeDelay();
 }
 
-void TVtMarrowlightFrm::InformationMnuClick() {
+void MainWindow::ToggleGroup1() {
     RestartChangeDelay();
 }
 
-void TVtMarrowlightFrm::WarningsMnuClick() {
+void MainWindow::ToggleGroup2() {
     RestartChangeDelay();
 }
 
-void TVtMarrowlightFrm::ErrorsMnuClick() {
+void MainWindow::ToggleGroup3() {
     RestartChangeDelay();
 }
 
-void TVtMarrowlightFrm::KeepModifedLogFocusedMnuClick() {
-    if (!KeepModifedLogFocusedMnu->isChecked() || !tabs_)
+void MainWindow::ToggleKeepModifiedLogFocused() {
+    if (!KeepModifiedLogFocusedAction->isChecked() || !tabs_)
         return;
     // Only one tab carries the marker at a time.
     for (int i = 0; i < tabs_->Count(); ++i)
@@ -125,12 +125,12 @@ void TVtMarrowlightFrm::KeepModifedLogFocusedMnuClick() {
             tabs_->Activate(*tab);
 }
 
-void TVtMarrowlightFrm::ContentsMnuClick() {
+void MainWindow::ShowHelpContents() {
     if (ShowHelpTopic)
         ShowHelpTopic("Overview.htm");
 }
 
-void TVtMarrowlightFrm::AboutMnuClick() {
+void MainWindow::ShowAbout() {
     QMessageBox box(this);
     box.setObjectName("AboutBox");
     box.setWindowTitle("About Marrowlight");
@@ -141,21 +141,21 @@ void TVtMarrowlightFrm::AboutMnuClick() {
     ShowModal(box);
 }
 
-void TVtMarrowlightFrm::CloseLogMnuClick() {
+void MainWindow::CloseActiveLog() {
     if (tabs_)
-        tabs_->CloseLog(PageControl->currentWidget());
+        tabs_->CloseLog(TabWidget->currentWidget());
 }
 
-void TVtMarrowlightFrm::CloseAllLogsMnuClick() {
+void MainWindow::CloseAllLogsFromMenu() {
     if (!tabs_)
         return;
     // Bounded, so a tab that refuses to go cannot hang the window.
-    for (int left = PageControl->count(); left > 0 && PageControl->currentWidget(); --left)
-        tabs_->CloseLog(PageControl->currentWidget());
+    for (int left = TabWidget->count(); left > 0 && TabWidget->currentWidget(); --left)
+        tabs_->CloseLog(TabWidget->currentWidget());
 }
 
-void TVtMarrowlightFrm::OpenCloseLogsAutomaticallyMnuClick() {
-    QAction* const mode = OpenCloseLogsAutomaticallyMnu;
+void MainWindow::ToggleAutomaticMode() {
+    QAction* const mode = AutomaticModeAction;
     if (mode->isChecked()) {
         // Logs already open stay open.
         mode->setChecked(false);
@@ -172,7 +172,7 @@ void TVtMarrowlightFrm::OpenCloseLogsAutomaticallyMnuClick() {
         ShowOptions(OptionsPage::AutoOpenClose, [mode] { mode->setChecked(true); });
 }
 
-bool TVtMarrowlightFrm::AskToDefineAutoOpenConditions() {
+bool MainWindow::AskToDefineAutoOpenConditions() {
     QMessageBox box(QMessageBox::Question, "Confirm",
                     "Conditions for automated logs opening/closing were not defined yet.\n"
                     "Do you want to define them now?",
@@ -182,25 +182,25 @@ bool TVtMarrowlightFrm::AskToDefineAutoOpenConditions() {
     return ShowModal(box) == QMessageBox::Yes;
 }
 
-void TVtMarrowlightFrm::Options1MnuClick() {
+void MainWindow::ShowOptionsDialog() {
     ShowOptions(std::nullopt);
 }
 
-void TVtMarrowlightFrm::ShowOptions(std::optional<OptionsPage> page,
-                                    const std::function<void()>& accepted) {
-    if (!optionsFrm_ || !options_)
+void MainWindow::ShowOptions(std::optional<OptionsPage> page,
+                             const std::function<void()>& accepted) {
+    if (!optionsDialog_ || !options_)
         return;
-    UpdateListsTmr->stop();
+    PollTimer->stop();
     // Polling must resume even when applying the result fails.
     struct RestartTimer {
         QTimer* timer;
         ~RestartTimer() { timer->start(); }
-    } restart{UpdateListsTmr};
+    } restart{PollTimer};
 
     // A Cancel restores what the dialog showed on opening; switches are not
     // applied again, or they would undo the user's changes since start-up.
     const bool wasOnTop = options_->StayOnTop();
-    if (optionsFrm_->Execute(page, ShowModal) != QDialog::Accepted)
+    if (optionsDialog_->Execute(page, ShowModal) != QDialog::Accepted)
         return;
     if (accepted)
         accepted();
@@ -216,16 +216,16 @@ void TVtMarrowlightFrm::ShowOptions(std::optional<OptionsPage> page,
         throw *captionError;
 }
 
-std::optional<SettingsError> TVtMarrowlightFrm::StoreGroupCaptions() {
+std::optional<SettingsError> MainWindow::StoreGroupCaptions() {
     SettingsWrites writes;
     for (int g = 1; g <= 3; ++g)
         writes.Write(Store, stored::GroupCaption(g), options_->Group(g).Name().toStdString());
     return writes.FirstFailure();
 }
 
-void TVtMarrowlightFrm::ApplyOptionsResult() {
+void MainWindow::ApplyOptionsResult() {
     if (options_->AutoOpenChanged()) {
-        CloseAllLogsMnuClick();
+        CloseAllLogsFromMenu();
         return;
     }
     if (tabs_ && (options_->FontChanged() || options_->NeedsReload()))
@@ -233,7 +233,7 @@ void TVtMarrowlightFrm::ApplyOptionsResult() {
     if (tabs_ && options_->FontChanged())
         tabs_->ApplyFontToAll();
     // Colours and gutter settings show at once.
-    if (QWidget* page = PageControl->currentWidget())
+    if (QWidget* page = TabWidget->currentWidget())
         for (QAbstractItemView* list : page->findChildren<QAbstractItemView*>())
             list->viewport()->update();
 }

@@ -1,6 +1,6 @@
-#include "app/TVtMarrowlightFrm.h"
+#include "app/MainWindow.h"
 
-#include "app/TFileHistory.h"
+#include "app/RecentFiles.h"
 #include "app/core/CommandLine.h"
 #include "monitor/FindBar.h"
 #include "monitor/LogListModel.h"
@@ -9,8 +9,8 @@
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
 #include "monitor/core/LogReader.h"
+#include "settings/OptionsDialog.h"
 #include "settings/QSettingsBackend.h"
-#include "settings/TOptionsFrm.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
 #include "support/core/SoundOutput.h"
@@ -45,25 +45,25 @@ namespace {
 
 // A window with its Options dialog over a settings file of its own in the
 // temporary config folder, so tests never see each other's values.
-class TVtMarrowlightFrmTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
   protected:
-    TVtMarrowlightFrmTest()
+    MainWindowTest()
         : backend("Veltaroon", QString("MarrowlightWindowTest%1").arg(++serial)),
           store(backend, "Marrowlight") {}
 
-    TVtMarrowlightFrm& Start(std::vector<std::string> params) {
+    MainWindow& Start(std::vector<std::string> params) {
         params.insert(params.begin(), "marrowlight");
-        window = std::make_unique<TVtMarrowlightFrm>(store, params);
-        options = new TOptionsFrm(store, sound, window->Cmd().SwitchPresent("-ot"), window.get());
+        window = std::make_unique<MainWindow>(store, params);
+        options = new OptionsDialog(store, sound, window->Cmd().SwitchPresent("-ot"), window.get());
         window->AttachOptions(*options);
         return *window;
     }
 
     // The first show and activation, without waiting for the platform.
-    TVtMarrowlightFrm& Run(std::vector<std::string> params) {
+    MainWindow& Run(std::vector<std::string> params) {
         Start(std::move(params));
-        window->FormShow();
-        window->FormActivate();
+        window->PrepareShow();
+        window->HandleFirstActivation();
         return *window;
     }
 
@@ -80,8 +80,8 @@ class TVtMarrowlightFrmTest : public ::testing::Test {
     QSettingsBackend backend;
     SettingsStore store;
     RecordingSoundOutput sound;
-    std::unique_ptr<TVtMarrowlightFrm> window;
-    TOptionsFrm* options = nullptr;
+    std::unique_ptr<MainWindow> window;
+    OptionsDialog* options = nullptr;
     QTemporaryDir logs;
 };
 
@@ -91,7 +91,7 @@ int TitleBarHeight() {
     return probe.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &probe);
 }
 
-TEST_F(TVtMarrowlightFrmTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
+TEST_F(MainWindowTest, CreationRestoresThePlacementOnlyWhenAllFourValuesExist) {
     const QSize screen = Screen();
     const QRect quarter(screen.width() - screen.width() / 2, 0, screen.width() / 2,
                         screen.height() / 2);
@@ -120,23 +120,23 @@ TEST_F(TVtMarrowlightFrmTest, CreationRestoresThePlacementOnlyWhenAllFourValuesE
          QRect(30, TitleBarHeight(), 500, 400)},
     };
     for (const Case& c : cases) {
-        TVtMarrowlightFrmTest::serial++;
+        MainWindowTest::serial++;
         QSettingsBackend fresh("Veltaroon", QString("MarrowlightPlacement%1").arg(serial));
         SettingsStore freshStore(fresh, "Marrowlight");
         for (const auto& [side, value] : c.stored)
             freshStore.WriteSetting(std::string("VtMarrowlightFrm") + side, value);
-        TVtMarrowlightFrm frm(freshStore, {"marrowlight"});
+        MainWindow frm(freshStore, {"marrowlight"});
         EXPECT_EQ(frm.geometry(), c.expected) << c.what;
     }
 }
 
-TEST_F(TVtMarrowlightFrmTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAreaWhenMaximised) {
+TEST_F(MainWindowTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAreaWhenMaximised) {
     Store("VtMarrowlightFrmTop", "40");
     Store("VtMarrowlightFrmLeft", "60");
     Store("VtMarrowlightFrmWidth", "520");
     Store("VtMarrowlightFrmHeight", "410");
-    TVtMarrowlightFrm& frm = Run({});
-    frm.FormClose();
+    MainWindow& frm = Run({});
+    frm.HandleClose();
     EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmTop"), "40");
     EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmLeft"), "60");
     EXPECT_EQ(store.ReadSetting("VtMarrowlightFrmWidth"), "520");
@@ -144,7 +144,7 @@ TEST_F(TVtMarrowlightFrmTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAr
 
     frm.showMaximized();
     ASSERT_TRUE(frm.isMaximized());
-    frm.FormClose();
+    frm.HandleClose();
     // The stored client rectangle, with the frame the window has around it,
     // lies 5 pixels inside the work area.
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
@@ -159,7 +159,7 @@ TEST_F(TVtMarrowlightFrmTest, CloseSavesTheNormalGeometryOrAFrameInsideTheWorkAr
     EXPECT_EQ(client + frame, work.adjusted(5, 5, -5, -5));
 }
 
-TEST_F(TVtMarrowlightFrmTest, CaptionTakesTheTrimmedSuffix) {
+TEST_F(MainWindowTest, CaptionTakesTheTrimmedSuffix) {
     const std::pair<std::vector<std::string>, QString> cases[] = {
         {{}, "Veltaroon Marrowlight"},
         {{"-c: night shift "}, "Veltaroon Marrowlight [night shift]"},
@@ -170,7 +170,7 @@ TEST_F(TVtMarrowlightFrmTest, CaptionTakesTheTrimmedSuffix) {
         EXPECT_EQ(Start(params).windowTitle(), caption);
 }
 
-TEST_F(TVtMarrowlightFrmTest, StayOnTopComesFromTheSwitchOrTheStore) {
+TEST_F(MainWindowTest, StayOnTopComesFromTheSwitchOrTheStore) {
     Store("StayOnTop", "1");
     EXPECT_TRUE(Start({}).StaysOnTop());
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -179,72 +179,73 @@ TEST_F(TVtMarrowlightFrmTest, StayOnTopComesFromTheSwitchOrTheStore) {
     EXPECT_TRUE(Start({"-OT:yes"}).StaysOnTop());
 }
 
-TEST_F(TVtMarrowlightFrmTest, MenuStatesComeFromTheStoreAsOnOffValues) {
+TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     Store("LoadAutomaticallyMnu", "1");
     Store("AllEntriesMnu", "no");
     Store("Group1Mnu", "2");
     Store("Group2Mnu", "0");
     Store("KeepModifedLogFocused", "");
-    TVtMarrowlightFrm& frm = Run({});
-    EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
-    EXPECT_FALSE(frm.AllEntriesMnu->isChecked()) << "a value that is no number is off";
-    EXPECT_TRUE(frm.InformationMnu->isChecked()) << "any whole number but 0 is on";
-    EXPECT_FALSE(frm.WarningsMnu->isChecked());
-    EXPECT_TRUE(frm.ErrorsMnu->isChecked()) << "missing gives the default";
-    EXPECT_TRUE(frm.KeepModifedLogFocusedMnu->isChecked()) << "empty gives the default";
+    MainWindow& frm = Run({});
+    EXPECT_TRUE(frm.AutomaticModeAction->isChecked());
+    EXPECT_FALSE(frm.AllEntriesAction->isChecked()) << "a value that is no number is off";
+    EXPECT_TRUE(frm.Group1Action->isChecked()) << "any whole number but 0 is on";
+    EXPECT_FALSE(frm.Group2Action->isChecked());
+    EXPECT_TRUE(frm.Group3Action->isChecked()) << "missing gives the default";
+    EXPECT_TRUE(frm.KeepModifiedLogFocusedAction->isChecked()) << "empty gives the default";
     EXPECT_EQ(frm.ViewFilterSnapshot, "0101");
 }
 
-TEST_F(TVtMarrowlightFrmTest, SwitchesOverrideTheLiveSettings) {
+TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
     Store("LoadAutomaticallyMnu", "1");
     {
-        TVtMarrowlightFrm& frm = Run({"-a:1", "-a:0", "-g2:no", "-x", "-sn:1", "-st:1"});
-        EXPECT_FALSE(frm.OpenCloseLogsAutomaticallyMnu->isChecked()) << "the last -a wins";
-        EXPECT_FALSE(frm.WarningsMnu->isChecked());
-        EXPECT_TRUE(frm.ErrorsMnu->isChecked());
-        EXPECT_TRUE(options->Group1Edt->text().isEmpty()) << "-x with nothing empties the edit";
-        EXPECT_FALSE(options->ShowLineNumbersChk->isChecked());
-        EXPECT_TRUE(options->ShowLineTimeChk->isChecked());
+        MainWindow& frm = Run({"-a:1", "-a:0", "-g2:no", "-x", "-sn:1", "-st:1"});
+        EXPECT_FALSE(frm.AutomaticModeAction->isChecked()) << "the last -a wins";
+        EXPECT_FALSE(frm.Group2Action->isChecked());
+        EXPECT_TRUE(frm.Group3Action->isChecked());
+        EXPECT_TRUE(options->Group1KeywordsField->text().isEmpty())
+            << "-x with nothing empties the edit";
+        EXPECT_FALSE(options->ShowLineNumbersBox->isChecked());
+        EXPECT_TRUE(options->ShowLineTimeBox->isChecked());
     }
     {
-        TVtMarrowlightFrm& frm = Run({"-a", "-d:/srv/logs;/var/log", "-i1:TRUE", "-kf:0"});
-        EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked()) << "empty -a keeps stored";
-        EXPECT_EQ(options->LogFolderEdt->text(), "/srv/logs;/var/log");
-        EXPECT_TRUE(options->MatchDateChk->isChecked());
-        EXPECT_FALSE(frm.KeepModifedLogFocusedMnu->isChecked());
+        MainWindow& frm = Run({"-a", "-d:/srv/logs;/var/log", "-i1:TRUE", "-kf:0"});
+        EXPECT_TRUE(frm.AutomaticModeAction->isChecked()) << "empty -a keeps stored";
+        EXPECT_EQ(options->LogFolderField->text(), "/srv/logs;/var/log");
+        EXPECT_TRUE(options->MatchDateBox->isChecked());
+        EXPECT_FALSE(frm.KeepModifiedLogFocusedAction->isChecked());
     }
 }
 
-TEST_F(TVtMarrowlightFrmTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolling) {
+TEST_F(MainWindowTest, FirstActivationOpensTheNamedLogsOnceAndStartsPolling) {
     const std::string a = logs.filePath("a.log").toStdString();
     const std::string b = logs.filePath("b.log").toStdString();
-    TVtMarrowlightFrm& frm = Run({"-f:" + a + ";" + b + ";" + a, "-h"});
-    ASSERT_EQ(frm.PageControl->count(), 2);
+    MainWindow& frm = Run({"-f:" + a + ";" + b + ";" + a, "-h"});
+    ASSERT_EQ(frm.TabWidget->count(), 2);
     EXPECT_EQ(frm.Tabs()->ActiveFileName(), a) << "a repeated path re-activates";
     EXPECT_TRUE(frm.MainMenu->actions().isEmpty());
-    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    EXPECT_TRUE(frm.PollTimer->isActive());
     EXPECT_TRUE(frm.Activated);
-    frm.FormActivate(); // later activations do nothing
-    EXPECT_EQ(frm.PageControl->count(), 2);
+    frm.HandleFirstActivation(); // later activations do nothing
+    EXPECT_EQ(frm.TabWidget->count(), 2);
 }
 
 // Polling every five minutes: the rows can only come from the first pass,
 // which runs at the first turn of the event loop after the activation. A
 // load still under way ends with the window.
-TEST_F(TVtMarrowlightFrmTest, TheFirstPassRunsAtOnceAndClosingEndsALoad) {
+TEST_F(MainWindowTest, TheFirstPassRunsAtOnceAndClosingEndsALoad) {
     std::ofstream(LogPath("app.log")) << "one\r\ntwo\r\n";
     std::string big;
     for (int i = 0; i < 500; ++i)
         big += "line " + std::to_string(i) + "\r\n";
     std::ofstream(LogPath("big.log")) << big;
-    TVtMarrowlightFrm& frm = Start({"-f:" + LogPath("app.log") + ";" + LogPath("big.log")});
-    options->UpdateForcedRdo->setChecked(true);
-    options->UpdateEachCBx->setCurrentIndex(6);
+    MainWindow& frm = Start({"-f:" + LogPath("app.log") + ";" + LogPath("big.log")});
+    options->UpdateForcedButton->setChecked(true);
+    options->UpdateEachList->setCurrentIndex(6);
     frm.Cycle()->Reader().SetBlockSize(64);
     frm.Cycle()->Reader().SetSliceBudget(std::chrono::nanoseconds(0));
-    frm.FormShow();
-    frm.FormActivate();
-    ASSERT_EQ(frm.UpdateListsTmr->interval(), 300000);
+    frm.PrepareShow();
+    frm.HandleFirstActivation();
+    ASSERT_EQ(frm.PollTimer->interval(), 300000);
     for (int turn = 0; turn < 100 && !frm.FirstCycle; ++turn)
         QApplication::processEvents();
     EXPECT_TRUE(frm.FirstCycle);
@@ -255,19 +256,19 @@ TEST_F(TVtMarrowlightFrmTest, TheFirstPassRunsAtOnceAndClosingEndsALoad) {
     EXPECT_FALSE(frm.Cycle()->Loading());
 }
 
-TEST_F(TVtMarrowlightFrmTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
+TEST_F(MainWindowTest, SingleExistingFileIsOpenedWithoutApplyingSwitches) {
     QFile file(logs.filePath("-g1:0"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     const QString before = QDir::currentPath();
     QDir::setCurrent(logs.path());
-    TVtMarrowlightFrm& frm = Run({"-g1:0"});
+    MainWindow& frm = Run({"-g1:0"});
     QDir::setCurrent(before);
-    EXPECT_EQ(frm.PageControl->count(), 1);
-    EXPECT_TRUE(frm.InformationMnu->isChecked());
+    EXPECT_EQ(frm.TabWidget->count(), 1);
+    EXPECT_TRUE(frm.Group1Action->isChecked());
 }
 
-TEST_F(TVtMarrowlightFrmTest, PathsThatAreNotUtf8StayBytesFromTheCommandLineToTheStore) {
+TEST_F(MainWindowTest, PathsThatAreNotUtf8StayBytesFromTheCommandLineToTheStore) {
     const std::string path = QFile::encodeName(logs.path()).toStdString() + "/caf\xE9.log";
     std::ofstream(path) << "line\n";
     // QTemporaryDir removes by decoded names, which miss this one.
@@ -276,27 +277,27 @@ TEST_F(TVtMarrowlightFrmTest, PathsThatAreNotUtf8StayBytesFromTheCommandLineToTh
         ~Remove() { std::remove(path.c_str()); }
     } remove{path};
     {
-        TVtMarrowlightFrm& frm = Run({path});
-        ASSERT_EQ(frm.PageControl->count(), 1) << "a single existing file is opened";
+        MainWindow& frm = Run({path});
+        ASSERT_EQ(frm.TabWidget->count(), 1) << "a single existing file is opened";
         EXPECT_EQ(frm.Tabs()->ActiveFileName(), path);
     }
-    TVtMarrowlightFrm& frm = Run({"-f:" + path});
-    ASSERT_EQ(frm.PageControl->count(), 1);
+    MainWindow& frm = Run({"-f:" + path});
+    ASSERT_EQ(frm.TabWidget->count(), 1);
     EXPECT_EQ(frm.Tabs()->ActiveFileName(), path);
     frm.FileHistory().AddFile(path);
     frm.CloseHandling();
     EXPECT_EQ(store.ReadSetting("LastFocusedFile"), path);
-    EXPECT_EQ(TFileHistory(store).Entries(), std::vector<std::string>{path});
+    EXPECT_EQ(RecentFiles(store).Entries(), std::vector<std::string>{path});
 }
 
-TEST_F(TVtMarrowlightFrmTest, CloseWritesTheSixStatesAndTheActiveLog) {
-    TVtMarrowlightFrm& frm = Run({});
-    frm.OpenCloseLogsAutomaticallyMnu->setChecked(true);
-    frm.AllEntriesMnu->setChecked(false);
-    frm.WarningsMnu->setChecked(false);
+TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
+    MainWindow& frm = Run({});
+    frm.AutomaticModeAction->setChecked(true);
+    frm.AllEntriesAction->setChecked(false);
+    frm.Group2Action->setChecked(false);
     frm.Tabs()->OpenLog(LogPath("first.log"));
     frm.Tabs()->OpenLog(LogPath("second.log"));
-    frm.FormClose();
+    frm.HandleClose();
     const std::pair<const char*, std::string> expected[] = {
         {"LoadAutomaticallyMnu", "1"},
         {"AllEntriesMnu", "0"},
@@ -309,9 +310,9 @@ TEST_F(TVtMarrowlightFrmTest, CloseWritesTheSixStatesAndTheActiveLog) {
     for (const auto& [name, value] : expected)
         EXPECT_EQ(store.ReadSetting(name), value) << name;
 
-    frm.CloseAllLogsMnuClick();
-    EXPECT_EQ(frm.PageControl->count(), 0);
-    frm.FormClose();
+    frm.CloseAllLogsFromMenu();
+    EXPECT_EQ(frm.TabWidget->count(), 0);
+    frm.HandleClose();
     EXPECT_TRUE(store.SettingExists("LastFocusedFile"));
     EXPECT_EQ(store.ReadSetting("LastFocusedFile"), "");
 }
@@ -338,13 +339,13 @@ class FailingBackend : public MemorySettingsBackend {
     std::string failing;
 };
 
-TEST_F(TVtMarrowlightFrmTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
+TEST_F(MainWindowTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
     FailingBackend failing;
     failing.failing = "Marrowlight.AllEntriesMnu";
     SettingsStore failingStore(failing, "Marrowlight");
-    TVtMarrowlightFrm frm(failingStore, {"marrowlight"});
+    MainWindow frm(failingStore, {"marrowlight"});
     try {
-        frm.FormClose();
+        frm.HandleClose();
         FAIL() << "the failure must not pass silently";
     } catch (const SettingsError& error) {
         EXPECT_STREQ(error.what(), "Failed to set data for 'Marrowlight.AllEntriesMnu'");
@@ -353,12 +354,12 @@ TEST_F(TVtMarrowlightFrmTest, CloseKeepsSavingPastAFailedValueAndReportsIt) {
     EXPECT_EQ(failing.values.count("Marrowlight.VtMarrowlightFrmHeight"), 1u);
 }
 
-TEST_F(TVtMarrowlightFrmTest, SignalCloseReportsAFailedSaveOnStandardErrorAndFailsTheExitCode) {
+TEST_F(MainWindowTest, SignalCloseReportsAFailedSaveOnStandardErrorAndFailsTheExitCode) {
     FailingBackend failing;
     failing.failing = "Marrowlight.LastFocusedFile";
     SettingsStore failingStore(failing, "Marrowlight");
     {
-        TVtMarrowlightFrm frm(failingStore, {"marrowlight"});
+        MainWindow frm(failingStore, {"marrowlight"});
         frm.show();
         testing::internal::CaptureStderr();
         const int code = frm.CloseForSignal(); // would throw into a message box otherwise
@@ -370,17 +371,17 @@ TEST_F(TVtMarrowlightFrmTest, SignalCloseReportsAFailedSaveOnStandardErrorAndFai
             << "the other values are still saved";
     }
     {
-        TVtMarrowlightFrm frm(failingStore, {"marrowlight"});
+        MainWindow frm(failingStore, {"marrowlight"});
         EXPECT_THROW(frm.CloseHandling(), SettingsError) << "Exit still reports it in a box";
     }
-    TVtMarrowlightFrm& frm = Run({});
+    MainWindow& frm = Run({});
     testing::internal::CaptureStderr();
     EXPECT_EQ(frm.CloseForSignal(), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(store.ReadSetting("Group1Mnu"), "1");
 }
 
-TEST_F(TVtMarrowlightFrmTest, DamagedStoredValuesDoNotStopTheStart) {
+TEST_F(MainWindowTest, DamagedStoredValuesDoNotStopTheStart) {
     MemorySettingsBackend damaged;
     damaged.unreadable = {"Marrowlight.StayOnTop", "Marrowlight.VtMarrowlightFrmTop",
                           "Marrowlight.Group1Mnu"};
@@ -388,21 +389,21 @@ TEST_F(TVtMarrowlightFrmTest, DamagedStoredValuesDoNotStopTheStart) {
                       {"Marrowlight.VtMarrowlightFrmWidth", "300"},
                       {"Marrowlight.VtMarrowlightFrmHeight", "300"}};
     SettingsStore damagedStore(damaged, "Marrowlight");
-    TVtMarrowlightFrm frm(damagedStore, {"marrowlight"});
-    frm.FormShow();
+    MainWindow frm(damagedStore, {"marrowlight"});
+    frm.PrepareShow();
     EXPECT_FALSE(frm.StaysOnTop());
-    EXPECT_TRUE(frm.InformationMnu->isChecked());
+    EXPECT_TRUE(frm.Group1Action->isChecked());
     EXPECT_EQ(frm.width(), Screen().width() / 2) << "an unreadable value counts as missing";
 }
 
-TEST_F(TVtMarrowlightFrmTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) {
-    TVtMarrowlightFrm& frm = Start({"-f:" + logs.filePath("a.log").toStdString()});
+TEST_F(MainWindowTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStatusBar) {
+    MainWindow& frm = Start({"-f:" + logs.filePath("a.log").toStdString()});
     frm.show();
     for (int i = 0; i < 50 && !frm.Activated; ++i)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(frm.Activated);
-    EXPECT_EQ(frm.PageControl->count(), 1);
-    EXPECT_EQ(frm.PageControl->tabPosition(), QTabWidget::South);
+    EXPECT_EQ(frm.TabWidget->count(), 1);
+    EXPECT_EQ(frm.TabWidget->tabPosition(), QTabWidget::South);
 
     const std::tuple<int, int, const char*> panels[] = {
         {0, 105, "Last read: 23:59:59"}, {1, 80, "Lines: 1234567"}, {2, 102, "Displayed: 1234567"}};
@@ -417,8 +418,8 @@ TEST_F(TVtMarrowlightFrmTest, ShownWindowRunsItsFirstActivationAndLaysOutTheStat
     frm.hide();
 }
 
-TEST_F(TVtMarrowlightFrmTest, ALongStateIsElidedAndNeverWidensTheWindow) {
-    TVtMarrowlightFrm& frm = Start({});
+TEST_F(MainWindowTest, ALongStateIsElidedAndNeverWidensTheWindow) {
+    MainWindow& frm = Start({});
     frm.resize(500, 300);
     frm.show();
     // The first pass, which runs at once, shows the texts of no log.
@@ -452,8 +453,8 @@ std::string AccessibleName(QObject* object) {
     return accessible ? accessible->text(QAccessible::Name).toStdString() : "(none)";
 }
 
-TEST_F(TVtMarrowlightFrmTest, ScreenReadersHearWhatIsShownNeverAnObjectName) {
-    TVtMarrowlightFrm& frm = Run({});
+TEST_F(MainWindowTest, ScreenReadersHearWhatIsShownNeverAnObjectName) {
+    MainWindow& frm = Run({});
     StatusBarPanels panels(frm.StatusPanels, frm.StatusBar);
     const char* const texts[] = {"Last read: 10:00:00", "Lines: 3", "Displayed: 2",
                                  "Reading... 40%"};
@@ -466,17 +467,17 @@ TEST_F(TVtMarrowlightFrmTest, ScreenReadersHearWhatIsShownNeverAnObjectName) {
             EXPECT_NE(AccessibleName(widget), widget->objectName().toStdString());
         }
     }
-    EXPECT_EQ(AccessibleName(frm.PageControl), "Logs");
+    EXPECT_EQ(AccessibleName(frm.TabWidget), "Logs");
 }
 
-TEST_F(TVtMarrowlightFrmTest, HowASearchEndedShowsInTheStatusBar) {
-    TVtMarrowlightFrm& frm = Run({});
+TEST_F(MainWindowTest, HowASearchEndedShowsInTheStatusBar) {
+    MainWindow& frm = Run({});
     { std::ofstream(LogPath("app.log")) << "one\r\ntwo\r\n"; }
     frm.Tabs()->OpenLog(LogPath("app.log"));
     frm.Cycle()->Pass();
     LogTab& tab = *frm.Tabs()->ActiveTab();
-    tab.FindMnu->trigger();
-    tab.Finder().FindEdt->setText("three");
+    tab.FindAction->trigger();
+    tab.Finder().FindField->setText("three");
     tab.Finder().Find(SearchDirection::Newer);
     EXPECT_EQ(frm.StatusBar->currentMessage(), "Not found");
 }
@@ -491,23 +492,23 @@ TEST(PollingInterval, FollowsTheUpdateMode) {
         EXPECT_EQ(PollingInterval(onChange, index), ms) << onChange << " " << index;
 }
 
-TEST_F(TVtMarrowlightFrmTest, PollingIntervalIsReadFromTheOptions) {
-    TVtMarrowlightFrm& frm = Run({});
-    EXPECT_EQ(frm.UpdateListsTmr->interval(), 500);
-    options->UpdateForcedRdo->setChecked(true);
-    options->UpdateEachCBx->setCurrentIndex(4);
+TEST_F(MainWindowTest, PollingIntervalIsReadFromTheOptions) {
+    MainWindow& frm = Run({});
+    EXPECT_EQ(frm.PollTimer->interval(), 500);
+    options->UpdateForcedButton->setChecked(true);
+    options->UpdateEachList->setCurrentIndex(4);
     frm.SetPollingInterval();
-    EXPECT_EQ(frm.UpdateListsTmr->interval(), 30000);
+    EXPECT_EQ(frm.PollTimer->interval(), 30000);
 }
 
 // Answers the Options dialog and any message box shown after it.
 struct ModalAnswerer {
-    std::function<void(TOptionsFrm&)> beforeClose;
+    std::function<void(OptionsDialog&)> beforeClose;
     bool accept = true;
     QStringList messages;
     QTimer timer;
 
-    explicit ModalAnswerer(TOptionsFrm& options) {
+    explicit ModalAnswerer(OptionsDialog& options) {
         timer.setInterval(5);
         QObject::connect(&timer, &QTimer::timeout, [this, &options] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -526,99 +527,100 @@ struct ModalAnswerer {
 };
 
 // Opens the Options dialog, changes it with `edit` and closes it with Ok or Cancel.
-void RunOptions(TVtMarrowlightFrm& frm, TOptionsFrm& options, bool accept,
-                std::function<void(TOptionsFrm&)> edit) {
+void RunOptions(MainWindow& frm, OptionsDialog& options, bool accept,
+                std::function<void(OptionsDialog&)> edit) {
     ModalAnswerer answer(options);
     answer.accept = accept;
     answer.beforeClose = std::move(edit);
-    frm.Options1MnuClick();
-    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    frm.ShowOptionsDialog();
+    EXPECT_TRUE(frm.PollTimer->isActive());
     EXPECT_TRUE(answer.messages.isEmpty()) << answer.messages.join('\n').toStdString();
 }
 
-TEST_F(TVtMarrowlightFrmTest, CancelledOptionsLeaveEveryValueAsItWas) {
-    TVtMarrowlightFrm& frm = Run({"-x:ERR", "-sn:1", "-a:1", "-g1:0"});
-    auto scribble = [](TOptionsFrm& o) {
-        o.Group1Edt->setText("typed");
-        o.ShowLineNumbersChk->setChecked(false);
+TEST_F(MainWindowTest, CancelledOptionsLeaveEveryValueAsItWas) {
+    MainWindow& frm = Run({"-x:ERR", "-sn:1", "-a:1", "-g1:0"});
+    auto scribble = [](OptionsDialog& o) {
+        o.Group1KeywordsField->setText("typed");
+        o.ShowLineNumbersBox->setChecked(false);
     };
     RunOptions(frm, *options, false, scribble);
-    EXPECT_EQ(options->Group1Edt->text(), "ERR");
-    EXPECT_TRUE(options->ShowLineNumbersChk->isChecked());
-    EXPECT_TRUE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
-    EXPECT_FALSE(frm.InformationMnu->isChecked());
+    EXPECT_EQ(options->Group1KeywordsField->text(), "ERR");
+    EXPECT_TRUE(options->ShowLineNumbersBox->isChecked());
+    EXPECT_TRUE(frm.AutomaticModeAction->isChecked());
+    EXPECT_FALSE(frm.Group1Action->isChecked());
 
     // The user's own changes since start-up must not give way to the switches.
-    frm.OpenCloseLogsAutomaticallyMnu->setChecked(false);
-    frm.InformationMnu->setChecked(true);
-    RunOptions(frm, *options, true, [](TOptionsFrm& o) { o.Group1Edt->setText("FOO"); });
+    frm.AutomaticModeAction->setChecked(false);
+    frm.Group1Action->setChecked(true);
+    RunOptions(frm, *options, true,
+               [](OptionsDialog& o) { o.Group1KeywordsField->setText("FOO"); });
     RunOptions(frm, *options, false, scribble);
-    EXPECT_EQ(options->Group1Edt->text(), "FOO");
-    EXPECT_TRUE(options->ShowLineNumbersChk->isChecked());
-    EXPECT_FALSE(frm.OpenCloseLogsAutomaticallyMnu->isChecked());
-    EXPECT_TRUE(frm.InformationMnu->isChecked());
+    EXPECT_EQ(options->Group1KeywordsField->text(), "FOO");
+    EXPECT_TRUE(options->ShowLineNumbersBox->isChecked());
+    EXPECT_FALSE(frm.AutomaticModeAction->isChecked());
+    EXPECT_TRUE(frm.Group1Action->isChecked());
 }
 
-TEST_F(TVtMarrowlightFrmTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange) {
-    TVtMarrowlightFrm& frm = Run({});
+TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange) {
+    MainWindow& frm = Run({});
     frm.Tabs()->OpenLog(LogPath("a.log"));
     ModalAnswerer answer(*options);
-    answer.beforeClose = [](TOptionsFrm& o) {
-        o.Group2NameEdt->setText("Alerts");
-        o.StayOnTopChk->setChecked(!o.StayOnTopChk->isChecked());
-        o.UpdateForcedRdo->setChecked(true);
-        o.UpdateEachCBx->setCurrentIndex(2);
+    answer.beforeClose = [](OptionsDialog& o) {
+        o.Group2NameField->setText("Alerts");
+        o.StayOnTopBox->setChecked(!o.StayOnTopBox->isChecked());
+        o.UpdateForcedButton->setChecked(true);
+        o.UpdateEachList->setCurrentIndex(2);
     };
-    frm.Options1MnuClick();
+    frm.ShowOptionsDialog();
     EXPECT_EQ(store.ReadSetting("Group2Caption"), "Alerts");
-    EXPECT_EQ(frm.UpdateListsTmr->interval(), 5000);
-    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    EXPECT_EQ(frm.PollTimer->interval(), 5000);
+    EXPECT_TRUE(frm.PollTimer->isActive());
     ASSERT_EQ(answer.messages.size(), 1);
     EXPECT_EQ(answer.messages[0], "Marrowlight|" + StayOnTopMessage(true));
-    EXPECT_EQ(frm.PageControl->count(), 1) << "no automatic-opening change, the tab stays";
+    EXPECT_EQ(frm.TabWidget->count(), 1) << "no automatic-opening change, the tab stays";
 }
 
-TEST_F(TVtMarrowlightFrmTest, ChangedWatchedFoldersCloseEveryLog) {
-    TVtMarrowlightFrm& frm = Run({});
+TEST_F(MainWindowTest, ChangedWatchedFoldersCloseEveryLog) {
+    MainWindow& frm = Run({});
     frm.Tabs()->OpenLog(LogPath("a.log"));
     frm.Tabs()->OpenLog(LogPath("b.log"));
     ModalAnswerer answer(*options);
-    answer.beforeClose = [](TOptionsFrm& o) { o.AutoOpenChanged = true; };
-    frm.Options1MnuClick();
-    EXPECT_EQ(frm.PageControl->count(), 0);
+    answer.beforeClose = [](OptionsDialog& o) { o.AutoOpenChanged = true; };
+    frm.ShowOptionsDialog();
+    EXPECT_EQ(frm.TabWidget->count(), 0);
 }
 
-TEST(TVtMarrowlightFrm, AcceptedOptionsApplyEvenWhenStoringThemFails) {
+TEST(MainWindow, AcceptedOptionsApplyEvenWhenStoringThemFails) {
     MemorySettingsBackend backend;
     SettingsStore store(backend, "Marrowlight");
     RecordingSoundOutput sound;
     QTemporaryDir logs;
-    TVtMarrowlightFrm frm(store, {"marrowlight"});
-    auto* options = new TOptionsFrm(store, sound, false, &frm);
+    MainWindow frm(store, {"marrowlight"});
+    auto* options = new OptionsDialog(store, sound, false, &frm);
     frm.AttachOptions(*options);
-    frm.FormShow();
-    frm.FormActivate();
+    frm.PrepareShow();
+    frm.HandleFirstActivation();
     frm.Tabs()->OpenLog(QFile::encodeName(logs.filePath("a.log")).toStdString());
 
     backend.readOnly = true;
     ModalAnswerer answer(*options);
-    answer.beforeClose = [](TOptionsFrm& o) {
-        o.StayOnTopChk->setChecked(!o.StayOnTopChk->isChecked());
-        o.UpdateForcedRdo->setChecked(true);
-        o.UpdateEachCBx->setCurrentIndex(3);
+    answer.beforeClose = [](OptionsDialog& o) {
+        o.StayOnTopBox->setChecked(!o.StayOnTopBox->isChecked());
+        o.UpdateForcedButton->setChecked(true);
+        o.UpdateEachList->setCurrentIndex(3);
         o.AutoOpenChanged = true;
     };
     std::string reported;
     try {
-        frm.Options1MnuClick();
+        frm.ShowOptionsDialog();
     } catch (const SettingsError& error) {
         reported = error.what();
     }
     ASSERT_TRUE(options->SaveError.has_value());
     EXPECT_EQ(reported, *options->SaveError);
-    EXPECT_EQ(frm.PageControl->count(), 0) << "the folder change closed the logs";
-    EXPECT_EQ(frm.UpdateListsTmr->interval(), 10000);
-    EXPECT_TRUE(frm.UpdateListsTmr->isActive());
+    EXPECT_EQ(frm.TabWidget->count(), 0) << "the folder change closed the logs";
+    EXPECT_EQ(frm.PollTimer->interval(), 10000);
+    EXPECT_TRUE(frm.PollTimer->isActive());
     EXPECT_EQ(answer.messages.size(), 1) << "the stay-on-top note comes before the failure";
 }
 

@@ -20,7 +20,7 @@ class QRect;
 
 namespace marrowlight {
 
-struct TObjectInfo;
+struct LineRecord;
 class LogListModel;
 class SearchPattern;
 
@@ -35,7 +35,7 @@ struct RowMarks {
 class LineDrawSettings {
   public:
     virtual ~LineDrawSettings() = default;
-    // UTF-8 text of Group1Edt..Group3Edt for g = 1..3.
+    // UTF-8 text of Group1KeywordsField..Group3KeywordsField for g = 1..3.
     virtual std::string GroupKeywords(int g) const = 0;
     virtual QColor GroupColor(int group) const = 0;
     virtual bool ShowLineNumbers() const = 0;
@@ -52,18 +52,17 @@ class LineDrawer {
     explicit LineDrawer(const LineDrawSettings& settings) : settings_(settings) {}
 
     // The list's item at index into rect; nothing for a row past the end.
-    void ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& list,
-                          const QModelIndex& index, const QRect& rect,
-                          const RowMarks& marks = {}) const;
+    void DrawListRow(QPainter& painter, const QAbstractItemView& list, const QModelIndex& index,
+                     const QRect& rect, const RowMarks& marks = {}) const;
 
     // One UTF-8 line, in font and palette, filling rect and on to rightEdge.
     void DrawLine(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
-                  int rightEdge, std::string_view text, const TObjectInfo* record) const;
+                  int rightEdge, std::string_view text, const LineRecord* record) const;
 
     int GutterWidth(const QFont& font) const;
     // The line number or arrival time shown in the gutter; empty for a line
     // loaded in bulk (no record) and when the gutter is off.
-    QString GutterText(const TObjectInfo* record) const;
+    QString GutterText(const LineRecord* record) const;
     // The colour a group's line (0: no group) is drawn in on this palette.
     QColor TextColor(int group, const QPalette& palette) const;
     // Width of maxLineLen "M"s and two more characters, found arithmetically.
@@ -96,8 +95,8 @@ class LineDrawer {
     int RowGroup(LogListModel& model, int row) const;
     // found: the marked parts of line, as [begin, end) positions in it.
     void DrawRow(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
-                 int rightEdge, const QString& line, int group, const TObjectInfo* record,
-                 int shift, bool selected, const std::vector<std::pair<int, int>>& found) const;
+                 int rightEdge, const QString& line, int group, const LineRecord* record, int shift,
+                 bool selected, const std::vector<std::pair<int, int>>& found) const;
     static bool Dark(const QPalette& palette);
     // A group's colour as chosen (group 0: the palette's text colour).
     QRgb ChosenColor(int group, const QPalette& palette) const;

@@ -1,4 +1,4 @@
-#include "settings/TOptionsFrm.h"
+#include "settings/OptionsDialog.h"
 
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
@@ -40,69 +40,69 @@ void clickInto(QWidget* w) {
 
 // Shows the dialog, makes the edits while it is open, then closes it with
 // Ok or Cancel.
-int editAndClose(TOptionsFrm& dlg, const std::function<void()>& edits, bool ok) {
+int editAndClose(OptionsDialog& dlg, const std::function<void()>& edits, bool ok) {
     QTimer::singleShot(0, &dlg, [&dlg, edits, ok] {
         edits();
-        ok ? dlg.OkBtn->click() : dlg.CancelBtn->click();
+        ok ? dlg.OkButton->click() : dlg.CancelButton->click();
     });
     return dlg.Execute();
 }
 
-class TOptionsFrmTest : public ::testing::Test {
+class OptionsDialogTest : public ::testing::Test {
   protected:
     MemorySettingsBackend backend;
     SettingsStore store{backend, "Marrowlight"};
     RecordingSound sound;
 };
 
-TEST_F(TOptionsFrmTest, EmptyStoreShowsTheDefaults) {
-    TOptionsFrm dlg(store, sound, false);
+TEST_F(OptionsDialogTest, EmptyStoreShowsTheDefaults) {
+    OptionsDialog dlg(store, sound, false);
     const std::vector<std::pair<QLineEdit*, QString>> edits = {
-        {dlg.Group1NameEdt, "Information"},
-        {dlg.Group2NameEdt, "Warnings"},
-        {dlg.Group3NameEdt, "Errors"},
-        {dlg.Group1Edt, "2006"},
-        {dlg.Group2Edt, "Warn;warn"},
-        {dlg.Group3Edt, "Error;error"},
-        {dlg.LogFolderEdt, ""},
-        {dlg.FileMasksEdt, "yyyymmdd.log;exyymmdd.log"},
-        {dlg.MatchWildcardsEdt, "*.log"},
+        {dlg.Group1NameField, "Information"},
+        {dlg.Group2NameField, "Warnings"},
+        {dlg.Group3NameField, "Errors"},
+        {dlg.Group1KeywordsField, "2006"},
+        {dlg.Group2KeywordsField, "Warn;warn"},
+        {dlg.Group3KeywordsField, "Error;error"},
+        {dlg.LogFolderField, ""},
+        {dlg.FileMasksField, "yyyymmdd.log;exyymmdd.log"},
+        {dlg.WildcardMasksField, "*.log"},
     };
     for (const auto& [edit, text] : edits)
         EXPECT_EQ(edit->text(), text) << edit->objectName().toStdString();
     const std::vector<std::pair<QAbstractButton*, bool>> checks = {
-        {dlg.ShowLineTimeChk, true},         {dlg.ShowLineNumbersChk, false},
-        {dlg.LastEntriesAtTopChk, false},    {dlg.AllLogLinesRdo, true},
-        {dlg.AddedLogLinesRdo, false},       {dlg.MatchMaskChk, false},
-        {dlg.MatchWildcardsChk, true},       {dlg.MatchDateChk, false},
-        {dlg.UpdateDateTimeChangeRdo, true}, {dlg.UpdateForcedRdo, false},
-        {dlg.StayOnTopChk, false},           {dlg.RestoreWindowChk, false},
+        {dlg.ShowLineTimeBox, true},      {dlg.ShowLineNumbersBox, false},
+        {dlg.LastEntriesAtTopBox, false}, {dlg.AllLogLinesButton, true},
+        {dlg.AddedLogLinesButton, false}, {dlg.MatchMaskBox, false},
+        {dlg.MatchWildcardsBox, true},    {dlg.MatchDateBox, false},
+        {dlg.UpdateOnChangeButton, true}, {dlg.UpdateForcedButton, false},
+        {dlg.StayOnTopBox, false},        {dlg.RestoreWindowBox, false},
     };
     for (const auto& [button, checked] : checks)
         EXPECT_EQ(button->isChecked(), checked) << button->objectName().toStdString();
     const std::vector<std::pair<QComboBox*, QString>> lists = {
-        {dlg.Group1SoundCBx, "None"},  {dlg.Group2SoundCBx, "None"},
-        {dlg.Group3SoundCBx, "None"},  {dlg.LogLineTimeMaskCbx, "hh:mm:ss"},
-        {dlg.FontSizeCBx, "8"},        {dlg.UpdateEachCBx, "1 second"},
-        {dlg.Group1ColorCBx, "Green"}, {dlg.Group2ColorCBx, "Maroon"},
-        {dlg.Group3ColorCBx, "Red"},
+        {dlg.Group1SoundList, "None"},  {dlg.Group2SoundList, "None"},
+        {dlg.Group3SoundList, "None"},  {dlg.LineTimeFormatList, "hh:mm:ss"},
+        {dlg.FontSizeList, "8"},        {dlg.UpdateEachList, "1 second"},
+        {dlg.Group1ColorList, "Green"}, {dlg.Group2ColorList, "Maroon"},
+        {dlg.Group3ColorList, "Red"},
     };
     for (const auto& [list, text] : lists)
         EXPECT_EQ(list->currentText(), text) << list->objectName().toStdString();
-    EXPECT_EQ(dlg.Group1ColorCBx->SelectedColor(), QColor(0, 0x80, 0));
-    EXPECT_EQ(dlg.Group2ColorCBx->SelectedColor(), QColor(0x80, 0, 0));
-    EXPECT_EQ(dlg.Group3ColorCBx->SelectedColor(), QColor(0xFF, 0, 0));
-    EXPECT_FALSE(dlg.UpdateEachCBx->isEnabled());
-    EXPECT_GE(dlg.FontsCBx->currentIndex(), 0);
-    EXPECT_EQ(dlg.FontSizeCBx->currentText().toInt(), 8);
-    EXPECT_EQ(dlg.PageControl->currentWidget(), dlg.GroupsTab);
-    EXPECT_EQ(dlg.PageControl->tabText(2), "Automated Open && Close");
+    EXPECT_EQ(dlg.Group1ColorList->SelectedColor(), QColor(0, 0x80, 0));
+    EXPECT_EQ(dlg.Group2ColorList->SelectedColor(), QColor(0x80, 0, 0));
+    EXPECT_EQ(dlg.Group3ColorList->SelectedColor(), QColor(0xFF, 0, 0));
+    EXPECT_FALSE(dlg.UpdateEachList->isEnabled());
+    EXPECT_GE(dlg.FontList->currentIndex(), 0);
+    EXPECT_EQ(dlg.FontSizeList->currentText().toInt(), 8);
+    EXPECT_EQ(dlg.TabWidget->currentWidget(), dlg.GroupsTab);
+    EXPECT_EQ(dlg.TabWidget->tabText(2), "Automated Open && Close");
     EXPECT_EQ(dlg.windowTitle(), "Options");
     EXPECT_TRUE(sound.played.empty());
 }
 
-TEST_F(TOptionsFrmTest, SavingWritesExactlyTheDialogsValues) {
-    TOptionsFrm dlg(store, sound, false);
+TEST_F(OptionsDialogTest, SavingWritesExactlyTheDialogsValues) {
+    OptionsDialog dlg(store, sound, false);
     dlg.SaveSettings();
     std::set<std::string> formValues, otherValues;
     const std::string formPrefix = "Marrowlight.OptionsFrm.PageControl.";
@@ -151,7 +151,7 @@ TEST_F(TOptionsFrmTest, SavingWritesExactlyTheDialogsValues) {
         "2");
 }
 
-TEST_F(TOptionsFrmTest, StoredValuesLoadWithTheirConsequences) {
+TEST_F(OptionsDialogTest, StoredValuesLoadWithTheirConsequences) {
     const std::string form = "Marrowlight.OptionsFrm.PageControl.";
     backend.values = {
         {form + "DisplayOptionsTab.GroupBox8.ShowLineTimeChk", "0"},
@@ -166,22 +166,22 @@ TEST_F(TOptionsFrmTest, StoredValuesLoadWithTheirConsequences) {
         {"Marrowlight.Group2SoundCBx", "7"},
         {"Marrowlight.FontSizeCBx", "15"},
     };
-    TOptionsFrm dlg(store, sound, false);
-    EXPECT_FALSE(dlg.ShowLineTimeChk->isChecked());
-    EXPECT_TRUE(dlg.ShowLineNumbersChk->isChecked());
-    EXPECT_FALSE(dlg.LogLineTimeMaskCbx->isEnabled());
-    EXPECT_TRUE(dlg.FileMasksEdt->isEnabled());
-    EXPECT_TRUE(dlg.UpdateForcedRdo->isChecked());
-    EXPECT_TRUE(dlg.UpdateEachCBx->isEnabled());
-    EXPECT_EQ(dlg.UpdateEachCBx->currentText(), "1 minute");
-    EXPECT_EQ(dlg.Group1Edt->text(), "Error;Fatal");
-    EXPECT_EQ(dlg.Group3ColorCBx->SelectedColor(), QColor(0, 0, 0xFF));
-    EXPECT_EQ(dlg.Group2SoundCBx->currentIndex(), 7);
-    EXPECT_EQ(dlg.FontSizeCBx->currentText(), "36");
+    OptionsDialog dlg(store, sound, false);
+    EXPECT_FALSE(dlg.ShowLineTimeBox->isChecked());
+    EXPECT_TRUE(dlg.ShowLineNumbersBox->isChecked());
+    EXPECT_FALSE(dlg.LineTimeFormatList->isEnabled());
+    EXPECT_TRUE(dlg.FileMasksField->isEnabled());
+    EXPECT_TRUE(dlg.UpdateForcedButton->isChecked());
+    EXPECT_TRUE(dlg.UpdateEachList->isEnabled());
+    EXPECT_EQ(dlg.UpdateEachList->currentText(), "1 minute");
+    EXPECT_EQ(dlg.Group1KeywordsField->text(), "Error;Fatal");
+    EXPECT_EQ(dlg.Group3ColorList->SelectedColor(), QColor(0, 0, 0xFF));
+    EXPECT_EQ(dlg.Group2SoundList->currentIndex(), 7);
+    EXPECT_EQ(dlg.FontSizeList->currentText(), "36");
     EXPECT_TRUE(sound.played.empty()); // loading a sound list previews nothing
 }
 
-TEST_F(TOptionsFrmTest, UnusableListIndicesFallBackToTheDefaultEntry) {
+TEST_F(OptionsDialogTest, UnusableListIndicesFallBackToTheDefaultEntry) {
     backend.values = {
         {"Marrowlight.UpdateEachCBx", "7"},   {"Marrowlight.FontSizeCBx", "size"},
         {"Marrowlight.Group1SoundCBx", "-1"}, {"Marrowlight.FontsCBx", "99999"},
@@ -190,76 +190,76 @@ TEST_F(TOptionsFrmTest, UnusableListIndicesFallBackToTheDefaultEntry) {
     backend.unreadable = {"Marrowlight.Group2SoundCBx"};
     MemorySettingsBackend emptyBackend;
     SettingsStore emptyStore(emptyBackend, "Marrowlight");
-    TOptionsFrm reference(emptyStore, sound, false);
-    TOptionsFrm dlg(store, sound, false);
-    EXPECT_EQ(dlg.UpdateEachCBx->currentText(), "1 second");
-    EXPECT_EQ(dlg.FontSizeCBx->currentText(), "8");
-    EXPECT_EQ(dlg.Group1SoundCBx->currentText(), "None");
-    EXPECT_EQ(dlg.Group2SoundCBx->currentText(), "None");
-    EXPECT_EQ(dlg.Group3SoundCBx->currentIndex(), 3);
-    EXPECT_EQ(dlg.FontsCBx->currentText(), reference.FontsCBx->currentText());
-    EXPECT_FALSE(dlg.FontsCBx->currentText().isEmpty());
+    OptionsDialog reference(emptyStore, sound, false);
+    OptionsDialog dlg(store, sound, false);
+    EXPECT_EQ(dlg.UpdateEachList->currentText(), "1 second");
+    EXPECT_EQ(dlg.FontSizeList->currentText(), "8");
+    EXPECT_EQ(dlg.Group1SoundList->currentText(), "None");
+    EXPECT_EQ(dlg.Group2SoundList->currentText(), "None");
+    EXPECT_EQ(dlg.Group3SoundList->currentIndex(), 3);
+    EXPECT_EQ(dlg.FontList->currentText(), reference.FontList->currentText());
+    EXPECT_FALSE(dlg.FontList->currentText().isEmpty());
 }
 
-TEST_F(TOptionsFrmTest, OkSavesAndCancelPutsBackWhatWasShown) {
+TEST_F(OptionsDialogTest, OkSavesAndCancelPutsBackWhatWasShown) {
     QSettingsBackend files("Veltaroon", "MarrowlightOptionsTest");
     SettingsStore fileStore(files, "Marrowlight");
     const QString longFolders = QString("/var/log/app;").repeated(23); // 299 characters
     {
-        TOptionsFrm dlg(fileStore, sound, false);
+        OptionsDialog dlg(fileStore, sound, false);
         auto firstEdits = [&dlg] {
-            dlg.LogFolderEdt->setText("/tmp/unsaved");
-            dlg.LogLineTimeMaskCbx->setCurrentIndex(1);
-            dlg.ShowLineNumbersChk->setChecked(true);
+            dlg.LogFolderField->setText("/tmp/unsaved");
+            dlg.LineTimeFormatList->setCurrentIndex(1);
+            dlg.ShowLineNumbersBox->setChecked(true);
         };
         EXPECT_EQ(editAndClose(dlg, firstEdits, false), QDialog::Rejected);
         // Nothing was ever stored, yet Cancel still undoes the edits.
-        EXPECT_EQ(dlg.LogFolderEdt->text(), "");
-        EXPECT_EQ(dlg.LogLineTimeMaskCbx->currentIndex(), 0);
-        EXPECT_TRUE(dlg.ShowLineTimeChk->isChecked());
-        EXPECT_FALSE(dlg.ShowLineNumbersChk->isChecked());
-        EXPECT_TRUE(dlg.LogLineTimeMaskCbx->isEnabled());
+        EXPECT_EQ(dlg.LogFolderField->text(), "");
+        EXPECT_EQ(dlg.LineTimeFormatList->currentIndex(), 0);
+        EXPECT_TRUE(dlg.ShowLineTimeBox->isChecked());
+        EXPECT_FALSE(dlg.ShowLineNumbersBox->isChecked());
+        EXPECT_TRUE(dlg.LineTimeFormatList->isEnabled());
         EXPECT_FALSE(fileStore.SettingExists("WildcardsMasks"));
 
         auto keptEdits = [&] {
-            dlg.LogFolderEdt->setText(longFolders);
-            dlg.Group2Edt->setText("  Warn ");
-            dlg.AddedLogLinesRdo->setChecked(true);
-            dlg.Group1ColorCBx->setCurrentIndex(12);
-            dlg.FontSizeCBx->setCurrentIndex(5);
-            dlg.StayOnTopChk->setChecked(true);
-            dlg.LogLineTimeMaskCbx->setCurrentIndex(1);
+            dlg.LogFolderField->setText(longFolders);
+            dlg.Group2KeywordsField->setText("  Warn ");
+            dlg.AddedLogLinesButton->setChecked(true);
+            dlg.Group1ColorList->setCurrentIndex(12);
+            dlg.FontSizeList->setCurrentIndex(5);
+            dlg.StayOnTopBox->setChecked(true);
+            dlg.LineTimeFormatList->setCurrentIndex(1);
         };
         EXPECT_EQ(editAndClose(dlg, keptEdits, true), QDialog::Accepted);
         EXPECT_EQ(fileStore.ReadSetting("StayOnTop"), "1");
         EXPECT_EQ(fileStore.ReadSetting("Group2Masks"), "  Warn "); // written as shown
 
         auto droppedEdits = [&dlg] {
-            dlg.LogFolderEdt->setText("/elsewhere");
-            dlg.AllLogLinesRdo->setChecked(true);
-            dlg.FontSizeCBx->setCurrentIndex(0);
-            dlg.LogLineTimeMaskCbx->setCurrentIndex(0);
-            dlg.Group1ColorCBx->setCurrentIndex(0);
+            dlg.LogFolderField->setText("/elsewhere");
+            dlg.AllLogLinesButton->setChecked(true);
+            dlg.FontSizeList->setCurrentIndex(0);
+            dlg.LineTimeFormatList->setCurrentIndex(0);
+            dlg.Group1ColorList->setCurrentIndex(0);
         };
         EXPECT_EQ(editAndClose(dlg, droppedEdits, false), QDialog::Rejected);
-        EXPECT_EQ(dlg.Group1ColorCBx->currentText(), "Blue");
-        EXPECT_EQ(dlg.LogFolderEdt->text(), longFolders);
-        EXPECT_TRUE(dlg.AddedLogLinesRdo->isChecked());
-        EXPECT_EQ(dlg.FontSizeCBx->currentText(), "11");
-        EXPECT_EQ(dlg.LogLineTimeMaskCbx->currentIndex(), 1);
+        EXPECT_EQ(dlg.Group1ColorList->currentText(), "Blue");
+        EXPECT_EQ(dlg.LogFolderField->text(), longFolders);
+        EXPECT_TRUE(dlg.AddedLogLinesButton->isChecked());
+        EXPECT_EQ(dlg.FontSizeList->currentText(), "11");
+        EXPECT_EQ(dlg.LineTimeFormatList->currentIndex(), 1);
     }
-    TOptionsFrm next(fileStore, sound, false); // the next start
-    EXPECT_EQ(next.LogFolderEdt->text(), longFolders);
-    EXPECT_EQ(next.Group2Edt->text(), "Warn"); // trimmed on load
-    EXPECT_TRUE(next.AddedLogLinesRdo->isChecked());
-    EXPECT_FALSE(next.AllLogLinesRdo->isChecked());
-    EXPECT_EQ(next.Group1ColorCBx->currentText(), "Blue");
-    EXPECT_EQ(next.FontSizeCBx->currentText(), "11");
-    EXPECT_TRUE(next.StayOnTopChk->isChecked());
-    EXPECT_EQ(next.LogLineTimeMaskCbx->currentText(), "hh:mm:ss"); // never stored
+    OptionsDialog next(fileStore, sound, false); // the next start
+    EXPECT_EQ(next.LogFolderField->text(), longFolders);
+    EXPECT_EQ(next.Group2KeywordsField->text(), "Warn"); // trimmed on load
+    EXPECT_TRUE(next.AddedLogLinesButton->isChecked());
+    EXPECT_FALSE(next.AllLogLinesButton->isChecked());
+    EXPECT_EQ(next.Group1ColorList->currentText(), "Blue");
+    EXPECT_EQ(next.FontSizeList->currentText(), "11");
+    EXPECT_TRUE(next.StayOnTopBox->isChecked());
+    EXPECT_EQ(next.LineTimeFormatList->currentText(), "hh:mm:ss"); // never stored
 }
 
-TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
+TEST_F(OptionsDialogTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
     const std::string folderName =
         "Marrowlight.OptionsFrm.PageControl.AutoOpenCloseTab.GroupBox7.LogFolderEdt";
     struct Case {
@@ -284,14 +284,14 @@ TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
     for (const Case& c : cases) {
         MemorySettingsBackend failing;
         SettingsStore failingStore{failing, "Marrowlight"};
-        TOptionsFrm dlg(failingStore, sound, false);
+        OptionsDialog dlg(failingStore, sound, false);
         failing.readOnly = c.readOnly;
         failing.unwritable = c.unwritable;
         auto edits = [&dlg] {
-            dlg.LogFolderEdt->setText("/srv/logs");
-            dlg.Group2Edt->setText("Warn");
-            dlg.FontSizeCBx->setCurrentIndex(5);
-            dlg.StayOnTopChk->setChecked(true);
+            dlg.LogFolderField->setText("/srv/logs");
+            dlg.Group2KeywordsField->setText("Warn");
+            dlg.FontSizeList->setCurrentIndex(5);
+            dlg.StayOnTopBox->setChecked(true);
         };
         EXPECT_EQ(editAndClose(dlg, edits, true), QDialog::Accepted) << c.what;
         ASSERT_TRUE(dlg.SaveError.has_value()) << c.what;
@@ -302,10 +302,10 @@ TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
                       0u)
                 << *dlg.SaveError;
         // The accepted settings stay in the controls for the program to use.
-        EXPECT_EQ(dlg.LogFolderEdt->text(), "/srv/logs") << c.what;
-        EXPECT_EQ(dlg.Group2Edt->text(), "Warn") << c.what;
-        EXPECT_EQ(dlg.FontSizeCBx->currentText(), "11") << c.what;
-        EXPECT_TRUE(dlg.StayOnTopChk->isChecked()) << c.what;
+        EXPECT_EQ(dlg.LogFolderField->text(), "/srv/logs") << c.what;
+        EXPECT_EQ(dlg.Group2KeywordsField->text(), "Warn") << c.what;
+        EXPECT_EQ(dlg.FontSizeList->currentText(), "11") << c.what;
+        EXPECT_TRUE(dlg.StayOnTopBox->isChecked()) << c.what;
         if (!c.readOnly) {
             EXPECT_EQ(failing.values["Marrowlight.FontSizeCBx"], "5") << c.what;
             EXPECT_EQ(failing.values.count("Marrowlight.StayOnTop"),
@@ -324,44 +324,46 @@ TEST_F(TOptionsFrmTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {
     }
 }
 
-TEST_F(TOptionsFrmTest, ChangeFlagsFollowWhatTheUserDid) {
+TEST_F(OptionsDialogTest, ChangeFlagsFollowWhatTheUserDid) {
     struct Case {
         const char* what;
-        std::function<void(TOptionsFrm&)> act;
+        std::function<void(OptionsDialog&)> act;
         bool reload, font, autoOpen;
     };
     const std::vector<Case> cases = {
-        {"nothing", [](TOptionsFrm&) {}, false, false, false},
-        {"keywords", [](TOptionsFrm& d) { typeInto(d.Group2Edt, "x"); }, true, false, false},
-        {"group caption", [](TOptionsFrm& d) { typeInto(d.Group1NameEdt, "x"); }, false, false,
+        {"nothing", [](OptionsDialog&) {}, false, false, false},
+        {"keywords", [](OptionsDialog& d) { typeInto(d.Group2KeywordsField, "x"); }, true, false,
          false},
-        {"top", [](TOptionsFrm& d) { d.LastEntriesAtTopChk->click(); }, true, false, false},
-        {"added lines", [](TOptionsFrm& d) { d.AddedLogLinesRdo->click(); }, true, false, false},
-        {"font size", [](TOptionsFrm& d) { d.FontSizeCBx->setCurrentIndex(4); }, false, true,
+        {"group caption", [](OptionsDialog& d) { typeInto(d.Group1NameField, "x"); }, false, false,
          false},
-        {"folders", [](TOptionsFrm& d) { typeInto(d.LogFolderEdt, "/"); }, false, false, true},
-        {"wildcards", [](TOptionsFrm& d) { typeInto(d.MatchWildcardsEdt, "x"); }, false, false,
+        {"top", [](OptionsDialog& d) { d.LastEntriesAtTopBox->click(); }, true, false, false},
+        {"added lines", [](OptionsDialog& d) { d.AddedLogLinesButton->click(); }, true, false,
+         false},
+        {"font size", [](OptionsDialog& d) { d.FontSizeList->setCurrentIndex(4); }, false, true,
+         false},
+        {"folders", [](OptionsDialog& d) { typeInto(d.LogFolderField, "/"); }, false, false, true},
+        {"wildcards", [](OptionsDialog& d) { typeInto(d.WildcardMasksField, "x"); }, false, false,
          true},
-        {"match date", [](TOptionsFrm& d) { d.MatchDateChk->click(); }, false, false, true},
-        {"match mask", [](TOptionsFrm& d) { d.MatchMaskChk->click(); }, false, false, true},
+        {"match date", [](OptionsDialog& d) { d.MatchDateBox->click(); }, false, false, true},
+        {"match mask", [](OptionsDialog& d) { d.MatchMaskBox->click(); }, false, false, true},
         {"typing a date mask",
-         [](TOptionsFrm& d) {
-             d.MatchMaskChk->setChecked(true);
+         [](OptionsDialog& d) {
+             d.MatchMaskBox->setChecked(true);
              d.PrepareExecute();
-             typeInto(d.FileMasksEdt, "x");
+             typeInto(d.FileMasksField, "x");
          },
          false, false, false},
-        {"clicking into the date masks", [](TOptionsFrm& d) { clickInto(d.FileMasksEdt); }, false,
-         false, true},
+        {"clicking into the date masks", [](OptionsDialog& d) { clickInto(d.FileMasksField); },
+         false, false, true},
         {"colour and sound",
-         [](TOptionsFrm& d) {
-             d.Group1ColorCBx->setCurrentIndex(5);
-             d.Group1SoundCBx->setCurrentIndex(0);
-             d.StayOnTopChk->click();
+         [](OptionsDialog& d) {
+             d.Group1ColorList->setCurrentIndex(5);
+             d.Group1SoundList->setCurrentIndex(0);
+             d.StayOnTopBox->click();
          },
          false, false, false},
     };
-    TOptionsFrm dlg(store, sound, false);
+    OptionsDialog dlg(store, sound, false);
     for (const Case& c : cases) {
         dlg.PrepareExecute();
         c.act(dlg);
@@ -372,84 +374,84 @@ TEST_F(TOptionsFrmTest, ChangeFlagsFollowWhatTheUserDid) {
     }
 }
 
-TEST_F(TOptionsFrmTest, DependentControlsFollowTheirSwitches) {
-    TOptionsFrm dlg(store, sound, false);
-    dlg.ShowLineNumbersChk->click();
-    EXPECT_FALSE(dlg.ShowLineTimeChk->isChecked());
-    EXPECT_FALSE(dlg.LogLineTimeMaskCbx->isEnabled());
-    dlg.ShowLineNumbersChk->click();
-    EXPECT_FALSE(dlg.ShowLineTimeChk->isChecked()); // both may be off
-    dlg.ShowLineTimeChk->click();
-    EXPECT_TRUE(dlg.LogLineTimeMaskCbx->isEnabled());
-    dlg.ShowLineNumbersChk->click();
-    dlg.ShowLineTimeChk->click();
-    EXPECT_FALSE(dlg.ShowLineNumbersChk->isChecked());
+TEST_F(OptionsDialogTest, DependentControlsFollowTheirSwitches) {
+    OptionsDialog dlg(store, sound, false);
+    dlg.ShowLineNumbersBox->click();
+    EXPECT_FALSE(dlg.ShowLineTimeBox->isChecked());
+    EXPECT_FALSE(dlg.LineTimeFormatList->isEnabled());
+    dlg.ShowLineNumbersBox->click();
+    EXPECT_FALSE(dlg.ShowLineTimeBox->isChecked()); // both may be off
+    dlg.ShowLineTimeBox->click();
+    EXPECT_TRUE(dlg.LineTimeFormatList->isEnabled());
+    dlg.ShowLineNumbersBox->click();
+    dlg.ShowLineTimeBox->click();
+    EXPECT_FALSE(dlg.ShowLineNumbersBox->isChecked());
 
-    EXPECT_FALSE(dlg.FileMasksEdt->isEnabled());
-    dlg.MatchMaskChk->click();
-    EXPECT_TRUE(dlg.FileMasksEdt->isEnabled());
-    dlg.MatchWildcardsChk->click();
-    EXPECT_FALSE(dlg.MatchWildcardsEdt->isEnabled());
-    dlg.UpdateForcedRdo->click();
-    EXPECT_TRUE(dlg.UpdateEachCBx->isEnabled());
-    dlg.UpdateDateTimeChangeRdo->click();
-    EXPECT_FALSE(dlg.UpdateEachCBx->isEnabled());
+    EXPECT_FALSE(dlg.FileMasksField->isEnabled());
+    dlg.MatchMaskBox->click();
+    EXPECT_TRUE(dlg.FileMasksField->isEnabled());
+    dlg.MatchWildcardsBox->click();
+    EXPECT_FALSE(dlg.WildcardMasksField->isEnabled());
+    dlg.UpdateForcedButton->click();
+    EXPECT_TRUE(dlg.UpdateEachList->isEnabled());
+    dlg.UpdateOnChangeButton->click();
+    EXPECT_FALSE(dlg.UpdateEachList->isEnabled());
 
-    EXPECT_TRUE(dlg.StayOnTopChk->isEnabled());
-    TOptionsFrm switched(store, sound, true);
-    EXPECT_FALSE(switched.StayOnTopChk->isEnabled());
+    EXPECT_TRUE(dlg.StayOnTopBox->isEnabled());
+    OptionsDialog switched(store, sound, true);
+    EXPECT_FALSE(switched.StayOnTopBox->isEnabled());
     switched.PrepareExecute();
-    EXPECT_FALSE(switched.StayOnTopChk->isEnabled());
+    EXPECT_FALSE(switched.StayOnTopBox->isEnabled());
 }
 
-TEST_F(TOptionsFrmTest, TestBeepPlaysOnlyForTheSoundLists) {
-    TOptionsFrm dlg(store, sound, false);
-    dlg.Group2SoundCBx->setCurrentIndex(7);
-    dlg.Group3SoundCBx->setCurrentIndex(4);
-    dlg.FontSizeCBx->setCurrentIndex(7);
-    dlg.DoTestBeep(dlg.Group2SoundCBx);
-    dlg.DoTestBeep(dlg.Group3SoundCBx);
-    dlg.DoTestBeep(dlg.Group1SoundCBx); // "None"
-    dlg.DoTestBeep(dlg.FontSizeCBx);
-    dlg.DoTestBeep(nullptr);
-    dlg.Group1SoundCBx->setCurrentIndex(-1);
-    dlg.DoTestBeep(dlg.Group1SoundCBx);
+TEST_F(OptionsDialogTest, TestBeepPlaysOnlyForTheSoundLists) {
+    OptionsDialog dlg(store, sound, false);
+    dlg.Group2SoundList->setCurrentIndex(7);
+    dlg.Group3SoundList->setCurrentIndex(4);
+    dlg.FontSizeList->setCurrentIndex(7);
+    dlg.PlaySelectedSound(dlg.Group2SoundList);
+    dlg.PlaySelectedSound(dlg.Group3SoundList);
+    dlg.PlaySelectedSound(dlg.Group1SoundList); // "None"
+    dlg.PlaySelectedSound(dlg.FontSizeList);
+    dlg.PlaySelectedSound(nullptr);
+    dlg.Group1SoundList->setCurrentIndex(-1);
+    dlg.PlaySelectedSound(dlg.Group1SoundList);
     EXPECT_EQ(sound.played, (std::vector<std::string>{"400/150", "SystemHand"}));
 
     sound.played.clear();
-    dlg.Group1SoundCBx->setCurrentIndex(12);
-    emit dlg.Group1SoundCBx->activated(12); // choosing an entry previews it
+    dlg.Group1SoundList->setCurrentIndex(12);
+    emit dlg.Group1SoundList->activated(12); // choosing an entry previews it
     EXPECT_EQ(sound.played, std::vector<std::string>{"1200/500"});
 }
 
-TEST_F(TOptionsFrmTest, BrowseEditsTheEntryUnderTheCaret) {
-    TOptionsFrm dlg(store, sound, false);
+TEST_F(OptionsDialogTest, BrowseEditsTheEntryUnderTheCaret) {
+    OptionsDialog dlg(store, sound, false);
     QString offered;
     std::optional<QString> answer = "/srv/x";
     dlg.BrowseFolder = [&](const QString& initial) {
         offered = initial;
         return answer;
     };
-    dlg.LogFolderEdt->setText("/var/äpp;/opt/b");
+    dlg.LogFolderField->setText("/var/äpp;/opt/b");
     dlg.PrepareExecute();
-    dlg.LogFolderEdt->setCursorPosition(9); // just after the ";"
-    dlg.BrowseBtn->click();
+    dlg.LogFolderField->setCursorPosition(9); // just after the ";"
+    dlg.BrowseButton->click();
     EXPECT_EQ(offered, "/opt/b");
-    EXPECT_EQ(dlg.LogFolderEdt->text(), "/var/äpp;/srv/x");
+    EXPECT_EQ(dlg.LogFolderField->text(), "/var/äpp;/srv/x");
     EXPECT_TRUE(dlg.NeedsReload);
     EXPECT_TRUE(dlg.AutoOpenChanged);
 
     dlg.PrepareExecute();
     answer.reset();
-    dlg.LogFolderEdt->setCursorPosition(2);
-    dlg.BrowseBtn->click();
+    dlg.LogFolderField->setCursorPosition(2);
+    dlg.BrowseButton->click();
     EXPECT_EQ(offered, "/var/äpp");
-    EXPECT_EQ(dlg.LogFolderEdt->text(), "/var/äpp;/srv/x");
+    EXPECT_EQ(dlg.LogFolderField->text(), "/var/äpp;/srv/x");
     EXPECT_FALSE(dlg.NeedsReload);
 
     QString topic;
     dlg.ShowHelp = [&topic](const QString& t) { topic = t; };
-    dlg.HelpBtn->click();
+    dlg.HelpButton->click();
     EXPECT_EQ(topic, "Options.htm");
 }
 

@@ -19,12 +19,12 @@ namespace marrowlight {
 // press on it resize the widget. It has no widget of its own: it filters the
 // target's events, so it paints under the target's children exactly like the
 // target's own drawing, and adds nothing to the target's child widgets.
-class TSizeGrip : public QObject {
+class SizeGrip : public QObject {
     Q_OBJECT
   public:
     // A widget owner becomes the target.
-    explicit TSizeGrip(QObject* owner);
-    ~TSizeGrip() override;
+    explicit SizeGrip(QObject* owner);
+    ~SizeGrip() override;
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value);
@@ -32,8 +32,8 @@ class TSizeGrip : public QObject {
     QWidget* TargetControl() const { return target_; }
     void SetTargetControl(QWidget* value);
 
-    TSizeGripStyle Style() const { return style_; }
-    void SetStyle(TSizeGripStyle value);
+    SizeGripStyle Style() const { return style_; }
+    void SetStyle(SizeGripStyle value);
 
     bool IsAttached() const { return attached_; }
     // In the target's coordinates; empty while detached.
@@ -58,7 +58,7 @@ class TSizeGrip : public QObject {
     void ShowGripCursor(bool over);
 
     bool enabled_ = true;
-    TSizeGripStyle style_ = TSizeGripStyle::sgsClassic;
+    SizeGripStyle style_ = SizeGripStyle::sgsClassic;
     QWidget* target_ = nullptr;
     bool attached_ = false;
     QRect gripRect_;

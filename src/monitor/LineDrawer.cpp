@@ -1,7 +1,7 @@
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 
 #include "monitor/LogListModel.h"
-#include "monitor/core/TObjectInfo.h"
+#include "monitor/core/LineRecord.h"
 #include "monitor/core/TextSearch.h"
 #include "settings/core/ColorContrast.h"
 #include "support/core/DateTimeFormat.h"
@@ -116,7 +116,7 @@ int LineDrawer::GutterWidth(const QFont& font) const {
     return 0;
 }
 
-QString LineDrawer::GutterText(const TObjectInfo* record) const {
+QString LineDrawer::GutterText(const LineRecord* record) const {
     if (!record)
         return {};
     if (settings_.ShowLineNumbers())
@@ -181,9 +181,9 @@ qint64 LineDrawer::ExtentWidth(const QFont& font, std::uint64_t maxLineLen) cons
     return static_cast<qint64>(maxLineLen + 2) * m;
 }
 
-void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& list,
-                                  const QModelIndex& index, const QRect& rect,
-                                  const RowMarks& marks) const {
+void LineDrawer::DrawListRow(QPainter& painter, const QAbstractItemView& list,
+                             const QModelIndex& index, const QRect& rect,
+                             const RowMarks& marks) const {
     auto* model = qobject_cast<LogListModel*>(list.model());
     if (!model || !index.isValid() || index.row() >= model->rowCount())
         return;
@@ -215,14 +215,14 @@ void LineDrawer::ItemsLBxDrawItem(QPainter& painter, const QAbstractItemView& li
 
 void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& palette,
                           const QRect& rect, int rightEdge, std::string_view text,
-                          const TObjectInfo* record) const {
+                          const LineRecord* record) const {
     DrawRow(painter, font, palette, rect, rightEdge, ShownText(text, WidthsFor(font).zero),
             Matcher().Highest(text), record, 0, false, {});
 }
 
 void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& palette,
                          const QRect& rect, int rightEdge, const QString& line, int group,
-                         const TObjectInfo* record, int shift, bool selected,
+                         const LineRecord* record, int shift, bool selected,
                          const std::vector<std::pair<int, int>>& found) const {
     const int gutter = GutterWidth(font);
     const QString gutterText = GutterText(record);

@@ -1,8 +1,8 @@
-#include "monitor/ItemsLBxDrawItem.h"
+#include "monitor/LineDrawer.h"
 
 #include "monitor/LiveViewSettings.h"
 #include "monitor/MonitorRig.h"
-#include "monitor/core/TObjectInfo.h"
+#include "monitor/core/LineRecord.h"
 #include "settings/ColorListBox.h"
 #include "settings/core/ColorContrast.h"
 #include "support/core/DateTimeFormat.h"
@@ -48,7 +48,7 @@ QPalette TestPalette() {
     return palette;
 }
 
-QImage Draw(const LineDrawer& drawer, std::string_view text, const TObjectInfo* record,
+QImage Draw(const LineDrawer& drawer, std::string_view text, const LineRecord* record,
             QFont font = TestFont(), QPalette palette = TestPalette()) {
     QImage image(400, 20, QImage::Format_RGB32);
     image.fill(Qt::magenta); // anything left unpainted shows up
@@ -80,14 +80,14 @@ bool Contains(const QImage& image, QRgb color, int fromX = 0, int toX = 400) {
     return false;
 }
 
-TEST(ItemsLBxDrawItem, GutterTextFollowsModeAndRecord) {
-    const TObjectInfo seventh{DateTimeFromLocal(2024, 5, 7, 14, 5, 0), 42};
-    const TObjectInfo unnumbered{DateTimeFromLocal(2024, 5, 7, 14, 5, 0), 0};
-    const TObjectInfo large{0, 123456789};
+TEST(DrawListRow, GutterTextFollowsModeAndRecord) {
+    const LineRecord seventh{DateTimeFromLocal(2024, 5, 7, 14, 5, 0), 42};
+    const LineRecord unnumbered{DateTimeFromLocal(2024, 5, 7, 14, 5, 0), 0};
+    const LineRecord large{0, 123456789};
     struct Case {
         bool numbers, time;
         const char* mask;
-        const TObjectInfo* record;
+        const LineRecord* record;
         const char* expected;
     } cases[] = {
         {true, false, "hh:mm:ss", &seventh, "42"},
@@ -110,7 +110,7 @@ TEST(ItemsLBxDrawItem, GutterTextFollowsModeAndRecord) {
     }
 }
 
-TEST(ItemsLBxDrawItem, GutterBandWidthAndPlacement) {
+TEST(DrawListRow, GutterBandWidthAndPlacement) {
     const QFontMetrics metrics(TestFont());
     struct Case {
         bool numbers, time;
@@ -142,32 +142,32 @@ TEST(ItemsLBxDrawItem, GutterBandWidthAndPlacement) {
     }
 }
 
-TEST(ItemsLBxDrawItem, LongNumberRunsPastTheBandOnSilver) {
+TEST(DrawListRow, LongNumberRunsPastTheBandOnSilver) {
     FakeDrawSettings settings;
     settings.numbers = true;
     LineDrawer drawer(settings);
     const int gutter = drawer.GutterWidth(TestFont());
-    const TObjectInfo record{0, 123456789};
+    const LineRecord record{0, 123456789};
     const QImage image = Draw(drawer, "", &record);
     EXPECT_TRUE(Contains(image, 0xFF000000, gutter, 400));
     EXPECT_TRUE(Contains(image, SilverPixel, gutter, 400));
 }
 
-TEST(ItemsLBxDrawItem, ZeroCharacterIsDrawnVisibly) {
+TEST(DrawListRow, ZeroCharacterIsDrawnVisibly) {
     FakeDrawSettings settings;
     LineDrawer drawer(settings);
     EXPECT_EQ(FirstColumnNotIn(Draw(drawer, "", nullptr), {White}), -1);
     EXPECT_NE(FirstColumnNotIn(Draw(drawer, std::string_view("\0", 1), nullptr), {White}), -1);
 }
 
-TEST(ItemsLBxDrawItem, TextColourIsTheHighestGroupsOrThePalettes) {
+TEST(DrawListRow, TextColourIsTheHighestGroupsOrThePalettes) {
     testing::MonitorRig rig;
-    rig.options.Group1Edt->setText("Info");
-    rig.options.Group2Edt->setText("Warn");
-    rig.options.Group3Edt->setText("Error");
-    rig.options.Group1ColorCBx->setCurrentIndex(2);  // Green
-    rig.options.Group2ColorCBx->setCurrentIndex(1);  // Maroon
-    rig.options.Group3ColorCBx->setCurrentIndex(12); // Blue
+    rig.options.Group1KeywordsField->setText("Info");
+    rig.options.Group2KeywordsField->setText("Warn");
+    rig.options.Group3KeywordsField->setText("Error");
+    rig.options.Group1ColorList->setCurrentIndex(2);  // Green
+    rig.options.Group2ColorList->setCurrentIndex(1);  // Maroon
+    rig.options.Group3ColorList->setCurrentIndex(12); // Blue
     LiveViewSettings settings(OptionsView(rig.options), rig.menu);
     LineDrawer drawer(settings);
 
@@ -190,7 +190,7 @@ TEST(ItemsLBxDrawItem, TextColourIsTheHighestGroupsOrThePalettes) {
     }
 
     // A new colour shows at the next repaint.
-    rig.options.Group3ColorCBx->setCurrentIndex(9); // Red
+    rig.options.Group3ColorList->setCurrentIndex(9); // Red
     QImage image(400, 40, QImage::Format_RGB32);
     QPainter painter(&image);
     drawer.DrawLine(painter, bold, TestPalette(), QRect(0, 0, 400, 40), 400, "IIII Error", nullptr);
@@ -200,7 +200,7 @@ TEST(ItemsLBxDrawItem, TextColourIsTheHighestGroupsOrThePalettes) {
 
 // The list's background follows the palette; a navy group line on a dark one
 // is drawn in its lighter, readable variant, and nowhere in navy itself.
-TEST(ItemsLBxDrawItem, OnADarkPaletteGroupColoursAreDrawnReadable) {
+TEST(DrawListRow, OnADarkPaletteGroupColoursAreDrawnReadable) {
     FakeDrawSettings settings;
     settings.keywords = {"Info", "", ""};
     settings.colors[1] = QColor(0x00, 0x00, 0x80);
@@ -210,7 +210,7 @@ TEST(ItemsLBxDrawItem, OnADarkPaletteGroupColoursAreDrawnReadable) {
     QPalette dark;
     dark.setColor(QPalette::Base, QColor(0x1B, 0x1E, 0x20));
     dark.setColor(QPalette::Text, QColor(0xFC, 0xFC, 0xFC));
-    const TObjectInfo record{0, 7};
+    const LineRecord record{0, 7};
     for (const QPalette& palette : {TestPalette(), dark}) {
         const uint32_t base = palette.color(QPalette::Base).rgb() & 0xFFFFFF;
         const uint32_t text = palette.color(QPalette::Text).rgb() & 0xFFFFFF;

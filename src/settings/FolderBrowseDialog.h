@@ -13,15 +13,15 @@ class QTreeView;
 
 namespace marrowlight {
 
-class TSizeGrip;
+class SizeGrip;
 
 // Lets the user pick one folder from a tree of the machine's folders. A new
 // instance is made for every use; it keeps nothing between uses.
-class TDirectoryBrowseFrm : public QDialog {
+class FolderBrowseDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit TDirectoryBrowseFrm(QWidget* parent = nullptr);
-    ~TDirectoryBrowseFrm() override;
+    explicit FolderBrowseDialog(QWidget* parent = nullptr);
+    ~FolderBrowseDialog() override;
 
     // Call before showing. A folder that does not exist (tested on the text
     // exactly as given) or cannot be found leaves the first top-level node
@@ -35,18 +35,18 @@ class TDirectoryBrowseFrm : public QDialog {
     static std::optional<QString> Browse(QWidget* parent, const QString& initialFolder);
 
     QTreeView* ShellTreeView = nullptr;
-    QPushButton* OkBtn = nullptr;
-    QPushButton* CancelBtn = nullptr;
-    TSizeGrip* SizeGrip1 = nullptr;
+    QPushButton* OkButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+    SizeGrip* SizeGrip1 = nullptr;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
-    void FormCreate();
-    void FormResize();
-    void FormShow();
+    void CreateContents();
+    void LayOut();
+    void PrepareShow();
     void ShellTreeViewChange();
     void RevealPreselection();
     QModelIndex SelectedNode() const;

@@ -15,7 +15,7 @@ struct PendingLoad;
 
 // Everything known about one log between two passes. The tab's list lives
 // next to it in the shell (a LineSink); this record does not point to it.
-struct TPageObject {
+struct LogPage {
     std::string FileName; // the path exactly as opened; never changes
     std::string LastReadText;
     std::string LinesText;
@@ -68,6 +68,6 @@ struct TPageObject {
 
 // Forgets everything read from the log so the next pass reads it from its
 // start, as a freshly opened log; the status texts are kept.
-void ResetLog(TPageObject& page, LineSink& list);
+void ResetLog(LogPage& page, LineSink& list);
 
 } // namespace marrowlight

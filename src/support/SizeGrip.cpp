@@ -1,4 +1,4 @@
-#include "support/TSizeGrip.h"
+#include "support/SizeGrip.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -22,12 +22,12 @@ QColor ToColor(Rgb rgb) {
 
 } // namespace
 
-TSizeGrip::TSizeGrip(QObject* owner) : QObject(owner) {
+SizeGrip::SizeGrip(QObject* owner) : QObject(owner) {
     if (auto* widget = qobject_cast<QWidget*>(owner))
         SetTargetControl(widget);
 }
 
-TSizeGrip::~TSizeGrip() {
+SizeGrip::~SizeGrip() {
     QObject::disconnect(destroyedConnection_);
     // A grip owned by its target is deleted from inside the target's
     // destructor, where a direct repaint request could outlive the widget;
@@ -41,7 +41,7 @@ TSizeGrip::~TSizeGrip() {
     target_ = nullptr;
 }
 
-void TSizeGrip::SetEnabled(bool value) {
+void SizeGrip::SetEnabled(bool value) {
     if (value == enabled_)
         return;
     DetachFromTarget();
@@ -49,7 +49,7 @@ void TSizeGrip::SetEnabled(bool value) {
     AttachToTarget();
 }
 
-void TSizeGrip::SetTargetControl(QWidget* value) {
+void SizeGrip::SetTargetControl(QWidget* value) {
     if (value == target_)
         return;
     QObject::disconnect(destroyedConnection_);
@@ -58,17 +58,17 @@ void TSizeGrip::SetTargetControl(QWidget* value) {
     AttachToTarget();
     if (target_)
         destroyedConnection_ =
-            connect(target_, &QObject::destroyed, this, &TSizeGrip::TargetDestroyed);
+            connect(target_, &QObject::destroyed, this, &SizeGrip::TargetDestroyed);
 }
 
-void TSizeGrip::SetStyle(TSizeGripStyle value) {
+void SizeGrip::SetStyle(SizeGripStyle value) {
     if (value == style_)
         return;
     style_ = value;
     InvalidateGrip();
 }
 
-void TSizeGrip::AttachToTarget() {
+void SizeGrip::AttachToTarget() {
     if (attached_ || !target_ || !enabled_)
         return;
     savedMouseTracking_ = target_->hasMouseTracking();
@@ -78,7 +78,7 @@ void TSizeGrip::AttachToTarget() {
     UpdateGrip();
 }
 
-void TSizeGrip::DetachFromTarget() {
+void SizeGrip::DetachFromTarget() {
     if (!attached_)
         return;
     target_->removeEventFilter(this);
@@ -90,7 +90,7 @@ void TSizeGrip::DetachFromTarget() {
     gripRect_ = QRect();
 }
 
-void TSizeGrip::TargetDestroyed() {
+void SizeGrip::TargetDestroyed() {
     // The widget part is gone already: forget it without touching it.
     target_ = nullptr;
     attached_ = false;
@@ -99,7 +99,7 @@ void TSizeGrip::TargetDestroyed() {
     gripRect_ = QRect();
 }
 
-QRect TSizeGrip::GetGripRect() const {
+QRect SizeGrip::GetGripRect() const {
     if (!target_)
         return QRect();
     const GripBox box = GripBoxFor(target_->width(), target_->height());
@@ -108,17 +108,17 @@ QRect TSizeGrip::GetGripRect() const {
     return QRect(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1));
 }
 
-void TSizeGrip::UpdateGrip() {
+void SizeGrip::UpdateGrip() {
     gripRect_ = GetGripRect();
     InvalidateGrip();
 }
 
-void TSizeGrip::InvalidateGrip() {
+void SizeGrip::InvalidateGrip() {
     if (target_ && !gripRect_.isEmpty())
         target_->update(gripRect_);
 }
 
-void TSizeGrip::PaintGrip(QPainter& painter, const QRect& rect) {
+void SizeGrip::PaintGrip(QPainter& painter, const QRect& rect) {
     const QPalette& palette = target_->palette();
     const QColor highlight = palette.color(QPalette::Light);
     const QColor shadow = palette.color(QPalette::Dark);
@@ -134,7 +134,7 @@ void TSizeGrip::PaintGrip(QPainter& painter, const QRect& rect) {
     }
 }
 
-bool TSizeGrip::eventFilter(QObject* watched, QEvent* event) {
+bool SizeGrip::eventFilter(QObject* watched, QEvent* event) {
     if (!attached_ || watched != target_)
         return false;
     switch (event->type()) {
@@ -165,7 +165,7 @@ bool TSizeGrip::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-bool TSizeGrip::MousePress(QMouseEvent* event) {
+bool SizeGrip::MousePress(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !gripRect_.contains(event->position().toPoint()))
         return false;
     if (target_->isWindow()) {
@@ -181,7 +181,7 @@ bool TSizeGrip::MousePress(QMouseEvent* event) {
     return true;
 }
 
-bool TSizeGrip::MouseMove(QMouseEvent* event) {
+bool SizeGrip::MouseMove(QMouseEvent* event) {
     if (!dragging_) {
         ShowGripCursor(gripRect_.contains(event->position().toPoint()));
         return false;
@@ -191,7 +191,7 @@ bool TSizeGrip::MouseMove(QMouseEvent* event) {
     return true;
 }
 
-bool TSizeGrip::MouseRelease(QMouseEvent* event) {
+bool SizeGrip::MouseRelease(QMouseEvent* event) {
     if (!dragging_ || event->button() != Qt::LeftButton)
         return false;
     dragging_ = false;
@@ -199,7 +199,7 @@ bool TSizeGrip::MouseRelease(QMouseEvent* event) {
     return true;
 }
 
-void TSizeGrip::ShowGripCursor(bool over) {
+void SizeGrip::ShowGripCursor(bool over) {
     if (over == cursorShown_ || !target_)
         return;
     cursorShown_ = over;

@@ -20,14 +20,14 @@ class SettingsStore;
 // The logs last opened with "Open Log", shown as items of the File menu and
 // kept in the store under "FileHistoryList" (newest first). The main window
 // owns one for the whole run.
-class TFileHistory : public QObject {
+class RecentFiles : public QObject {
     Q_OBJECT
 
   public:
     // Loads the entries; a list that cannot be read counts as empty, so a
     // damaged store does not keep the monitor from starting.
-    explicit TFileHistory(SettingsStore& store, QObject* parent = nullptr);
-    ~TFileHistory() override;
+    explicit RecentFiles(SettingsStore& store, QObject* parent = nullptr);
+    ~RecentFiles() override;
 
     // Items go into `parent` at `insertPosition`: a separator "HistItem0",
     // then "HistItem1".. newest first. A click calls `onClick` with the item.

@@ -1,4 +1,4 @@
-#include "support/THtmlHelp.h"
+#include "support/HelpLauncher.h"
 
 #include "support/core/PathUtils.h"
 
@@ -49,7 +49,7 @@ void ShowMessageBox(const QString& text) {
 
 } // namespace
 
-THtmlHelp::THtmlHelp(const QString& helpFileName, const QString& programPath)
+HelpLauncher::HelpLauncher(const QString& helpFileName, const QString& programPath)
     : StartViewer(StartForReal), ShowMessage(ShowMessageBox) {
     const QString program =
         programPath.isEmpty() ? QCoreApplication::applicationFilePath() : programPath;
@@ -57,9 +57,9 @@ THtmlHelp::THtmlHelp(const QString& helpFileName, const QString& programPath)
     SetHelpFile(helpFileName);
 }
 
-THtmlHelp::~THtmlHelp() = default;
+HelpLauncher::~HelpLauncher() = default;
 
-void THtmlHelp::SetHelpFile(const QString& name) {
+void HelpLauncher::SetHelpFile(const QString& name) {
     if (name != helpFilePath_)
         CloseViewer();
     const std::string file = Bytes(name);
@@ -82,7 +82,7 @@ void THtmlHelp::SetHelpFile(const QString& name) {
     }
 }
 
-QString THtmlHelp::ViewerProgram() const {
+QString HelpLauncher::ViewerProgram() const {
     const QString beside = programFolder_ + ViewerFile;
     const QFileInfo info(beside);
     if (info.isFile() && info.isExecutable())
@@ -91,7 +91,7 @@ QString THtmlHelp::ViewerProgram() const {
     return onPath.isEmpty() ? QString(ViewerFile) : onPath;
 }
 
-void THtmlHelp::ShowTopic(const QString& topic) {
+void HelpLauncher::ShowTopic(const QString& topic) {
     if (helpFilePath_.isEmpty()) {
         if (ShowMessage)
             ShowMessage(QStringLiteral("Help file \"%1\" not found.").arg(helpFileName_));
@@ -119,7 +119,7 @@ void THtmlHelp::ShowTopic(const QString& topic) {
     viewer_ = process;
 }
 
-void THtmlHelp::CloseViewer() {
+void HelpLauncher::CloseViewer() {
     if (!viewer_ || !CloseViewerFirst)
         return;
     QProcess* process = viewer_;

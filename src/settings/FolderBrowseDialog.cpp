@@ -1,6 +1,6 @@
-#include "settings/TDirectoryBrowseFrm.h"
+#include "settings/FolderBrowseDialog.h"
 
-#include "support/TSizeGrip.h"
+#include "support/SizeGrip.h"
 #include "support/core/TextUtils.h"
 
 #include <QDir>
@@ -33,7 +33,7 @@ constexpr Qt::WindowFlags WindowFlags = Qt::Dialog | Qt::WindowTitleHint |
 
 } // namespace
 
-TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, WindowFlags) {
+FolderBrowseDialog::FolderBrowseDialog(QWidget* parent) : QDialog(parent, WindowFlags) {
     setObjectName("DirectoryBrowseFrm");
     setWindowTitle("Directories");
     setSizeGripEnabled(false); // SizeGrip1 draws the corner instead
@@ -50,9 +50,9 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, Wind
     // Listings arrive and get sorted after the preselection was made, moving
     // it; follow it until the user takes over.
     connect(model_, &QFileSystemModel::directoryLoaded, this,
-            &TDirectoryBrowseFrm::RevealPreselection);
+            &FolderBrowseDialog::RevealPreselection);
     connect(model_, &QAbstractItemModel::layoutChanged, this,
-            &TDirectoryBrowseFrm::RevealPreselection);
+            &FolderBrowseDialog::RevealPreselection);
 
     ShellTreeView = new QTreeView(this);
     ShellTreeView->setObjectName("ShellTreeView");
@@ -64,36 +64,36 @@ TDirectoryBrowseFrm::TDirectoryBrowseFrm(QWidget* parent) : QDialog(parent, Wind
     ShellTreeView->setIndentation(19);
     ShellTreeView->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(ShellTreeView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TDirectoryBrowseFrm::ShellTreeViewChange);
+            &FolderBrowseDialog::ShellTreeViewChange);
     connect(ShellTreeView->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this] { pendingReveal_.clear(); });
 
-    OkBtn = new QPushButton("Ok", this);
-    OkBtn->setObjectName("OkBtn");
-    OkBtn->setDefault(true);
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    OkButton = new QPushButton("Ok", this);
+    OkButton->setObjectName("OkBtn");
+    OkButton->setDefault(true);
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    CancelBtn = new QPushButton("Cancel", this);
-    CancelBtn->setObjectName("CancelBtn");
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    CancelButton = new QPushButton("Cancel", this);
+    CancelButton->setObjectName("CancelBtn");
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    for (QPushButton* button : {OkBtn, CancelBtn})
+    for (QPushButton* button : {OkButton, CancelButton})
         button->resize(ButtonWidth, ButtonHeight);
 
-    SizeGrip1 = new TSizeGrip(this);
+    SizeGrip1 = new SizeGrip(this);
     SizeGrip1->setObjectName("SizeGrip1");
 
     resize(DesignWidth, DesignHeight);
-    FormCreate();
-    FormResize();
+    CreateContents();
+    LayOut();
     ShellTreeViewChange();
 }
 
-TDirectoryBrowseFrm::~TDirectoryBrowseFrm() {
+FolderBrowseDialog::~FolderBrowseDialog() {
     delete model_; // before the icon provider it uses
 }
 
-void TDirectoryBrowseFrm::FormCreate() {
+void FolderBrowseDialog::CreateContents() {
     setMinimumSize(size());
     const QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
     if (!screen)
@@ -102,30 +102,30 @@ void TDirectoryBrowseFrm::FormCreate() {
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TDirectoryBrowseFrm::FormResize() {
+void FolderBrowseDialog::LayOut() {
     const int middle = width() / 2;
     const int buttonTop = height() - ButtonBottomGap - ButtonHeight;
-    OkBtn->move(middle - OkBtn->width() - 2, buttonTop);
-    CancelBtn->move(middle, buttonTop);
+    OkButton->move(middle - OkButton->width() - 2, buttonTop);
+    CancelButton->move(middle, buttonTop);
     ShellTreeView->setGeometry(0, 0, width(), height() - TreeBottomGap);
 }
 
-void TDirectoryBrowseFrm::resizeEvent(QResizeEvent* event) {
+void FolderBrowseDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    FormResize();
+    LayOut();
 }
 
-void TDirectoryBrowseFrm::showEvent(QShowEvent* event) {
+void FolderBrowseDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    PrepareShow();
 }
 
-void TDirectoryBrowseFrm::FormShow() {
+void FolderBrowseDialog::PrepareShow() {
     ShellTreeView->setFocus();
     ShellTreeViewChange();
 }
 
-void TDirectoryBrowseFrm::SetInitialFolder(const QString& folder) {
+void FolderBrowseDialog::SetInitialFolder(const QString& folder) {
     const QModelIndex firstNode = model_->index(0, 0, QModelIndex());
     if (firstNode.isValid())
         ShellTreeView->setCurrentIndex(firstNode);
@@ -148,7 +148,7 @@ void TDirectoryBrowseFrm::SetInitialFolder(const QString& folder) {
         ShellTreeView->scrollTo(selected);
 }
 
-void TDirectoryBrowseFrm::RevealPreselection() {
+void FolderBrowseDialog::RevealPreselection() {
     if (pendingReveal_.isEmpty() || revealQueued_)
         return;
     // The model sorts a fresh listing on a zero timer of its own: scroll once
@@ -164,26 +164,26 @@ void TDirectoryBrowseFrm::RevealPreselection() {
     });
 }
 
-QModelIndex TDirectoryBrowseFrm::SelectedNode() const {
+QModelIndex FolderBrowseDialog::SelectedNode() const {
     const QModelIndexList rows = ShellTreeView->selectionModel()->selectedRows();
     return rows.isEmpty() ? QModelIndex() : rows.first();
 }
 
-void TDirectoryBrowseFrm::ShellTreeViewChange() {
+void FolderBrowseDialog::ShellTreeViewChange() {
     const QModelIndex selected = SelectedNode();
     // Only a folder that is really there can be handed back.
     const bool isFolder = model_->rowCount(QModelIndex()) > 0 && selected.isValid() &&
                           QFileInfo(model_->filePath(selected)).isDir();
-    OkBtn->setEnabled(isFolder);
+    OkButton->setEnabled(isFolder);
 }
 
-QString TDirectoryBrowseFrm::SelectedFolder() const {
+QString FolderBrowseDialog::SelectedFolder() const {
     const QModelIndex selected = SelectedNode();
     return selected.isValid() ? QDir::toNativeSeparators(model_->filePath(selected)) : QString();
 }
 
-std::optional<QString> TDirectoryBrowseFrm::Browse(QWidget* parent, const QString& initialFolder) {
-    TDirectoryBrowseFrm dialog(parent);
+std::optional<QString> FolderBrowseDialog::Browse(QWidget* parent, const QString& initialFolder) {
+    FolderBrowseDialog dialog(parent);
     dialog.SetInitialFolder(initialFolder);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

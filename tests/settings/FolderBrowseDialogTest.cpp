@@ -1,4 +1,4 @@
-#include "settings/TDirectoryBrowseFrm.h"
+#include "settings/FolderBrowseDialog.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -25,7 +25,7 @@ template <typename Done> bool WaitFor(Done done, int timeoutMs = 5000) {
     return done();
 }
 
-class TDirectoryBrowseFrmTest : public ::testing::Test {
+class FolderBrowseDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(temp.isValid());
@@ -37,7 +37,7 @@ class TDirectoryBrowseFrmTest : public ::testing::Test {
     QString deep;
 };
 
-TEST_F(TDirectoryBrowseFrmTest, PreselectsAnExistingFolderElseTheFileSystemRoot) {
+TEST_F(FolderBrowseDialogTest, PreselectsAnExistingFolderElseTheFileSystemRoot) {
     const QString root = QDir::toNativeSeparators(QDir::rootPath());
     const struct {
         QString initial;
@@ -51,40 +51,40 @@ TEST_F(TDirectoryBrowseFrmTest, PreselectsAnExistingFolderElseTheFileSystemRoot)
         {temp.filePath("logs/../logs"), temp.filePath("logs")},
     };
     for (const auto& c : cases) {
-        TDirectoryBrowseFrm dialog;
+        FolderBrowseDialog dialog;
         dialog.SetInitialFolder(c.initial);
         const std::string initial = c.initial.toStdString();
         EXPECT_EQ(dialog.SelectedFolder().toStdString(),
                   QDir::toNativeSeparators(c.selected).toStdString())
             << initial;
-        EXPECT_TRUE(dialog.OkBtn->isEnabled()) << initial;
+        EXPECT_TRUE(dialog.OkButton->isEnabled()) << initial;
     }
 }
 
-TEST_F(TDirectoryBrowseFrmTest, OkOnlyForAFolderThatIsThere) {
+TEST_F(FolderBrowseDialogTest, OkOnlyForAFolderThatIsThere) {
     const QString doomed = temp.filePath("rotated");
     ASSERT_TRUE(QDir().mkpath(doomed));
 
-    TDirectoryBrowseFrm dialog;
+    FolderBrowseDialog dialog;
     dialog.SetInitialFolder(doomed);
     ASSERT_EQ(dialog.SelectedFolder().toStdString(), doomed.toStdString());
-    EXPECT_TRUE(dialog.OkBtn->isEnabled());
+    EXPECT_TRUE(dialog.OkButton->isEnabled());
 
     ASSERT_TRUE(QDir(doomed).removeRecursively());
     dialog.show(); // showing checks the selection again
-    EXPECT_FALSE(dialog.OkBtn->isEnabled());
+    EXPECT_FALSE(dialog.OkButton->isEnabled());
 
     dialog.ShellTreeView->clearSelection();
     EXPECT_TRUE(dialog.SelectedFolder().isEmpty());
-    EXPECT_FALSE(dialog.OkBtn->isEnabled());
+    EXPECT_FALSE(dialog.OkButton->isEnabled());
 }
 
-TEST_F(TDirectoryBrowseFrmTest, DeepPreselectionStaysInViewWhileFoldersLoad) {
+TEST_F(FolderBrowseDialogTest, DeepPreselectionStaysInViewWhileFoldersLoad) {
     // Siblings that sort before the target arrive after it was selected.
     for (int i = 0; i < 150; ++i)
         ASSERT_TRUE(QDir().mkpath(temp.filePath(QString("logs/a%1").arg(i, 3, 10, QChar('0')))));
 
-    TDirectoryBrowseFrm dialog;
+    FolderBrowseDialog dialog;
     dialog.SetInitialFolder(deep);
     dialog.show();
     QTreeView* tree = dialog.ShellTreeView;
@@ -98,11 +98,11 @@ TEST_F(TDirectoryBrowseFrmTest, DeepPreselectionStaysInViewWhileFoldersLoad) {
     EXPECT_EQ(dialog.SelectedFolder().toStdString(), deep.toStdString());
 }
 
-TEST_F(TDirectoryBrowseFrmTest, HiddenFoldersAreListedAndCanBeChosen) {
+TEST_F(FolderBrowseDialogTest, HiddenFoldersAreListedAndCanBeChosen) {
     const QString hidden = temp.filePath(".local/share/app");
     ASSERT_TRUE(QDir().mkpath(hidden));
 
-    TDirectoryBrowseFrm dialog;
+    FolderBrowseDialog dialog;
     dialog.show();
     auto* model = qobject_cast<QFileSystemModel*>(dialog.ShellTreeView->model());
     const QModelIndex root = model->index(temp.path());
@@ -116,11 +116,11 @@ TEST_F(TDirectoryBrowseFrmTest, HiddenFoldersAreListedAndCanBeChosen) {
     dialog.SetInitialFolder(hidden);
     EXPECT_EQ(dialog.SelectedFolder().toStdString(),
               QDir::toNativeSeparators(hidden).toStdString());
-    EXPECT_TRUE(dialog.OkBtn->isEnabled());
+    EXPECT_TRUE(dialog.OkButton->isEnabled());
 }
 
-TEST_F(TDirectoryBrowseFrmTest, TheTreeIsNamedAndShowsFolderIconsWithoutAnIconTheme) {
-    TDirectoryBrowseFrm dialog;
+TEST_F(FolderBrowseDialogTest, TheTreeIsNamedAndShowsFolderIconsWithoutAnIconTheme) {
+    FolderBrowseDialog dialog;
     dialog.SetInitialFolder(deep);
     dialog.show();
     QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(dialog.ShellTreeView);
@@ -137,19 +137,19 @@ TEST_F(TDirectoryBrowseFrmTest, TheTreeIsNamedAndShowsFolderIconsWithoutAnIconTh
     }
 }
 
-TEST_F(TDirectoryBrowseFrmTest, ButtonsStayCentredAndTheDialogNeverShrinksBelowItsDesignSize) {
-    TDirectoryBrowseFrm dialog;
+TEST_F(FolderBrowseDialogTest, ButtonsStayCentredAndTheDialogNeverShrinksBelowItsDesignSize) {
+    FolderBrowseDialog dialog;
     dialog.show();
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Directories");
     EXPECT_EQ(dialog.size(), QSize(373, 397));
     EXPECT_EQ(dialog.minimumSize(), QSize(373, 397));
 
     dialog.resize(501, 600);
-    EXPECT_EQ(dialog.OkBtn->geometry().right() + 1, 250 - 2);
-    EXPECT_EQ(dialog.CancelBtn->x(), 250);
-    EXPECT_EQ(dialog.OkBtn->geometry().bottom(), dialog.CancelBtn->geometry().bottom());
-    EXPECT_GT(dialog.OkBtn->y(), dialog.ShellTreeView->geometry().bottom());
-    EXPECT_GT(dialog.OkBtn->y(), 550);
+    EXPECT_EQ(dialog.OkButton->geometry().right() + 1, 250 - 2);
+    EXPECT_EQ(dialog.CancelButton->x(), 250);
+    EXPECT_EQ(dialog.OkButton->geometry().bottom(), dialog.CancelButton->geometry().bottom());
+    EXPECT_GT(dialog.OkButton->y(), dialog.ShellTreeView->geometry().bottom());
+    EXPECT_GT(dialog.OkButton->y(), 550);
 
     dialog.resize(200, 100);
     EXPECT_EQ(dialog.size(), QSize(373, 397));
@@ -159,18 +159,18 @@ TEST_F(TDirectoryBrowseFrmTest, ButtonsStayCentredAndTheDialogNeverShrinksBelowI
               dialog.palette().color(QPalette::Dark).rgb());
 }
 
-TEST_F(TDirectoryBrowseFrmTest, BrowseReturnsTheChosenFolderOnlyOnOk) {
+TEST_F(FolderBrowseDialogTest, BrowseReturnsTheChosenFolderOnlyOnOk) {
     const struct {
         bool ok;
         std::optional<std::string> result;
     } cases[] = {{true, QDir::toNativeSeparators(deep).toStdString()}, {false, std::nullopt}};
     for (const auto& c : cases) {
         QTimer::singleShot(0, [ok = c.ok] {
-            auto* dialog = qobject_cast<TDirectoryBrowseFrm*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<FolderBrowseDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
-            (ok ? dialog->OkBtn : dialog->CancelBtn)->click();
+            (ok ? dialog->OkButton : dialog->CancelButton)->click();
         });
-        const std::optional<QString> chosen = TDirectoryBrowseFrm::Browse(nullptr, deep);
+        const std::optional<QString> chosen = FolderBrowseDialog::Browse(nullptr, deep);
         EXPECT_EQ(chosen ? std::optional(chosen->toStdString()) : std::nullopt, c.result) << c.ok;
     }
 }

@@ -29,9 +29,9 @@ class FileDropTarget;
 class LogTabMenu;
 class LogTabs;
 class OpenFileDialog;
-class TFileHistory;
-class THtmlHelp;
-class TOptionsFrm;
+class RecentFiles;
+class HelpLauncher;
+class OptionsDialog;
 enum class OptionsPage;
 class UpdateCycle;
 
@@ -43,22 +43,21 @@ int PollingInterval(bool updateOnChange, int updateEachIndex);
 // The notice shown when the stay-on-top option was changed in the dialog.
 QString StayOnTopMessage(bool nowOnTop);
 
-// The main window. Creating it is FormCreate; the first show runs FormShow,
-// the first activation FormActivate. Closing it (Exit, the close box, a
-// termination signal) runs FormClose and then FormDestroy, which writes the
-// recent files; a window destroyed without being closed still runs FormDestroy.
+// The main window. Creating it is CreateContents; the first show runs PrepareShow,
+// the first activation HandleFirstActivation. Closing it (Exit, the close box, a
+// termination signal) runs HandleClose and then SaveRecentFiles, which writes the
+// recent files; a window destroyed without being closed still runs SaveRecentFiles.
 // The Options dialog is created after the window and attached with
 // AttachOptions(); the log tabs and the update cycle exist from then on.
-class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
+class MainWindow : public QMainWindow, public MainMenuItems {
     Q_OBJECT
 
   public:
     // args[0] is the program path, as in argv.
-    TVtMarrowlightFrm(SettingsStore& store, std::vector<std::string> args,
-                      QWidget* parent = nullptr);
-    ~TVtMarrowlightFrm() override;
+    MainWindow(SettingsStore& store, std::vector<std::string> args, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    void AttachOptions(TOptionsFrm& options);
+    void AttachOptions(OptionsDialog& options);
 
     SettingsStore& Store;
     const CommandLine& Cmd() const;
@@ -67,16 +66,16 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     AutoOpenClose* AutoOpen() const { return autoOpen_.get(); }
 
     // Controls, named (objectName) like the members.
-    QTabWidget* PageControl = nullptr;
+    QTabWidget* TabWidget = nullptr;
     QStatusBar* StatusBar = nullptr;
     // Last read, lines, displayed, state; the last one stretches.
     std::array<QLabel*, 4> StatusPanels{};
-    QTimer* UpdateListsTmr = nullptr;
+    QTimer* PollTimer = nullptr;
     // A one-shot delay, armed again by every View change; running from creation.
-    QTimer* ChangeDelayTmr = nullptr;
+    QTimer* ViewChangeTimer = nullptr;
     // Lives as long as the window and offers the last chosen file again.
-    OpenFileDialog* OpenLogDlg = nullptr;
-    TFileHistory& FileHistory() const { return *history_; }
+    OpenFileDialog* OpenLogDialog = nullptr;
+    RecentFiles& FileHistory() const { return *history_; }
     // Files dropped on the window open as "Open Log" opens them.
     FileDropTarget* FileDrop = nullptr;
     // The context menu of a log tab; exists with the log tabs.
@@ -86,8 +85,8 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     // Shows a help topic ("Overview.htm", "Options.htm"); by default through
     // the window's help launcher.
     std::function<void(const QString& topic)> ShowHelpTopic;
-    // Runs the open dialog; true when a file was chosen (OpenLogDlg->fileName).
-    std::function<bool(OpenFileDialog& dialog)> ExecuteOpenLogDlg;
+    // Runs the open dialog; true when a file was chosen (OpenLogDialog->fileName).
+    std::function<bool(OpenFileDialog& dialog)> RunOpenLogDialog;
     // Runs a modal box such as About or a question, and the Options dialog.
     std::function<int(QDialog& dialog)> ShowModal;
 
@@ -102,12 +101,12 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     bool StaysOnTop() const { return stayOnTop_; }
 
     // Public so tests and the event handlers below can drive them.
-    void FormShow();
-    void FormActivate();
-    void FormClose();
+    void PrepareShow();
+    void HandleFirstActivation();
+    void HandleClose();
     // Writes the recent files; throws SettingsError when the store refuses.
-    void FormDestroy();
-    // What closing runs: FormClose, then FormDestroy even when FormClose
+    void SaveRecentFiles();
+    // What closing runs: HandleClose, then SaveRecentFiles even when HandleClose
     // failed; the first failure is thrown afterwards.
     void CloseHandling();
     // Closes the window for a termination signal. Nobody may be there to answer
@@ -124,24 +123,24 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     void SaveWindowPlacement();
 
   public slots:
-    void UpdateListsTmrTimer();
-    void ChangeDelayTmrTimer();
-    void FileMnuClick();
-    void OpenLogMnuClick();
-    void ExitMnuClick();
-    void CloseLogMnuClick();
-    void CloseAllLogsMnuClick();
-    void OpenCloseLogsAutomaticallyMnuClick();
-    void FileHistoryClick(QAction* item);
-    void ViewMnuClick();
-    void AllEntriesMnuClick();
-    void InformationMnuClick();
-    void WarningsMnuClick();
-    void ErrorsMnuClick();
-    void Options1MnuClick();
-    void KeepModifedLogFocusedMnuClick();
-    void ContentsMnuClick();
-    void AboutMnuClick();
+    void PollLogs();
+    void ApplyViewChange();
+    void UpdateFileMenu();
+    void OpenLogFromDialog();
+    void ExitProgram();
+    void CloseActiveLog();
+    void CloseAllLogsFromMenu();
+    void ToggleAutomaticMode();
+    void OpenRecentFile(QAction* item);
+    void UpdateViewMenu();
+    void ToggleAllEntries();
+    void ToggleGroup1();
+    void ToggleGroup2();
+    void ToggleGroup3();
+    void ShowOptionsDialog();
+    void ToggleKeepModifiedLogFocused();
+    void ShowHelpContents();
+    void ShowAbout();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -172,14 +171,14 @@ class TVtMarrowlightFrm : public QMainWindow, public MainMenuItems {
     std::unique_ptr<CommandLine> cmd_;
     MainMenuChecks menuChecks_{*this};
     // The dialog is only shown from here; its settings are read through the view.
-    TOptionsFrm* optionsFrm_ = nullptr;
+    OptionsDialog* optionsDialog_ = nullptr;
     std::optional<OptionsView> options_;
     std::unique_ptr<LogTabs> tabs_;
     std::unique_ptr<AutoOpenClose> autoOpen_;
     std::unique_ptr<UpdateCycle> cycle_;
     std::unique_ptr<LogTabMenu> tabMenu_;
-    std::unique_ptr<TFileHistory> history_;
-    std::unique_ptr<THtmlHelp> help_;
+    std::unique_ptr<RecentFiles> history_;
+    std::unique_ptr<HelpLauncher> help_;
     bool stayOnTop_ = false;
     bool shown_ = false;
     bool destroyed_ = false;

@@ -25,7 +25,7 @@ class FontListBox;
 class SettingsStore;
 class SoundOutput;
 
-// The pages of the dialog's PageControl.
+// The pages of the dialog's TabWidget.
 enum class OptionsPage { Groups, DisplayOptions, AutoOpenClose, Advanced };
 
 // Runs a dialog's modal loop and gives its result; QDialog::exec by default.
@@ -34,39 +34,40 @@ using ModalRunner = std::function<int(QDialog& dialog)>;
 // The Options dialog. Its controls are the live settings of the whole program:
 // other code reads them at the moment it needs a value and keeps no copy.
 // Created once at start-up (defaults, then the stored settings) and reused.
-class TOptionsFrm : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
   public:
-    TOptionsFrm(SettingsStore& store, SoundOutput& sound, bool stayOnTopSwitchGiven,
-                QWidget* parent = nullptr);
-    ~TOptionsFrm() override;
+    OptionsDialog(SettingsStore& store, SoundOutput& sound, bool stayOnTopSwitchGiven,
+                  QWidget* parent = nullptr);
+    ~OptionsDialog() override;
 
-    QTabWidget* PageControl = nullptr;
+    QTabWidget* TabWidget = nullptr;
     QWidget *GroupsTab = nullptr, *DisplayOptionsTab = nullptr, *AutoOpenCloseTab = nullptr,
             *AdvancedTab = nullptr;
-    QPushButton *OkBtn = nullptr, *CancelBtn = nullptr, *HelpBtn = nullptr;
+    QPushButton *OkButton = nullptr, *CancelButton = nullptr, *HelpButton = nullptr;
 
     // "Groups"
-    QLineEdit *Group1NameEdt = nullptr, *Group2NameEdt = nullptr, *Group3NameEdt = nullptr;
-    QLineEdit *Group1Edt = nullptr, *Group2Edt = nullptr, *Group3Edt = nullptr;
-    ColorListBox *Group1ColorCBx = nullptr, *Group2ColorCBx = nullptr, *Group3ColorCBx = nullptr;
-    QComboBox *Group1SoundCBx = nullptr, *Group2SoundCBx = nullptr, *Group3SoundCBx = nullptr;
+    QLineEdit *Group1NameField = nullptr, *Group2NameField = nullptr, *Group3NameField = nullptr;
+    QLineEdit *Group1KeywordsField = nullptr, *Group2KeywordsField = nullptr,
+              *Group3KeywordsField = nullptr;
+    ColorListBox *Group1ColorList = nullptr, *Group2ColorList = nullptr, *Group3ColorList = nullptr;
+    QComboBox *Group1SoundList = nullptr, *Group2SoundList = nullptr, *Group3SoundList = nullptr;
     // "Display"
-    QCheckBox *ShowLineTimeChk = nullptr, *ShowLineNumbersChk = nullptr,
-              *LastEntriesAtTopChk = nullptr;
-    QComboBox* LogLineTimeMaskCbx = nullptr;
-    QRadioButton *AllLogLinesRdo = nullptr, *AddedLogLinesRdo = nullptr;
-    FontListBox* FontsCBx = nullptr;
-    QComboBox* FontSizeCBx = nullptr; // FontSizeCBx->currentText().toInt() is never 0
+    QCheckBox *ShowLineTimeBox = nullptr, *ShowLineNumbersBox = nullptr,
+              *LastEntriesAtTopBox = nullptr;
+    QComboBox* LineTimeFormatList = nullptr;
+    QRadioButton *AllLogLinesButton = nullptr, *AddedLogLinesButton = nullptr;
+    FontListBox* FontList = nullptr;
+    QComboBox* FontSizeList = nullptr; // FontSizeList->currentText().toInt() is never 0
     // "Automated Open && Close"
-    QLineEdit* LogFolderEdt = nullptr;
-    QPushButton* BrowseBtn = nullptr;
-    QCheckBox *MatchMaskChk = nullptr, *MatchWildcardsChk = nullptr, *MatchDateChk = nullptr;
-    QLineEdit *FileMasksEdt = nullptr, *MatchWildcardsEdt = nullptr;
+    QLineEdit* LogFolderField = nullptr;
+    QPushButton* BrowseButton = nullptr;
+    QCheckBox *MatchMaskBox = nullptr, *MatchWildcardsBox = nullptr, *MatchDateBox = nullptr;
+    QLineEdit *FileMasksField = nullptr, *WildcardMasksField = nullptr;
     // "Advanced"
-    QRadioButton *UpdateDateTimeChangeRdo = nullptr, *UpdateForcedRdo = nullptr;
-    QComboBox* UpdateEachCBx = nullptr; // index 0..6, never -1
-    QCheckBox *StayOnTopChk = nullptr, *RestoreWindowChk = nullptr;
+    QRadioButton *UpdateOnChangeButton = nullptr, *UpdateForcedButton = nullptr;
+    QComboBox* UpdateEachList = nullptr; // index 0..6, never -1
+    QCheckBox *StayOnTopBox = nullptr, *RestoreWindowBox = nullptr;
 
     // What changed while the dialog was open; cleared each time it is shown.
     bool NeedsReload = false, FontChanged = false, AutoOpenChanged = false;
@@ -77,16 +78,16 @@ class TOptionsFrm : public QDialog {
 
     // The controls of display group g (1..3); all null for any other g.
     struct GroupControls {
-        QLineEdit* NameEdt = nullptr;
-        QLineEdit* Edt = nullptr;
-        ColorListBox* ColorCBx = nullptr;
-        QComboBox* SoundCBx = nullptr;
+        QLineEdit* NameField = nullptr;
+        QLineEdit* KeywordsField = nullptr;
+        ColorListBox* ColorList = nullptr;
+        QComboBox* SoundList = nullptr;
     };
     GroupControls Group(int g) const;
 
     // Plays the sound selected in one of the three sound lists; any other
     // sender plays nothing.
-    void DoTestBeep(QObject* sender);
+    void PlaySelectedSound(QObject* sender);
     // Plays the sound selected for display group g (1..3), as its alert.
     void PlayGroupSound(int g);
     // Shows the dialog modally. On Ok the settings are saved; on any other
@@ -107,26 +108,26 @@ class TOptionsFrm : public QDialog {
     void SaveSettings();
 
     // Handlers, public so that their effects can be driven directly.
-    void ShowLineNumbersChkClick();
-    void ShowLineTimeChkClick();
-    void MatchMaskChkClick();
-    void MatchWildcardsChkClick();
-    void UpdatingChangedClick();
-    void StayOnTopChkClick() {}
+    void ApplyLineNumbersChoice();
+    void ApplyLineTimeChoice();
+    void ApplyMatchMaskChoice();
+    void ApplyMatchWildcardsChoice();
+    void ApplyUpdateModeChoice();
+    void ApplyStayOnTopChoice() {}
     void SetNeedsReload() { NeedsReload = true; }
     void SetFontChanged() { FontChanged = true; }
     void SetAutoOpenChanged() { AutoOpenChanged = true; }
-    void BrowseBtnClick();
-    void HelpBtnClick();
+    void BrowseForFolder();
+    void ShowOptionsHelp();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void FormCreate();
-    void FormShow();
-    void FormClose(int result);
+    void CreateContents();
+    void PrepareShow();
+    void HandleClose(int result);
     void CentreOnScreen();
     void ApplyEnabling();
     void BuildPages();

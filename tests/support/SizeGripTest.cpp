@@ -1,4 +1,4 @@
-#include "support/TSizeGrip.h"
+#include "support/SizeGrip.h"
 
 #include <QApplication>
 #include <QImage>
@@ -14,7 +14,7 @@ const QColor Shadow(160, 160, 160);
 const QColor Highlight(255, 255, 255);
 const QColor Mid(200, 200, 200);
 
-class TSizeGripTest : public ::testing::Test {
+class SizeGripTest : public ::testing::Test {
   protected:
     void SetUp() override {
         QPalette palette = target.palette();
@@ -45,23 +45,23 @@ class TSizeGripTest : public ::testing::Test {
     QWidget target;
 };
 
-TEST_F(TSizeGripTest, PaintsRidgesAndDotsOverTheTarget) {
-    TSizeGrip grip(&target);
+TEST_F(SizeGripTest, PaintsRidgesAndDotsOverTheTarget) {
+    SizeGrip grip(&target);
     ASSERT_EQ(grip.TargetControl(), &target);
     const struct {
-        TSizeGripStyle style;
+        SizeGripStyle style;
         int x, y;
         QColor colour;
     } cases[] = {
-        {TSizeGripStyle::sgsClassic, 58, 49, Shadow},
-        {TSizeGripStyle::sgsClassic, 57, 49, Mid},
-        {TSizeGripStyle::sgsClassic, 56, 49, Highlight},
-        {TSizeGripStyle::sgsClassic, 59, 38, Highlight},
-        {TSizeGripStyle::sgsClassic, 59, 49, Background},
-        {TSizeGripStyle::sgsWinXP, 56, 38, Shadow},
-        {TSizeGripStyle::sgsWinXP, 57, 39, Mid},
-        {TSizeGripStyle::sgsWinXP, 58, 40, Highlight},
-        {TSizeGripStyle::sgsWinXP, 58, 49, Background},
+        {SizeGripStyle::sgsClassic, 58, 49, Shadow},
+        {SizeGripStyle::sgsClassic, 57, 49, Mid},
+        {SizeGripStyle::sgsClassic, 56, 49, Highlight},
+        {SizeGripStyle::sgsClassic, 59, 38, Highlight},
+        {SizeGripStyle::sgsClassic, 59, 49, Background},
+        {SizeGripStyle::sgsWinXP, 56, 38, Shadow},
+        {SizeGripStyle::sgsWinXP, 57, 39, Mid},
+        {SizeGripStyle::sgsWinXP, 58, 40, Highlight},
+        {SizeGripStyle::sgsWinXP, 58, 49, Background},
     };
     for (const auto& c : cases) {
         grip.SetStyle(c.style);
@@ -70,8 +70,8 @@ TEST_F(TSizeGripTest, PaintsRidgesAndDotsOverTheTarget) {
     }
 }
 
-TEST_F(TSizeGripTest, DisablingRemovesPaintAndHitTestEnablingRestoresThem) {
-    TSizeGrip grip(&target);
+TEST_F(SizeGripTest, DisablingRemovesPaintAndHitTestEnablingRestoresThem) {
+    SizeGrip grip(&target);
     target.show();
 
     grip.SetEnabled(false);
@@ -94,13 +94,13 @@ TEST_F(TSizeGripTest, DisablingRemovesPaintAndHitTestEnablingRestoresThem) {
     EXPECT_EQ(target.size(), QSize(90, 70));
 }
 
-TEST_F(TSizeGripTest, FollowsTheTargetItIsGiven) {
+TEST_F(SizeGripTest, FollowsTheTargetItIsGiven) {
     QWidget other;
     other.setPalette(target.palette());
     other.setAutoFillBackground(true);
     other.resize(60, 50);
 
-    TSizeGrip grip(nullptr);
+    SizeGrip grip(nullptr);
     EXPECT_EQ(grip.TargetControl(), nullptr);
     EXPECT_FALSE(grip.IsAttached());
 
@@ -113,11 +113,11 @@ TEST_F(TSizeGripTest, FollowsTheTargetItIsGiven) {
     EXPECT_EQ(other.grab().toImage().pixelColor(58, 49), Shadow);
 }
 
-TEST(TSizeGrip, TargetDestroyedFirstLeavesTheGripDetached) {
+TEST(SizeGrip, TargetDestroyedFirstLeavesTheGripDetached) {
     auto* target = new QWidget;
     target->resize(60, 50);
     target->show();
-    TSizeGrip grip(nullptr);
+    SizeGrip grip(nullptr);
     grip.SetTargetControl(target);
     ASSERT_TRUE(grip.IsAttached());
 
@@ -127,23 +127,23 @@ TEST(TSizeGrip, TargetDestroyedFirstLeavesTheGripDetached) {
     EXPECT_TRUE(grip.GripRect().isEmpty());
     grip.SetEnabled(false);
     grip.SetEnabled(true);
-    grip.SetStyle(TSizeGripStyle::sgsWinXP);
+    grip.SetStyle(SizeGripStyle::sgsWinXP);
     EXPECT_FALSE(grip.IsAttached());
 }
 
-TEST(TSizeGrip, GripOwnedByItsTargetDiesWithIt) {
+TEST(SizeGrip, GripOwnedByItsTargetDiesWithIt) {
     QWidget window;
     auto* target = new QWidget(&window);
     target->setGeometry(0, 0, 60, 50);
     window.show();
-    new TSizeGrip(target);
+    new SizeGrip(target);
     delete target;
     QApplication::processEvents(); // a stale repaint request would touch freed memory here
 
     QWidget survivor;
     survivor.setAutoFillBackground(true);
     survivor.resize(60, 50);
-    auto* grip = new TSizeGrip(&survivor);
+    auto* grip = new SizeGrip(&survivor);
     delete grip;
     QApplication::processEvents();
     EXPECT_FALSE(survivor.hasMouseTracking()); // the target is handed back as it was

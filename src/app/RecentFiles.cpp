@@ -1,4 +1,4 @@
-#include "app/TFileHistory.h"
+#include "app/RecentFiles.h"
 
 #include "app/MenuAccessKeys.h"
 #include "settings/core/SettingsStore.h"
@@ -30,16 +30,16 @@ QString CaptionOf(const std::string& path, std::size_t width) {
 
 } // namespace
 
-TFileHistory::TFileHistory(SettingsStore& store, QObject* parent)
+RecentFiles::RecentFiles(SettingsStore& store, QObject* parent)
     : QObject(parent), store_(store), list_(ReadStoredList(store)) {}
 
-TFileHistory::~TFileHistory() {
+RecentFiles::~RecentFiles() {
     // The items call back into this object; they must not outlive it.
     RemoveItems(true);
 }
 
-void TFileHistory::AttachToMenu(QMenu* parent, int insertPosition,
-                                std::function<void(QAction*)> onClick) {
+void RecentFiles::AttachToMenu(QMenu* parent, int insertPosition,
+                               std::function<void(QAction*)> onClick) {
     RemoveItems(false);
     parent_ = parent;
     InsertPosition = insertPosition;
@@ -47,17 +47,17 @@ void TFileHistory::AttachToMenu(QMenu* parent, int insertPosition,
     RebuildMenu();
 }
 
-void TFileHistory::AddFile(const std::string& path) {
+void RecentFiles::AddFile(const std::string& path) {
     list_.AddFile(path);
     RebuildMenu();
 }
 
-void TFileHistory::SetItemsEnabled(bool enabled) {
+void RecentFiles::SetItemsEnabled(bool enabled) {
     enabled_ = enabled;
     RebuildMenu();
 }
 
-void TFileHistory::RemoveItems(bool deleteNow) {
+void RecentFiles::RemoveItems(bool deleteNow) {
     // Without the menu its items, its children, are gone already.
     if (parent_) {
         for (QAction* item : std::as_const(items_)) {
@@ -72,7 +72,7 @@ void TFileHistory::RemoveItems(bool deleteNow) {
     items_.clear();
 }
 
-void TFileHistory::RebuildMenu() {
+void RecentFiles::RebuildMenu() {
     if (!parent_)
         return;
     RemoveItems(false);
@@ -103,13 +103,13 @@ void TFileHistory::RebuildMenu() {
     AssignMenuAccessKeys(*parent_);
 }
 
-std::string TFileHistory::FileForMenuItem(const QAction* item) const {
+std::string RecentFiles::FileForMenuItem(const QAction* item) const {
     if (!item || item->isSeparator() || !items_.contains(const_cast<QAction*>(item)))
         return {};
     return item->data().toByteArray().toStdString();
 }
 
-void TFileHistory::Save() {
+void RecentFiles::Save() {
     store_.WriteSettingList(stored::FileHistoryList, Entries());
 }
 
