@@ -25,7 +25,7 @@
 namespace marrowlight {
 namespace {
 
-using Values = std::map<QString, QString>;
+using Values = std::map<std::string, std::string>;
 
 // The raw lines of a settings file, so quoting and byte arrays are compared
 // as written.
@@ -36,7 +36,7 @@ Values ReadLines(const QString& path) {
     for (const QByteArray& line : file.readAll().split('\n')) {
         const qsizetype eq = line.indexOf('=');
         if (eq > 0)
-            values[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
+            values[line.left(eq).toStdString()] = line.mid(eq + 1).toStdString();
     }
     return values;
 }
@@ -116,7 +116,7 @@ TEST(StoredNames, ASettingsFileFromBeforeTheRenamesIsReadIntoItsControlsAndWritt
     for (Values* values : {&expected, &written}) // where the window stands depends on the screen
         for (const char* name : {stored::PlacementTop, stored::PlacementLeft,
                                  stored::PlacementWidth, stored::PlacementHeight})
-            values->erase(QString("Marrowlight.") + name);
+            values->erase(std::string("Marrowlight.") + name);
     EXPECT_EQ(written, expected);
 }
 
