@@ -6,7 +6,6 @@
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
-#include "settings/OptionsDialog.h"
 #include "support/core/PathUtils.h"
 
 #include <QFile>
@@ -18,7 +17,7 @@ namespace marrowlight {
 LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
                  const OptionsView& options, const MenuChecks& menu, QObject* parent)
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
-      settings_(std::make_unique<LiveViewSettings>(options, menu)),
+      menu_(menu), settings_(std::make_unique<LiveViewSettings>(options, menu)),
       drawer_(std::make_unique<LineDrawer>(*settings_)) {
     connect(&pageControl_, &QTabWidget::currentChanged, this, [this] { ActiveTabChanged(); });
 }
@@ -77,7 +76,7 @@ void LogTabs::OpenLog(const std::string& path) {
 
 void LogTabs::AddLog(const std::string& path) {
     auto* tab = new LogTab(path, *drawer_);
-    tab->Finder().NewestAtTop = [this] { return settings_->LastEntriesAtTop(); };
+    tab->Finder().NewestAtTop = [this] { return options_.LastEntriesAtTop(); };
     connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
     // A tab caption takes "&" for a shortcut mark; a file name means it literally.
     QString caption = QFile::decodeName(QByteArray::fromStdString(FileNameOfPath(path)));
@@ -105,7 +104,7 @@ void LogTabs::ResetAllLogs() {
 
 void LogTabs::ApplyFont(QWidget* tab) {
     if (auto* logTab = qobject_cast<LogTab*>(tab))
-        logTab->SetListFont(settings_->FontFace(), settings_->FontSize());
+        logTab->SetListFont(options_.FontFace(), options_.FontSize());
 }
 
 void LogTabs::ApplyFontToAll() {

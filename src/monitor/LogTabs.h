@@ -67,6 +67,7 @@ class LogTabs : public QObject {
     StatusBarPanels& Status() { return status_; }
     LiveViewSettings& Settings() const { return *settings_; }
     const OptionsView& Options() const { return options_; }
+    const MenuChecks& Menu() const { return menu_; }
     LineDrawer& Drawer() const { return *drawer_; }
 
   signals:
@@ -77,6 +78,7 @@ class LogTabs : public QObject {
     QTabWidget& pageControl_;
     StatusBarPanels status_;
     OptionsView options_;
+    const MenuChecks& menu_;
     std::unique_ptr<LiveViewSettings> settings_;
     std::unique_ptr<LineDrawer> drawer_;
 };
