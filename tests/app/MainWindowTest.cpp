@@ -187,12 +187,12 @@ TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     Store("KeepModifedLogFocused", "");
     MainWindow& frm = Run({});
     EXPECT_TRUE(frm.AutomaticModeAction->isChecked());
-    EXPECT_FALSE(frm.AllEntriesAction->isChecked()) << "a value that is no number is off";
+    EXPECT_TRUE(frm.AllEntriesAction->isChecked()) << "a value that is no number keeps the default";
     EXPECT_TRUE(frm.Group1Action->isChecked()) << "any whole number but 0 is on";
     EXPECT_FALSE(frm.Group2Action->isChecked());
     EXPECT_TRUE(frm.Group3Action->isChecked()) << "missing gives the default";
     EXPECT_TRUE(frm.KeepModifiedLogFocusedAction->isChecked()) << "empty gives the default";
-    EXPECT_EQ(frm.ViewFilterSnapshot, "0101");
+    EXPECT_EQ(frm.ViewFilterSnapshot, "1101");
 }
 
 TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
@@ -333,6 +333,7 @@ class FailingBackend : public MemorySettingsBackend {
                     throw SettingsError("Failed to set data for '" + n + "'");
                 inner->Write(n, v);
             }
+            void Remove(const std::string& n) override { inner->Remove(n); }
         };
         return std::make_unique<FailingKey>(*this, MemorySettingsBackend::OpenSettingsKey());
     }
