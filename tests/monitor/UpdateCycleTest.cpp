@@ -156,7 +156,7 @@ TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
     rig.cycle.Pass();
     EXPECT_EQ(rig.Rows("late.log"), 1);
     EXPECT_EQ(tab.Image, MenuImageIndex::Unreadable);
-    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(rig.panels[3]->text(), "Log successfully read.");
     const int m = QFontMetrics(tab.ListView()->font()).horizontalAdvance('M');
     EXPECT_EQ(tab.Delegate().ExtentWidth(), 52 * m);
     rig.pageControl.resize(200, 120);
@@ -235,7 +235,7 @@ TEST(UpdateCycle, ALargeLoadGoesOnBetweenPassesWhileTheOtherLogsAreFollowed) {
     EXPECT_EQ(rig.Texts("big.log").back(), "line 299");
     EXPECT_EQ(list.currentIndex().row(), 299);
     EXPECT_EQ(rig.panels[1]->text(), "Lines: 300");
-    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(rig.panels[3]->text(), "Log successfully read.");
     EXPECT_EQ(rig.TabOf("big.log").Image, MenuImageIndex::NormalLog);
     EXPECT_TRUE(RunEventsUntil([] { return QApplication::overrideCursor() == nullptr; }));
 }
@@ -390,14 +390,14 @@ TEST(UpdateCycle, OnlyALargeChunkShowsItsProgressWhileItIsRead) {
 
     rig.Append("app.log", "one more\r\n");
     rig.cycle.Pass();
-    EXPECT_EQ(state, "Log succesfully read.");
+    EXPECT_EQ(state, "Log successfully read.");
     EXPECT_FALSE(waitCursor);
 
     rig.Append("app.log", Lines(120'000)); // well over a megabyte
     rig.cycle.Pass();
     EXPECT_EQ(state, "") << "the filtering ended, the rows are being added";
     EXPECT_TRUE(waitCursor);
-    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(rig.panels[3]->text(), "Log successfully read.");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
