@@ -183,6 +183,8 @@ TEST(FileDrop, ADroppedNameKeepsTheBytesOfItsPercentEncoding) {
 
     QMimeData data;
     data.setData("text/uri-list", dirUrl + "/caf%E9.log\r\n");
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&rig.frm, &enter);
     QDropEvent drop(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&rig.frm, &drop);
     EXPECT_TRUE(drop.isAccepted()) << rig.Status().toStdString();
