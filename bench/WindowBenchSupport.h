@@ -15,6 +15,7 @@ struct NoStore : SettingsBackend {
         bool Exists(const std::string&) const override { return false; }
         std::string Read(const std::string&) const override { return {}; }
         void Write(const std::string&, const std::string&) override {}
+        void Remove(const std::string&) override {}
     };
     std::unique_ptr<SettingsKey> OpenSettingsKey() override { return std::make_unique<Key>(); }
 };

@@ -48,11 +48,23 @@ QString DropStatusMessage(const DropPlan& plan) {
     return QStringLiteral("A dropped item was not opened: it is not a local file.");
 }
 
+std::string LocalPathOfUrl(const QUrl& url) {
+    if (!url.isLocalFile())
+        return {};
+    // A file manager sends a name that is not UTF-8 ("caf\xE9.log") as
+    // "caf%E9.log"; a QString would turn the byte into U+FFFD and name
+    // another file. The percent-encoding holds the bytes themselves.
+    QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    const QString host = url.host();
+    if (!host.isEmpty() && host.compare("localhost", Qt::CaseInsensitive) != 0)
+        path.prepend("//" + host.toUtf8());
+    return path.toStdString();
+}
+
 std::vector<std::string> DroppedPaths(const QMimeData& data) {
     std::vector<std::string> paths;
     for (const QUrl& url : data.urls())
-        paths.push_back(url.isLocalFile() ? QFile::encodeName(url.toLocalFile()).toStdString()
-                                          : std::string());
+        paths.push_back(LocalPathOfUrl(url));
     return paths;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QMimeData;
+class QUrl;
 class QWidget;
 
 namespace marrowlight {
@@ -17,6 +18,10 @@ namespace marrowlight {
 QString AutomaticModeRefusal();
 // Why the ignored items of a drop did not open; empty when none was ignored.
 QString DropStatusMessage(const DropPlan& plan);
+
+// The bytes of a file URL's path, taken from its percent-encoding so a name
+// that is not UTF-8 keeps its bytes; empty for a URL that is no local file.
+std::string LocalPathOfUrl(const QUrl& url);
 
 // The dropped items as paths in bytes, in drop order; an item that is not a
 // local file gives an empty path, so it is reported and never opened.

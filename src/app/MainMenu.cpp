@@ -103,7 +103,7 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.OptionsAction = AddItem(m.OptionsMenu, "Options1Mnu", "Options", Options);
     m.KeepFocusedSeparator = AddSeparator(m.OptionsMenu, "N6");
     m.KeepModifiedLogFocusedAction =
-        AddCheckItem(m.OptionsMenu, "KeepModifedLogFocusedMnu", "Keep Modifed Log Focused", true);
+        AddCheckItem(m.OptionsMenu, "KeepModifedLogFocusedMnu", "Keep Modified Log Focused", true);
 
     m.HelpMenu = AddMenu(m.MainMenu, "HelpMnu", "Help");
     m.ContentsAction = AddItem(m.HelpMenu, "ContentsMnu", "Contents", Contents);

@@ -337,10 +337,7 @@ void MainWindow::HandleFirstActivation() {
     // The first pass at once, not an interval later: a large log's first rows
     // then show as soon as the window does. Queued, so the window paints
     // first and the pass never runs inside an activation.
-    QTimer::singleShot(0, this, [this] {
-        if (PollTimer->isActive())
-            PollLogs();
-    });
+    PollSoon();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -433,7 +430,17 @@ void MainWindow::ApplyViewChange() {
         return;
     if (tabs_)
         tabs_->ResetAllLogs();
+    if (cycle_)
+        cycle_->ReadAllSoon();
     RecordViewFilterSnapshot();
+}
+
+void MainWindow::PollSoon() {
+    // Queued, so it never runs inside a menu command or a dialog's closing.
+    QTimer::singleShot(0, this, [this] {
+        if (PollTimer->isActive())
+            PollLogs();
+    });
 }
 
 } // namespace marrowlight

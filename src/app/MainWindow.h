@@ -146,6 +146,9 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     void CreateControls();
     void ConnectHandlers();
     void RestartChangeDelay();
+    // A whole polling pass (automatic opening included) at the next turn of
+    // the event loop, while polling runs.
+    void PollSoon();
     // The watched folders as typed in the Options dialog.
     QString WatchedFolderText() const;
     void ChooseStayOnTop();
@@ -157,9 +160,9 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     void OpenLogByHand(const std::string& path);
     // A passing note over the panels, such as why a drop opened nothing.
     void ShowStatusMessage(const QString& text);
-    // Shows the Options dialog, on `page` when given, with polling stopped,
-    // and applies what Ok accepted; `accepted` runs before a failure to store
-    // the settings is thrown.
+    // Shows the Options dialog, on `page` when given, and applies what Ok
+    // accepted; `accepted` runs before a failure to store the settings is
+    // thrown.
     void ShowOptions(std::optional<OptionsPage> page, const std::function<void()>& accepted = {});
     bool AskToDefineAutoOpenConditions();
 

@@ -7,6 +7,7 @@
 #include "autoopen/core/AutoOpenRules.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
+#include "monitor/UpdateCycle.h"
 #include "settings/OpenFileDialog.h"
 #include "settings/OptionsDialog.h"
 #include "settings/core/SettingsWrites.h"
@@ -67,6 +68,8 @@ void MainWindow::OpenLogByHand(const std::string& path) {
     if (!tabs_)
         return;
     tabs_->OpenLog(path);
+    if (cycle_)
+        cycle_->ReadSoon(path);
     history_->AddFile(path);
 }
 
@@ -74,8 +77,11 @@ void MainWindow::OpenRecentFile(QAction* item) {
     // The item carries its path: equal captions or an "&" in a path cannot
     // lead to another entry. Opening it does not move it in the list.
     const std::string path = history_->FileForMenuItem(item);
-    if (tabs_ && !path.empty())
-        tabs_->OpenLog(path);
+    if (!tabs_ || path.empty())
+        return;
+    tabs_->OpenLog(path);
+    if (cycle_)
+        cycle_->ReadSoon(path);
 }
 
 void MainWindow::ExitProgram() {
@@ -166,10 +172,14 @@ void MainWindow::ToggleAutomaticMode() {
     // Blanks or a leading ";" watch no folder either.
     if (!WatchedFolders(options_->LogFolders()).empty()) {
         mode->setChecked(true);
+        PollSoon();
         return;
     }
     if (AskToDefineAutoOpenConditions())
-        ShowOptions(OptionsPage::AutoOpenClose, [mode] { mode->setChecked(true); });
+        ShowOptions(OptionsPage::AutoOpenClose, [this, mode] {
+            mode->setChecked(true);
+            PollSoon();
+        });
 }
 
 bool MainWindow::AskToDefineAutoOpenConditions() {
@@ -190,15 +200,11 @@ void MainWindow::ShowOptions(std::optional<OptionsPage> page,
                              const std::function<void()>& accepted) {
     if (!optionsDialog_ || !options_)
         return;
-    PollTimer->stop();
-    // Polling must resume even when applying the result fails.
-    struct RestartTimer {
-        QTimer* timer;
-        ~RestartTimer() { timer->start(); }
-    } restart{PollTimer};
-
-    // A Cancel restores what the dialog showed on opening; switches are not
-    // applied again, or they would undo the user's changes since start-up.
+    // Polling goes on while the dialog is open, with the settings it opened
+    // with (OptionsView answers those): rows keep their arrival times and
+    // alerts sound on time. A Cancel restores what the dialog showed on
+    // opening; switches are not applied again, or they would undo the user's
+    // changes since start-up.
     const bool wasOnTop = options_->StayOnTop();
     if (optionsDialog_->Execute(page, ShowModal) != QDialog::Accepted)
         return;
@@ -224,12 +230,16 @@ std::optional<SettingsError> MainWindow::StoreGroupCaptions() {
 }
 
 void MainWindow::ApplyOptionsResult() {
-    if (options_->AutoOpenChanged()) {
-        CloseAllLogsFromMenu();
-        return;
-    }
-    if (tabs_ && (options_->FontChanged() || options_->NeedsReload()))
+    // New conditions close only what no longer qualifies, and only while
+    // logs come and go automatically: a log opened by hand is the person's.
+    // The pass runs now, not an interval later.
+    if (options_->AutoOpenChanged() && menuChecks_.OpenCloseLogsAutomatically() && cycle_)
+        PollSoon();
+    if (tabs_ && (options_->FontChanged() || options_->NeedsReload())) {
         tabs_->ResetAllLogs();
+        if (cycle_)
+            cycle_->ReadAllSoon();
+    }
     if (tabs_ && options_->FontChanged())
         tabs_->ApplyFontToAll();
     // Colours and gutter settings show at once.

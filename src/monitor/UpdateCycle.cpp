@@ -1,6 +1,7 @@
 #include "monitor/UpdateCycle.h"
 
 #include "monitor/AlertRhythm.h"
+#include "monitor/FocusKeeper.h"
 #include "monitor/LineDrawer.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogListModel.h"
@@ -17,6 +18,7 @@
 #include <QMainWindow>
 #include <algorithm>
 #include <chrono>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -119,6 +121,7 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
         [this] { return timer_.interval(); },
         [this](int group) { tabs_.Options().Group(group).PlayAlert(); });
     watcher_ = std::make_unique<LogWatcher>([this](const std::string& path) { LogChanged(path); });
+    focus_ = std::make_unique<FocusKeeper>(tabs_, window_);
 
     connect(&loadTimer_, &QTimer::timeout, this, [this] { ContinueLoads(); });
     changedTimer_.setSingleShot(true);
@@ -154,9 +157,18 @@ void UpdateCycle::Pass() {
         if (LogTab* tab = tabs_.Tab(i); tab && !LogReader::Loading(tab->Page))
             PassOneTab(*tab, alerts);
 
+    // Before the automatic opening, whose new logs come to the front.
+    focus_->PassEnded();
     tabs_.ActiveTabChanged();
-    if (tabs_.Menu().OpenCloseLogsAutomatically() && AutoOpenClosePass)
+    if (tabs_.Menu().OpenCloseLogsAutomatically() && AutoOpenClosePass) {
+        std::unordered_set<const LogTab*> before;
+        for (int i = 0; i < tabs_.Count(); ++i)
+            before.insert(tabs_.Tab(i));
         AutoOpenClosePass();
+        for (int i = 0; i < tabs_.Count(); ++i)
+            if (const LogTab* tab = tabs_.Tab(i); tab && !before.count(tab))
+                ReadSoon(tab->FileName());
+    }
     firstCycle_ = true;
     WatchOpenLogs();
     rhythm_->Raise(alerts);
@@ -195,17 +207,12 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
 
 // Only the log that received lines last keeps the new-lines image.
 void UpdateCycle::ShowNewLines(LogTab& tab) {
-    for (int i = 0; i < tabs_.Count(); ++i) {
-        LogTab* other = tabs_.Tab(i);
-        if (other && other != &tab && other->Image == MenuImageIndex::NewLines)
-            tabs_.SetTabImage(*other, MenuImageIndex::NormalLog);
-    }
+    if (newLinesTab_ && newLinesTab_ != &tab && newLinesTab_->Image == MenuImageIndex::NewLines)
+        tabs_.SetTabImage(*newLinesTab_, MenuImageIndex::NormalLog);
     tabs_.SetTabImage(tab, MenuImageIndex::NewLines);
-    if (!tabs_.Menu().KeepModifiedLogFocused())
-        return;
-    tabs_.Activate(tab);
-    if (tabs_.Options().RestoreWindow() && window_.isMinimized())
-        window_.showNormal();
+    newLinesTab_ = &tab;
+    if (tabs_.Menu().KeepModifiedLogFocused())
+        focus_->Modified(tab);
 }
 
 bool UpdateCycle::Loading() const {
@@ -292,8 +299,8 @@ void UpdateCycle::PassChangedLogs() {
         changedTimer_.start(ChangedPassGapMs);
         return;
     }
-    // Polling is stopped: the Options dialog is open, or the window was not
-    // activated yet. The next polling pass reads these logs.
+    // Polling has not started yet (the window was not activated); its first
+    // pass reads these logs.
     if (!timer_.isActive()) {
         emit ChangesHeld();
         return;
@@ -305,9 +312,20 @@ void UpdateCycle::PassChangedLogs() {
         if (LogTab* tab = tabs_.Tab(i);
             tab && changed.count(tab->FileName()) && !LogReader::Loading(tab->Page))
             PassOneTab(*tab, alerts);
+    focus_->PassEnded();
     tabs_.ActiveTabChanged();
     rhythm_->Raise(alerts);
     sinceChangedPass_.restart();
+}
+
+void UpdateCycle::ReadSoon(const std::string& path) {
+    LogChanged(path);
+}
+
+void UpdateCycle::ReadAllSoon() {
+    for (int i = 0; i < tabs_.Count(); ++i)
+        if (const LogTab* tab = tabs_.Tab(i))
+            LogChanged(tab->FileName());
 }
 
 void UpdateCycle::SetWatching(bool on) {

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -16,6 +17,7 @@ namespace marrowlight {
 class AlertRhythm;
 class Clock;
 class FileSource;
+class FocusKeeper;
 class LogReader;
 class LogTab;
 class LogTabs;
@@ -33,7 +35,9 @@ class StatusProgress;
 // - A log the kernel reports as changed gets a pass of its own within
 //   milliseconds: its lines, tab image and status texts as a polling pass
 //   would give them, its alerts kept to the polling rhythm (AlertRhythm). It
-//   waits while polling is stopped (the Options dialog is open).
+//   waits until polling has started. A log just opened or reloaded gets
+//   such a pass too (ReadSoon), so its rows show at once, not an interval
+//   later.
 // Work asked for while other work runs (from an event loop nested in it) is
 // deferred until that ends, so no two ever run on the same logs at once.
 class UpdateCycle : public QObject {
@@ -52,6 +56,11 @@ class UpdateCycle : public QObject {
     ~UpdateCycle() override;
 
     void Pass();
+    // The log at this path is read in a pass of its own at once (it was
+    // opened, or reset to be read again), not at the next polling pass.
+    void ReadSoon(const std::string& path);
+    // The same for every open log (all were reloaded).
+    void ReadAllSoon();
     // Some log's bulk load is still under way.
     bool Loading() const;
     // Ends every load under way (the window closes); those logs would be
@@ -64,6 +73,7 @@ class UpdateCycle : public QObject {
 
     // For tests: slices and blocks of other sizes.
     LogReader& Reader() const { return *reader_; }
+    FocusKeeper& Focus() const { return *focus_; }
     // Polling alone when off, as before notifications: benchmarks compare.
     void SetWatching(bool on);
 
@@ -98,6 +108,10 @@ class UpdateCycle : public QObject {
     std::unique_ptr<LogReader> reader_;
     std::unique_ptr<AlertRhythm> rhythm_;
     std::unique_ptr<LogWatcher> watcher_;
+    std::unique_ptr<FocusKeeper> focus_;
+    // The one tab showing the new-lines image, so marking another one does
+    // not walk every tab.
+    QPointer<LogTab> newLinesTab_;
     bool watching_ = true;
 
     bool busy_ = false;         // a pass or a slice runs

@@ -55,11 +55,12 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(BuddyLabel("From folder(s):", LogFolderField, box), row++, 0, 1, 2);
     grid->addWidget(LogFolderField, row, 0);
     grid->addWidget(BrowseButton, row++, 1);
-    grid->addWidget(Note(QString(SeparatorNote) + "\n" + FolderExample +
-                             "\nTo edit one of the entries place cursor between the semicolons "
-                             "and click Browse button.",
-                         box),
-                    row++, 0, 1, 2);
+    grid->addWidget(
+        Note(QString(SeparatorNote) + "\n" + FolderExample +
+                 "\nTo edit one of the entries, place the cursor between its semicolons "
+                 "and click the Browse button.",
+             box),
+        row++, 0, 1, 2);
 
     MatchMaskBox = new QCheckBox("If file name matches one of the date masks:", box);
     MatchMaskBox->setObjectName("MatchMaskChk");
@@ -71,16 +72,16 @@ AutoOpenClosePage::AutoOpenClosePage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(FileMasksField, row++, 0, 1, 2);
     grid->addWidget(Note(QString(SeparatorNote) +
                              "\nyyyymmdd.log;exyymmdd.log\n"
-                             "dd -   stands for current date day represented by 2 characters\n"
-                             "mm - stands for current date month represeted by 2 characters\n"
-                             "yy -   stands for current year represented by 2 characters\n"
-                             "yyyy -stands for current year represented by 4 characters\n"
-                             "? -     wild card, stands for any character\n"
+                             "dd -   stands for the day of the current date, as 2 digits\n"
+                             "mm - stands for the month of the current date, as 2 digits\n"
+                             "yy -   stands for the current year, as 2 digits\n"
+                             "yyyy -stands for the current year, as 4 digits\n"
+                             "? -     wildcard, stands for any character\n"
                              "All other characters are taken literally.",
                          box),
                     row++, 0, 1, 2);
 
-    MatchWildcardsBox = new QCheckBox("If file name matches one of the wildcards masks:", box);
+    MatchWildcardsBox = new QCheckBox("If file name matches one of the wildcard masks:", box);
     MatchWildcardsBox->setObjectName("MatchWildcardsChk");
     MatchWildcardsBox->setChecked(true);
     WildcardMasksField = new QLineEdit("*.log", box);

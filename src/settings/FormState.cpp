@@ -124,7 +124,7 @@ int ParseInt(const std::string& text) {
     return *value;
 }
 
-// An empty stored on/off value leaves the control as it is.
+// A stored on/off value that is no number leaves the control as it is.
 template <typename Control> void LoadChecked(Control* control, const std::string& text) {
     if (const std::optional<bool> on = DecodeOnOff(text))
         control->setChecked(*on);
@@ -171,6 +171,7 @@ void SaveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
         const auto items = menu->actions();
         for (int i = 0; i < items.size(); ++i)
             key.Write(name + stored::Item + std::to_string(i), items[i]->text().toStdString());
+        RemoveListItemsFrom(key, name + stored::Item, items.size(), 0);
     }
     if (!includeLists)
         return;
@@ -184,10 +185,17 @@ void SaveLeaves(QObject* c, SettingsKey& key, const std::string& prefix, bool in
         key.Write(name + stored::Visible, EncodeOnOff(!panel->isHidden()));
     }
     if (auto* box = qobject_cast<QListWidget*>(c)) {
+        long long oldCount = 0;
+        try {
+            oldCount = StoredListCount(key.Read(name + stored::ItemsCount));
+        } catch (const SettingsError&) {
+            // Written anew below.
+        }
         key.Write(name + stored::ItemIndex, std::to_string(box->currentRow()));
         key.Write(name + stored::ItemsCount, std::to_string(box->count()));
         for (int i = 0; i < box->count(); ++i)
             key.Write(name + stored::Item + std::to_string(i), box->item(i)->text().toStdString());
+        RemoveListItemsFrom(key, name + stored::Item, box->count(), oldCount);
     }
 }
 
@@ -279,6 +287,9 @@ class FirstFailureKey : public SettingsKey {
     std::string Read(const std::string& name) const override { return key_.Read(name); }
     void Write(const std::string& name, const std::string& value) override {
         writes_.Attempt([&] { key_.Write(name, value); });
+    }
+    void Remove(const std::string& name) override {
+        writes_.Attempt([&] { key_.Remove(name); });
     }
     void ThrowFirstFailure() const { writes_.ThrowFirstFailure(); }
 

@@ -162,7 +162,8 @@ void OptionsDialog::ConnectHandlers() {
     for (QComboBox* list : {static_cast<QComboBox*>(FontList), FontSizeList})
         connect(list, &QComboBox::currentIndexChanged, this, &OptionsDialog::SetFontChanged);
     for (int g = 1; g <= 3; ++g)
-        connect(Group(g).SoundList, &QComboBox::activated, this, [this, g] { PlayGroupSound(g); });
+        connect(Group(g).SoundList, &QComboBox::activated, this,
+                [this, g] { PlaySoundChoice(Group(g).SoundList->currentIndex(), sound_); });
 
     connect(BrowseButton, &QPushButton::clicked, this, &OptionsDialog::BrowseForFolder);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -295,10 +296,13 @@ void OptionsDialog::HandleClose(int result) {
 void OptionsDialog::PrepareExecute() {
     SaveError.reset();
     TakeSnapshot();
+    open_ = true;
     PrepareShow();
 }
 
 void OptionsDialog::FinishExecute(int result) {
+    // Ok's values are in force from here on, Cancel's restored ones too.
+    open_ = false;
     try {
         HandleClose(result);
     } catch (const SettingsError& e) {
@@ -341,6 +345,7 @@ int OptionsDialog::Execute(std::optional<OptionsPage> page, const ModalRunner& r
 
 void OptionsDialog::TakeSnapshot() {
     snapshot_.clear();
+    snapshotIndex_.clear();
     for (QWidget* w : findChildren<QWidget*>()) {
         if (auto* edit = qobject_cast<QLineEdit*>(w))
             snapshot_.emplace_back(w, edit->text());
@@ -349,7 +354,36 @@ void OptionsDialog::TakeSnapshot() {
             snapshot_.emplace_back(w, button->isChecked());
         else if (auto* list = qobject_cast<QComboBox*>(w))
             snapshot_.emplace_back(w, list->currentIndex());
+        else
+            continue;
+        snapshotIndex_.insert(w, snapshot_.size() - 1);
     }
+}
+
+const QVariant* OptionsDialog::OpeningValue(const QWidget* control) const {
+    if (!open_)
+        return nullptr;
+    const auto found = snapshotIndex_.constFind(control);
+    return found == snapshotIndex_.constEnd() ? nullptr : &snapshot_[*found].second;
+}
+
+bool OptionsDialog::CheckedInForce(const QAbstractButton* button) const {
+    const QVariant* value = OpeningValue(button);
+    return value ? value->toBool() : button->isChecked();
+}
+
+QString OptionsDialog::TextInForce(const QLineEdit* field) const {
+    const QVariant* value = OpeningValue(field);
+    return value ? value->toString() : field->text();
+}
+
+int OptionsDialog::IndexInForce(const QComboBox* list) const {
+    const QVariant* value = OpeningValue(list);
+    return value ? value->toInt() : list->currentIndex();
+}
+
+QString OptionsDialog::ItemTextInForce(const QComboBox* list) const {
+    return list->itemText(IndexInForce(list));
 }
 
 void OptionsDialog::RestoreSnapshot() {
@@ -411,10 +445,11 @@ OptionsDialog::GroupControls OptionsDialog::Group(int g) const {
     }
 }
 
+// A preview of the choice on screen, not of the one in force.
 void OptionsDialog::PlaySelectedSound(QObject* sender) {
     for (int g = 1; g <= 3; ++g) {
-        if (sender && sender == Group(g).SoundList) {
-            PlayGroupSound(g);
+        if (const QComboBox* list = Group(g).SoundList; sender && sender == list) {
+            PlaySoundChoice(list->currentIndex(), sound_);
             return;
         }
     }
@@ -422,7 +457,7 @@ void OptionsDialog::PlaySelectedSound(QObject* sender) {
 
 void OptionsDialog::PlayGroupSound(int g) {
     if (const QComboBox* list = Group(g).SoundList)
-        PlaySoundChoice(list->currentIndex(), sound_);
+        PlaySoundChoice(IndexInForce(list), sound_);
 }
 
 void OptionsDialog::BrowseForFolder() {

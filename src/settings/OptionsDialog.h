@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -33,6 +35,9 @@ using ModalRunner = std::function<int(QDialog& dialog)>;
 
 // The Options dialog. Its controls are the live settings of the whole program:
 // other code reads them at the moment it needs a value and keeps no copy.
+// While the dialog is open, the settings in force are those it opened with:
+// logs go on being followed meanwhile, and what the person edits counts only
+// once Ok closes it. Readers get them through the ...InForce accessors.
 // Created once at start-up (defaults, then the stored settings) and reused.
 class OptionsDialog : public QDialog {
     Q_OBJECT
@@ -88,8 +93,17 @@ class OptionsDialog : public QDialog {
     // Plays the sound selected in one of the three sound lists; any other
     // sender plays nothing.
     void PlaySelectedSound(QObject* sender);
-    // Plays the sound selected for display group g (1..3), as its alert.
+    // Plays the sound in force for display group g (1..3), as its alert.
     void PlayGroupSound(int g);
+
+    // Between PrepareExecute and FinishExecute.
+    bool IsOpen() const { return open_; }
+    // A control's value in force: as the control holds it, or while the
+    // dialog is open, as it held it when the dialog opened.
+    bool CheckedInForce(const QAbstractButton* button) const;
+    QString TextInForce(const QLineEdit* field) const;
+    int IndexInForce(const QComboBox* list) const;
+    QString ItemTextInForce(const QComboBox* list) const;
     // Shows the dialog modally. On Ok the settings are saved; on any other
     // close every control goes back to the value it had when shown. Given a
     // page, the dialog opens on it and returns to the page it showed before.
@@ -137,11 +151,17 @@ class OptionsDialog : public QDialog {
     int DefaultFontIndex() const;
     void TakeSnapshot();
     void RestoreSnapshot();
+    // The control's value when the dialog opened; null while it is closed.
+    const QVariant* OpeningValue(const QWidget* control) const;
 
     SettingsStore& store_;
     SoundOutput& sound_;
     bool stayOnTopSwitchGiven_;
+    // What the controls held when the dialog opened, for Cancel and for the
+    // readers while it is open; snapshotIndex_ finds a control's entry.
     std::vector<std::pair<QWidget*, QVariant>> snapshot_;
+    QHash<const QWidget*, std::size_t> snapshotIndex_;
+    bool open_ = false;
 };
 
 } // namespace marrowlight

@@ -22,17 +22,17 @@ QString ObjectName(std::string_view name) {
 
 QString GroupOptions::Name() const {
     const QLineEdit* edit = options_->Group(group_).NameField;
-    return edit ? edit->text() : QString();
+    return edit ? options_->TextInForce(edit) : QString();
 }
 
 std::string GroupOptions::Keywords() const {
     const QLineEdit* edit = options_->Group(group_).KeywordsField;
-    return edit ? edit->text().toStdString() : std::string();
+    return edit ? options_->TextInForce(edit).toStdString() : std::string();
 }
 
 QColor GroupOptions::Colour() const {
     const ColorListBox* list = options_->Group(group_).ColorList;
-    return list ? list->SelectedColor() : QColor(Qt::black);
+    return list ? ColorListBox::ColorAt(options_->IndexInForce(list)) : QColor(Qt::black);
 }
 
 void GroupOptions::PlayAlert() const {
@@ -40,80 +40,80 @@ void GroupOptions::PlayAlert() const {
 }
 
 bool OptionsView::ShowLineNumbers() const {
-    return options_->ShowLineNumbersBox->isChecked();
+    return options_->CheckedInForce(options_->ShowLineNumbersBox);
 }
 
 bool OptionsView::ShowLineTime() const {
-    return options_->ShowLineTimeBox->isChecked();
+    return options_->CheckedInForce(options_->ShowLineTimeBox);
 }
 
 QString OptionsView::LineTimeMask() const {
-    return options_->LineTimeFormatList->currentText();
+    return options_->ItemTextInForce(options_->LineTimeFormatList);
 }
 
 bool OptionsView::LastEntriesAtTop() const {
-    return options_->LastEntriesAtTopBox->isChecked();
+    return options_->CheckedInForce(options_->LastEntriesAtTopBox);
 }
 
 bool OptionsView::AllLogLines() const {
-    return options_->AllLogLinesButton->isChecked();
+    return options_->CheckedInForce(options_->AllLogLinesButton);
 }
 
 bool OptionsView::AddedLogLinesOnly() const {
-    return options_->AddedLogLinesButton->isChecked();
+    return options_->CheckedInForce(options_->AddedLogLinesButton);
 }
 
 QString OptionsView::FontFace() const {
-    return options_->FontList->currentText();
+    return options_->ItemTextInForce(options_->FontList);
 }
 
 int OptionsView::FontSize() const {
-    return options_->FontSizeList->currentText().toInt();
+    return options_->ItemTextInForce(options_->FontSizeList).toInt();
 }
 
 std::string OptionsView::LogFolders() const {
-    return options_->LogFolderField->text().toStdString();
+    return options_->TextInForce(options_->LogFolderField).toStdString();
 }
 
 bool OptionsView::MatchMask() const {
-    return options_->MatchMaskBox->isChecked();
+    return options_->CheckedInForce(options_->MatchMaskBox);
 }
 
 std::string OptionsView::FileMasks() const {
-    return options_->FileMasksField->text().toStdString();
+    return options_->TextInForce(options_->FileMasksField).toStdString();
 }
 
 bool OptionsView::MatchWildcards() const {
-    return options_->MatchWildcardsBox->isChecked();
+    return options_->CheckedInForce(options_->MatchWildcardsBox);
 }
 
 std::string OptionsView::WildcardMasks() const {
-    return options_->WildcardMasksField->text().toStdString();
+    return options_->TextInForce(options_->WildcardMasksField).toStdString();
 }
 
 bool OptionsView::MatchDate() const {
-    return options_->MatchDateBox->isChecked();
+    return options_->CheckedInForce(options_->MatchDateBox);
 }
 
 bool OptionsView::UpdateOnTimeStampChange() const {
-    return options_->UpdateOnChangeButton->isChecked();
+    return options_->CheckedInForce(options_->UpdateOnChangeButton);
 }
 
 bool OptionsView::UpdateForced() const {
-    return options_->UpdateForcedButton->isChecked();
+    return options_->CheckedInForce(options_->UpdateForcedButton);
 }
 
 std::chrono::milliseconds OptionsView::PollingInterval() const {
     return marrowlight::PollingInterval(UpdateOnTimeStampChange(),
-                                        options_->UpdateEachList->currentIndex());
+                                        options_->IndexInForce(options_->UpdateEachList));
 }
 
 bool OptionsView::StayOnTop() const {
-    return options_->StayOnTopBox->isChecked();
+    return options_->CheckedInForce(options_->StayOnTopBox);
 }
 
 bool OptionsView::RestoreWindow() const {
-    return options_->RestoreWindowBox->isChecked();
+    return options_->CheckedInForce(options_->RestoreWindowBox);
 }
 
 bool OptionsView::NeedsReload() const {

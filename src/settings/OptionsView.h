@@ -34,7 +34,9 @@ class GroupOptions {
 
 // The Options dialog's controls as typed settings, for every reader outside
 // the settings subsystem. Each call reads the control at that moment and
-// nothing is copied: the controls stay the one settings model.
+// nothing is copied: the controls stay the one settings model. While the
+// dialog is open, a call answers what the control held when it opened: the
+// settings in force until Ok.
 class OptionsView {
   public:
     explicit OptionsView(OptionsDialog& options) : options_(&options) {}

@@ -81,6 +81,15 @@ class QSettingsKey : public SettingsKey {
             throw SettingsError("Failed to set data for '" + fullName + "'");
     }
 
+    void Remove(const std::string& fullName) override {
+        if (!settings_.contains(Key(fullName)))
+            return;
+        settings_.remove(Key(fullName));
+        settings_.sync();
+        if (settings_.status() == QSettings::AccessError)
+            throw SettingsError("Failed to set data for '" + fullName + "'");
+    }
+
   private:
     bool StoredOnDisk(const std::string& fullName, const std::string& value) const {
         QSettingsKey fresh(organization_, application_, group_);

@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -154,6 +155,40 @@ TEST(FileDrop, TheWindowTakesDroppedUrlsAsCopiesAndRefusesThemInAutomaticMode) {
     QApplication::sendEvent(&rig.frm, &late);
     EXPECT_FALSE(late.isAccepted());
     EXPECT_EQ(rig.frm.Tabs()->Count(), 3);
+}
+
+// File managers send the bytes of a name as its percent-encoding, whatever
+// the bytes are; only those bytes name the file.
+TEST(FileDrop, ADroppedNameKeepsTheBytesOfItsPercentEncoding) {
+    DropRig rig;
+    const std::string dir = QFile::encodeName(rig.dir.path()).toStdString();
+    const QByteArray dirUrl = QUrl::fromLocalFile(rig.dir.path()).toEncoded();
+    std::ofstream(dir + "/caf\xE9.log") << "latin-1 name\r\n";
+    const struct {
+        QByteArray uri;
+        std::string path;
+    } cases[] = {
+        {dirUrl + "/caf%E9.log", dir + "/caf\xE9.log"},
+        {dirUrl + "/caf%C3%A9.log", dir + "/caf\xC3\xA9.log"},
+        {"file://localhost/var/log/a%20b.log", "/var/log/a b.log"},
+        {"file:///tmp/100%25.log", "/tmp/100%.log"},
+        {"file://server/share/x.log", "//server/share/x.log"},
+        {"https://example.org/a.log", ""},
+    };
+    for (const auto& c : cases) {
+        QMimeData data;
+        data.setData("text/uri-list", c.uri + "\r\n");
+        EXPECT_EQ(DroppedPaths(data), std::vector<std::string>{c.path}) << c.uri.toStdString();
+    }
+
+    QMimeData data;
+    data.setData("text/uri-list", dirUrl + "/caf%E9.log\r\n");
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&rig.frm, &enter);
+    QDropEvent drop(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&rig.frm, &drop);
+    EXPECT_TRUE(drop.isAccepted()) << rig.Status().toStdString();
+    EXPECT_EQ(rig.Tabs().back(), dir + "/caf\xE9.log");
 }
 
 } // namespace

@@ -47,7 +47,7 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
         {"Options",
          {{"Options1Mnu", "Options", true, "", -1},
           {"N6", "-", false, "", -1},
-          {"KeepModifedLogFocusedMnu", "Keep Modifed Log Focused", false, "", 1}}},
+          {"KeepModifedLogFocusedMnu", "Keep Modified Log Focused", false, "", 1}}},
         {"Help",
          {{"ContentsMnu", "Contents", true, "", -1},
           {"N5", "-", false, "", -1},

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "RunEventsUntil.h"
+#include "app/FileDrop.h"
 #include "app/RecentFiles.h"
 #include "app/core/CommandLine.h"
 #include "monitor/FindBar.h"
@@ -9,9 +11,11 @@
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
 #include "monitor/core/LogReader.h"
+#include "settings/OpenFileDialog.h"
 #include "settings/OptionsDialog.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/core/MemorySettingsBackend.h"
+#include "support/core/PathUtils.h"
 #include "support/core/RecordingSoundOutput.h"
 #include "support/core/SoundOutput.h"
 
@@ -187,12 +191,12 @@ TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     Store("KeepModifedLogFocused", "");
     MainWindow& frm = Run({});
     EXPECT_TRUE(frm.AutomaticModeAction->isChecked());
-    EXPECT_FALSE(frm.AllEntriesAction->isChecked()) << "a value that is no number is off";
+    EXPECT_TRUE(frm.AllEntriesAction->isChecked()) << "a value that is no number keeps the default";
     EXPECT_TRUE(frm.Group1Action->isChecked()) << "any whole number but 0 is on";
     EXPECT_FALSE(frm.Group2Action->isChecked());
     EXPECT_TRUE(frm.Group3Action->isChecked()) << "missing gives the default";
     EXPECT_TRUE(frm.KeepModifiedLogFocusedAction->isChecked()) << "empty gives the default";
-    EXPECT_EQ(frm.ViewFilterSnapshot, "0101");
+    EXPECT_EQ(frm.ViewFilterSnapshot, "1101");
 }
 
 TEST_F(MainWindowTest, SwitchesOverrideTheLiveSettings) {
@@ -333,6 +337,7 @@ class FailingBackend : public MemorySettingsBackend {
                     throw SettingsError("Failed to set data for '" + n + "'");
                 inner->Write(n, v);
             }
+            void Remove(const std::string& n) override { inner->Remove(n); }
         };
         return std::make_unique<FailingKey>(*this, MemorySettingsBackend::OpenSettingsKey());
     }
@@ -570,14 +575,139 @@ TEST_F(MainWindowTest, ConfirmedOptionsStoreGroupNamesAndNoteTheStayOnTopChange)
     EXPECT_EQ(frm.TabWidget->count(), 1) << "no automatic-opening change, the tab stays";
 }
 
-TEST_F(MainWindowTest, ChangedWatchedFoldersCloseEveryLog) {
+TEST_F(MainWindowTest, ChangedWatchedFoldersCloseOnlyLogsThatNoLongerQualify) {
+    const struct {
+        const char* what;
+        bool automatic;
+        std::vector<std::string> left;
+    } cases[] = {
+        {"opened by hand", false, {"a.log", "b.txt"}},
+        {"opened automatically", true, {"a.log"}},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(LogPath("a.log")) << "a\r\n";
+        std::ofstream(LogPath("b.txt")) << "b\r\n";
+        MainWindow& frm = Run({});
+        frm.Tabs()->OpenLog(LogPath("a.log"));
+        frm.Tabs()->OpenLog(LogPath("b.txt"));
+        frm.AutomaticModeAction->setChecked(c.automatic);
+        RunOptions(frm, *options, true, [this](OptionsDialog& o) {
+            o.LogFolderField->setText(logs.path());
+            o.MatchWildcardsBox->setChecked(true);
+            o.WildcardMasksField->setText("*.log");
+            o.AutoOpenChanged = true;
+        });
+        auto left = [&] {
+            std::vector<std::string> names;
+            for (int i = 0; i < frm.Tabs()->Count(); ++i)
+                names.push_back(FileNameOfPath(frm.Tabs()->Tab(i)->FileName()));
+            return names;
+        };
+        EXPECT_TRUE(RunEventsUntil([&] { return left() == c.left; }, 3000)) << c.what;
+        window.reset();
+    }
+}
+
+// Polling every five minutes: what shows within the wait was read at once.
+TEST_F(MainWindowTest, ALogShowsItsLinesAtOnceWhenOpenedOrReloaded) {
+    const std::string log = LogPath("app.log");
+    std::ofstream(log) << "Error one\r\nplain two\r\n";
     MainWindow& frm = Run({});
-    frm.Tabs()->OpenLog(LogPath("a.log"));
-    frm.Tabs()->OpenLog(LogPath("b.log"));
-    ModalAnswerer answer(*options);
-    answer.beforeClose = [](OptionsDialog& o) { o.AutoOpenChanged = true; };
+    options->UpdateForcedButton->setChecked(true);
+    options->UpdateEachList->setCurrentIndex(6);
+    frm.SetPollingInterval();
+    ASSERT_TRUE(RunEventsUntil([&] { return frm.FirstCycle; }));
+    frm.RunOpenLogDialog = [&](OpenFileDialog& dialog) {
+        dialog.fileName = QFile::decodeName(QByteArray::fromStdString(log));
+        return true;
+    };
+    auto openRecent = [&] {
+        emit frm.FileMenu->aboutToShow();
+        for (QAction* item : frm.FileMenu->actions())
+            if (item->objectName() == "HistItem1")
+                item->trigger();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        QStringList rows;
+    } steps[] = {
+        {"Open Log", [&] { frm.OpenLogAction->trigger(); }, {"Error one", "plain two"}},
+        {"a recent file",
+         [&] {
+             frm.CloseActiveLog();
+             openRecent();
+         },
+         {"Error one", "plain two"}},
+        {"a drop",
+         [&] {
+             frm.CloseActiveLog();
+             frm.FileDrop->Drop({log});
+         },
+         {"Error one", "plain two"}},
+        {"All Entries unchecked",
+         [&] {
+             frm.AllEntriesAction->trigger();
+             frm.ApplyViewChange();
+         },
+         {"Error one"}},
+        {"keywords changed in Options",
+         [&] {
+             RunOptions(frm, *options, true, [](OptionsDialog& o) {
+                 o.Group1KeywordsField->setText("plain");
+                 o.SetNeedsReload();
+             });
+         },
+         {"Error one", "plain two"}},
+    };
+    auto rows = [&] {
+        QStringList texts;
+        if (const LogTab* tab = frm.Tabs()->ActiveTab())
+            for (int row = 0; row < tab->Model().rowCount(); ++row)
+                texts << tab->Model().Text(row);
+        return texts;
+    };
+    for (const auto& step : steps) {
+        step.act();
+        const QString displayed = QString("Displayed: %1").arg(step.rows.size());
+        EXPECT_TRUE(RunEventsUntil(
+            [&] { return rows() == step.rows && frm.StatusPanels[2]->text() == displayed; }, 3000))
+            << step.what << ": " << rows().join('|').toStdString() << ", "
+            << frm.StatusPanels[2]->text().toStdString();
+    }
+}
+
+// Lines written while the dialog is open arrive then, with the keywords,
+// order and sounds it opened with; the edits count from Ok on.
+TEST_F(MainWindowTest, LogsAreFollowedWhileOptionsIsOpenWithTheSettingsItOpenedWith) {
+    const std::string log = LogPath("app.log");
+    std::ofstream(log) << "calm\r\n";
+    MainWindow& frm = Run({});
+    options->Group3SoundList->setCurrentIndex(4); // SystemHand
+    frm.Tabs()->OpenLog(log);
+    LogTab& tab = *frm.Tabs()->ActiveTab();
+    ASSERT_TRUE(RunEventsUntil([&] { return tab.Model().rowCount() == 1; }));
+    sound.played.clear();
+
+    QStringList whileOpen;
+    std::vector<std::string> soundsWhileOpen;
+    frm.ShowModal = [&](QDialog&) {
+        options->Group3KeywordsField->setText("calm");
+        options->Group3SoundList->setCurrentIndex(0);
+        options->LastEntriesAtTopBox->setChecked(true);
+        std::ofstream(log, std::ios::app) << "Error while open\r\n";
+        RunEventsUntil([&] { return tab.Model().rowCount() == 2; }, 3000);
+        for (int row = 0; row < tab.Model().rowCount(); ++row)
+            whileOpen << tab.Model().Text(row);
+        soundsWhileOpen = sound.played;
+        return int(QDialog::Accepted);
+    };
     frm.ShowOptionsDialog();
-    EXPECT_EQ(frm.TabWidget->count(), 0);
+    EXPECT_EQ(whileOpen, (QStringList{"calm", "Error while open"}));
+    EXPECT_EQ(soundsWhileOpen, std::vector<std::string>{"SystemHand"});
+    EXPECT_TRUE(RunEventsUntil([&] {
+        return tab.Model().rowCount() == 2 && tab.Model().Text(0) == "Error while open";
+    })) << "Ok reloads with the new order";
 }
 
 TEST(MainWindow, AcceptedOptionsApplyEvenWhenStoringThemFails) {
@@ -608,7 +738,7 @@ TEST(MainWindow, AcceptedOptionsApplyEvenWhenStoringThemFails) {
     }
     ASSERT_TRUE(options->SaveError.has_value());
     EXPECT_EQ(reported, *options->SaveError);
-    EXPECT_EQ(frm.TabWidget->count(), 0) << "the folder change closed the logs";
+    EXPECT_EQ(frm.TabWidget->count(), 1) << "a log opened by hand stays";
     EXPECT_EQ(frm.PollTimer->interval(), 10000);
     EXPECT_TRUE(frm.PollTimer->isActive());
     EXPECT_EQ(answer.messages.size(), 1) << "the stay-on-top note comes before the failure";

@@ -80,9 +80,9 @@ TEST(LogTabs, ClosingActivatesTheFollowingTabOrTheFirst) {
     // The last tab leaves none active and an empty status bar; a null tab is ignored.
     testing::TabsRig rig;
     rig.tabs->OpenLog("/l/only.log");
-    rig.tabs->Tab(0)->Page.StateText = "Log succesfully read.";
+    rig.tabs->Tab(0)->Page.StateText = "Log successfully read.";
     rig.tabs->ActiveTabChanged();
-    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(rig.panels[3]->text(), "Log successfully read.");
     rig.tabs->CloseLog(nullptr);
     rig.tabs->CloseLog(rig.pageControl.widget(0));
     EXPECT_EQ(rig.pageControl.count(), 0);
@@ -99,7 +99,7 @@ TEST(LogTabs, StatusBarShowsTheActiveTabsTextsWhichSurviveAReset) {
     a.LastReadText = "Last read: 10:00:00";
     a.LinesText = "Lines: 4";
     a.DisplayedText = "Displayed: 3";
-    a.StateText = "Log succesfully read.";
+    a.StateText = "Log successfully read.";
     a.ReadPos = 99;
     a.Encoding = LogEncoding::EightBit;
 
@@ -109,7 +109,7 @@ TEST(LogTabs, StatusBarShowsTheActiveTabsTextsWhichSurviveAReset) {
     EXPECT_EQ(a.ReadPos, 0u);
     EXPECT_EQ(a.Encoding, LogEncoding::Unknown);
     const char* expected[] = {"Last read: 10:00:00", "Lines: 4", "Displayed: 3",
-                              "Log succesfully read."};
+                              "Log successfully read."};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(rig.panels[i]->text(), expected[i]);
 

@@ -1,6 +1,8 @@
 #include "monitor/UpdateCycle.h"
 
 #include "RunEventsUntil.h"
+#include "monitor/FindBar.h"
+#include "monitor/FocusKeeper.h"
 #include "monitor/LineDrawer.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
@@ -15,11 +17,14 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMainWindow>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -141,6 +146,77 @@ TEST(UpdateCycle, KeepFocusedActivatesTheLastLogWithNewLines) {
     EXPECT_EQ(rig.TabOf("b.log").Image, MenuImageIndex::NewLines);
 }
 
+// 1,500 logs switched to in turn froze the window for seconds.
+TEST(UpdateCycle, KeepFocusedSwitchesOncePerPassToTheLastLogWithNewLines) {
+    CycleRig rig;
+    rig.menu.KeepModifiedLogFocusedAction->setChecked(true);
+    const char* const names[] = {"a.log", "b.log", "c.log", "d.log"};
+    for (const char* name : names) {
+        rig.Append(name, "first\r\n");
+        rig.tabs->OpenLog(rig.Path(name));
+    }
+    rig.cycle.Pass();
+    rig.pageControl.setCurrentIndex(0);
+    int switches = 0;
+    QObject::connect(&rig.pageControl, &QTabWidget::currentChanged, [&] { ++switches; });
+    for (const char* name : names)
+        rig.Append(name, "more\r\n");
+    rig.cycle.Pass();
+    EXPECT_EQ(switches, 1);
+    EXPECT_EQ(rig.ActiveName(), "d.log");
+    EXPECT_EQ(rig.TabOf("c.log").Image, MenuImageIndex::NormalLog);
+    EXPECT_EQ(rig.TabOf("d.log").Image, MenuImageIndex::NewLines);
+}
+
+// While the person works in the window the tab stays; once that ends, the
+// log that last got lines comes forward.
+TEST(UpdateCycle, KeepFocusedWaitsWhileThePersonWorksInTheWindow) {
+    CycleRig rig;
+    rig.menu.KeepModifiedLogFocusedAction->setChecked(true);
+    rig.Append("a.log", "a1\r\n");
+    rig.Append("b.log", "b1\r\n");
+    rig.tabs->OpenLog(rig.Path("b.log"));
+    rig.tabs->OpenLog(rig.Path("a.log"));
+    rig.cycle.Pass();
+    rig.pageControl.resize(400, 300);
+    rig.pageControl.show();
+    rig.pageControl.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.pageControl));
+    qint64 now = 100'000;
+    rig.cycle.Focus().SetClock([&] { return now; });
+    LogTab& a = rig.TabOf("a.log");
+    const struct {
+        const char* what;
+        std::function<void()> start;
+        std::function<void()> end;
+    } cases[] = {
+        {"typing in the find bar", [&] { a.Finder().Open(); }, [&] { a.Finder().Close(); }},
+        {"the list's menu open", [&] { a.ListMenu->popup(QPoint(10, 10)); },
+         [&] { a.ListMenu->close(); }},
+        {"rows selected with the mouse",
+         [&] { QTest::mouseClick(a.ListView()->viewport(), Qt::LeftButton, {}, QPoint(5, 5)); },
+         [&] { now += FocusKeeper::HandsOffMs; }},
+        {"the list scrolled by hand",
+         [&] {
+             QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, -120), Qt::NoButton, {},
+                               Qt::NoScrollPhase, false);
+             QApplication::sendEvent(a.ListView()->viewport(), &wheel);
+         },
+         [&] { now += FocusKeeper::HandsOffMs; }},
+    };
+    for (const auto& c : cases) {
+        rig.tabs->Activate(a);
+        c.start();
+        rig.Append("b.log", "more\r\n");
+        rig.cycle.Pass();
+        EXPECT_EQ(rig.ActiveName(), "a.log") << c.what;
+        QTest::qWait(2 * FocusKeeper::RetryMs);
+        EXPECT_EQ(rig.ActiveName(), "a.log") << c.what << ", still";
+        c.end();
+        EXPECT_TRUE(RunEventsUntil([&] { return rig.ActiveName() == "b.log"; }, 3000)) << c.what;
+    }
+}
+
 TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
     CycleRig rig;
     rig.tabs->OpenLog(rig.Path("late.log"));
@@ -155,7 +231,7 @@ TEST(UpdateCycle, MissingLogShowsItsStateUntilNewLinesArrive) {
     rig.cycle.Pass();
     EXPECT_EQ(rig.Rows("late.log"), 1);
     EXPECT_EQ(tab.Image, MenuImageIndex::Unreadable);
-    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(rig.panels[3]->text(), "Log successfully read.");
     const int m = QFontMetrics(tab.ListView()->font()).horizontalAdvance('M');
     EXPECT_EQ(tab.Delegate().ExtentWidth(), 52 * m);
     rig.pageControl.resize(200, 120);
@@ -184,6 +260,21 @@ TEST(UpdateCycle, AutomaticOpeningRunsOnlyWhenCheckedAndPollingSurvivesAFailure)
     EXPECT_THROW(rig.cycle.Pass(), std::runtime_error);
     EXPECT_TRUE(rig.timer.isActive());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Polling every minute: the rows can only come from a read at once.
+TEST(UpdateCycle, ALogOpenedAutomaticallyIsReadAtOnce) {
+    CycleRig rig;
+    rig.timer.setInterval(60'000);
+    rig.Append("new.log", "one\r\ntwo\r\n");
+    rig.menu.AutomaticModeAction->setChecked(true);
+    rig.cycle.AutoOpenClosePass = [&] {
+        if (rig.tabs->Count() == 0)
+            rig.tabs->AddLog(rig.Path("new.log"));
+    };
+    rig.cycle.Pass();
+    EXPECT_EQ(rig.Rows("new.log"), 0) << "opened after the logs were read";
+    EXPECT_TRUE(RunEventsUntil([&] { return rig.Rows("new.log") == 2; }, 3000));
 }
 
 QByteArray Lines(int count) {
@@ -234,7 +325,7 @@ TEST(UpdateCycle, ALargeLoadGoesOnBetweenPassesWhileTheOtherLogsAreFollowed) {
     EXPECT_EQ(rig.Texts("big.log").back(), "line 299");
     EXPECT_EQ(list.currentIndex().row(), 299);
     EXPECT_EQ(rig.panels[1]->text(), "Lines: 300");
-    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(rig.panels[3]->text(), "Log successfully read.");
     EXPECT_EQ(rig.TabOf("big.log").Image, MenuImageIndex::NormalLog);
     EXPECT_TRUE(RunEventsUntil([] { return QApplication::overrideCursor() == nullptr; }));
 }
@@ -339,8 +430,8 @@ TEST(UpdateCycle, AWrittenRotatedOrCutBackLogShowsWithoutWaitingForPolling) {
     }
     EXPECT_EQ(rig.TabOf("app.log").Image, MenuImageIndex::NewLines);
 
-    // While polling is stopped (the Options dialog is open) nothing is read;
-    // the next polling pass reads it.
+    // Before polling starts (the window is not activated yet) nothing is
+    // read; the first polling pass reads it.
     bool held = false;
     QObject::connect(&rig.cycle, &UpdateCycle::ChangesHeld, [&] { held = true; });
     rig.timer.stop();
@@ -390,14 +481,14 @@ TEST(UpdateCycle, OnlyALargeChunkShowsItsProgressWhileItIsRead) {
 
     rig.Append("app.log", "one more\r\n");
     rig.cycle.Pass();
-    EXPECT_EQ(state, "Log succesfully read.");
+    EXPECT_EQ(state, "Log successfully read.");
     EXPECT_FALSE(waitCursor);
 
     rig.Append("app.log", Lines(120'000)); // well over a megabyte
     rig.cycle.Pass();
     EXPECT_EQ(state, "") << "the filtering ended, the rows are being added";
     EXPECT_TRUE(waitCursor);
-    EXPECT_EQ(rig.panels[3]->text(), "Log succesfully read.");
+    EXPECT_EQ(rig.panels[3]->text(), "Log successfully read.");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

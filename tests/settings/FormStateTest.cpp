@@ -96,6 +96,11 @@ TEST_F(FormStateTest, DialogWalkNamesControlsByTheirContainers) {
 }
 
 TEST_F(FormStateTest, ControlsHandedInDirectlyRoundTrip) {
+    // A longer list saved before leaves nothing behind.
+    backend.values = {{"Marrowlight.ItemsLBx.ItemsCount", "4"},
+                      {"Marrowlight.ItemsLBx.Item2", "old"},
+                      {"Marrowlight.ItemsLBx.Item3", "old"},
+                      {"Marrowlight.PopupMnu.Item2", "Third"}};
     t.list->setCurrentIndex(2);
     QPalette pal = t.panel->palette();
     pal.setColor(t.panel->backgroundRole(), QColor(0x12, 0x34, 0x56));
@@ -178,7 +183,8 @@ TEST_F(FormStateTest, CheckStatesReadAsOnOffValues) {
     };
     const Case cases[] = {
         {"1", false, true},    {"0", true, false},   {"256", false, true}, {"-1", false, true},
-        {"yes", false, false}, {"yes", true, false}, {"", true, true},     {"1.0", true, false},
+        {"yes", false, false}, {"yes", true, true},  {"", true, true},     {"1.0", true, true},
+        {"on", true, true},    {"on", false, false},
     };
     for (const Case& c : cases) {
         t.chk->setChecked(c.before);

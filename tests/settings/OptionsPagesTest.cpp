@@ -58,7 +58,7 @@ TEST_F(OptionsPages, EveryControlIsAnnouncedByWhatIsWrittenBesideIt) {
         {dlg.LogFolderField, "From folder(s):"},
         {dlg.BrowseButton, "Browse for a folder"},
         {dlg.FileMasksField, "If file name matches one of the date masks:"},
-        {dlg.WildcardMasksField, "If file name matches one of the wildcards masks:"},
+        {dlg.WildcardMasksField, "If file name matches one of the wildcard masks:"},
         {dlg.MatchDateBox, "Only if file date/time stamp matches the current date"},
         {dlg.UpdateForcedButton, "Update each:"},
         {dlg.RestoreWindowBox, "Restore window on a new line if focusing is on"},

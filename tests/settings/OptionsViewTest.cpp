@@ -11,24 +11,20 @@
 #include <QRadioButton>
 #include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace marrowlight {
 namespace {
 
-TEST(OptionsView, ReadsEachControlAtTheMomentOfTheCall) {
-    MemorySettingsBackend backend;
-    SettingsStore store(backend, "Marrowlight");
-    RecordingSoundOutput sound;
-    OptionsDialog dlg(store, sound, false);
-    const OptionsView view(dlg);
+struct ViewCase {
+    const char* what;
+    std::function<void()> change;
+    std::function<bool()> seen;
+};
 
-    const struct {
-        const char* what;
-        std::function<void()> change;
-        std::function<bool()> seen;
-    } cases[] = {
-        {"change flag", [&] { dlg.AutoOpenChanged = true; },
-         [&] { return view.AutoOpenChanged(); }},
+// Each setting changed in the dialog, and whether the view sees the change.
+std::vector<ViewCase> SettingChanges(OptionsDialog& dlg, const OptionsView& view) {
+    return {
         {"keywords", [&] { dlg.Group2KeywordsField->setText("Über;fail"); },
          [&] { return view.Group(2).Keywords() == "Über;fail"; }},
         {"caption", [&] { dlg.Group3NameField->setText("Alarms"); },
@@ -45,7 +41,24 @@ TEST(OptionsView, ReadsEachControlAtTheMomentOfTheCall) {
          [&] { return view.PollingInterval() == std::chrono::minutes(1); }},
         {"folders", [&] { dlg.LogFolderField->setText("/srv/a;/srv/b"); },
          [&] { return view.LogFolders() == "/srv/a;/srv/b"; }},
+        {"wildcards", [&] { dlg.WildcardMasksField->setText("*.out"); },
+         [&] { return view.WildcardMasks() == "*.out"; }},
+        {"newest at top", [&] { dlg.LastEntriesAtTopBox->setChecked(true); },
+         [&] { return view.LastEntriesAtTop(); }},
     };
+}
+
+TEST(OptionsView, ReadsEachControlAtTheMomentOfTheCall) {
+    MemorySettingsBackend backend;
+    SettingsStore store(backend, "Marrowlight");
+    RecordingSoundOutput sound;
+    OptionsDialog dlg(store, sound, false);
+    const OptionsView view(dlg);
+
+    std::vector<ViewCase> cases = SettingChanges(dlg, view);
+    // First: the folder and wildcard edits raise the flag too.
+    cases.insert(cases.begin(), {"change flag", [&] { dlg.AutoOpenChanged = true; },
+                                 [&] { return view.AutoOpenChanged(); }});
     for (const auto& c : cases) {
         EXPECT_FALSE(c.seen()) << c.what << " before the change";
         c.change();
@@ -58,6 +71,32 @@ TEST(OptionsView, ReadsEachControlAtTheMomentOfTheCall) {
     EXPECT_EQ(sound.played, (std::vector<std::string>{"400/150"}));
     EXPECT_EQ(view.Group(0).Keywords(), "");
     EXPECT_EQ(view.Group(4).Colour(), QColor(Qt::black));
+}
+
+// Logs are followed while the dialog is open; what the person edits there
+// is not in force before Ok.
+TEST(OptionsView, WhileTheDialogIsOpenAnswersTheSettingsItOpenedWith) {
+    MemorySettingsBackend backend;
+    SettingsStore store(backend, "Marrowlight");
+    RecordingSoundOutput sound;
+    OptionsDialog dlg(store, sound, false);
+    const OptionsView view(dlg);
+    for (const ViewCase& c : SettingChanges(dlg, view)) {
+        dlg.PrepareExecute();
+        c.change();
+        EXPECT_FALSE(c.seen()) << c.what << " while open";
+        dlg.FinishExecute(QDialog::Accepted);
+        EXPECT_TRUE(c.seen()) << c.what << " after Ok";
+    }
+
+    dlg.Group3SoundList->setCurrentIndex(7);
+    dlg.PrepareExecute();
+    dlg.Group3SoundList->setCurrentIndex(0);
+    view.Group(3).PlayAlert();
+    dlg.PlaySelectedSound(dlg.Group3SoundList); // a preview plays what is chosen
+    dlg.FinishExecute(QDialog::Rejected);
+    view.Group(3).PlayAlert();
+    EXPECT_EQ(sound.played, (std::vector<std::string>{"400/150", "400/150"}));
 }
 
 } // namespace

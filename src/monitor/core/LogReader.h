@@ -60,7 +60,7 @@ inline constexpr const char* StateMissing = "Log can't be read. It doesn't exist
 inline constexpr const char* StateLocked = "Log can't be read. Locked by another process.";
 inline constexpr const char* StateAccessDenied = "Log can't be read. Access denied.";
 inline constexpr const char* StateReadError = "Log can't be read. Read error.";
-inline constexpr const char* StateRead = "Log succesfully read.";
+inline constexpr const char* StateRead = "Log successfully read.";
 
 // One log's part of a polling pass: looks at the file, reads the bytes it
 // gained, filters its complete lines and writes them to the list.

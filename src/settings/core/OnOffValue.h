@@ -6,9 +6,9 @@
 namespace marrowlight {
 
 // How every stored on/off value reads, whoever wrote it: a whole decimal
-// number other than 0 is on (so a hand-edited "2" means on everywhere), any
-// other text is off, and an empty text gives nullopt, so the setting keeps
-// its default.
+// number other than 0 is on (so a hand-edited "2" means on everywhere), 0 is
+// off, and any other text ("yes", "on", empty) gives nullopt, so the setting
+// keeps its default.
 std::optional<bool> DecodeOnOff(std::string_view stored);
 
 // The text an on/off value is stored as.

@@ -33,12 +33,31 @@ bool SettingsStore::SettingExists(const std::string& name) const {
     return backend_.OpenSettingsKey()->Exists(FullName(name));
 }
 
+void RemoveListItemsFrom(SettingsKey& key, const std::string& itemPrefix, long long from,
+                         long long oldCount) {
+    for (long long i = from; i < MaxStoredListItems; ++i) {
+        const std::string name = itemPrefix + std::to_string(i);
+        if (i >= oldCount && !key.Exists(name))
+            return;
+        key.Remove(name);
+    }
+}
+
 void SettingsStore::WriteSettingList(const std::string& listName,
                                      const std::vector<std::string>& items) {
     const auto key = backend_.OpenSettingsKey();
-    key->Write(FullName(listName + stored::ItemsCount), std::to_string(items.size()));
+    const std::string countName = FullName(listName + stored::ItemsCount);
+    long long oldCount = 0;
+    try {
+        oldCount = StoredListCount(key->Read(countName));
+    } catch (const SettingsError&) {
+        // A damaged count is written anew below; the items still go.
+    }
+    key->Write(countName, std::to_string(items.size()));
+    const std::string itemPrefix = FullName(listName + stored::Item);
     for (std::size_t i = 0; i < items.size(); ++i)
-        key->Write(FullName(listName + stored::Item + std::to_string(i)), items[i]);
+        key->Write(itemPrefix + std::to_string(i), items[i]);
+    RemoveListItemsFrom(*key, itemPrefix, static_cast<long long>(items.size()), oldCount);
 }
 
 std::vector<std::string> SettingsStore::ReadSettingList(const std::string& listName) const {

@@ -27,7 +27,16 @@ class SettingsKey {
     // Throws SettingsError("Failed to set data for '<fullName>'") when the
     // value cannot be stored.
     virtual void Write(const std::string& fullName, const std::string& value) = 0;
+    // Removes the value; a missing one is no error. Throws SettingsError as
+    // Write does when the store cannot be changed.
+    virtual void Remove(const std::string& fullName) = 0;
 };
+
+// Removes the items of a stored list past the `from` first ones (full names
+// `itemPrefix` + number), up to the old count and on while they exist, so a
+// shorter list leaves none of its old items behind.
+void RemoveListItemsFrom(SettingsKey& key, const std::string& itemPrefix, long long from,
+                         long long oldCount);
 
 // A damaged count must not make start-up build millions of empty entries.
 inline constexpr long long MaxStoredListItems = 65'536;

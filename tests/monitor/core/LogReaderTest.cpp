@@ -116,7 +116,7 @@ TEST_F(LogReaderTest, FollowsAGrowingLog) {
     EXPECT_EQ(page.LinesText, "Lines: 1");
     EXPECT_EQ(page.DisplayedText, "Displayed: 1");
     EXPECT_EQ(page.LastReadText, "Last read: 12:00:00");
-    EXPECT_EQ(page.StateText, "Log succesfully read.");
+    EXPECT_EQ(page.StateText, "Log successfully read.");
     EXPECT_EQ(progress.texts,
               (V{"Reading app.log...", "Filtering lines: 100%", "", "Loading app.log...", ""}));
 

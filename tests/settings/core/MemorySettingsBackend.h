@@ -44,6 +44,12 @@ class MemorySettingsBackend : public SettingsBackend {
             owner_.unreadable.erase(name);
             owner_.values[name] = value;
         }
+        void Remove(const std::string& name) override {
+            if (owner_.readOnly || owner_.unwritable.count(name))
+                throw SettingsError("Failed to set data for '" + name + "'");
+            owner_.unreadable.erase(name);
+            owner_.values.erase(name);
+        }
 
       private:
         MemorySettingsBackend& owner_;
