@@ -153,6 +153,7 @@ void UpdateCycle::Pass() {
         if (LogTab* tab = tabs_.Tab(i); tab && !LogReader::Loading(tab->Page))
             PassOneTab(*tab, alerts);
 
+    FocusModifiedLog();
     tabs_.ActiveTabChanged();
     if (tabs_.Settings().OpenCloseLogsAutomatically() && AutoOpenClosePass)
         AutoOpenClosePass();
@@ -184,7 +185,7 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
     }
     const bool loading = outcome.Result == PassResult::Loading;
     if (outcome.LinesRead() || loading) {
-        tab.SetExtentWidth(tabs_.Drawer().ExtentWidth(tab.ListView()->font(), tab.Page.MaxLineLen));
+        tab.SetExtentWidth(tabs_.Drawer().ExtentWidth(tab.ListFont(), tab.Page.MaxLineLen));
         // While a load goes on, the newest rows stay in view unless the
         // list was scrolled away from them; its end selects them anyway.
         if (!tabs_.Settings().LastEntriesAtTop() && (!loading || follow))
@@ -194,15 +195,19 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
 
 // Only the log that received lines last keeps the new-lines image.
 void UpdateCycle::ShowNewLines(LogTab& tab) {
-    for (int i = 0; i < tabs_.Count(); ++i) {
-        LogTab* other = tabs_.Tab(i);
-        if (other && other != &tab && other->Image == MenuImageIndex::NewLines)
-            tabs_.SetTabImage(*other, MenuImageIndex::NormalLog);
-    }
-    tabs_.SetTabImage(tab, MenuImageIndex::NewLines);
-    if (!tabs_.Settings().KeepModifiedLogFocused())
+    tabs_.MarkNewLines(tab);
+    if (tabs_.Settings().KeepModifiedLogFocused())
+        focusNext_ = &tab;
+}
+
+// One switch at the end of the work, to the log that got lines last: a tab
+// made current for every log of a burst would make each of them build its
+// page, to be covered by the next at once.
+void UpdateCycle::FocusModifiedLog() {
+    LogTab* tab = std::exchange(focusNext_, nullptr);
+    if (!tab)
         return;
-    tabs_.Activate(tab);
+    tabs_.Activate(*tab);
     if (tabs_.Settings().RestoreWindow() && window_.isMinimized())
         window_.showNormal();
 }
@@ -261,6 +266,7 @@ void UpdateCycle::ContinueLoads() {
     }
     Alerts none{};
     ShowOutcome(*tab, outcome, none, follow);
+    FocusModifiedLog();
     if (!LogReader::Loading(tab->Page)) {
         tabs_.ActiveTabChanged();
         // What was written while it loaded is read now, not an interval later.
@@ -302,6 +308,7 @@ void UpdateCycle::PassChangedLogs() {
         if (LogTab* tab = tabs_.Tab(i);
             tab && changed.count(tab->FileName()) && !LogReader::Loading(tab->Page))
             PassOneTab(*tab, alerts);
+    FocusModifiedLog();
     tabs_.ActiveTabChanged();
     rhythm_->Raise(alerts);
     sinceChangedPass_.restart();

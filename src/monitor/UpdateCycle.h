@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -75,6 +76,7 @@ class UpdateCycle : public QObject {
     // scrolled to its end before.
     void ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& alerts, bool follow);
     void ShowNewLines(LogTab& tab);
+    void FocusModifiedLog();
     void ContinueLoads();
     LogTab* NextLoadingTab() const;
     void KeepLoading();
@@ -102,6 +104,7 @@ class UpdateCycle : public QObject {
     std::set<std::string> changed_; // paths the kernel reported since the last pass
     QTimer changedTimer_;
     QElapsedTimer sinceChangedPass_;
+    QPointer<LogTab> focusNext_; // made current when the work ends
 };
 
 } // namespace marrowlight
