@@ -17,6 +17,13 @@
 
 namespace marrowlight {
 
+namespace {
+
+// Logs of a batch added within the call, whatever the time they take.
+constexpr int AddedAtOnce = 16;
+
+} // namespace
+
 LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
                  const OptionsView& options, const MenuChecks& menu, QObject* parent)
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
@@ -125,8 +132,17 @@ void LogTabs::AddLogs(const std::vector<std::string>& paths) {
     for (const std::string& path : paths)
         if (queued_.insert(path).second)
             queue_.push_back(path);
-    if (!queue_.empty() && !addTimer_.isActive())
-        AddQueued();
+    if (queue_.empty() || addTimer_.isActive())
+        return;
+    // A handful of logs are there when the call returns, however slow the
+    // first of them is to add.
+    for (int added = 1; added < AddedAtOnce && queue_.size() > 1; ++added) {
+        const std::string path = std::move(queue_.front());
+        queue_.pop_front();
+        queued_.erase(path);
+        Insert(path);
+    }
+    AddQueued();
 }
 
 void LogTabs::AddQueued() {

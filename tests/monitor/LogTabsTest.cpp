@@ -1,5 +1,6 @@
 #include "monitor/LogTabs.h"
 
+#include "RunEventsUntil.h"
 #include "monitor/FindBar.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
@@ -231,6 +232,23 @@ TEST(LogTabs, ATabMakesItsListWhenFirstShownWithWhatCameMeanwhile) {
         EXPECT_EQ(b.ListView()->currentIndex().row(), c.current) << c.what;
         EXPECT_NE(b.FindAction, nullptr) << c.what;
     }
+}
+
+TEST(LogTabs, ALargeBatchOfLogsArrivesWholeWithTheLastActive) {
+    testing::TabsRig rig;
+    rig.pageControl.show();
+    std::vector<std::string> paths;
+    for (int i = 0; i < 400; ++i)
+        paths.push_back("/l/" + std::to_string(i) + ".log");
+    rig.tabs->AddLogs(paths);
+    EXPECT_GE(rig.tabs->Count(), 16) << "a handful within the call";
+    EXPECT_TRUE(RunEventsUntil([&] { return rig.tabs->Count() == 400; }));
+    EXPECT_EQ(rig.ActiveName(), "399.log");
+    EXPECT_EQ(rig.Names().front(), "0.log");
+    int built = 0;
+    for (int i = 0; i < rig.tabs->Count(); ++i)
+        built += rig.tabs->Tab(i)->Built();
+    EXPECT_LE(built, 2) << "the first tab and the active one";
 }
 
 TEST(LogTabs, ListScrollsAndMovesByWholeRowsWhateverItsLength) {
