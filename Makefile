@@ -9,7 +9,7 @@ SANITIZE_DIR ?= build-asan
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test sanitize check-format bench install uninstall clean
+.PHONY: all deps configure build run test sanitize check-format bench soak install uninstall clean
 
 all: build
 
@@ -43,6 +43,12 @@ check-format: deps
 
 bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD_DIR)
+
+# 50 logs written and rotated for 10 minutes (MARROWLIGHT_SOAK_SECONDS=120
+# for two); prints one line and fails when a line was lost or doubled.
+soak: configure
+	cmake --build $(BUILD_DIR) --target LogSoak
+	$(BUILD_DIR)/LogSoak
 
 # The prefix is configured too, so whatever the build derives from it matches.
 install: build

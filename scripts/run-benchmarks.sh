@@ -68,6 +68,12 @@ target "write -> row, median (ms)" LiveViewBench BM_WriteToRow/ median_ms 5
 target "write -> row, 95th percentile (ms)" LiveViewBench BM_WriteToRow/ p95_ms 20
 target "CPU following 10 lines a second (% of a core)" LiveViewBench BM_WriteToRow/ program_cpu_pct 1
 target "heap bytes per bulk-loaded line" IndexMemoryBench BM_IndexMemoryAllEntries heap_B_per_line 4
+for logs in 200 2000; do
+  target "longest event-loop gap opening $logs logs (ms)" ManyLogsBench "BM_ManyLogs/$logs/" open_max_gap_ms 100
+  target "longest event-loop gap, a line to each of $logs logs (ms)" ManyLogsBench "BM_ManyLogs/$logs/" burst_max_gap_ms 100
+  target "CPU idle with $logs logs open (% of a core)" ManyLogsBench "BM_ManyLogs/$logs/" idle_cpu_pct 1
+  target "resident bytes per open idle log, $logs logs" ManyLogsBench "BM_ManyLogs/$logs/" resident_B_per_log 100000
+done
 echo "Not here: start to loaded (CPU, limit 2.5 x wc -l) and the whole program's peak memory"
 echo "(limit 100 MiB for 1 GiB) are measured end to end on $build/marrowlight started with a log."
 if [ "$missed" != 0 ]; then

@@ -66,10 +66,12 @@ void AutoOpenClose::OpenQualifyingFiles(const AutoOpenConditions& conditions, Ca
     for (int i = 0; i < tabs_.Count(); ++i)
         if (const LogTab* tab = tabs_.Tab(i))
             open.insert(tab->FileName());
+    std::vector<std::string> added;
     for (const std::string& folder : WatchedFolders(tabs_.Options().LogFolders()))
         for (std::string& path : QualifyingFiles(folder, conditions, today))
             if (open.insert(path).second)
-                tabs_.AddLog(path);
+                added.push_back(std::move(path));
+    tabs_.AddLogs(added);
 }
 
 void AutoOpenClose::RestoreLastFocusedLog() {

@@ -3,6 +3,7 @@
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
+#include "monitor/MenuChecks.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

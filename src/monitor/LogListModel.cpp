@@ -6,6 +6,12 @@ namespace marrowlight {
 
 LogListModel::LogListModel(QObject* parent) : QAbstractListModel(parent) {}
 
+LineTextSource& LogListModel::TextSource() const {
+    if (!text_)
+        text_ = std::make_unique<LineTextSource>();
+    return *text_;
+}
+
 int LogListModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid())
         return 0;
@@ -44,13 +50,13 @@ QString LogListModel::Text(int row) const {
 std::string LogListModel::Utf8Text(int row) const {
     if (row < 0)
         return {};
-    return text_.Text(lines_, static_cast<size_t>(row));
+    return TextSource().Text(lines_, static_cast<size_t>(row));
 }
 
 std::string LogListModel::Utf8Part(int row, uint64_t first, uint64_t chars) const {
     if (row < 0)
         return {};
-    return text_.Part(lines_, static_cast<size_t>(row), first, chars);
+    return TextSource().Part(lines_, static_cast<size_t>(row), first, chars);
 }
 
 uint64_t LogListModel::MaxChars(int row) const {
@@ -64,7 +70,7 @@ int LogListModel::KnownGroup(int row) const {
 }
 
 int LogListModel::ClassifyRow(int row, const GroupMatcher& matcher) {
-    return row < 0 ? -1 : text_.Classify(lines_, static_cast<size_t>(row), matcher);
+    return row < 0 ? -1 : TextSource().Classify(lines_, static_cast<size_t>(row), matcher);
 }
 
 const LineRecord* LogListModel::Record(int row) const {
@@ -77,19 +83,19 @@ void LogListModel::ClearLines() {
     if (lines_.empty()) {
         // A missing log is cleared on every pass; an empty view needs no reset.
         lines_.clear();
-        text_.Clear();
+        text_.reset();
         return;
     }
     beginResetModel();
     lines_.clear();
-    text_.Clear();
+    text_.reset();
     endResetModel();
 }
 
 void LogListModel::LoadLines(LineIndex&& lines) {
     beginResetModel();
     lines_ = std::move(lines);
-    text_.Clear();
+    text_.reset();
     endResetModel();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QAbstractListModel>
 #include <QString>
+#include <memory>
 
 namespace marrowlight {
 
@@ -50,8 +51,12 @@ class LogListModel : public QAbstractListModel, public LineSink {
     void InsertLinesAtTop(LineIndex&& lines) override;
 
   private:
+    // Made when a row's text is first asked for: a log nobody looks at
+    // needs none of its cache.
+    LineTextSource& TextSource() const;
+
     LineIndex lines_;
-    mutable LineTextSource text_;
+    mutable std::unique_ptr<LineTextSource> text_;
 };
 
 } // namespace marrowlight

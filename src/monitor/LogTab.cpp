@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace marrowlight {
 
@@ -52,14 +53,61 @@ class CopyKeys : public QObject {
 } // namespace
 
 LogTab::LogTab(const std::string& path, const LineDrawer& drawer, QWidget* parent)
-    : QWidget(parent), drawer_(drawer), model_(new LogListModel(this)),
-      delegate_(new LogLineDelegate(drawer, this)), list_(new LogListView(this)) {
+    : QWidget(parent), drawer_(drawer), model_(new LogListModel(this)) {
     Page.FileName = path;
+    // Rows that arrive while the list is unmade are followed once it is made,
+    // unless a reload started the list over since.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { selectLast_ = false; });
+    ConfirmLargeCopy = [this](uint64_t bytes) {
+        const QString question = QStringLiteral("Copy %1 MiB of text to the clipboard?")
+                                     .arg(double(bytes) / double(1 << 20), 0, 'f', 0);
+        return QMessageBox::question(this, QStringLiteral("Marrowlight"), question) ==
+               QMessageBox::Yes;
+    };
+}
+
+LogTab::~LogTab() {
+    // The view and the find bar go before the model they show.
+    delete find_;
+    delete list_;
+}
+
+void LogTab::setVisible(bool visible) {
+    // Made before the page shows, so its children show with it.
+    if (visible)
+        Build();
+    QWidget::setVisible(visible);
+}
+
+LogListView* LogTab::ListView() const {
+    const_cast<LogTab*>(this)->Build();
+    return list_;
+}
+
+LogLineDelegate& LogTab::Delegate() const {
+    const_cast<LogTab*>(this)->Build();
+    return *delegate_;
+}
+
+FindBar& LogTab::Finder() const {
+    const_cast<LogTab*>(this)->Build();
+    return *find_;
+}
+
+void LogTab::Build() {
+    if (list_)
+        return;
+    delegate_ = new LogLineDelegate(drawer_, this);
+    list_ = new LogListView(this);
     list_->setObjectName(QStringLiteral("ItemsLBx"));
-    list_->setAccessibleName(QFile::decodeName(QByteArray::fromStdString(path)));
+    list_->setAccessibleName(QFile::decodeName(QByteArray::fromStdString(Page.FileName)));
+    list_->setFont(font_);
+    delegate_->SetItemHeight(LogLineDelegate::ItemHeightForSize(font_.pointSize()));
+    delegate_->SetExtentWidth(extentWidth_);
     list_->setItemDelegate(delegate_);
     list_->setModel(model_);
     find_ = new FindBar(*list_, *model_, *delegate_, this);
+    find_->NewestAtTop = [this] { return NewestAtTop && NewestAtTop(); };
     connect(find_, &FindBar::StatusMessage, this, &LogTab::StatusMessage);
 
     auto* layout = new QVBoxLayout(this);
@@ -67,20 +115,9 @@ LogTab::LogTab(const std::string& path, const LineDrawer& drawer, QWidget* paren
     layout->setSpacing(0);
     layout->addWidget(list_, 1);
     layout->addWidget(find_);
-
-    ConfirmLargeCopy = [this](uint64_t bytes) {
-        const QString question = QStringLiteral("Copy %1 MiB of text to the clipboard?")
-                                     .arg(double(bytes) / double(1 << 20), 0, 'f', 0);
-        return QMessageBox::question(this, QStringLiteral("Marrowlight"), question) ==
-               QMessageBox::Yes;
-    };
     CreateActions();
-}
-
-LogTab::~LogTab() {
-    // The view and the find bar go before the model they show.
-    delete find_;
-    delete list_;
+    if (std::exchange(selectLast_, false))
+        SelectLastItem();
 }
 
 void LogTab::CreateActions() {
@@ -145,24 +182,40 @@ void LogTab::FindFromKeyboard(bool next) {
     find_->Find(next ? SearchDirection::Newer : SearchDirection::Older);
 }
 
+void LogTab::SetListFont(const QFont& font) {
+    font_ = font;
+    if (!list_)
+        return;
+    list_->setFont(font_);
+    delegate_->SetItemHeight(LogLineDelegate::ItemHeightForSize(font_.pointSize()));
+}
+
 void LogTab::SetListFont(const QString& face, int size) {
-    const int points = size > 0 ? size : 8;
     QFont font(face);
-    font.setPointSize(points);
-    list_->setFont(font);
-    delegate_->SetItemHeight(LogLineDelegate::ItemHeightForSize(points));
+    font.setPointSize(size > 0 ? size : 8);
+    SetListFont(font);
+}
+
+QFont LogTab::ListFont() const {
+    return list_ ? list_->font() : font_;
 }
 
 void LogTab::SetExtentWidth(qint64 width) {
     // Qt keeps item sizes in int; a line of billions of pixels still scrolls.
     constexpr qint64 limit = std::numeric_limits<int>::max() / 2;
-    delegate_->SetExtentWidth(static_cast<int>(std::min(width, limit)));
+    extentWidth_ = static_cast<int>(std::min(width, limit));
+    if (delegate_)
+        delegate_->SetExtentWidth(extentWidth_);
 }
 
 void LogTab::SelectLastItem() {
     const int rows = model_->rowCount();
     if (rows == 0)
         return;
+    if (!list_) {
+        selectLast_ = true;
+        return;
+    }
     const std::vector<RowRange> selected = SelectedRows();
     if (find_->isVisible() || selected.size() > 1 ||
         (selected.size() == 1 && selected[0].Last > selected[0].First))
@@ -174,7 +227,7 @@ void LogTab::SelectLastItem() {
 
 std::vector<RowRange> LogTab::SelectedRows() const {
     std::vector<RowRange> ranges;
-    if (!list_->selectionModel())
+    if (!list_ || !list_->selectionModel())
         return ranges;
     for (const QItemSelectionRange& range : list_->selectionModel()->selection())
         if (range.isValid() && range.top() >= 0)
@@ -210,6 +263,8 @@ bool LogTab::CopySelection(bool withLineNumbers) {
 }
 
 bool LogTab::ShowsLastItem() const {
+    if (!list_)
+        return true; // never scrolled
     const QScrollBar* bar = list_->verticalScrollBar();
     return bar->value() >= bar->maximum();
 }

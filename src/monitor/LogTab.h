@@ -4,6 +4,7 @@
 #include "monitor/core/LogPage.h"
 #include "monitor/core/RowCopy.h"
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -24,6 +25,12 @@ class LogListView;
 
 // One log tab's page: the log's record and its list, which fills the page,
 // with the find bar under it while it is open.
+//
+// The list, its delegate, the find bar and the menu are made when the page
+// is first shown or one of them is asked for: a folder of thousands of logs
+// opens thousands of tabs, of which a person looks at a few. Until then the
+// page keeps what they would show (font, extent, whether to follow the log)
+// and hands it to them when they come.
 class LogTab : public QWidget {
     Q_OBJECT
 
@@ -36,14 +43,21 @@ class LogTab : public QWidget {
     // The TabWidget image the tab shows: NormalLog, NewLines or Unreadable.
     MenuImageIndex Image = MenuImageIndex::NormalLog;
 
-    LogListView* ListView() const { return list_; }
+    // Each of these makes the page's widgets when they are not there yet.
+    LogListView* ListView() const;
+    LogLineDelegate& Delegate() const;
+    FindBar& Finder() const;
     LogListModel& Model() const { return *model_; }
-    LogLineDelegate& Delegate() const { return *delegate_; }
-    FindBar& Finder() const { return *find_; }
     const std::string& FileName() const { return Page.FileName; }
+    // Whether the page's widgets exist.
+    bool Built() const { return list_ != nullptr; }
 
-    // Font face and size in points; the item height follows the size.
+    // The font the list shows, also before the list exists; the item height
+    // follows its size. Tabs given the same QFont share it.
+    void SetListFont(const QFont& font);
+    // Font face and size in points.
     void SetListFont(const QString& face, int size);
+    QFont ListFont() const;
     // Lets the view scroll sideways over width pixels.
     void SetExtentWidth(qint64 width);
     // Follows the log: the last row becomes the focused, selected one. Rows
@@ -52,9 +66,12 @@ class LogTab : public QWidget {
     // The list is scrolled to its end (or has nothing to scroll), so rows
     // added below come into view when the last one is selected.
     bool ShowsLastItem() const;
+    // Whether row 0 holds the newest line, for the find bar; false when not set.
+    std::function<bool()> NewestAtTop;
 
     // The list's context menu; Find (Ctrl+F), Find Next (F3) and Find
-    // Previous (Shift+F3) act anywhere on the page.
+    // Previous (Shift+F3) act anywhere on the page. Null until the page's
+    // widgets are made.
     QMenu* ListMenu = nullptr;
     QAction* FindAction = nullptr;
     QAction* CopyRowsAction = nullptr;
@@ -74,20 +91,27 @@ class LogTab : public QWidget {
     // Asks whether to copy that many bytes; a question box by default.
     std::function<bool(uint64_t bytes)> ConfirmLargeCopy;
 
+    void setVisible(bool visible) override;
+
   signals:
     // A passing note for the status bar, such as how a search ended.
     void StatusMessage(const QString& text);
 
   private:
+    void Build();
     void CreateActions();
     void ShowListMenu(const QPoint& pos);
     void FindFromKeyboard(bool next);
 
     const LineDrawer& drawer_;
     LogListModel* model_;
-    LogLineDelegate* delegate_;
-    LogListView* list_;
-    FindBar* find_;
+    LogLineDelegate* delegate_ = nullptr;
+    LogListView* list_ = nullptr;
+    FindBar* find_ = nullptr;
+    // What the widgets get when they are made.
+    QFont font_;
+    int extentWidth_ = 0;
+    bool selectLast_ = false;
 };
 
 } // namespace marrowlight

@@ -8,11 +8,20 @@
 #include "monitor/MenuImages.h"
 #include "support/core/PathUtils.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace marrowlight {
+
+namespace {
+
+// Logs of a batch added within the call, whatever the time they take.
+constexpr int AddedAtOnce = 16;
+
+} // namespace
 
 LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
                  const OptionsView& options, const MenuChecks& menu, QObject* parent)
@@ -20,16 +29,30 @@ LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<Q
       menu_(menu), settings_(std::make_unique<LiveViewSettings>(options, menu)),
       drawer_(std::make_unique<LineDrawer>(*settings_)) {
     connect(&pageControl_, &QTabWidget::currentChanged, this, [this] { ActiveTabChanged(); });
+    addTimer_.setSingleShot(true);
+    addTimer_.setInterval(0);
+    connect(&addTimer_, &QTimer::timeout, this, [this] { AddQueued(); });
 }
 
 LogTabs::~LogTabs() {
-    // Pages draw through drawer_, which goes with this object.
+    // Pages draw through drawer_, which goes with this object. Removed from
+    // the last with the first current and the bar hidden, no removal lays
+    // out the tabs left or makes another page current: thousands of tabs
+    // close at once.
+    QSignalBlocker block(&pageControl_);
+    pageControl_.setCurrentIndex(0);
+    QTabBar* bar = pageControl_.tabBar();
+    const bool barShown = bar->isVisible();
+    if (barShown)
+        bar->hide();
     while (pageControl_.count() > 0) {
-        QWidget* page = pageControl_.widget(0);
-        QSignalBlocker block(&pageControl_);
-        pageControl_.removeTab(0);
+        const int last = pageControl_.count() - 1;
+        QWidget* page = pageControl_.widget(last);
+        pageControl_.removeTab(last);
         delete page;
     }
+    if (barShown)
+        bar->show();
 }
 
 int LogTabs::Count() const {
@@ -60,7 +83,33 @@ void LogTabs::SetTabImage(LogTab& tab, MenuImageIndex image) {
     tab.Image = image;
     const int index = IndexOf(tab);
     if (index >= 0)
-        pageControl_.setTabIcon(index, MenuImage(image));
+        pageControl_.setTabIcon(index, TabIcon(image));
+}
+
+void LogTabs::MarkNewLines(LogTab& tab) {
+    if (newLines_ && newLines_ != &tab && newLines_->Image == MenuImageIndex::NewLines)
+        SetTabImage(*newLines_, MenuImageIndex::NormalLog);
+    newLines_ = &tab;
+    SetTabImage(tab, MenuImageIndex::NewLines);
+}
+
+const QIcon& LogTabs::TabIcon(MenuImageIndex image) {
+    auto [it, added] = icons_.try_emplace(image);
+    if (added)
+        it->second = MenuImage(image);
+    return it->second;
+}
+
+const QFont& LogTabs::ListFont() {
+    const QString face = options_.FontFace();
+    const int size = options_.FontSize();
+    if (fontSize_ < 0 || face != fontFace_ || size != fontSize_) {
+        fontFace_ = face;
+        fontSize_ = size;
+        font_ = QFont(face);
+        font_.setPointSize(size > 0 ? size : 8);
+    }
+    return font_;
 }
 
 void LogTabs::OpenLog(const std::string& path) {
@@ -75,17 +124,56 @@ void LogTabs::OpenLog(const std::string& path) {
 }
 
 void LogTabs::AddLog(const std::string& path) {
+    Activate(Insert(path));
+}
+
+void LogTabs::AddLogs(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        if (queued_.insert(path).second)
+            queue_.push_back(path);
+    if (queue_.empty() || addTimer_.isActive())
+        return;
+    // A handful of logs are there when the call returns, however slow the
+    // first of them is to add.
+    for (int added = 1; added < AddedAtOnce && queue_.size() > 1; ++added) {
+        const std::string path = std::move(queue_.front());
+        queue_.pop_front();
+        queued_.erase(path);
+        Insert(path);
+    }
+    AddQueued();
+}
+
+void LogTabs::AddQueued() {
+    QElapsedTimer clock;
+    clock.start();
+    LogTab* last = nullptr;
+    while (!queue_.empty() && (!last || clock.elapsed() < AddSliceMs)) {
+        const std::string path = std::move(queue_.front());
+        queue_.pop_front();
+        queued_.erase(path);
+        last = &Insert(path);
+    }
+    if (!queue_.empty()) {
+        addTimer_.start();
+        return;
+    }
+    if (last)
+        Activate(*last);
+}
+
+LogTab& LogTabs::Insert(const std::string& path) {
     auto* tab = new LogTab(path, *drawer_);
-    tab->Finder().NewestAtTop = [this] { return options_.LastEntriesAtTop(); };
+    tab->NewestAtTop = [this] { return options_.LastEntriesAtTop(); };
     connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
+    ApplyFont(tab);
     // A tab caption takes "&" for a shortcut mark; a file name means it literally.
     QString caption = QFile::decodeName(QByteArray::fromStdString(FileNameOfPath(path)));
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    const int index = pageControl_.addTab(tab, MenuImage(MenuImageIndex::NormalLog), caption);
+    const int index = pageControl_.addTab(tab, TabIcon(MenuImageIndex::NormalLog), caption);
     pageControl_.setTabToolTip(index, QFile::decodeName(QByteArray::fromStdString(path)));
-    ApplyFont(tab);
     ResetLog(*tab);
-    Activate(*tab);
+    return *tab;
 }
 
 void LogTabs::ResetLog(LogTab& tab) {
@@ -104,7 +192,7 @@ void LogTabs::ResetAllLogs() {
 
 void LogTabs::ApplyFont(QWidget* tab) {
     if (auto* logTab = qobject_cast<LogTab*>(tab))
-        logTab->SetListFont(options_.FontFace(), options_.FontSize());
+        logTab->SetListFont(ListFont());
 }
 
 void LogTabs::ApplyFontToAll() {

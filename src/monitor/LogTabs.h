@@ -4,11 +4,19 @@
 #include "monitor/StatusPanels.h"
 #include "settings/OptionsView.h"
 
+#include <QFont>
+#include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <array>
+#include <deque>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QTabWidget;
@@ -42,6 +50,13 @@ class LogTabs : public QObject {
     // looking for an open one: for callers that compared the paths exactly
     // themselves, since OpenLog would take "a.log " for the open "a.log".
     void AddLog(const std::string& path);
+    // AddLog for each path in turn, activating only the last: a folder of
+    // thousands of logs opens without making each tab current on the way.
+    // Qt's tab bar lays out all its tabs for every tab added, so a large
+    // batch is added AddSliceMs at a time, the window answering in between;
+    // a path still waiting is not queued again.
+    void AddLogs(const std::vector<std::string>& paths);
+    static constexpr int AddSliceMs = 20;
     void ResetLog(LogTab& tab);
     void ResetPage(QWidget* tab);
     void ResetAllLogs();
@@ -62,6 +77,9 @@ class LogTabs : public QObject {
     int IndexOf(const LogTab& tab) const;
     void Activate(LogTab& tab);
     void SetTabImage(LogTab& tab, MenuImageIndex image);
+    // Gives the tab the new-lines image, which only the log that received
+    // lines last keeps.
+    void MarkNewLines(LogTab& tab);
 
     QTabWidget& TabWidget() const { return pageControl_; }
     StatusBarPanels& Status() { return status_; }
@@ -75,12 +93,28 @@ class LogTabs : public QObject {
     void StatusMessage(const QString& text);
 
   private:
+    LogTab& Insert(const std::string& path);
+    void AddQueued();
+    // One picture and one font for all tabs, made once: thousands of tabs
+    // would otherwise hold thousands of copies.
+    const QIcon& TabIcon(MenuImageIndex image);
+    const QFont& ListFont();
+
     QTabWidget& pageControl_;
     StatusBarPanels status_;
     OptionsView options_;
     const MenuChecks& menu_;
     std::unique_ptr<LiveViewSettings> settings_;
     std::unique_ptr<LineDrawer> drawer_;
+    std::map<MenuImageIndex, QIcon> icons_;
+    // The tab that has the new-lines image: none other is looked at.
+    QPointer<LogTab> newLines_;
+    std::deque<std::string> queue_; // logs waiting for their tabs
+    std::set<std::string> queued_;
+    QTimer addTimer_;
+    QFont font_;
+    QString fontFace_;
+    int fontSize_ = -1;
 };
 
 } // namespace marrowlight

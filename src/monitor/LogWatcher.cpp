@@ -3,9 +3,9 @@
 #include "support/core/PathUtils.h"
 
 #include <QSocketNotifier>
+#include <algorithm>
 
 #if defined(__linux__)
-#include <set>
 #include <sys/inotify.h>
 #include <unistd.h>
 #endif
@@ -43,16 +43,22 @@ LogWatcher::~LogWatcher() {
 void LogWatcher::Watch(const std::vector<std::string>& paths) {
     if (fd_ < 0)
         return;
+    // Every pass hands the same logs again: while each has its watches,
+    // there is nothing to do.
+    if (armed_ && paths == watched_)
+        return;
+    watched_ = paths;
     const std::set<std::string> wanted(paths.begin(), paths.end());
     for (auto it = logs_.begin(); it != logs_.end();) {
         if (wanted.count(it->first)) {
             ++it;
             continue;
         }
+        const std::string path = it->first;
         const Log gone = it->second;
         it = logs_.erase(it);
-        Drop(gone.fileWd);
-        Drop(gone.folderWd);
+        Release(gone.fileWd, path);
+        Release(gone.folderWd, path);
     }
     for (const std::string& path : wanted) {
         auto [it, added] = logs_.try_emplace(path);
@@ -63,11 +69,16 @@ void LogWatcher::Watch(const std::vector<std::string>& paths) {
         }
         Arm(path, it->second);
     }
+    armed_ = std::all_of(logs_.begin(), logs_.end(), [](const auto& entry) {
+        return entry.second.fileWd >= 0 && entry.second.folderWd >= 0;
+    });
 }
 
 void LogWatcher::Arm(const std::string& path, Log& log) {
-    if (log.folderWd < 0)
+    if (log.folderWd < 0) {
         log.folderWd = ::inotify_add_watch(fd_, log.folder.c_str(), FolderEvents | IN_MASK_ADD);
+        Use(log.folderWd, path);
+    }
     if (log.fileWd < 0)
         ArmFile(path, log);
 }
@@ -77,20 +88,27 @@ void LogWatcher::ArmFile(const std::string& path, Log& log) {
     const int wd = ::inotify_add_watch(fd_, path.c_str(), FileEvents | IN_MASK_ADD);
     const int old = log.fileWd;
     log.fileWd = wd;
-    if (old >= 0 && old != wd)
-        Drop(old); // the file the path named before, rotated away
+    armed_ = armed_ && wd >= 0;
+    if (old == wd)
+        return;
+    Use(wd, path);
+    Release(old, path); // the file the path named before, rotated away
 }
 
-bool LogWatcher::InUse(int wd) const {
-    for (const auto& [path, log] : logs_)
-        if (log.fileWd == wd || log.folderWd == wd)
-            return true;
-    return false;
+void LogWatcher::Use(int wd, const std::string& path) {
+    if (wd >= 0)
+        users_[wd].insert(path);
 }
 
-void LogWatcher::Drop(int wd) {
-    if (wd >= 0 && !InUse(wd))
+void LogWatcher::Release(int wd, const std::string& path) {
+    const auto it = users_.find(wd);
+    if (it == users_.end())
+        return;
+    it->second.erase(path);
+    if (it->second.empty()) {
+        users_.erase(it);
         ::inotify_rm_watch(fd_, wd);
+    }
 }
 
 void LogWatcher::ReadEvents() {
@@ -113,16 +131,43 @@ void LogWatcher::ReadEvents() {
                 }
                 continue;
             }
+            const auto users = users_.find(event->wd);
+            if (users == users_.end())
+                continue;
             const std::string name = event->len ? std::string(event->name) : std::string();
-            for (auto& [path, log] : logs_) {
+            const bool gone = event->mask & (IN_MOVE_SELF | IN_DELETE_SELF | IN_IGNORED);
+            if (gone && (event->mask & IN_IGNORED)) {
+                // The kernel dropped the watch itself: nobody may remove it again.
+                const std::set<std::string> paths = std::move(users->second);
+                users_.erase(users);
+                for (const std::string& path : paths) {
+                    Log& log = logs_.at(path);
+                    touched.insert(path);
+                    if (log.fileWd == event->wd) {
+                        log.fileWd = -1;
+                        ArmFile(path, log);
+                    }
+                    if (log.folderWd == event->wd) {
+                        log.folderWd = -1; // watched again at the next Watch
+                        armed_ = false;
+                    }
+                }
+                continue;
+            }
+            // ArmFile below changes the set being walked.
+            const std::vector<std::string> paths(users->second.begin(), users->second.end());
+            for (const std::string& path : paths) {
+                Log& log = logs_.at(path);
                 if (event->wd == log.fileWd) {
                     touched.insert(path);
-                    if (event->mask & (IN_MOVE_SELF | IN_DELETE_SELF | IN_IGNORED))
+                    if (gone)
                         ArmFile(path, log);
                 } else if (event->wd == log.folderWd) {
-                    if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
+                    if (gone) {
                         // The folder went: watched again at the next Watch.
+                        Release(log.folderWd, path);
                         log.folderWd = -1;
+                        armed_ = false;
                         touched.insert(path);
                     } else if (name == log.name) {
                         touched.insert(path);
@@ -147,10 +192,8 @@ LogWatcher::~LogWatcher() = default;
 void LogWatcher::Watch(const std::vector<std::string>&) {}
 void LogWatcher::Arm(const std::string&, Log&) {}
 void LogWatcher::ArmFile(const std::string&, Log&) {}
-void LogWatcher::Drop(int) {}
-bool LogWatcher::InUse(int) const {
-    return false;
-}
+void LogWatcher::Use(int, const std::string&) {}
+void LogWatcher::Release(int, const std::string&) {}
 void LogWatcher::ReadEvents() {}
 
 #endif

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QSocketNotifier;
@@ -42,14 +44,21 @@ class LogWatcher : public QObject {
     void Arm(const std::string& path, Log& log);
     // The path may name another file now: its watch follows the path.
     void ArmFile(const std::string& path, Log& log);
-    void Drop(int wd);
-    bool InUse(int wd) const;
+    // Who uses a watch; a watch nobody uses any more is removed.
+    void Use(int wd, const std::string& path);
+    void Release(int wd, const std::string& path);
     void ReadEvents();
 
     std::function<void(const std::string&)> changed_;
     int fd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
     std::map<std::string, Log> logs_;
+    // The paths of the last Watch, and whether each of them had its watches.
+    std::vector<std::string> watched_;
+    bool armed_ = false;
+    // The logs of each watch, so an event costs the logs it concerns, not
+    // every log: a folder of thousands of logs gets a burst of thousands.
+    std::unordered_map<int, std::set<std::string>> users_;
 };
 
 } // namespace marrowlight

@@ -197,7 +197,7 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
     }
     const bool loading = outcome.Result == PassResult::Loading;
     if (outcome.LinesRead() || loading) {
-        tab.SetExtentWidth(tabs_.Drawer().ExtentWidth(tab.ListView()->font(), tab.Page.MaxLineLen));
+        tab.SetExtentWidth(tabs_.Drawer().ExtentWidth(tab.ListFont(), tab.Page.MaxLineLen));
         // While a load goes on, the newest rows stay in view unless the
         // list was scrolled away from them; its end selects them anyway.
         if (!tabs_.Options().LastEntriesAtTop() && (!loading || follow))
@@ -207,10 +207,7 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
 
 // Only the log that received lines last keeps the new-lines image.
 void UpdateCycle::ShowNewLines(LogTab& tab) {
-    if (newLinesTab_ && newLinesTab_ != &tab && newLinesTab_->Image == MenuImageIndex::NewLines)
-        tabs_.SetTabImage(*newLinesTab_, MenuImageIndex::NormalLog);
-    tabs_.SetTabImage(tab, MenuImageIndex::NewLines);
-    newLinesTab_ = &tab;
+    tabs_.MarkNewLines(tab);
     if (tabs_.Menu().KeepModifiedLogFocused())
         focus_->Modified(tab);
 }
@@ -269,6 +266,7 @@ void UpdateCycle::ContinueLoads() {
     }
     Alerts none{};
     ShowOutcome(*tab, outcome, none, follow);
+    focus_->PassEnded();
     if (!LogReader::Loading(tab->Page)) {
         tabs_.ActiveTabChanged();
         // What was written while it loaded is read now, not an interval later.

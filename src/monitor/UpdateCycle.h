@@ -109,9 +109,6 @@ class UpdateCycle : public QObject {
     std::unique_ptr<AlertRhythm> rhythm_;
     std::unique_ptr<LogWatcher> watcher_;
     std::unique_ptr<FocusKeeper> focus_;
-    // The one tab showing the new-lines image, so marking another one does
-    // not walk every tab.
-    QPointer<LogTab> newLinesTab_;
     bool watching_ = true;
 
     bool busy_ = false;         // a pass or a slice runs

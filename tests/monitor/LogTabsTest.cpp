@@ -1,5 +1,7 @@
 #include "monitor/LogTabs.h"
 
+#include "RunEventsUntil.h"
+#include "monitor/FindBar.h"
 #include "monitor/LogLineDelegate.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
@@ -175,6 +177,78 @@ TEST(LogTabs, SelectingTheLastItemAfterABulkLoadShowsTheNewestLines) {
         EXPECT_GE(last.top(), 0) << count;
         EXPECT_LE(last.bottom(), list.viewport()->height()) << count;
     }
+}
+
+TEST(LogTabs, ATabMakesItsListWhenFirstShownWithWhatCameMeanwhile) {
+    struct Case {
+        const char* what;
+        int rows;
+        bool followed;  // the pass selected the last row meanwhile
+        int reloadedTo; // rows after a reload since (-1: none)
+        int current;    // row current once shown
+    } cases[] = {
+        {"rows followed", 40, true, -1, 39},
+        {"rows not followed (newest at top)", 40, false, -1, -1},
+        {"a reload after following", 40, true, 7, -1},
+        {"no rows", 0, true, -1, -1},
+    };
+    for (const Case& c : cases) {
+        testing::TabsRig rig;
+        rig.pageControl.resize(400, 300);
+        rig.pageControl.show();
+        rig.tabs->AddLogs({"/l/a.log", "/l/b.log", "/l/c.log"});
+        EXPECT_EQ(rig.ActiveName(), "c.log") << c.what;
+        LogTab& b = *rig.tabs->Tab(1);
+        EXPECT_FALSE(b.Built()) << c.what;
+
+        rig.options.FontSizeList->setCurrentIndex(rig.options.FontSizeList->findText("12"));
+        rig.tabs->ApplyFontToAll();
+        b.SetExtentWidth(900);
+        LineIndex rows;
+        for (int i = 0; i < c.rows; ++i)
+            rows.push_back(LineEntry(i * 10, 8));
+        b.Model().LoadLines(std::move(rows));
+        if (c.followed)
+            b.SelectLastItem();
+        if (c.reloadedTo >= 0) {
+            LineIndex again;
+            for (int i = 0; i < c.reloadedTo; ++i)
+                again.push_back(LineEntry(i * 10, 8));
+            b.Model().LoadLines(std::move(again));
+        }
+        // What a pass asks of a tab leaves it unmade.
+        EXPECT_TRUE(b.ShowsLastItem()) << c.what;
+        EXPECT_TRUE(b.SelectedRows().empty()) << c.what;
+        EXPECT_FALSE(b.CopySelection(false)) << c.what;
+        EXPECT_EQ(b.ListFont().pointSize(), 12) << c.what;
+        EXPECT_FALSE(b.Built()) << c.what;
+
+        rig.tabs->Activate(b);
+        ASSERT_TRUE(b.Built()) << c.what;
+        EXPECT_TRUE(b.ListView()->isVisible()) << c.what;
+        EXPECT_FALSE(b.Finder().isVisible()) << c.what;
+        EXPECT_EQ(b.ListView()->font().pointSize(), 12) << c.what;
+        EXPECT_EQ(b.Delegate().ExtentWidth(), 900) << c.what;
+        EXPECT_EQ(b.ListView()->currentIndex().row(), c.current) << c.what;
+        EXPECT_NE(b.FindAction, nullptr) << c.what;
+    }
+}
+
+TEST(LogTabs, ALargeBatchOfLogsArrivesWholeWithTheLastActive) {
+    testing::TabsRig rig;
+    rig.pageControl.show();
+    std::vector<std::string> paths;
+    for (int i = 0; i < 400; ++i)
+        paths.push_back("/l/" + std::to_string(i) + ".log");
+    rig.tabs->AddLogs(paths);
+    EXPECT_GE(rig.tabs->Count(), 16) << "a handful within the call";
+    EXPECT_TRUE(RunEventsUntil([&] { return rig.tabs->Count() == 400; }));
+    EXPECT_EQ(rig.ActiveName(), "399.log");
+    EXPECT_EQ(rig.Names().front(), "0.log");
+    int built = 0;
+    for (int i = 0; i < rig.tabs->Count(); ++i)
+        built += rig.tabs->Tab(i)->Built();
+    EXPECT_LE(built, 2) << "the first tab and the active one";
 }
 
 TEST(LogTabs, ListScrollsAndMovesByWholeRowsWhateverItsLength) {

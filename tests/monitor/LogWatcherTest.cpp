@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace marrowlight {
@@ -67,6 +69,63 @@ TEST(LogWatcher, TellsOfWritesTruncationRotationAndALogThatAppears) {
     write("late.log", "back\r\n");
     EXPECT_TRUE(RunEventsUntil([&] { return toldOf(late); }));
     EXPECT_EQ(told, std::vector<std::string>{late});
+}
+
+// Logs share watches: a folder of many logs, a file under two names. Each
+// keeps being told of its own changes whatever happens to the others.
+TEST(LogWatcher, LogsSharingAWatchAreToldApart) {
+#if !defined(__linux__)
+    GTEST_SKIP() << "only Linux gives file notifications here";
+#endif
+    QTemporaryDir dir;
+    auto path = [&dir](const char* name) {
+        return QFile::encodeName(dir.filePath(name)).toStdString();
+    };
+    auto write = [&dir](const char* name) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("line\n");
+    };
+    for (const char* name : {"a.log", "b.log", "c.log"})
+        write(name);
+    ASSERT_EQ(::link(path("c.log").c_str(), path("c-link.log").c_str()), 0);
+    const std::string a = path("a.log"), b = path("b.log"), c = path("c.log"),
+                      link = path("c-link.log");
+
+    std::set<std::string> told;
+    LogWatcher watcher([&](const std::string& log) { told.insert(log); });
+    struct Step {
+        const char* what;
+        std::vector<std::string> watched;
+        std::function<void()> act;
+        std::set<std::string> expected; // told of exactly these
+    } steps[] = {
+        {"a write to one of a folder's logs", {a, b, c, link}, [&] { write("b.log"); }, {b}},
+        {"a file under two names", {a, b, c, link}, [&] { write("c.log"); }, {c, link}},
+        {"a log no longer watched beside one still watched",
+         {b, c, link},
+         [&] {
+             write("a.log");
+             write("b.log");
+         },
+         {b}},
+        {"one name of the file no longer watched", {b, c}, [&] { write("c-link.log"); }, {c}},
+        {"rotation of one log of the folder",
+         {b, c},
+         [&] { ASSERT_TRUE(QFile::rename(dir.filePath("b.log"), dir.filePath("b.log.1"))); },
+         {b}},
+        {"the other log after it", {b, c}, [&] { write("c.log"); }, {c}},
+    };
+    for (const Step& step : steps) {
+        watcher.Watch(step.watched);
+        told.clear();
+        step.act();
+        // Events come in order: once the last expected log is told, so were the others.
+        EXPECT_TRUE(RunEventsUntil([&] { return told.size() >= step.expected.size(); }))
+            << step.what;
+        RunEventsUntil([] { return false; }, 50);
+        EXPECT_EQ(told, step.expected) << step.what;
+    }
 }
 
 } // namespace
