@@ -20,6 +20,10 @@ std::string LiveViewSettings::GroupKeywords(int g) const {
     return options_.Group(g).Keywords();
 }
 
+bool LiveViewSettings::GroupUsesRegex(int g) const {
+    return options_.Group(g).RegularExpressions();
+}
+
 bool LiveViewSettings::LastEntriesAtTop() const {
     return options_.LastEntriesAtTop();
 }
@@ -58,6 +62,10 @@ bool LiveViewSettings::KeepModifiedLogFocused() const {
 
 bool LiveViewSettings::OpenCloseLogsAutomatically() const {
     return menu_.OpenCloseLogsAutomatically();
+}
+
+bool LiveViewSettings::WrapLongLines() const {
+    return menu_.WrapLongLines();
 }
 
 bool LiveViewSettings::RestoreWindow() const {

@@ -17,6 +17,7 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     bool AllEntries() const override;
     bool GroupShown(int g) const override;
     std::string GroupKeywords(int g) const override;
+    bool GroupUsesRegex(int g) const override;
     bool LastEntriesAtTop() const override;
     bool AddedLogLinesOnly() const override;
     bool AllLogLines() const override;
@@ -30,6 +31,7 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     bool RestoreWindow() const;
     bool KeepModifiedLogFocused() const;
     bool OpenCloseLogsAutomatically() const;
+    bool WrapLongLines() const;
     QString FontFace() const;
     int FontSize() const;
 

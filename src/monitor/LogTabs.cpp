@@ -4,6 +4,7 @@
 #include "monitor/LineDrawer.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogListModel.h"
+#include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
 #include "settings/OptionsDialog.h"
@@ -85,6 +86,7 @@ void LogTabs::AddLog(const std::string& path) {
     const int index = pageControl_.addTab(tab, MenuImage(MenuImageIndex::NormalLog), caption);
     pageControl_.setTabToolTip(index, QFile::decodeName(QByteArray::fromStdString(path)));
     ApplyFont(tab);
+    ApplyWrap(tab);
     ResetLog(*tab);
     Activate(*tab);
 }
@@ -111,6 +113,16 @@ void LogTabs::ApplyFont(QWidget* tab) {
 void LogTabs::ApplyFontToAll() {
     for (int i = 0; i < Count(); ++i)
         ApplyFont(pageControl_.widget(i));
+}
+
+void LogTabs::ApplyWrap(QWidget* tab) {
+    if (auto* logTab = qobject_cast<LogTab*>(tab))
+        logTab->ListView()->SetWrapping(settings_->WrapLongLines());
+}
+
+void LogTabs::ApplyWrapToAll() {
+    for (int i = 0; i < Count(); ++i)
+        ApplyWrap(pageControl_.widget(i));
 }
 
 void LogTabs::CloseLog(QWidget* tab) {

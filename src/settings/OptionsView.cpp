@@ -29,6 +29,11 @@ std::string GroupOptions::Keywords() const {
     return edit ? edit->text().toStdString() : std::string();
 }
 
+bool GroupOptions::RegularExpressions() const {
+    const QCheckBox* box = options_->Group(group_).RegexBox;
+    return box && box->isChecked();
+}
+
 QColor GroupOptions::Colour() const {
     const ColorListBox* list = options_->Group(group_).ColorList;
     return list ? list->SelectedColor() : QColor(Qt::black);
