@@ -44,8 +44,8 @@ void BM_MemchrLineCount(benchmark::State& state) {
 // lines are in none, so each is tested against all three.
 struct RegexGroupSettings : BenchSettings {
     std::string GroupKeywords(int g) const override {
-        static const std::array<std::string, 3> lists{"Info +Request 0*[1-9]00 ",
-                                                      "Warn(ing)? ", "Error|fail(ed|ure)"};
+        static const std::array<std::string, 3> lists{"Info +Request 0*[1-9]00 ", "Warn(ing)? ",
+                                                      "Error|fail(ed|ure)"};
         return lists[g - 1];
     }
     bool GroupUsesRegex(int) const override { return true; }

@@ -195,8 +195,8 @@ void BM_WrappedAgainstUnwrapped(benchmark::State& state) {
             const int next = bar.value() + bar.pageStep();
             bar.setValue(next > std::min(bar.maximum(), start[k] + 200) ? start[k] : next);
             both[k]->Paint();
-            seconds[k] += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin)
-                              .count();
+            seconds[k] +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
         }
     }
     const double n = double(state.iterations());

@@ -85,6 +85,7 @@ const LineDrawer::Widths& LineDrawer::WidthsFor(const QFont& font) const {
         widths.time = metrics.horizontalAdvance(QStringLiteral("23:59:59"));
         widths.m = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
         widths.narrow = widths.m;
+        widths.widest = std::max(widths.m, metrics.maxWidth());
         for (QChar c : QStringLiteral(" .,:;'|!iljI1"))
             widths.narrow = std::min(widths.narrow, std::max(1, metrics.horizontalAdvance(c)));
         // The symbol for NUL where the font has it, a spelled-out mark elsewhere.
@@ -212,20 +213,25 @@ int LineDrawer::WrapWidth(const QAbstractItemView& list) const {
     return std::max(WidthsFor(font).m, list.viewport()->width() - GutterWidth(font) - 5);
 }
 
-LineDrawer::Wrapped LineDrawer::WrapRow(const QAbstractItemView& list, LogListModel& model,
-                                        int row, int maxLines) const {
+LineDrawer::Wrapped LineDrawer::WrapRow(const QAbstractItemView& list, LogListModel& model, int row,
+                                        int maxLines) const {
     const QFont font = list.font();
     const int width = WrapWidth(list);
     // No more characters than so many lines of the narrowest can hold: a
     // multi-megabyte row costs what a screenful of text does.
-    const uint64_t chars = uint64_t(std::max(1, maxLines)) *
-                               (uint64_t(width / WidthsFor(font).narrow) + 1) +
-                           MarginChars;
+    const uint64_t chars =
+        uint64_t(std::max(1, maxLines)) * (uint64_t(width / WidthsFor(font).narrow) + 1) +
+        MarginChars;
     Wrapped wrapped;
     wrapped.Whole = model.MaxChars(row) <= chars;
     wrapped.Utf8 = wrapped.Whole ? model.Utf8Text(row) : model.Utf8Part(row, 0, chars);
     wrapped.Text = ShownText(wrapped.Utf8, WidthsFor(font).zero);
-    wrapped.Lines = BreakLines(wrapped.Text, font, width, maxLines);
+    // Most rows fit at any width: laying them out would only say so.
+    if (wrapped.Whole && wrapped.Text.size() * WidthsFor(font).widest <= width &&
+        !wrapped.Text.contains(QLatin1Char('\t')))
+        wrapped.Lines = {{0, int(wrapped.Text.size())}};
+    else
+        wrapped.Lines = BreakLines(wrapped.Text, font, width, maxLines);
     return wrapped;
 }
 

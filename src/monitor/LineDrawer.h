@@ -107,6 +107,7 @@ class LineDrawer {
         int time = 0;    // "23:59:59"
         int m = 0;       // "M"
         int narrow = 1;  // the narrowest of some narrow characters
+        int widest = 1;  // the font's widest character
         QString zero;    // what stands for a zero character
     };
     const Widths& WidthsFor(const QFont& font) const;

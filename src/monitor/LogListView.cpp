@@ -324,7 +324,7 @@ QItemSelectionModel::SelectionFlags LogListView::selectionCommand(const QModelIn
 QRegion LogListView::visualRegionForSelection(const QItemSelection& selection) const {
     // Only what is on screen matters, however large the selection.
     const int top = TopRow();
-    const int bottom = top + FullRowsVisible();  // and the one cut by the bottom edge
+    const int bottom = top + FullRowsVisible(); // and the one cut by the bottom edge
     QRegion region;
     for (const QItemSelectionRange& range : selection) {
         const int first = std::max(range.top(), top);

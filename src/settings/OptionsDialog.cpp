@@ -305,7 +305,8 @@ bool OptionsDialog::CheckGroupKeywords() {
         if (CheckRegexKeywords && group.RegexBox->isChecked())
             problem = CheckRegexKeywords(group.KeywordsField->text().toStdString());
         if (page)
-            page->ShowKeywordsProblem(g - 1, problem ? QString::fromStdString(*problem) : QString());
+            page->ShowKeywordsProblem(g - 1,
+                                      problem ? QString::fromStdString(*problem) : QString());
         if (problem && !first)
             first = group.KeywordsField;
     }

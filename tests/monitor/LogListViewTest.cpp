@@ -395,7 +395,7 @@ TEST(LogListView, WrappedRowsTakeTheirLinesOnScreen) {
         const char* name;
         std::vector<int> spans;
         int rows;
-        int fullRows;                         // whole rows on the first screen (100 px)
+        int fullRows;                          // whole rows on the first screen (100 px)
         std::vector<std::pair<int, int>> hits; // y -> row under it
         int lastTop;                           // the scroll range's end
     } cases[] = {

@@ -120,8 +120,7 @@ class GroupMatcher {
     // The bit of the first group that both holds the line and is shown by
     // the filter, else 0: enough for a verdict, cheaper than Membership.
     // Only the groups of bits `among` (bit g-1 = group g) are tested.
-    unsigned ShownGroup(std::string_view line, const ViewFilter& filter,
-                        unsigned among = 7u) const;
+    unsigned ShownGroup(std::string_view line, const ViewFilter& filter, unsigned among = 7u) const;
     // Bit g-1 set when group g's expressions can be searched a block of many
     // lines at a time (KeywordList::BlockSearchable).
     unsigned BlockGroups() const;

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -226,6 +229,14 @@ class LogReader::LineScanner {
     static bool IsAsciiText(std::string_view bytes) {
         uint64_t any = 0;
         size_t i = 0;
+#if defined(__SSE2__)
+        __m128i high = _mm_setzero_si128();
+        for (; i + 16 <= bytes.size(); i += 16)
+            high = _mm_or_si128(
+                high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i)));
+        if (_mm_movemask_epi8(high) != 0)
+            return false;
+#endif
         for (; i + 8 <= bytes.size(); i += 8) {
             uint64_t word;
             std::memcpy(&word, bytes.data() + i, 8);
@@ -265,7 +276,7 @@ class LogReader::LineScanner {
     const GroupMatcher* const matcher_; // null when no keyword test is needed
     const ViewFilter& filter_;
     const bool bulk_;
-    const bool decode_; // keywords are tested on the decoded text
+    const bool decode_;          // keywords are tested on the decoded text
     const unsigned blockGroups_; // shown groups searched a piece at a time
     std::vector<LineSpan> spans_;
     std::vector<unsigned> bits_;

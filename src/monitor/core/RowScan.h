@@ -51,7 +51,7 @@ class RowScan {
     uint64_t count_ = 0;
     bool valid_ = true;
     uint64_t dropped_ = 0, dropped1252_ = 0; // bytes tested before each seam
-    std::string carry_; // bytes whose decoding waits for the next piece
+    std::string carry_;                      // bytes whose decoding waits for the next piece
     std::string work_, decoded_, joined_;
     std::string seam_, seam1252_;
     unsigned membership_ = 0, membership1252_ = 0;

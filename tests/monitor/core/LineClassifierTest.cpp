@@ -52,10 +52,10 @@ TEST(LineClassifier, RegexKeywordsMatchTheirLineAsPcre2Would) {
         {"end$", "the end", true},
         {"end$", "the end.", false},
         {"^caf.$", "caf\xC3\xA9", true}, // "." takes a whole character
-        {"x;ERR[0-9]+", "ERR1", true},     // any entry
-        {"ERR[;x", "ERR[", false},         // cut at ";": neither half compiles
-        {"([;ERR", "ERR", true},           // the invalid entry matches nothing, the next still does
-        {"a++b;;ERR", "ERR", false},       // an empty entry ends the list, as for keywords
+        {"x;ERR[0-9]+", "ERR1", true},   // any entry
+        {"ERR[;x", "ERR[", false},       // cut at ";": neither half compiles
+        {"([;ERR", "ERR", true},         // the invalid entry matches nothing, the next still does
+        {"a++b;;ERR", "ERR", false},     // an empty entry ends the list, as for keywords
         {"", "anything", false},
         {"^$", "", true},
         {"(a+)+$", costly.c_str(), false}, // too costly, or no match: none
@@ -86,7 +86,7 @@ TEST(LineClassifier, InvalidExpressionsAreNamedWithTheirReason) {
         {"(open", 1, "(open", "missing closing parenthesis", "(at character 6)"},
         {"fine;a{2,1}", 2, "a{2,1}", "out of order", "(at character 6)"},
         {"caf\xC3\xA9(", 1, "caf\xC3\xA9(", "missing closing parenthesis",
-         "(at character 6)"}, // counted in characters, not bytes
+         "(at character 6)"},    // counted in characters, not bytes
         {"x;;(", 0, "", "", ""}, // after an empty entry nothing is read
     };
     for (const Case& c : cases) {
@@ -119,13 +119,12 @@ TEST(LineClassifier, ABlockOfLinesGetsTheVerdictsOfItsLinesAlone) {
         const char* list;
         bool searchable; // over a block at once
     } cases[] = {
-        {"ERR[0-9]+", true},      {"^ERR", true},      {"ERR[0-9]*$", true},
-        {"warn\\s*ing", true},     {"n\\s+i", true},     {"^$", true},
-        {"x*", true},             {"\\bb\\b", true},    {"a[^x]+b", true},
-        {"[^a-z]{2}", true},      {"(?i)err", true},   {"t$;^w", true},
-        {"(?<=tail)", false},     {"end(?!\\n)", false}, {"\\AERR", false},
-        {"ERR\\z", false},        {"(?-m)^ERR", false}, {"(?m)x", false},
-        {"(*CR)^ing", false},     {"(?<n>E)RR", true}, {"(a+)+b", true},
+        {"ERR[0-9]+", true},  {"^ERR", true},        {"ERR[0-9]*$", true}, {"warn\\s*ing", true},
+        {"n\\s+i", true},     {"^$", true},          {"x*", true},         {"\\bb\\b", true},
+        {"a[^x]+b", true},    {"[^a-z]{2}", true},   {"(?i)err", true},    {"t$;^w", true},
+        {"(?<=tail)", false}, {"end(?!\\n)", false}, {"\\AERR", false},    {"ERR\\z", false},
+        {"(?-m)^ERR", false}, {"(?m)x", false},      {"(*CR)^ing", false}, {"(?<n>E)RR", true},
+        {"(a+)+b", true},
     };
     for (const char* end : {"\n", "\r\n", "\r"}) {
         std::string block;

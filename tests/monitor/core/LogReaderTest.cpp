@@ -848,18 +848,12 @@ TEST_F(LogReaderTest, RegexGroupsGiveOneVerdictToColourFilterAndAlert) {
         std::string line;
         unsigned groups; // bit g-1
     } cases[] = {
-        {"2006-01-02 start", 0b001},
-        {"on 2006-01-02", 0},
-        {"warning: disk", 0b010},
-        {"warned", 0},
-        {"failed ERR42", 0b100},
-        {"ERR42 failed", 0},
-        {"caf\xC3\xA9", 0b100},
-        {"2006-01-02 warn ERR7", 0b111},
-        {"2006-" + longX, 0b001},
-        {longX + " ERR7", 0b100},
-        {"ERR7 " + longX, 0},
-        {longX + " warn " + longX, 0b010},
+        {"2006-01-02 start", 0b001}, {"on 2006-01-02", 0},
+        {"warning: disk", 0b010},    {"warned", 0},
+        {"failed ERR42", 0b100},     {"ERR42 failed", 0},
+        {"caf\xC3\xA9", 0b100},      {"2006-01-02 warn ERR7", 0b111},
+        {"2006-" + longX, 0b001},    {longX + " ERR7", 0b100},
+        {"ERR7 " + longX, 0},        {longX + " warn " + longX, 0b010},
     };
     reader.SetBlockSize(4096);
     for (const Case& c : cases) {
