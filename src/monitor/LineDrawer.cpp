@@ -213,10 +213,24 @@ int LineDrawer::WrapWidth(const QAbstractItemView& list) const {
     return std::max(WidthsFor(font).m, list.viewport()->width() - GutterWidth(font) - 5);
 }
 
-LineDrawer::Wrapped LineDrawer::WrapRow(const QAbstractItemView& list, LogListModel& model, int row,
-                                        int maxLines) const {
+const LineDrawer::Wrapped& LineDrawer::WrapRow(const QAbstractItemView& list, LogListModel& model,
+                                               int row, int maxLines) const {
     const QFont font = list.font();
     const int width = WrapWidth(list);
+    // A line's bytes at its place in its file never change; a new file is a
+    // new source.
+    const LineEntry entry = model.Lines()[size_t(row)];
+    const QString key = QStringLiteral("%1.%2.%3.%4.%5.")
+                            .arg(quintptr(model.Lines().Source().get()))
+                            .arg(entry.Offset)
+                            .arg(entry.Length())
+                            .arg(width)
+                            .arg(maxLines) +
+                        font.key();
+    if (auto it = wraps_.constFind(key); it != wraps_.constEnd())
+        return *it;
+    if (wraps_.size() > 256)
+        wraps_.clear();
     // No more characters than so many lines of the narrowest can hold: a
     // multi-megabyte row costs what a screenful of text does.
     const uint64_t chars =
@@ -232,7 +246,7 @@ LineDrawer::Wrapped LineDrawer::WrapRow(const QAbstractItemView& list, LogListMo
         wrapped.Lines = {{0, int(wrapped.Text.size())}};
     else
         wrapped.Lines = BreakLines(wrapped.Text, font, width, maxLines);
-    return wrapped;
+    return *wraps_.insert(key, std::move(wrapped));
 }
 
 int LineDrawer::WrappedLineCount(const QAbstractItemView& list, const QModelIndex& index,
@@ -283,7 +297,7 @@ void LineDrawer::DrawWrappedRow(QPainter& painter, const QAbstractItemView& list
                                 LogListModel& model, int row, const QRect& rect,
                                 const RowMarks& marks) const {
     const QFont font = list.font();
-    const Wrapped wrapped = WrapRow(list, model, row, rect.height() / marks.LineHeight);
+    const Wrapped& wrapped = WrapRow(list, model, row, rect.height() / marks.LineHeight);
     const int group = RowGroup(model, row);
     const QString& zero = WidthsFor(font).zero;
     std::vector<std::pair<int, int>> found;

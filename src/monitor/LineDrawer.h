@@ -120,8 +120,10 @@ class LineDrawer {
         std::vector<VisualLine> Lines;
         bool Whole = true;
     };
-    Wrapped WrapRow(const QAbstractItemView& list, LogListModel& model, int row,
-                    int maxLines) const;
+    // Kept for the rows last laid out: the view measures a row before it
+    // paints it, and paints the rows on screen again and again.
+    const Wrapped& WrapRow(const QAbstractItemView& list, LogListModel& model, int row,
+                           int maxLines) const;
     // Width of the text beside the gutter in a wrapped row.
     int WrapWidth(const QAbstractItemView& list) const;
     // The row's highest group, from the index or, the first time, its text.
@@ -150,6 +152,7 @@ class LineDrawer {
     // Colours worked out from the palette, kept: finding them takes a search.
     mutable QHash<QPair<QRgb, QRgb>, QRgb> drawnColors_;
     mutable QHash<QString, QRgb> fills_;
+    mutable QHash<QString, Wrapped> wraps_;
 };
 
 } // namespace marrowlight

@@ -488,10 +488,10 @@ TEST(LogListView, AWrappedRowShowsItsGutterOnItsFirstLine) {
     view.viewport()->render(&image);
     EXPECT_LT(file->bytesRead, 256u * 1024);
     const int gutter = drawer.GutterWidth(view.font());
-    auto blackInGutter = [&](int line) {
+    auto blackInGutter = [&](int visual) {
         int black = 0;
         for (int x = 0; x < gutter; ++x)
-            for (int y = line * 18; y < line * 18 + 18; ++y)
+            for (int y = visual * 18; y < visual * 18 + 18; ++y)
                 black += image.pixel(x, y) == 0xFF000000;
         return black;
     };

@@ -317,8 +317,9 @@ TEST_F(OptionsDialogTest, OkIsRefusedForKeywordsThatAreNoExpressions) {
             EXPECT_TRUE(reason.contains(QString("(") + c.keywords + "): missing terminating ]"))
                 << reason.toStdString();
             EXPECT_EQ(shownPage, dlg.GroupsTab);
-            if (focus) // no window system may give none
+            if (focus) { // no window system may give none
                 EXPECT_EQ(focus, dlg.Group(c.group).KeywordsField);
+            }
             EXPECT_NE(store.ReadSetting("Group" + std::to_string(c.group) + "Masks"), c.keywords);
         }
     }
