@@ -36,6 +36,9 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
         SoundList[g]->setObjectName("Group" + n + "SoundCBx");
         for (const SoundChoice& choice : SoundChoices())
             SoundList[g]->addItem(QString::fromLatin1(choice.text));
+        // A caption with letters the page's other captions lack, so each of
+        // the three still finds an access key of its own.
+        RegexBox[g] = new QCheckBox("Keywords as regular expressions", box);
         KeywordsField[g] = new QLineEdit(DefaultKeywords[g], box);
         KeywordsField[g]->setObjectName("Group" + n + "Edt");
         AllowLongList(KeywordsField[g]);
@@ -50,7 +53,7 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
                         2, 0, 1, 4);
         grid->addWidget(KeywordsField[g], 3, 0, 1, 4);
         // Stored beside the group's other values, by its path in the box.
-        RegexBox[g] = new QCheckBox("Regular expressions", box);
+        QWidget::setTabOrder(KeywordsField[g], RegexBox[g]);
         RegexBox[g]->setObjectName("Group" + n + "RegexChk");
         RegexBox[g]->setAccessibleDescription("Keywords of display group " + n +
                                               " are regular expressions");

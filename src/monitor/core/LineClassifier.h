@@ -18,7 +18,7 @@ class ViewSettings;
 struct ViewFilter;
 
 // Keywords of one group are either plain text or, with the group's
-// "Regular expressions" box, PCRE2 expressions (case-sensitive, "^" and "$"
+// "Keywords as regular expressions" box, PCRE2 expressions (case-sensitive, "^" and "$"
 // at the line's ends).
 enum class KeywordKind { Plain, Regex };
 using GroupKinds = std::array<KeywordKind, 3>;
