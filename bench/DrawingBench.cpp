@@ -1,6 +1,7 @@
 // Painting one screen of a log list must not depend on how long the list is:
 // a screen of a 10-million-line log against the same screen of a 100-line log,
-// for a repaint, a page down and ten new lines at the bottom.
+// for a repaint, a page down and ten new lines at the bottom. Wrapped rows
+// must paint as fast as unwrapped ones, for that log and for a 10 MiB line.
 #include "monitor/LineDrawer.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -73,11 +75,34 @@ std::string MakeLog(long lines) {
     return path;
 }
 
+// One line of 10 MiB of words between short ones.
+std::string MakeLongLineLog() {
+    const std::string path = QDir::tempPath().toStdString() + "/marrowlight-drawbench-long.log";
+    std::string shortLines;
+    for (int i = 0; i < 50; ++i)
+        shortLines += "2024-05-07 14:05:00 [Info] worker-3 request handled in 12 ms\r\n";
+    std::string words;
+    while (words.size() < (size_t{10} << 20))
+        words += "Error lorem ipsum dolor sit amet, consectetur adipiscing elit ";
+    const long long size = static_cast<long long>(2 * shortLines.size() + words.size() + 2);
+    if (QFileInfo(QString::fromStdString(path)).size() == size)
+        return path;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(shortLines.data(), 1, shortLines.size(), file);
+    std::fwrite(words.data(), 1, words.size(), file);
+    std::fwrite("\r\n", 1, 2, file);
+    std::fwrite(shortLines.data(), 1, shortLines.size(), file);
+    std::fclose(file);
+    return path;
+}
+
 // A log tab, shown offscreen, holding the whole log.
 struct ListFixture {
-    explicit ListFixture(long lines) : drawer(settings) {
-        const std::string path = MakeLog(lines);
+    explicit ListFixture(long lines, bool wrap = false)
+        : ListFixture(lines > 0 ? MakeLog(lines) : MakeLongLineLog(), wrap) {}
+    ListFixture(const std::string& path, bool wrap) : drawer(settings) {
         tab = std::make_unique<LogTab>(path, drawer);
+        tab->ListView()->SetWrapping(wrap);
         tab->SetListFont("DejaVu Sans Mono", 9);
         tab->resize(900, 700);
         SilentProgress progress;
@@ -100,12 +125,13 @@ struct ListFixture {
 };
 
 // Widgets must go before the application object does.
-std::map<long, std::unique_ptr<ListFixture>> fixtures;
+std::map<std::pair<long, bool>, std::unique_ptr<ListFixture>> fixtures;
 
-ListFixture& Fixture(long lines) {
-    auto& fixture = fixtures[lines];
+// lines 0: the log with a 10 MiB line.
+ListFixture& Fixture(long lines, bool wrap = false) {
+    auto& fixture = fixtures[{lines, wrap}];
     if (!fixture)
-        fixture = std::make_unique<ListFixture>(lines);
+        fixture = std::make_unique<ListFixture>(lines, wrap);
     return *fixture;
 }
 
@@ -148,9 +174,47 @@ void BM_AppendTenAndPaint(benchmark::State& state) {
     }
 }
 
+// Page down and paint, wrapped and unwrapped in turn on the same log: the
+// 10-million-line log (argument 1) or the one with a 10 MiB line (0), whose
+// pages step onto and past the long line.
+void BM_WrappedAgainstUnwrapped(benchmark::State& state) {
+    const long lines = state.range(0) ? 10'000'000 : 0;
+    ListFixture* both[2] = {&Fixture(lines, false), &Fixture(lines, true)};
+    for (ListFixture* fixture : both) {
+        LogListView& list = fixture->List();
+        list.scrollTo(list.model()->index(lines ? list.model()->rowCount() / 2 : 45, 0),
+                      QAbstractItemView::PositionAtTop);
+        QApplication::processEvents();
+    }
+    const int start[2] = {both[0]->List().TopRow(), both[1]->List().TopRow()};
+    double seconds[2] = {0, 0};
+    // Thread CPU time: steadier than the clock on a busy machine, and the
+    // painting is all on this thread.
+    auto cpu = [] {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+    };
+    for (auto _ : state) {
+        for (int k = 0; k < 2; ++k) {
+            const double begin = cpu();
+            QScrollBar& bar = *both[k]->List().verticalScrollBar();
+            const int next = bar.value() + bar.pageStep();
+            bar.setValue(next > std::min(bar.maximum(), start[k] + 200) ? start[k] : next);
+            both[k]->Paint();
+            seconds[k] += cpu() - begin;
+        }
+    }
+    const double n = double(state.iterations());
+    state.counters["unwrapped_cpu_us"] = seconds[0] / n * 1e6;
+    state.counters["wrapped_cpu_us"] = seconds[1] / n * 1e6;
+    state.counters["x_unwrapped"] = seconds[1] / std::max(seconds[0], 1e-9);
+}
+
 BENCHMARK(BM_RepaintScreen)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageDownAndPaint)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AppendTenAndPaint)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WrappedAgainstUnwrapped)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace marrowlight

@@ -64,6 +64,9 @@ target "bulk load, All Entries (x memchr)" BulkLoadBench BM_BulkLoadAllEntries/ 
 target "bulk load in slices, All Entries (x memchr)" BulkLoadBench BM_BulkLoadInSlicesAllEntries x_memchr_cpu 1.5
 target "bulk load, keyword filters (x memchr)" BulkLoadBench BM_BulkLoadGroupFilters/ x_memchr_cpu 2.5
 target "bulk load in slices, keyword filters (x memchr)" BulkLoadBench BM_BulkLoadInSlicesGroupFilters x_memchr_cpu 2.5
+target "bulk load, three regex groups (x memchr)" BulkLoadBench BM_BulkLoadRegexGroups x_memchr_cpu 3
+target "page and paint wrapped, 10 MiB line (x unwrapped)" DrawingBench BM_WrappedAgainstUnwrapped/0 x_unwrapped 1.5
+target "page and paint wrapped, 10M rows (x unwrapped)" DrawingBench BM_WrappedAgainstUnwrapped/1 x_unwrapped 1.5
 target "write -> row, median (ms)" LiveViewBench BM_WriteToRow/ median_ms 5
 target "write -> row, 95th percentile (ms)" LiveViewBench BM_WriteToRow/ p95_ms 20
 target "CPU following 10 lines a second (% of a core)" LiveViewBench BM_WriteToRow/ program_cpu_pct 1

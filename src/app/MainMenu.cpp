@@ -75,6 +75,10 @@ bool MainMenuChecks::OpenCloseLogsAutomatically() const {
     return Checked(items_.AutomaticModeAction);
 }
 
+bool MainMenuChecks::WrapLongLines() const {
+    return Checked(items_.WrapLongLinesAction);
+}
+
 void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     using enum MenuImageIndex;
     m.MainMenu = window.menuBar();
@@ -98,6 +102,8 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.Group1Action = AddCheckItem(m.ViewMenu, "InformationMnu", "Information", true);
     m.Group2Action = AddCheckItem(m.ViewMenu, "WarningsMnu", "Warnings", true);
     m.Group3Action = AddCheckItem(m.ViewMenu, "ErrorsMnu", "Errors", true);
+    m.WrapSeparator = AddSeparator(m.ViewMenu, "N7");
+    m.WrapLongLinesAction = AddCheckItem(m.ViewMenu, "WrapLongLinesMnu", "Wrap Long Lines", false);
 
     m.OptionsMenu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
     m.OptionsAction = AddItem(m.OptionsMenu, "Options1Mnu", "Options", Options);

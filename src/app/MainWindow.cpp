@@ -11,6 +11,7 @@
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
+#include "monitor/core/LineClassifier.h"
 #include "settings/OpenFileDialog.h"
 #include "settings/OptionsDialog.h"
 #include "settings/core/OnOffValue.h"
@@ -64,6 +65,7 @@ const MenuState MenuStates[] = {
     {stored::Group2Action, &MainMenuItems::Group2Action, true},
     {stored::Group3Action, &MainMenuItems::Group3Action, true},
     {stored::KeepModifiedLogFocused, &MainMenuItems::KeepModifiedLogFocusedAction, true},
+    {stored::WrapLongLinesAction, &MainMenuItems::WrapLongLinesAction, false},
 };
 
 WindowRect ToWindowRect(const QRect& r) {
@@ -213,6 +215,7 @@ void MainWindow::ConnectHandlers() {
     connect(Group1Action, &QAction::triggered, this, &MainWindow::ToggleGroup1);
     connect(Group2Action, &QAction::triggered, this, &MainWindow::ToggleGroup2);
     connect(Group3Action, &QAction::triggered, this, &MainWindow::ToggleGroup3);
+    connect(WrapLongLinesAction, &QAction::triggered, this, &MainWindow::ToggleWrapLongLines);
     connect(OptionsAction, &QAction::triggered, this, &MainWindow::ShowOptionsDialog);
     connect(KeepModifiedLogFocusedAction, &QAction::triggered, this,
             &MainWindow::ToggleKeepModifiedLogFocused);
@@ -226,6 +229,12 @@ void MainWindow::AttachOptions(OptionsDialog& options) {
     options.ShowHelp = [this](const QString& topic) {
         if (ShowHelpTopic)
             ShowHelpTopic(topic);
+    };
+    // Ok is refused for expressions the classification could not use.
+    options.CheckRegexKeywords = [](const std::string& keywords) -> std::optional<std::string> {
+        if (const std::optional<KeywordError> error = marrowlight::CheckRegexKeywords(keywords))
+            return DescribeKeywordError(*error);
+        return std::nullopt;
     };
     cycle_.reset();
     tabMenu_.reset();

@@ -134,6 +134,7 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     void ToggleGroup3();
     void ShowOptionsDialog();
     void ToggleKeepModifiedLogFocused();
+    void ToggleWrapLongLines();
     void ShowHelpContents();
     void ShowAbout();
 

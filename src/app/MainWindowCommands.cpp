@@ -122,6 +122,12 @@ void MainWindow::ToggleGroup3() {
     RestartChangeDelay();
 }
 
+void MainWindow::ToggleWrapLongLines() {
+    // Only the drawing changes: no log is read again.
+    if (tabs_)
+        tabs_->ApplyWrapToAll();
+}
+
 void MainWindow::ToggleKeepModifiedLogFocused() {
     if (!KeepModifiedLogFocusedAction->isChecked() || !tabs_)
         return;

@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace marrowlight {
@@ -84,6 +85,7 @@ const LineDrawer::Widths& LineDrawer::WidthsFor(const QFont& font) const {
         widths.time = metrics.horizontalAdvance(QStringLiteral("23:59:59"));
         widths.m = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
         widths.narrow = widths.m;
+        widths.widest = std::max(widths.m, metrics.maxWidth());
         for (QChar c : QStringLiteral(" .,:;'|!iljI1"))
             widths.narrow = std::min(widths.narrow, std::max(1, metrics.horizontalAdvance(c)));
         // The symbol for NUL where the font has it, a spelled-out mark elsewhere.
@@ -97,8 +99,12 @@ const LineDrawer::Widths& LineDrawer::WidthsFor(const QFont& font) const {
 }
 
 const GroupMatcher& LineDrawer::Matcher() const {
+    GroupKinds kinds{};
+    for (int g = 1; g <= 3; ++g)
+        kinds[g - 1] = settings_.GroupUsesRegex(g) ? KeywordKind::Regex : KeywordKind::Plain;
     return matchers_.For(
-        {settings_.GroupKeywords(1), settings_.GroupKeywords(2), settings_.GroupKeywords(3)});
+        {settings_.GroupKeywords(1), settings_.GroupKeywords(2), settings_.GroupKeywords(3)},
+        kinds);
 }
 
 int LineDrawer::RowGroup(LogListModel& model, int row) const {
@@ -181,6 +187,76 @@ qint64 LineDrawer::ExtentWidth(const QFont& font, std::uint64_t maxLineLen) cons
     return static_cast<qint64>(maxLineLen + 2) * m;
 }
 
+std::vector<VisualLine> LineDrawer::BreakLines(const QString& text, const QFont& font, int width,
+                                               int maxLines) {
+    std::vector<VisualLine> lines;
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    while (int(lines.size()) < std::max(1, maxLines)) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(std::max(1, width));
+        lines.push_back({line.textStart(), line.textLength()});
+    }
+    layout.endLayout();
+    if (lines.empty())
+        lines.push_back({0, 0});
+    return lines;
+}
+
+int LineDrawer::WrapWidth(const QAbstractItemView& list) const {
+    const QFont font = list.font();
+    return std::max(WidthsFor(font).m, list.viewport()->width() - GutterWidth(font) - 5);
+}
+
+const LineDrawer::Wrapped& LineDrawer::WrapRow(const QAbstractItemView& list, LogListModel& model,
+                                               int row, int maxLines) const {
+    const QFont font = list.font();
+    const int width = WrapWidth(list);
+    // A line's bytes at its place in its file never change; a new file is a
+    // new source.
+    const LineEntry entry = model.Lines()[size_t(row)];
+    const QString key = QStringLiteral("%1.%2.%3.%4.%5.")
+                            .arg(quintptr(model.Lines().Source().get()))
+                            .arg(entry.Offset)
+                            .arg(entry.Length())
+                            .arg(width)
+                            .arg(maxLines) +
+                        font.key();
+    if (auto it = wraps_.constFind(key); it != wraps_.constEnd())
+        return *it;
+    if (wraps_.size() > 256)
+        wraps_.clear();
+    // No more characters than so many lines of the narrowest can hold: a
+    // multi-megabyte row costs what a screenful of text does.
+    const uint64_t chars =
+        uint64_t(std::max(1, maxLines)) * (uint64_t(width / WidthsFor(font).narrow) + 1) +
+        MarginChars;
+    Wrapped wrapped;
+    wrapped.Whole = model.MaxChars(row) <= chars;
+    wrapped.Utf8 = wrapped.Whole ? model.Utf8Text(row) : model.Utf8Part(row, 0, chars);
+    wrapped.Text = ShownText(wrapped.Utf8, WidthsFor(font).zero);
+    // Most rows fit at any width: laying them out would only say so.
+    if (wrapped.Whole && wrapped.Text.size() * WidthsFor(font).widest <= width &&
+        !wrapped.Text.contains(QLatin1Char('\t')))
+        wrapped.Lines = {{0, int(wrapped.Text.size())}};
+    else
+        wrapped.Lines = BreakLines(wrapped.Text, font, width, maxLines);
+    return *wraps_.insert(key, std::move(wrapped));
+}
+
+int LineDrawer::WrappedLineCount(const QAbstractItemView& list, const QModelIndex& index,
+                                 int maxLines) const {
+    auto* model = qobject_cast<LogListModel*>(list.model());
+    if (!model || !index.isValid() || index.row() >= model->rowCount())
+        return 1;
+    return int(WrapRow(list, *model, index.row(), maxLines).Lines.size());
+}
+
 void LineDrawer::DrawListRow(QPainter& painter, const QAbstractItemView& list,
                              const QModelIndex& index, const QRect& rect,
                              const RowMarks& marks) const {
@@ -189,6 +265,10 @@ void LineDrawer::DrawListRow(QPainter& painter, const QAbstractItemView& list,
         return;
     const int row = index.row();
     const QFont font = list.font();
+    if (marks.LineHeight > 0) {
+        DrawWrappedRow(painter, list, *model, row, rect, marks);
+        return;
+    }
     const int rightEdge = list.viewport()->width();
     const int m = WidthsFor(font).m;
     const int narrow = WidthsFor(font).narrow;
@@ -211,6 +291,41 @@ void LineDrawer::DrawListRow(QPainter& painter, const QAbstractItemView& list,
         found = FoundParts(text, *marks.Found, int(zero.size()), first == 0, whole);
     DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(text, zero), group,
             model->Record(row), whole ? 0 : int(shift), marks.Selected, found);
+}
+
+void LineDrawer::DrawWrappedRow(QPainter& painter, const QAbstractItemView& list,
+                                LogListModel& model, int row, const QRect& rect,
+                                const RowMarks& marks) const {
+    const QFont font = list.font();
+    const Wrapped& wrapped = WrapRow(list, model, row, rect.height() / marks.LineHeight);
+    const int group = RowGroup(model, row);
+    const QString& zero = WidthsFor(font).zero;
+    std::vector<std::pair<int, int>> found;
+    if (marks.Found && marks.Found->CanSearch())
+        found = FoundParts(wrapped.Utf8, *marks.Found, int(zero.size()), true, wrapped.Whole);
+    const VisualLine& end = wrapped.Lines.back();
+    // What does not fit ends in an ellipsis; the whole row is still copied
+    // and searched.
+    const bool cut = !wrapped.Whole || end.Start + end.Length < wrapped.Text.size();
+    const int rightEdge = list.viewport()->width();
+    for (size_t j = 0; j < wrapped.Lines.size(); ++j) {
+        const VisualLine& line = wrapped.Lines[j];
+        QString part = wrapped.Text.mid(line.Start, line.Length);
+        if (cut && j + 1 == wrapped.Lines.size() && !part.isEmpty())
+            part.back() = QChar(0x2026);
+        std::vector<std::pair<int, int>> parts;
+        for (const auto& [begin, finish] : found) {
+            const int from = std::max(begin, line.Start) - line.Start;
+            const int to = std::min(finish, line.Start + line.Length) - line.Start;
+            if (from < to)
+                parts.emplace_back(from, to);
+        }
+        const QRect lineRect(rect.left(), rect.top() + int(j) * marks.LineHeight, rect.width(),
+                             marks.LineHeight);
+        // The gutter's number or time stands on the row's first line only.
+        DrawRow(painter, font, list.palette(), lineRect, rightEdge, part, group,
+                j == 0 ? model.Record(row) : nullptr, 0, marks.Selected, parts);
+    }
 }
 
 void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& palette,

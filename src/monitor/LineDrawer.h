@@ -29,6 +29,14 @@ class SearchPattern;
 struct RowMarks {
     bool Selected = false;
     const SearchPattern* Found = nullptr;
+    // Wrapped at the list's width into lines of this height; 0: one line.
+    int LineHeight = 0;
+};
+
+// One line of a wrapped row: [Start, Start + Length) of its shown text.
+struct VisualLine {
+    int Start = 0;
+    int Length = 0;
 };
 
 // What drawing a line reads, live at every call.
@@ -37,6 +45,8 @@ class LineDrawSettings {
     virtual ~LineDrawSettings() = default;
     // UTF-8 text of Group1KeywordsField..Group3KeywordsField for g = 1..3.
     virtual std::string GroupKeywords(int g) const = 0;
+    // Group g's keywords are regular expressions.
+    virtual bool GroupUsesRegex(int /*g*/) const { return false; }
     virtual QColor GroupColor(int group) const = 0;
     virtual bool ShowLineNumbers() const = 0;
     virtual bool ShowLineTime() const = 0;
@@ -54,6 +64,16 @@ class LineDrawer {
     // The list's item at index into rect; nothing for a row past the end.
     void DrawListRow(QPainter& painter, const QAbstractItemView& list, const QModelIndex& index,
                      const QRect& rect, const RowMarks& marks = {}) const;
+
+    // The lines the list's row at index takes wrapped at the list's width, at
+    // most maxLines: only as much of its text is read and laid out as so many
+    // lines can show, however long the row.
+    int WrappedLineCount(const QAbstractItemView& list, const QModelIndex& index,
+                         int maxLines) const;
+    // Breaks text into lines of at most width pixels, at word boundaries where
+    // a word fits, at most maxLines of them (at least one, even for no text).
+    static std::vector<VisualLine> BreakLines(const QString& text, const QFont& font, int width,
+                                              int maxLines);
 
     // One UTF-8 line, in font and palette, filling rect and on to rightEdge.
     void DrawLine(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
@@ -87,12 +107,29 @@ class LineDrawer {
         int time = 0;    // "23:59:59"
         int m = 0;       // "M"
         int narrow = 1;  // the narrowest of some narrow characters
+        int widest = 1;  // the font's widest character
         QString zero;    // what stands for a zero character
     };
     const Widths& WidthsFor(const QFont& font) const;
     const GroupMatcher& Matcher() const;
+    // The shown text of a row wrapped into at most maxLines lines, its
+    // lines, and whether the text is the row's whole text.
+    struct Wrapped {
+        std::string Utf8;
+        QString Text;
+        std::vector<VisualLine> Lines;
+        bool Whole = true;
+    };
+    // Kept for the rows last laid out: the view measures a row before it
+    // paints it, and paints the rows on screen again and again.
+    const Wrapped& WrapRow(const QAbstractItemView& list, LogListModel& model, int row,
+                           int maxLines) const;
+    // Width of the text beside the gutter in a wrapped row.
+    int WrapWidth(const QAbstractItemView& list) const;
     // The row's highest group, from the index or, the first time, its text.
     int RowGroup(LogListModel& model, int row) const;
+    void DrawWrappedRow(QPainter& painter, const QAbstractItemView& list, LogListModel& model,
+                        int row, const QRect& rect, const RowMarks& marks) const;
     // found: the marked parts of line, as [begin, end) positions in it.
     void DrawRow(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
                  int rightEdge, const QString& line, int group, const LineRecord* record, int shift,
@@ -115,6 +152,7 @@ class LineDrawer {
     // Colours worked out from the palette, kept: finding them takes a search.
     mutable QHash<QPair<QRgb, QRgb>, QRgb> drawnColors_;
     mutable QHash<QString, QRgb> fills_;
+    mutable QHash<QString, Wrapped> wraps_;
 };
 
 } // namespace marrowlight

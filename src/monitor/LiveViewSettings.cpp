@@ -20,6 +20,10 @@ std::string LiveViewSettings::GroupKeywords(int g) const {
     return options_.Group(g).Keywords();
 }
 
+bool LiveViewSettings::GroupUsesRegex(int g) const {
+    return options_.Group(g).RegularExpressions();
+}
+
 bool LiveViewSettings::LastEntriesAtTop() const {
     return options_.LastEntriesAtTop();
 }

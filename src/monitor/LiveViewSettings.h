@@ -20,6 +20,7 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     bool AllEntries() const override;
     bool GroupShown(int g) const override;
     std::string GroupKeywords(int g) const override;
+    bool GroupUsesRegex(int g) const override;
     bool LastEntriesAtTop() const override;
     bool AddedLogLinesOnly() const override;
     bool AllLogLines() const override;

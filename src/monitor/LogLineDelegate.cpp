@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QStyle>
+#include <algorithm>
 
 namespace marrowlight {
 
@@ -17,7 +18,9 @@ void LogLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const auto* list = qobject_cast<const QAbstractItemView*>(option.widget);
     if (!list)
         return;
-    const RowMarks marks{(option.state & QStyle::State_Selected) != 0, found_.get()};
+    const bool wrapped = option.features.testFlag(QStyleOptionViewItem::WrapText);
+    const RowMarks marks{(option.state & QStyle::State_Selected) != 0, found_.get(),
+                         wrapped ? itemHeight_ : 0};
     drawer_.DrawListRow(*painter, *list, index, option.rect, marks);
     // A dotted frame around the focused line.
     if (option.state & QStyle::State_HasFocus) {
@@ -29,7 +32,16 @@ void LogLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     }
 }
 
-QSize LogLineDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+QSize LogLineDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    // A wrapped row is as tall as its lines at the width of option.rect, and
+    // never taller than option.rect.
+    const auto* list = qobject_cast<const QAbstractItemView*>(option.widget);
+    if (index.isValid() && list && option.features.testFlag(QStyleOptionViewItem::WrapText)) {
+        const int most = std::max(1, option.rect.height() / itemHeight_);
+        return QSize(option.rect.width(),
+                     drawer_.WrappedLineCount(*list, index, most) * itemHeight_);
+    }
     return QSize(extentWidth_, itemHeight_);
 }
 

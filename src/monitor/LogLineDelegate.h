@@ -10,7 +10,8 @@ class SearchPattern;
 
 // Paints the rows of one log list through DrawListRow. Every row has the
 // same size: the fixed item height and the list's horizontal extent, so the
-// view scrolls sideways as far as the longest line read.
+// view scrolls sideways as far as the longest line read. Wrapped (the option's
+// WrapText), a row takes as many item heights as its lines.
 class LogLineDelegate : public QStyledItemDelegate {
     Q_OBJECT
 

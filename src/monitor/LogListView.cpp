@@ -94,23 +94,114 @@ int LogListView::TopRow() const {
 }
 
 int LogListView::FullRowsVisible() const {
-    return std::max(1, viewport()->height() / std::max(1, rowHeight_));
+    const int height = std::max(1, rowHeight_);
+    if (!wrap_)
+        return std::max(1, viewport()->height() / height);
+    const qint64 screen = viewport()->height();
+    qint64 y = 0;
+    int rows = 0;
+    for (int row = TopRow(), count = RowCount(); row < count; ++row, ++rows) {
+        y += qint64(RowSpan(row)) * height;
+        if (y > screen)
+            break;
+    }
+    return std::max(1, rows);
+}
+
+void LogListView::SetWrapping(bool on) {
+    if (wrap_ == on)
+        return;
+    wrap_ = on;
+    ForgetSpans();
+    doItemsLayout();
+}
+
+int LogListView::RowSpan(int row) const {
+    if (!wrap_ || !model() || !itemDelegate() || row < 0 || row >= RowCount())
+        return 1;
+    if (auto it = spans_.constFind(row); it != spans_.constEnd())
+        return *it;
+    // The delegate lays out the row at the viewport's width, in at most as
+    // many lines as the viewport holds: a row is never taller than the screen.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = viewport()->rect();
+    const int height = std::max(1, rowHeight_);
+    const int most = std::max(1, viewport()->height() / height);
+    const int lines =
+        itemDelegate()->sizeHint(option, model()->index(row, 0, rootIndex())).height() / height;
+    const int span = std::clamp(lines, 1, most);
+    if (spans_.size() > 4096)
+        spans_.clear();
+    spans_.insert(row, span);
+    return span;
+}
+
+qint64 LogListView::RowTop(int row) const {
+    const qint64 height = std::max(1, rowHeight_);
+    const int top = TopRow();
+    if (!wrap_ || row <= top)
+        return (qint64(row) - top) * height;
+    // Rows on screen are measured; below it, each counts as one line.
+    const qint64 screen = viewport()->height();
+    qint64 y = 0;
+    int at = top;
+    for (; at < row && y <= screen; ++at)
+        y += RowSpan(at) * height;
+    return y + (qint64(row) - at) * height;
+}
+
+int LogListView::TopShowingAtBottom(int row) const {
+    if (!wrap_)
+        return std::max(0, row - FullRowsVisible() + 1);
+    const qint64 height = std::max(1, rowHeight_);
+    const qint64 screen = viewport()->height();
+    qint64 used = RowSpan(row) * height;
+    int top = row;
+    while (top > 0) {
+        const qint64 next = used + RowSpan(top - 1) * height;
+        if (next > screen)
+            break;
+        used = next;
+        --top;
+    }
+    return top;
+}
+
+int LogListView::LastTopRow() const {
+    const int count = RowCount();
+    if (!wrap_)
+        return std::max(0, count - FullRowsVisible());
+    return count > 0 ? TopShowingAtBottom(count - 1) : 0;
 }
 
 int LogListView::RowAt(int y) const {
     if (y < 0)
         return -1;
-    const qint64 row = qint64(TopRow()) + y / std::max(1, rowHeight_);
+    const qint64 height = std::max(1, rowHeight_);
+    qint64 row = qint64(TopRow()) + y / height;
+    if (wrap_) {
+        const qint64 screen = viewport()->height();
+        qint64 bottom = 0;
+        row = TopRow();
+        for (const int count = RowCount(); row < count && bottom <= screen; ++row) {
+            bottom += RowSpan(int(row)) * height;
+            if (y < bottom)
+                return int(row);
+        }
+        row += (y - bottom) / height;
+    }
     return row < RowCount() ? int(row) : -1;
 }
 
 QRect LogListView::RowRect(int row) const {
     // Rows far off screen are clamped: only their side of the screen matters.
-    const qint64 y = (qint64(row) - TopRow()) * rowHeight_;
+    const qint64 y = RowTop(row);
     constexpr qint64 limit = std::numeric_limits<int>::max() / 4;
     const int top = int(std::clamp(y, -limit, limit));
     const int width = std::max(contentWidth_, viewport()->width() + horizontalOffset());
-    return QRect(-horizontalOffset(), top, width, rowHeight_);
+    const bool near = y >= -viewport()->height() && y <= viewport()->height();
+    return QRect(-horizontalOffset(), top, width, rowHeight_ * (near ? RowSpan(row) : 1));
 }
 
 QRect LogListView::visualRect(const QModelIndex& index) const {
@@ -130,15 +221,17 @@ void LogListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
         top = row;
         break;
     case PositionAtBottom:
-        top = row - rows + 1;
+        top = wrap_ ? TopShowingAtBottom(row) : row - rows + 1;
         break;
     case PositionAtCenter:
-        top = row - rows / 2;
+        top = wrap_ ? (row + TopShowingAtBottom(row)) / 2 : row - rows / 2;
         break;
     case EnsureVisible:
         if (row < top)
             top = row;
-        else if (row >= top + rows)
+        else if (wrap_ && RowTop(row) + qint64(RowSpan(row)) * rowHeight_ > viewport()->height())
+            top = TopShowingAtBottom(row);
+        else if (!wrap_ && row >= top + rows)
             top = row - rows + 1;
         break;
     }
@@ -207,6 +300,9 @@ void LogListView::setSelection(const QRect& rect, QItemSelectionModel::Selection
     const QRect area = rect.normalized();
     const qint64 height = std::max(1, rowHeight_);
     auto rowOf = [&](int y) {
+        if (wrap_ && y >= 0 && y < viewport()->height())
+            if (const int row = RowAt(y); row >= 0)
+                return row;
         const qint64 row = TopRow() + (y >= 0 ? y / height : -((-qint64(y) + height - 1) / height));
         return int(std::clamp<qint64>(row, 0, count - 1));
     };
@@ -228,7 +324,7 @@ QItemSelectionModel::SelectionFlags LogListView::selectionCommand(const QModelIn
 QRegion LogListView::visualRegionForSelection(const QItemSelection& selection) const {
     // Only what is on screen matters, however large the selection.
     const int top = TopRow();
-    const int bottom = top + FullRowsVisible();
+    const int bottom = top + FullRowsVisible(); // and the one cut by the bottom edge
     QRegion region;
     for (const QItemSelectionRange& range : selection) {
         const int first = std::max(range.top(), top);
@@ -249,21 +345,46 @@ void LogListView::paintEvent(QPaintEvent* event) {
     const int count = RowCount();
     const QRect area = event->rect();
     const int height = std::max(1, rowHeight_);
-    // An area below the last row paints nothing, not the rows from the first on.
-    const qint64 first = qint64(TopRow()) + std::max(0, area.top()) / height;
-    if (first >= count || area.bottom() < 0)
-        return;
-    const qint64 last = std::min<qint64>(count - 1, qint64(TopRow()) + area.bottom() / height);
-    for (int row = int(first); row <= last; ++row) {
+    auto paintRow = [&](int row, const QRect& rect) {
         const QModelIndex index = model()->index(row, 0, rootIndex());
-        option.rect = RowRect(row);
+        option.rect = rect;
         option.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
         if (selectionModel() && selectionModel()->isSelected(index))
             option.state |= QStyle::State_Selected;
         if (index == current && hasFocus())
             option.state |= QStyle::State_HasFocus;
         itemDelegate()->paint(&painter, option, index);
+    };
+    if (wrap_) {
+        const int width = viewport()->width();
+        qint64 y = 0;
+        for (int row = TopRow(); row < count && y <= area.bottom(); ++row) {
+            const int rowHeight = RowSpan(row) * height;
+            if (y + rowHeight > area.top())
+                paintRow(row, QRect(0, int(y), width, rowHeight));
+            y += rowHeight;
+        }
+        return;
     }
+    // An area below the last row paints nothing, not the rows from the first on.
+    const qint64 first = qint64(TopRow()) + std::max(0, area.top()) / height;
+    if (first >= count || area.bottom() < 0)
+        return;
+    const qint64 last = std::min<qint64>(count - 1, qint64(TopRow()) + area.bottom() / height);
+    for (int row = int(first); row <= last; ++row)
+        paintRow(row, RowRect(row));
+}
+
+void LogListView::initViewItemOption(QStyleOptionViewItem* option) const {
+    QAbstractItemView::initViewItemOption(option);
+    if (wrap_)
+        option->features |= QStyleOptionViewItem::WrapText;
+}
+
+void LogListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                              const QList<int>& roles) {
+    ForgetSpans();
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void LogListView::doItemsLayout() {
@@ -272,14 +393,16 @@ void LogListView::doItemsLayout() {
         initViewItemOption(&option);
         const QSize size = delegate->sizeHint(option, QModelIndex());
         rowHeight_ = std::max(1, size.height());
-        contentWidth_ = std::max(0, size.width());
+        contentWidth_ = wrap_ ? 0 : std::max(0, size.width());
     }
+    ForgetSpans();
     QAbstractItemView::doItemsLayout();
     updateGeometries();
     viewport()->update();
 }
 
 void LogListView::reset() {
+    ForgetSpans();
     QAbstractItemView::reset();
     // The scroll range must cover the new rows now: a scrollTo right after a
     // bulk load would otherwise be clamped to the top.
@@ -289,11 +412,11 @@ void LogListView::reset() {
 void LogListView::updateGeometries() {
     const int rows = FullRowsVisible();
     QScrollBar* vertical = verticalScrollBar();
-    vertical->setRange(0, std::max(0, RowCount() - rows));
+    vertical->setRange(0, LastTopRow());
     vertical->setPageStep(rows);
     vertical->setSingleStep(1);
     QScrollBar* horizontal = horizontalScrollBar();
-    horizontal->setRange(0, std::max(0, contentWidth_ - viewport()->width()));
+    horizontal->setRange(0, wrap_ ? 0 : std::max(0, contentWidth_ - viewport()->width()));
     horizontal->setPageStep(viewport()->width());
     horizontal->setSingleStep(std::max(1, rowHeight_));
     QAbstractItemView::updateGeometries();
@@ -302,7 +425,25 @@ void LogListView::updateGeometries() {
 void LogListView::scrollContentsBy(int dx, int dy) {
     // A followed log scrolls by a row or two per line: the rows still on
     // screen are moved, and only the ones that come into view are painted.
-    ShiftRows(dx == 0 ? dy : std::numeric_limits<int>::max(), viewport()->rect());
+    if (!wrap_) {
+        ShiftRows(dx == 0 ? dy : std::numeric_limits<int>::max(), viewport()->rect());
+        return;
+    }
+    // Wrapped rows differ in height: the pixels moved are those of the rows
+    // that left the screen (scrolled down) or came into it (scrolled up).
+    const int rows = std::abs(dy);
+    if (dx != 0 || dy == 0 || rows >= FullRowsVisible()) {
+        viewport()->update();
+        return;
+    }
+    const int from = dy < 0 ? TopRow() + dy : TopRow();
+    qint64 pixels = 0;
+    for (int row = from; row < from + rows; ++row)
+        pixels += qint64(RowSpan(row)) * std::max(1, rowHeight_);
+    if (pixels >= viewport()->height())
+        viewport()->update();
+    else
+        viewport()->scroll(0, int(dy < 0 ? -pixels : pixels), viewport()->rect());
 }
 
 void LogListView::verticalScrollbarValueChanged(int value) {
@@ -314,20 +455,25 @@ void LogListView::verticalScrollbarValueChanged(int value) {
 }
 
 void LogListView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    // Rows before the new ones keep their lines; the ones after moved.
+    if (end + 1 < RowCount())
+        ForgetSpans();
     QAbstractItemView::rowsInserted(parent, start, end);
     // The scroll range only grows. The scroll area answers every change of
     // it by laying out and painting both scroll bars again, which following
     // a log would do with every line; only a bar coming into view needs it.
     QScrollBar* bar = verticalScrollBar();
-    const int maximum = std::max(0, RowCount() - FullRowsVisible());
+    const int maximum = LastTopRow();
     const bool quiet = bar->maximum() > bar->minimum() || maximum == bar->minimum();
     const QSignalBlocker block(quiet ? bar : nullptr);
     bar->setMaximum(maximum);
     // The rows from `start` on moved down; rows below the screen change
     // nothing on it.
     const QRect area = viewport()->rect();
-    const int y = std::max(0, RowRect(start).top());
-    if (y <= area.bottom())
+    const int y = int(std::clamp<qint64>(RowTop(start), 0, area.bottom() + 1));
+    if (y <= area.bottom() && wrap_)
+        viewport()->update(QRect(area.left(), y, area.width(), area.bottom() - y + 1));
+    else if (y <= area.bottom())
         ShiftRows(end - start + 1, QRect(area.left(), y, area.width(), area.bottom() - y + 1));
 }
 
@@ -341,10 +487,12 @@ void LogListView::ShiftRows(int rows, const QRect& area) {
 
 void LogListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+    ForgetSpans();
     viewport()->update();
 }
 
 void LogListView::resizeEvent(QResizeEvent* event) {
+    ForgetSpans();
     QAbstractItemView::resizeEvent(event);
     updateGeometries();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QHash>
 
 namespace marrowlight {
 
@@ -9,6 +10,11 @@ namespace marrowlight {
 // whatever the row count: positions are worked out, never laid out row by
 // row as QListView does on every insertion. Row height and width (the
 // horizontal extent) come from the delegate's sizeHint.
+//
+// Wrapped, a row takes as many lines of that height as its text needs at the
+// list's width (at most a screen's worth), asked of the delegate's sizeHint
+// for the rows on screen only. The scroll range still counts rows, so its
+// cost does not grow with the log either.
 class LogListView : public QAbstractItemView {
     Q_OBJECT
 
@@ -25,6 +31,12 @@ class LogListView : public QAbstractItemView {
     int TopRow() const;
     int FullRowsVisible() const;
 
+    // Rows wrapped at the list's width, scrolled by row, never sideways.
+    void SetWrapping(bool on);
+    bool Wrapping() const { return wrap_; }
+    // The lines a row takes: 1 unless wrapped.
+    int RowSpan(int row) const;
+
   public slots:
     void doItemsLayout() override;
     void reset() override;
@@ -33,6 +45,9 @@ class LogListView : public QAbstractItemView {
     void verticalScrollbarValueChanged(int value) override;
 
   protected:
+    void initViewItemOption(QStyleOptionViewItem* option) const override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     // Rows are never edited. The base builds a style option and asks the
     // delegate at every change of the current row: once per followed line.
@@ -65,9 +80,17 @@ class LogListView : public QAbstractItemView {
     void ShiftRows(int rows, const QRect& area);
     int RowAt(int y) const;
     QRect RowRect(int row) const;
+    // Pixels from the top of the viewport to the row's top.
+    qint64 RowTop(int row) const;
+    // The top row that shows `row` whole at the bottom of the screen.
+    int TopShowingAtBottom(int row) const;
+    int LastTopRow() const;
+    void ForgetSpans() const { spans_.clear(); }
 
     int rowHeight_ = 15;
     int contentWidth_ = 0;
+    bool wrap_ = false;
+    mutable QHash<int, int> spans_; // the lines of rows asked since the last change
 };
 
 } // namespace marrowlight

@@ -4,6 +4,7 @@
 #include "monitor/LineDrawer.h"
 #include "monitor/LiveViewSettings.h"
 #include "monitor/LogListModel.h"
+#include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
 #include "support/core/PathUtils.h"
@@ -172,6 +173,7 @@ LogTab& LogTabs::Insert(const std::string& path) {
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
     const int index = pageControl_.addTab(tab, TabIcon(MenuImageIndex::NormalLog), caption);
     pageControl_.setTabToolTip(index, QFile::decodeName(QByteArray::fromStdString(path)));
+    ApplyWrap(tab);
     ResetLog(*tab);
     return *tab;
 }
@@ -198,6 +200,20 @@ void LogTabs::ApplyFont(QWidget* tab) {
 void LogTabs::ApplyFontToAll() {
     for (int i = 0; i < Count(); ++i)
         ApplyFont(pageControl_.widget(i));
+}
+
+void LogTabs::ApplyWrap(QWidget* tab) {
+    auto* logTab = qobject_cast<LogTab*>(tab);
+    const bool wrap = menu_.WrapLongLines();
+    // A tab not shown yet builds its list only when asked: unwrapped is how
+    // a list starts, so only wrapping needs it now.
+    if (logTab && (wrap || logTab->Built()))
+        logTab->ListView()->SetWrapping(wrap);
+}
+
+void LogTabs::ApplyWrapToAll() {
+    for (int i = 0; i < Count(); ++i)
+        ApplyWrap(pageControl_.widget(i));
 }
 
 void LogTabs::CloseLog(QWidget* tab) {

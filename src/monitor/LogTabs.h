@@ -62,6 +62,9 @@ class LogTabs : public QObject {
     void ResetAllLogs();
     void ApplyFont(QWidget* tab);
     void ApplyFontToAll();
+    // "Wrap Long Lines" of the View menu, to one tab's list or all.
+    void ApplyWrap(QWidget* tab);
+    void ApplyWrapToAll();
     // Removing a tab activates the one that followed it, or the first when it
     // was the last; none when no tab is left.
     void CloseLog(QWidget* tab);

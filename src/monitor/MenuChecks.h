@@ -13,6 +13,8 @@ class MenuChecks {
     virtual bool GroupShown(int g) const = 0;
     virtual bool KeepModifiedLogFocused() const = 0;
     virtual bool OpenCloseLogsAutomatically() const = 0;
+    // "Wrap Long Lines" of the View menu.
+    virtual bool WrapLongLines() const { return false; }
 };
 
 } // namespace marrowlight

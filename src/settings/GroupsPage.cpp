@@ -4,6 +4,7 @@
 #include "settings/PageAccessKeys.h"
 #include "settings/core/SoundChoices.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -35,6 +36,9 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
         SoundList[g]->setObjectName("Group" + n + "SoundCBx");
         for (const SoundChoice& choice : SoundChoices())
             SoundList[g]->addItem(QString::fromLatin1(choice.text));
+        // A caption with letters the page's other captions lack, so each of
+        // the three still finds an access key of its own.
+        RegexBox[g] = new QCheckBox("Keywords as regular expressions", box);
         KeywordsField[g] = new QLineEdit(DefaultKeywords[g], box);
         KeywordsField[g]->setObjectName("Group" + n + "Edt");
         AllowLongList(KeywordsField[g]);
@@ -48,6 +52,22 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
         grid->addWidget(BuddyLabel("Log lines containing (case sensitive):", KeywordsField[g], box),
                         2, 0, 1, 4);
         grid->addWidget(KeywordsField[g], 3, 0, 1, 4);
+        // Stored beside the group's other values, by its path in the box.
+        QWidget::setTabOrder(KeywordsField[g], RegexBox[g]);
+        RegexBox[g]->setObjectName("Group" + n + "RegexChk");
+        RegexBox[g]->setAccessibleDescription("Keywords of display group " + n +
+                                              " are regular expressions");
+        grid->addWidget(RegexBox[g], 4, 0, 1, 4);
+        KeywordsProblem[g] = new QLabel(box);
+        KeywordsProblem[g]->setWordWrap(true);
+        KeywordsProblem[g]->setTextFormat(Qt::PlainText);
+        KeywordsProblem[g]->setStyleSheet("color: #B00000");
+        KeywordsProblem[g]->hide();
+        grid->addWidget(KeywordsProblem[g], 5, 0, 1, 4);
+        // A new expression may be valid: the old reason goes with the edit.
+        connect(KeywordsField[g], &QLineEdit::textEdited, this,
+                [this, g] { ShowKeywordsProblem(g, {}); });
+        connect(RegexBox[g], &QCheckBox::toggled, this, [this, g] { ShowKeywordsProblem(g, {}); });
         grid->setColumnStretch(1, 1);
         page->addWidget(box);
     }
@@ -64,6 +84,14 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
 #endif
     page->addStretch();
     AssignPageAccessKeys(*this);
+}
+
+void GroupsPage::ShowKeywordsProblem(int g, const QString& text) {
+    if (g < 0 || g > 2 || KeywordsProblem[g]->text() == text)
+        return;
+    KeywordsProblem[g]->setText(text);
+    KeywordsProblem[g]->setVisible(!text.isEmpty());
+    KeywordsField[g]->setAccessibleDescription(text);
 }
 
 } // namespace marrowlight

@@ -2,7 +2,9 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace marrowlight {
@@ -19,6 +21,14 @@ class GroupsPage : public QWidget {
     ColorListBox* ColorList[3] = {};
     QComboBox* SoundList[3] = {};
     QLineEdit* KeywordsField[3] = {};
+    // Each keyword of the group is a regular expression.
+    QCheckBox* RegexBox[3] = {};
+    // Why group g's (0..2) keywords were refused; hidden while there is none.
+    QLabel* KeywordsProblem[3] = {};
+
+    // Shows why group g's (0..2) keywords cannot be used, or clears it
+    // (empty text). The field carries it too, for screen readers.
+    void ShowKeywordsProblem(int g, const QString& text);
 };
 
 } // namespace marrowlight

@@ -79,7 +79,9 @@ void OptionsDialog::BuildPages() {
     QLineEdit** keywords[] = {&Group1KeywordsField, &Group2KeywordsField, &Group3KeywordsField};
     ColorListBox** colors[] = {&Group1ColorList, &Group2ColorList, &Group3ColorList};
     QComboBox** sounds[] = {&Group1SoundList, &Group2SoundList, &Group3SoundList};
+    QCheckBox** regex[] = {&Group1RegexBox, &Group2RegexBox, &Group3RegexBox};
     for (int g = 0; g < 3; ++g) {
+        *regex[g] = groups->RegexBox[g];
         *names[g] = groups->NameField[g];
         *keywords[g] = groups->KeywordsField[g];
         *colors[g] = groups->ColorList[g];
@@ -150,9 +152,11 @@ void OptionsDialog::ConnectHandlers() {
     onChecked(UpdateOnChangeButton, &OptionsDialog::ApplyUpdateModeChoice);
     onChecked(UpdateForcedButton, &OptionsDialog::ApplyUpdateModeChoice);
 
-    for (int g = 1; g <= 3; ++g)
+    for (int g = 1; g <= 3; ++g) {
         connect(Group(g).KeywordsField, &QLineEdit::textChanged, this,
                 &OptionsDialog::SetNeedsReload);
+        onToggle(Group(g).RegexBox, &OptionsDialog::SetNeedsReload);
+    }
     for (QLineEdit* edit : {LogFolderField, WildcardMasksField})
         connect(edit, &QLineEdit::textChanged, this, &OptionsDialog::SetAutoOpenChanged);
     FileMasksField->installEventFilter(this);
@@ -293,8 +297,37 @@ void OptionsDialog::HandleClose(int result) {
         RestoreSnapshot();
 }
 
+bool OptionsDialog::CheckGroupKeywords() {
+    auto* page = qobject_cast<GroupsPage*>(GroupsTab);
+    QLineEdit* first = nullptr;
+    for (int g = 1; g <= 3; ++g) {
+        const GroupControls group = Group(g);
+        std::optional<std::string> problem;
+        if (CheckRegexKeywords && group.RegexBox->isChecked())
+            problem = CheckRegexKeywords(group.KeywordsField->text().toStdString());
+        if (page)
+            page->ShowKeywordsProblem(g - 1,
+                                      problem ? QString::fromStdString(*problem) : QString());
+        if (problem && !first)
+            first = group.KeywordsField;
+    }
+    if (!first)
+        return true;
+    TabWidget->setCurrentWidget(GroupsTab);
+    first->setFocus();
+    return false;
+}
+
+void OptionsDialog::accept() {
+    if (CheckGroupKeywords())
+        QDialog::accept();
+}
+
 void OptionsDialog::PrepareExecute() {
     SaveError.reset();
+    if (auto* page = qobject_cast<GroupsPage*>(GroupsTab))
+        for (int g = 0; g < 3; ++g)
+            page->ShowKeywordsProblem(g, {});
     TakeSnapshot();
     open_ = true;
     PrepareShow();
@@ -435,11 +468,14 @@ void OptionsDialog::ApplyUpdateModeChoice() {
 OptionsDialog::GroupControls OptionsDialog::Group(int g) const {
     switch (g) {
     case 1:
-        return {Group1NameField, Group1KeywordsField, Group1ColorList, Group1SoundList};
+        return {Group1NameField, Group1KeywordsField, Group1ColorList, Group1SoundList,
+                Group1RegexBox};
     case 2:
-        return {Group2NameField, Group2KeywordsField, Group2ColorList, Group2SoundList};
+        return {Group2NameField, Group2KeywordsField, Group2ColorList, Group2SoundList,
+                Group2RegexBox};
     case 3:
-        return {Group3NameField, Group3KeywordsField, Group3ColorList, Group3SoundList};
+        return {Group3NameField, Group3KeywordsField, Group3ColorList, Group3SoundList,
+                Group3RegexBox};
     default:
         return {};
     }

@@ -57,6 +57,7 @@ class OptionsDialog : public QDialog {
               *Group3KeywordsField = nullptr;
     ColorListBox *Group1ColorList = nullptr, *Group2ColorList = nullptr, *Group3ColorList = nullptr;
     QComboBox *Group1SoundList = nullptr, *Group2SoundList = nullptr, *Group3SoundList = nullptr;
+    QCheckBox *Group1RegexBox = nullptr, *Group2RegexBox = nullptr, *Group3RegexBox = nullptr;
     // "Display"
     QCheckBox *ShowLineTimeBox = nullptr, *ShowLineNumbersBox = nullptr,
               *LastEntriesAtTopBox = nullptr;
@@ -87,6 +88,7 @@ class OptionsDialog : public QDialog {
         QLineEdit* KeywordsField = nullptr;
         ColorListBox* ColorList = nullptr;
         QComboBox* SoundList = nullptr;
+        QCheckBox* RegexBox = nullptr;
     };
     GroupControls Group(int g) const;
 
@@ -117,6 +119,13 @@ class OptionsDialog : public QDialog {
     // Asks for a folder, starting at the given one; nullopt when cancelled.
     // Defaults to the folder browse dialog.
     std::function<std::optional<QString>(const QString& initialFolder)> BrowseFolder;
+    // Why a group's keywords, read as regular expressions, cannot be used;
+    // nullopt when they can. Ok is refused while one group's cannot. Unset,
+    // every list is taken.
+    std::function<std::optional<std::string>(const std::string& keywords)> CheckRegexKeywords;
+    // Ok's check: shows why each refused group's keywords cannot be used and
+    // puts the focus on the first; true when every group's can.
+    bool CheckGroupKeywords();
 
     void LoadSettings();
     void SaveSettings();
@@ -133,6 +142,9 @@ class OptionsDialog : public QDialog {
     void SetAutoOpenChanged() { AutoOpenChanged = true; }
     void BrowseForFolder();
     void ShowOptionsHelp();
+
+    // Closes as Ok only when CheckGroupKeywords passes.
+    void accept() override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -30,6 +30,11 @@ std::string GroupOptions::Keywords() const {
     return edit ? options_->TextInForce(edit).toStdString() : std::string();
 }
 
+bool GroupOptions::RegularExpressions() const {
+    const QCheckBox* box = options_->Group(group_).RegexBox;
+    return box && box->isChecked();
+}
+
 QColor GroupOptions::Colour() const {
     const ColorListBox* list = options_->Group(group_).ColorList;
     return list ? ColorListBox::ColorAt(options_->IndexInForce(list)) : QColor(Qt::black);

@@ -19,6 +19,8 @@ class GroupOptions {
     QString Name() const;
     // Group<g>KeywordsField as UTF-8: keywords separated by ";".
     std::string Keywords() const;
+    // Group<g>RegexBox: each keyword is a regular expression.
+    bool RegularExpressions() const;
     // The colour of the entry selected in Group<g>ColorList; black when none.
     QColor Colour() const;
     // Sounds the group's alert: the entry selected in Group<g>SoundList.

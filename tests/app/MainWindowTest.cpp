@@ -6,6 +6,7 @@
 #include "app/core/CommandLine.h"
 #include "monitor/FindBar.h"
 #include "monitor/LogListModel.h"
+#include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
@@ -189,6 +190,7 @@ TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     Store("Group1Mnu", "2");
     Store("Group2Mnu", "0");
     Store("KeepModifedLogFocused", "");
+    Store("WrapLongLinesMnu", "1");
     MainWindow& frm = Run({});
     EXPECT_TRUE(frm.AutomaticModeAction->isChecked());
     EXPECT_TRUE(frm.AllEntriesAction->isChecked()) << "a value that is no number keeps the default";
@@ -196,6 +198,7 @@ TEST_F(MainWindowTest, MenuStatesComeFromTheStoreAsOnOffValues) {
     EXPECT_FALSE(frm.Group2Action->isChecked());
     EXPECT_TRUE(frm.Group3Action->isChecked()) << "missing gives the default";
     EXPECT_TRUE(frm.KeepModifiedLogFocusedAction->isChecked()) << "empty gives the default";
+    EXPECT_TRUE(frm.WrapLongLinesAction->isChecked());
     EXPECT_EQ(frm.ViewFilterSnapshot, "1101");
 }
 
@@ -294,7 +297,7 @@ TEST_F(MainWindowTest, PathsThatAreNotUtf8StayBytesFromTheCommandLineToTheStore)
     EXPECT_EQ(RecentFiles(store).Entries(), std::vector<std::string>{path});
 }
 
-TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
+TEST_F(MainWindowTest, CloseWritesTheMenuStatesAndTheActiveLog) {
     MainWindow& frm = Run({});
     frm.AutomaticModeAction->setChecked(true);
     frm.AllEntriesAction->setChecked(false);
@@ -309,6 +312,7 @@ TEST_F(MainWindowTest, CloseWritesTheSixStatesAndTheActiveLog) {
         {"Group2Mnu", "0"},
         {"Group3Mnu", "1"},
         {"KeepModifedLogFocused", "1"},
+        {"WrapLongLinesMnu", "0"},
         {"LastFocusedFile", logs.filePath("second.log").toStdString()},
     };
     for (const auto& [name, value] : expected)
@@ -606,6 +610,29 @@ TEST_F(MainWindowTest, ChangedWatchedFoldersCloseOnlyLogsThatNoLongerQualify) {
         EXPECT_TRUE(RunEventsUntil([&] { return left() == c.left; }, 3000)) << c.what;
         window.reset();
     }
+}
+
+TEST_F(MainWindowTest, WrapLongLinesReachesOpenTabsAndNewOnes) {
+    MainWindow& frm = Run({});
+    frm.Tabs()->OpenLog(LogPath("a.log"));
+    EXPECT_FALSE(frm.Tabs()->Tab(0)->ListView()->Wrapping());
+    frm.WrapLongLinesAction->trigger();
+    EXPECT_TRUE(frm.Tabs()->Tab(0)->ListView()->Wrapping());
+    frm.Tabs()->OpenLog(LogPath("b.log"));
+    EXPECT_TRUE(frm.Tabs()->Tab(1)->ListView()->Wrapping());
+    frm.WrapLongLinesAction->trigger();
+    EXPECT_FALSE(frm.Tabs()->Tab(0)->ListView()->Wrapping());
+    EXPECT_FALSE(frm.Tabs()->Tab(1)->ListView()->Wrapping());
+}
+
+// The dialog's Ok asks the groups' own rule whether an expression can be used.
+TEST_F(MainWindowTest, OptionsAskTheGroupsWhetherAnExpressionCanBeUsed) {
+    Run({});
+    ASSERT_TRUE(options->CheckRegexKeywords);
+    EXPECT_FALSE(options->CheckRegexKeywords("ERR[0-9]+;^start"));
+    const std::optional<std::string> why = options->CheckRegexKeywords("ok;ERR[0-9");
+    ASSERT_TRUE(why);
+    EXPECT_EQ(why->rfind("Keyword 2 (ERR[0-9): Invalid regular expression: ", 0), 0u) << *why;
 }
 
 // Polling every five minutes: what shows within the wait was read at once.

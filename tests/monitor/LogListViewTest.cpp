@@ -377,5 +377,130 @@ TEST(LogListView, AFollowedListShowsWhatAFreshPaintShows) {
     }
 }
 
+// Wrapped rows of a given number of lines each, 10 pixels a line.
+struct SpanDelegate : QStyledItemDelegate {
+    std::vector<int> spans; // row r takes spans[r % size] lines
+    void paint(QPainter*, const QStyleOptionViewItem&, const QModelIndex&) const override {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (!index.isValid() || !option.features.testFlag(QStyleOptionViewItem::WrapText))
+            return QSize(0, 10);
+        return QSize(0, 10 * spans[size_t(index.row()) % spans.size()]);
+    }
+};
+
+// Wrapped rows are scrolled by row and measured only on screen: the screen,
+// a click, the scroll range and scrolling to a row all follow their lines.
+TEST(LogListView, WrappedRowsTakeTheirLinesOnScreen) {
+    struct Case {
+        const char* name;
+        std::vector<int> spans;
+        int rows;
+        int fullRows;                          // whole rows on the first screen (100 px)
+        std::vector<std::pair<int, int>> hits; // y -> row under it
+        int lastTop;                           // the scroll range's end
+    } cases[] = {
+        {"one line each", {1}, 50, 10, {{0, 0}, {15, 1}, {99, 9}}, 40},
+        {"second line of a row", {1, 3}, 50, 5, {{5, 0}, {15, 1}, {25, 1}, {35, 1}, {45, 2}}, 46},
+        {"taller than the screen", {15, 1}, 4, 1, {{0, 0}, {95, 0}}, 3},
+        {"short list", {2}, 3, 3, {{65, -1}, {45, 2}}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LogListModel model;
+        model.LoadLines(Rows(c.rows));
+        SpanDelegate delegate;
+        delegate.spans = c.spans;
+        LogListView view;
+        view.setItemDelegate(&delegate);
+        view.setModel(&model);
+        view.setFrameShape(QFrame::NoFrame);
+        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.resize(200, 100);
+        view.SetWrapping(true);
+        view.show();
+        QApplication::processEvents();
+        ASSERT_EQ(view.viewport()->height(), 100);
+
+        EXPECT_EQ(view.FullRowsVisible(), c.fullRows);
+        for (const auto& [y, row] : c.hits)
+            EXPECT_EQ(view.indexAt(QPoint(5, y)).row(), row) << "y " << y;
+        // A row never stands taller than the screen.
+        EXPECT_LE(view.visualRect(model.index(0)).height(), 100);
+        EXPECT_EQ(view.verticalScrollBar()->maximum(), c.lastTop);
+        EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
+
+        // The last row scrolled into view stands whole at the bottom.
+        view.scrollTo(model.index(c.rows - 1));
+        const QRect last = view.visualRect(model.index(c.rows - 1));
+        EXPECT_LE(last.bottom(), 99);
+        EXPECT_GE(last.top(), 0);
+        EXPECT_EQ(view.TopRow(), c.lastTop);
+
+        // Unwrapped, every row is one line again.
+        view.SetWrapping(false);
+        EXPECT_EQ(view.RowSpan(0), 1);
+        EXPECT_EQ(view.verticalScrollBar()->maximum(), std::max(0, c.rows - 10));
+    }
+}
+
+// A wrapped row shows its whole text over several lines of the list's width,
+// its colour on every line and the gutter's time on the first only; a row of
+// megabytes is read only as far as a screen of lines can show.
+TEST(LogListView, AWrappedRowShowsItsGutterOnItsFirstLine) {
+    std::string line = "Error";
+    while (line.size() < 180)
+        line += " lorem ipsum";
+    const std::string huge = "Error " + std::string(10 << 20, 'M');
+    auto file = std::make_shared<MemoryFile>();
+    file->data = line + "\n" + huge + "\n";
+    LineIndex rows;
+    rows.push_back(LineEntry(0, line.size()), LineRecord{45000.5, 1});
+    rows.push_back(LineEntry(line.size() + 1, huge.size()), LineRecord{45000.5, 2});
+    rows.SetSource(file, LogEncoding::EightBit);
+    LogListModel model;
+    model.LoadLines(std::move(rows));
+
+    ErrorsInRed settings; // arrival times in the gutter
+    LineDrawer drawer(settings);
+    LogLineDelegate delegate(drawer);
+    delegate.SetItemHeight(18);
+    LogListView view;
+    view.setFont(QFont("DejaVu Sans", 10));
+    view.setItemDelegate(&delegate);
+    view.setModel(&model);
+    view.setFocusPolicy(Qt::NoFocus);
+    view.setFrameShape(QFrame::NoFrame);
+    view.resize(400, 180);
+    view.SetWrapping(true);
+    view.show();
+    QApplication::processEvents();
+
+    const int lines = view.RowSpan(0);
+    EXPECT_GE(lines, 3);
+    EXPECT_LE(lines, 7);
+    EXPECT_EQ(view.visualRect(model.index(0)).height(), lines * 18);
+    EXPECT_EQ(view.indexAt(QPoint(100, 18 + 9)).row(), 0); // its second line
+    EXPECT_EQ(view.indexAt(QPoint(100, lines * 18 + 1)).row(), 1);
+    EXPECT_EQ(view.RowSpan(1), 10); // a screen's worth, however long
+
+    QImage image(view.viewport()->size(), QImage::Format_RGB32);
+    file->bytesRead = 0;
+    view.viewport()->render(&image);
+    EXPECT_LT(file->bytesRead, 256u * 1024);
+    const int gutter = drawer.GutterWidth(view.font());
+    auto blackInGutter = [&](int visual) {
+        int black = 0;
+        for (int x = 0; x < gutter; ++x)
+            for (int y = visual * 18; y < visual * 18 + 18; ++y)
+                black += image.pixel(x, y) == 0xFF000000;
+        return black;
+    };
+    EXPECT_GT(blackInGutter(0), 10);
+    for (int k = 1; k < lines; ++k) {
+        EXPECT_EQ(blackInGutter(k), 0) << "line " << k;
+        EXPECT_TRUE(HasRedInk(image, k * 18, k * 18 + 18)) << "line " << k;
+    }
+}
+
 } // namespace
 } // namespace marrowlight

@@ -2,6 +2,7 @@
 
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
+#include "settings/GroupsPage.h"
 #include "settings/QSettingsBackend.h"
 #include "settings/core/MemorySettingsBackend.h"
 #include "support/core/RecordingSoundOutput.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -121,6 +123,9 @@ TEST_F(OptionsDialogTest, SavingWritesExactlyTheDialogsValues) {
         "GroupsTab.GroupBox1.Group1ColorCBx",
         "GroupsTab.GroupBox2.Group2ColorCBx",
         "GroupsTab.GroupBox3.Group3ColorCBx",
+        "GroupsTab.GroupBox1.Group1RegexChk",
+        "GroupsTab.GroupBox2.Group2RegexChk",
+        "GroupsTab.GroupBox3.Group3RegexChk",
         "AutoOpenCloseTab.GroupBox7.LogFolderEdt",
         "AutoOpenCloseTab.GroupBox7.FileMasksEdt",
         "AutoOpenCloseTab.GroupBox7.MatchWildcardsEdt",
@@ -257,6 +262,70 @@ TEST_F(OptionsDialogTest, OkSavesAndCancelPutsBackWhatWasShown) {
     EXPECT_EQ(next.FontSizeList->currentText(), "11");
     EXPECT_TRUE(next.StayOnTopBox->isChecked());
     EXPECT_EQ(next.LineTimeFormatList->currentText(), "hh:mm:ss"); // never stored
+}
+
+// Ok keeps the dialog open while a group's keywords are expressions that
+// cannot be used: the page says which and why, and nothing is stored.
+TEST_F(OptionsDialogTest, OkIsRefusedForKeywordsThatAreNoExpressions) {
+    OptionsDialog dlg(store, sound, false);
+    dlg.CheckRegexKeywords = [](const std::string& keywords) -> std::optional<std::string> {
+        if (keywords.empty() || keywords.back() != '[')
+            return std::nullopt;
+        return "Keyword 1 (" + keywords + "): missing terminating ]";
+    };
+    auto* page = qobject_cast<GroupsPage*>(dlg.GroupsTab);
+    ASSERT_NE(page, nullptr);
+    struct Case {
+        int group;
+        const char* keywords;
+        bool regex;
+        bool accepted;
+    } cases[] = {
+        {2, "ERR[", false, true}, // plain keywords: "[" is a character
+        {2, "ERR[", true, false},
+        {3, "ok;ERR[", true, false},
+        {2, "ERR[0-9]+", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keywords);
+        bool open = false;
+        QString reason;
+        QWidget* focus = nullptr;
+        QWidget* shownPage = nullptr;
+        QTimer::singleShot(0, &dlg, [&] {
+            const OptionsDialog::GroupControls group = dlg.Group(c.group);
+            group.KeywordsField->setText(c.keywords);
+            group.RegexBox->setChecked(c.regex);
+            dlg.TabWidget->setCurrentWidget(dlg.AdvancedTab);
+            dlg.OkButton->click();
+            open = dlg.isVisible();
+            reason = page->KeywordsProblem[c.group - 1]->isVisibleTo(page)
+                         ? page->KeywordsProblem[c.group - 1]->text()
+                         : QString();
+            focus = QApplication::focusWidget();
+            shownPage = dlg.TabWidget->currentWidget();
+            if (open)
+                dlg.CancelButton->click();
+        });
+        const int result = dlg.Execute();
+        EXPECT_EQ(open, !c.accepted);
+        EXPECT_EQ(result, c.accepted ? QDialog::Accepted : QDialog::Rejected);
+        if (c.accepted) {
+            EXPECT_TRUE(reason.isEmpty());
+            EXPECT_EQ(store.ReadSetting("Group" + std::to_string(c.group) + "Masks"), c.keywords);
+        } else {
+            EXPECT_TRUE(reason.contains(QString("(") + c.keywords + "): missing terminating ]"))
+                << reason.toStdString();
+            EXPECT_EQ(shownPage, dlg.GroupsTab);
+            if (focus) { // no window system may give none
+                EXPECT_EQ(focus, dlg.Group(c.group).KeywordsField);
+            }
+        }
+    }
+    // The box is stored beside the group's values and read back at the next start.
+    OptionsDialog next(store, sound, false);
+    EXPECT_TRUE(next.Group2RegexBox->isChecked());
+    EXPECT_FALSE(next.Group1RegexBox->isChecked());
 }
 
 TEST_F(OptionsDialogTest, OkThatCannotSaveStillClosesAsOkAndKeepsTheError) {

@@ -8,6 +8,7 @@
 #endif
 
 #include "monitor/core/PassProgress.h"
+#include "monitor/core/TextSearch.h"
 #include "monitor/core/ViewSettings.h"
 #include "support/core/CpuFeatures.h"
 #include "support/core/TextUtils.h"
@@ -75,7 +76,62 @@ GroupMatcherCache& DrawingMatchers() {
     return cache;
 }
 
+GroupKinds KindsOf(const ViewSettings& settings) {
+    GroupKinds kinds{};
+    for (int g = 1; g <= 3; ++g)
+        kinds[g - 1] = settings.GroupUsesRegex(g) ? KeywordKind::Regex : KeywordKind::Plain;
+    return kinds;
+}
+
 } // namespace
+
+// An expression whose verdict on a line could change with the lines around
+// it in a block: lookaround, anchors of the subject's ends, \K, verbs,
+// conditions and option settings other than the harmless ones. Read
+// conservatively: a false alarm only costs a search per line.
+bool BlockUnsafe(std::string_view p) {
+    for (size_t i = 0; i < p.size(); ++i) {
+        if (p[i] == '\\' && i + 1 < p.size()) {
+            if (std::string_view("AzZGK").find(p[i + 1]) != std::string_view::npos)
+                return true;
+            ++i;
+        } else if (p[i] == '(' && i + 1 < p.size() && (p[i + 1] == '*')) {
+            return true;
+        } else if (p[i] == '(' && i + 2 < p.size() && p[i + 1] == '?') {
+            const char c = p[i + 2];
+            if (c == ':' || c == '>' || c == '|' || c == '\'')
+                continue;
+            if (c == '<' && i + 3 < p.size() && p[i + 3] != '=' && p[i + 3] != '!')
+                continue; // a named group
+            if (c == 'P' && i + 3 < p.size() && p[i + 3] == '<')
+                continue;
+            // Options such as (?i) or (?x-s:...), but not m or ^, which
+            // decide where "^" and "$" hold.
+            size_t j = i + 2;
+            while (j < p.size() && std::string_view("ixsnUJ-").find(p[j]) != std::string_view::npos)
+                ++j;
+            if (j > i + 2 && j < p.size() && (p[j] == ')' || p[j] == ':'))
+                continue;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<KeywordError> CheckRegexKeywords(std::string_view list) {
+    std::string rest(list);
+    int entry = 1;
+    for (std::string text = CutToken(rest); !text.empty(); text = CutToken(rest), ++entry) {
+        const SearchPattern pattern(text, true, true);
+        if (!pattern.Error().empty())
+            return KeywordError{entry, text, pattern.Error()};
+    }
+    return std::nullopt;
+}
+
+std::string DescribeKeywordError(const KeywordError& error) {
+    return "Keyword " + std::to_string(error.Entry) + " (" + error.Text + "): " + error.Message;
+}
 
 bool MatchesKeywords(std::string_view line, std::string_view list) {
     return KeywordList(list).Matches(line);
@@ -103,8 +159,23 @@ bool IsLineShown(std::string_view line, const ViewSettings& settings) {
     return filter.AllEntries || DrawingMatchers().For(settings).ShownGroup(line, filter) != 0;
 }
 
-KeywordList::KeywordList(std::string_view list) {
+KeywordList::KeywordList(std::string_view list, KeywordKind kind) {
     std::string rest(list);
+    if (kind == KeywordKind::Regex) {
+        // Text decoded as it is drawn is what an expression sees: "." takes
+        // a whole character, whatever bytes stand for it.
+        allAscii_ = false;
+        blockSafe_ = true;
+        for (std::string entry = CutToken(rest); !entry.empty(); entry = CutToken(rest)) {
+            auto pattern = std::make_shared<const SearchPattern>(entry, true, true);
+            if (pattern->CanSearch()) {
+                blockSafe_ = blockSafe_ && !BlockUnsafe(entry);
+                patterns_.push_back(std::move(pattern));
+            }
+        }
+        longest_ = patterns_.empty() ? 0 : RegexSeamBytes;
+        return;
+    }
     for (std::string entry = CutToken(rest); !entry.empty(); entry = CutToken(rest)) {
         Entry e{entry, 0, 0};
         for (size_t i = 0; i < entry.size(); ++i) {
@@ -121,11 +192,60 @@ KeywordList::KeywordList(std::string_view list) {
     }
 }
 
-bool KeywordList::Matches(std::string_view line) const {
+bool KeywordList::Matches(std::string_view line, bool lineStart, bool lineEnd) const {
     for (const Entry& e : entries_)
         if (Find(e, line))
             return true;
+    for (const auto& pattern : patterns_) {
+        SearchMatch match;
+        if (pattern->Find(line, 0, match, lineStart, lineEnd) == FindResult::Match)
+            return true;
+    }
     return false;
+}
+
+void KeywordList::MarkLines(std::string_view block, const std::vector<LineSpan>& lines,
+                            unsigned bit, unsigned skip, unsigned* bits) const {
+    const unsigned decided = bit | skip;
+    if (lines.empty())
+        return;
+    // "$" holds at the last line's end as it does at the others'.
+    block = block.substr(0, lines.back().End);
+    auto lineText = [&](size_t k) {
+        return block.substr(lines[k].Begin, lines[k].End - lines[k].Begin);
+    };
+    for (const auto& pattern : patterns_) {
+        size_t k = 0;
+        while (k < lines.size()) {
+            if (bits[k] & decided) {
+                ++k;
+                continue;
+            }
+            SearchMatch match;
+            const FindResult found = pattern->Find(block, lines[k].Begin, match);
+            if (found == FindResult::NoMatch)
+                break;
+            if (found == FindResult::TooComplex) {
+                // Too costly over the block: each line on its own, as alone.
+                for (; k < lines.size(); ++k)
+                    if (!(bits[k] & decided) &&
+                        pattern->Find(lineText(k), 0, match) == FindResult::Match)
+                        bits[k] |= bit;
+                break;
+            }
+            // The line the match starts in, or ends of: one starting in a
+            // line end runs across it.
+            while (k + 1 < lines.size() && lines[k + 1].Begin <= match.Begin)
+                ++k;
+            if (!(bits[k] & decided)) {
+                if (match.Begin >= lines[k].Begin && match.End <= lines[k].End)
+                    bits[k] |= bit;
+                else if (pattern->Find(lineText(k), 0, match) == FindResult::Match)
+                    bits[k] |= bit;
+            }
+            ++k;
+        }
+    }
 }
 
 bool KeywordList::Find(const Entry& e, std::string_view line) {
@@ -177,10 +297,12 @@ bool KeywordList::Find(const Entry& e, std::string_view line) {
 
 GroupMatcher::GroupMatcher(const ViewSettings& settings)
     : GroupMatcher(std::array<std::string, 3>{settings.GroupKeywords(1), settings.GroupKeywords(2),
-                                              settings.GroupKeywords(3)}) {}
+                                              settings.GroupKeywords(3)},
+                   KindsOf(settings)) {}
 
-GroupMatcher::GroupMatcher(const std::array<std::string, 3>& keywords)
-    : groups_{KeywordList(keywords[0]), KeywordList(keywords[1]), KeywordList(keywords[2])} {
+GroupMatcher::GroupMatcher(const std::array<std::string, 3>& keywords, const GroupKinds& kinds)
+    : groups_{KeywordList(keywords[0], kinds[0]), KeywordList(keywords[1], kinds[1]),
+              KeywordList(keywords[2], kinds[2])} {
     for (const KeywordList& g : groups_) {
         allAscii_ = allAscii_ && g.AllAscii();
         longest_ = std::max(longest_, g.Longest());
@@ -188,21 +310,25 @@ GroupMatcher::GroupMatcher(const std::array<std::string, 3>& keywords)
 }
 
 const GroupMatcher& GroupMatcherCache::For(const ViewSettings& settings) {
-    return For({settings.GroupKeywords(1), settings.GroupKeywords(2), settings.GroupKeywords(3)});
+    return For({settings.GroupKeywords(1), settings.GroupKeywords(2), settings.GroupKeywords(3)},
+               KindsOf(settings));
 }
 
-const GroupMatcher& GroupMatcherCache::For(std::array<std::string, 3> keywords) {
-    if (!matcher_ || keywords != keywords_) {
+const GroupMatcher& GroupMatcherCache::For(std::array<std::string, 3> keywords,
+                                           const GroupKinds& kinds) {
+    // Expressions are compiled only when a list or its kind changed.
+    if (!matcher_ || keywords != keywords_ || kinds != kinds_) {
         keywords_ = std::move(keywords);
-        matcher_.emplace(keywords_);
+        kinds_ = kinds;
+        matcher_.emplace(keywords_, kinds_);
     }
     return *matcher_;
 }
 
-unsigned GroupMatcher::Membership(std::string_view line) const {
+unsigned GroupMatcher::Membership(std::string_view line, bool lineStart, bool lineEnd) const {
     unsigned bits = 0;
     for (unsigned g = 0; g < 3; ++g)
-        if (groups_[g].Matches(line))
+        if (groups_[g].Matches(line, lineStart, lineEnd))
             bits |= 1u << g;
     return bits;
 }
@@ -214,11 +340,20 @@ int GroupMatcher::Highest(std::string_view line) const {
     return 0;
 }
 
-unsigned GroupMatcher::ShownGroup(std::string_view line, const ViewFilter& filter) const {
+unsigned GroupMatcher::ShownGroup(std::string_view line, const ViewFilter& filter,
+                                  unsigned among) const {
     for (unsigned g = 0; g < 3; ++g)
-        if (filter.GroupShown[g] && groups_[g].Matches(line))
+        if (filter.GroupShown[g] && (among >> g & 1u) && groups_[g].Matches(line))
             return 1u << g;
     return 0;
+}
+
+unsigned GroupMatcher::BlockGroups() const {
+    unsigned bits = 0;
+    for (unsigned g = 0; g < 3; ++g)
+        if (groups_[g].BlockSearchable())
+            bits |= 1u << g;
+    return bits;
 }
 
 ViewFilter ViewFilter::From(const ViewSettings& settings) {

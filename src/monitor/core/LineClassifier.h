@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,8 +13,27 @@
 namespace marrowlight {
 
 class PassProgress;
+class SearchPattern;
 class ViewSettings;
 struct ViewFilter;
+
+// Keywords of one group are either plain text or, with the group's
+// "Keywords as regular expressions" box, PCRE2 expressions (case-sensitive, "^" and "$"
+// at the line's ends).
+enum class KeywordKind { Plain, Regex };
+using GroupKinds = std::array<KeywordKind, 3>;
+
+// Why a ";"-separated list of expressions cannot be used: which entry (from
+// 1), its text and PCRE2's message with the character it stopped at; nullopt
+// when every entry compiles.
+struct KeywordError {
+    int Entry = 0;
+    std::string Text;
+    std::string Message;
+};
+std::optional<KeywordError> CheckRegexKeywords(std::string_view list);
+// "Keyword 2 (ERR[): Invalid regular expression: ... (at character 4)".
+std::string DescribeKeywordError(const KeywordError& error);
 
 // True when the line holds one of the ";"-separated entries as a
 // case-sensitive substring. Cutting stops at the first empty entry, so
@@ -32,15 +52,42 @@ int HighestGroup(std::string_view line, const ViewSettings& settings);
 // The View menu's verdict.
 bool IsLineShown(std::string_view line, const ViewSettings& settings);
 
-// A keyword list cut once, for testing many lines.
+// Where one line of a block of many lines lies: bytes [Begin, End), without
+// its line end. A block's lines are in order and its line ends are CR, LF or
+// CR LF.
+struct LineSpan {
+    size_t Begin = 0;
+    size_t End = 0;
+};
+
+// A keyword list cut once, for testing many lines. Expressions are compiled
+// (and JIT-compiled) here, once; an entry that does not compile matches
+// nothing, and so does one too costly for a line.
 class KeywordList {
   public:
-    explicit KeywordList(std::string_view list);
-    bool Matches(std::string_view line) const;
+    explicit KeywordList(std::string_view list, KeywordKind kind = KeywordKind::Plain);
+    // lineStart/lineEnd false: line is a piece cut out of a longer line, so
+    // "^" or "$" do not hold at that end.
+    bool Matches(std::string_view line, bool lineStart = true, bool lineEnd = true) const;
+    // Raw bytes of an 8-bit or UTF-8 line find what its text finds: plain
+    // ASCII keywords only.
     bool AllAscii() const { return allAscii_; }
-    bool Empty() const { return entries_.empty(); }
-    // Bytes of the longest entry.
+    bool Empty() const { return entries_.empty() && patterns_.empty(); }
+    // Bytes of the longest entry; for expressions, the longest match found
+    // across the cut between two pieces of a line too long to hold.
     size_t Longest() const { return longest_; }
+    static constexpr size_t RegexSeamBytes = size_t{64} << 10;
+
+    // Expressions that give a line of a block the verdict they give the line
+    // alone: no lookaround, no \A, \z, \Z, \G or \K, no option that could
+    // turn "^" and "$" off line ends. Plain lists are not searched so.
+    bool BlockSearchable() const { return blockSafe_; }
+    // Sets `bit` in bits[i] for each line i of an ASCII block that holds an
+    // entry and has none of bit | skip set yet: one search over the block
+    // for each expression rather than one for each line. A match that runs
+    // across a line end is tried again within its line.
+    void MarkLines(std::string_view block, const std::vector<LineSpan>& lines, unsigned bit,
+                   unsigned skip, unsigned* bits) const;
 
   private:
     struct Entry {
@@ -50,6 +97,8 @@ class KeywordList {
     };
     static bool Find(const Entry& e, std::string_view line);
     std::vector<Entry> entries_;
+    std::vector<std::shared_ptr<const SearchPattern>> patterns_;
+    bool blockSafe_ = false;
     bool allAscii_ = true;
     size_t longest_ = 0;
 };
@@ -59,17 +108,23 @@ class KeywordList {
 class GroupMatcher {
   public:
     explicit GroupMatcher(const ViewSettings& settings);
-    explicit GroupMatcher(const std::array<std::string, 3>& keywords);
+    explicit GroupMatcher(const std::array<std::string, 3>& keywords, const GroupKinds& kinds = {});
     // Whether the UTF-8 line is in group g = 1..3.
     bool Holds(std::string_view line, int g) const { return groups_[g - 1].Matches(line); }
-    // Bit g-1 set when the UTF-8 line is in group g.
-    unsigned Membership(std::string_view line) const;
+    // Bit g-1 set when the UTF-8 line is in group g. A piece of a longer
+    // line says which of the line's ends it holds.
+    unsigned Membership(std::string_view line, bool lineStart = true, bool lineEnd = true) const;
     // The highest group the UTF-8 line is in, 0 for none; stops at the first
     // that holds, from group 3 down.
     int Highest(std::string_view line) const;
     // The bit of the first group that both holds the line and is shown by
     // the filter, else 0: enough for a verdict, cheaper than Membership.
-    unsigned ShownGroup(std::string_view line, const ViewFilter& filter) const;
+    // Only the groups of bits `among` (bit g-1 = group g) are tested.
+    unsigned ShownGroup(std::string_view line, const ViewFilter& filter, unsigned among = 7u) const;
+    // Bit g-1 set when group g's expressions can be searched a block of many
+    // lines at a time (KeywordList::BlockSearchable).
+    unsigned BlockGroups() const;
+    const KeywordList& Group(int g) const { return groups_[g - 1]; }
     // True when raw bytes of an 8-bit or UTF-8 log can be tested without
     // decoding them (ASCII keywords find the same places in both).
     bool RawBytesSuffice() const { return allAscii_; }
@@ -94,11 +149,12 @@ class GroupMatcherCache {
   public:
     const GroupMatcher& For(const ViewSettings& settings);
     // Group1KeywordsField..Group3KeywordsField's keywords, as the drawing reads them.
-    const GroupMatcher& For(std::array<std::string, 3> keywords);
+    const GroupMatcher& For(std::array<std::string, 3> keywords, const GroupKinds& kinds = {});
 
   private:
     std::optional<GroupMatcher> matcher_;
     std::array<std::string, 3> keywords_;
+    GroupKinds kinds_{};
 };
 
 // The View menu's state, taken once per chunk like the keywords.

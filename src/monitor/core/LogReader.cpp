@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -135,6 +138,9 @@ class LogReader::LineScanner {
                 std::function<const GroupMatcher&()> longMatcher)
         : encoding_(encoding), matcher_(matcher), filter_(filter), bulk_(bulk),
           decode_(matcher && (encoding == LogEncoding::Utf16 || !matcher->RawBytesSuffice())),
+          blockGroups_(bulk && matcher && encoding != LogEncoding::Utf16
+                           ? matcher->BlockGroups() & filter.ShownGroups()
+                           : 0u),
           maxLineLen_(maxLineLen), file_(file), pieceBytes_(pieceBytes),
           longMatcher_(std::move(longMatcher)) {}
 
@@ -142,6 +148,8 @@ class LogReader::LineScanner {
     // long line when one is open; the result is the number of bytes used,
     // so the unfinished rest starts there.
     size_t Split(std::string_view bytes, uint64_t offset) {
+        if (blockGroups_ && IsAsciiText(bytes))
+            return SplitBlock(bytes, offset);
         // Inlined: a call a line would cost about what finding its end does.
         return SplitLines(
             bytes, encoding_, [&](size_t start, size_t length) __attribute__((always_inline)) {
@@ -181,6 +189,64 @@ class LogReader::LineScanner {
         lines_.push_back(line);
     }
 
+    // A bulk load's expressions are searched over the whole piece, a search
+    // per expression rather than per line, where that gives each line its
+    // own verdict: the piece is ASCII (its bytes are its text) and the
+    // expressions look at nothing outside their line.
+    size_t SplitBlock(std::string_view bytes, uint64_t offset) {
+        spans_.clear();
+        bits_.clear();
+        const unsigned others = 7u & ~blockGroups_;
+        const size_t used = SplitLines(bytes, encoding_, [&](size_t start, size_t length) {
+            if (longStart_) {
+                AddLong(*longStart_, offset + start + length - *longStart_);
+                longStart_.reset();
+                return;
+            }
+            spans_.push_back({start, start + length});
+            bits_.push_back(
+                others ? matcher_->ShownGroup(bytes.substr(start, length), filter_, others) : 0u);
+        });
+        for (int g = 1; g <= 3; ++g)
+            if (blockGroups_ >> (g - 1) & 1u)
+                matcher_->Group(g).MarkLines(bytes, spans_, 1u << (g - 1), filter_.ShownGroups(),
+                                             bits_.data());
+        for (size_t i = 0; i < spans_.size(); ++i) {
+            const size_t length = spans_[i].End - spans_[i].Begin;
+            LineEntry line(offset + spans_[i].Begin, length);
+            if (length > maxLineLen_)
+                maxLineLen_ = length; // ASCII: a byte a character
+            // A verdict's group is the highest only when it is group 3.
+            const unsigned groups = bits_[i] & filter_.ShownGroups();
+            line.SetMembership(groups);
+            if (groups & 4u)
+                line.SetGroup(3);
+            lines_.push_back(line);
+        }
+        return used;
+    }
+
+    static bool IsAsciiText(std::string_view bytes) {
+        uint64_t any = 0;
+        size_t i = 0;
+#if defined(__SSE2__)
+        __m128i high = _mm_setzero_si128();
+        for (; i + 16 <= bytes.size(); i += 16)
+            high = _mm_or_si128(
+                high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i)));
+        if (_mm_movemask_epi8(high) != 0)
+            return false;
+#endif
+        for (; i + 8 <= bytes.size(); i += 8) {
+            uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            any |= word;
+        }
+        for (; i < bytes.size(); ++i)
+            any |= static_cast<unsigned char>(bytes[i]);
+        return (any & 0x8080808080808080u) == 0;
+    }
+
     // Rare and costly anyway: every group is tested, whatever the filter.
     void AddLong(uint64_t offset, uint64_t length) {
         readLong_ = true;
@@ -210,7 +276,10 @@ class LogReader::LineScanner {
     const GroupMatcher* const matcher_; // null when no keyword test is needed
     const ViewFilter& filter_;
     const bool bulk_;
-    const bool decode_; // keywords are tested on the decoded text
+    const bool decode_;          // keywords are tested on the decoded text
+    const unsigned blockGroups_; // shown groups searched a piece at a time
+    std::vector<LineSpan> spans_;
+    std::vector<unsigned> bits_;
     uint64_t maxLineLen_;
     const OpenFile& file_;
     const size_t pieceBytes_;

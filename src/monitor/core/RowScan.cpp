@@ -50,33 +50,38 @@ void RowScan::Step(std::string_view piece, bool last) {
     case Search::None:
         break;
     case Search::Raw:
-        Test(seam_, body, membership_);
+        Test(seam_, dropped_, body, membership_, last);
         break;
     case Search::RawAnd1252:
         // Valid UTF-8 decodes to its own bytes; which of the two texts the
         // row has is known only at its end.
-        Test(seam_, body, membership_);
+        Test(seam_, dropped_, body, membership_, last);
         decoded_.clear();
         AppendDecodedAs(decoded_, body, encoding_, false);
-        Test(seam1252_, decoded_, membership1252_);
+        Test(seam1252_, dropped1252_, decoded_, membership1252_, last);
         break;
     case Search::Utf8:
     case Search::Utf16:
         decoded_.clear();
         AppendDecodedAs(decoded_, body, encoding_, true);
-        Test(seam_, decoded_, membership_);
+        Test(seam_, dropped_, decoded_, membership_, last);
         break;
     }
     carry_.assign(work_, body.size());
 }
 
-void RowScan::Test(std::string& seam, std::string_view text, unsigned& membership) {
-    // A keyword cut by a slice border lies within the seam and the text.
+void RowScan::Test(std::string& seam, uint64_t& dropped, std::string_view text,
+                   unsigned& membership, bool last) {
+    // A keyword cut by a slice border lies within the seam and the text; an
+    // expression sees the row's start only while nothing was dropped before
+    // the seam, its end only in the last slice.
     joined_.assign(seam);
     joined_.append(text);
     if (membership != 7u)
-        membership |= matcher_->Membership(joined_);
-    seam.assign(joined_, joined_.size() - std::min(joined_.size(), seamBytes_));
+        membership |= matcher_->Membership(joined_, dropped == 0, last);
+    const size_t keep = std::min(joined_.size(), seamBytes_);
+    dropped += joined_.size() - keep;
+    seam.assign(joined_, joined_.size() - keep);
 }
 
 uint64_t RowScan::Chars() const {

@@ -40,7 +40,8 @@ class RowScan {
     enum class Search { None, Raw, Utf8, RawAnd1252, Utf16 };
     void Step(std::string_view piece, bool last);
     // Tests seam + text and keeps the last bytes of it as the next seam.
-    void Test(std::string& seam, std::string_view text, unsigned& membership);
+    void Test(std::string& seam, uint64_t& dropped, std::string_view text, unsigned& membership,
+              bool last);
 
     const LogEncoding encoding_;
     const GroupMatcher* const matcher_;
@@ -49,7 +50,8 @@ class RowScan {
     uint64_t size_ = 0;
     uint64_t count_ = 0;
     bool valid_ = true;
-    std::string carry_; // bytes whose decoding waits for the next piece
+    uint64_t dropped_ = 0, dropped1252_ = 0; // bytes tested before each seam
+    std::string carry_;                      // bytes whose decoding waits for the next piece
     std::string work_, decoded_, joined_;
     std::string seam_, seam1252_;
     unsigned membership_ = 0, membership1252_ = 0;

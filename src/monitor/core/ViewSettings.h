@@ -16,6 +16,8 @@ class ViewSettings {
     virtual bool GroupShown(int g) const = 0;
     // UTF-8 text of Group1KeywordsField..Group3KeywordsField for g = 1..3.
     virtual std::string GroupKeywords(int g) const = 0;
+    // Group g's keywords are regular expressions.
+    virtual bool GroupUsesRegex(int /*g*/) const { return false; }
     virtual bool LastEntriesAtTop() const = 0;
     virtual bool AddedLogLinesOnly() const = 0;
     virtual bool AllLogLines() const = 0;

@@ -37,6 +37,133 @@ TEST(LineClassifier, MatchesKeywordListsLikeTheyAreCut) {
     }
 }
 
+TEST(LineClassifier, RegexKeywordsMatchTheirLineAsPcre2Would) {
+    const std::string costly = std::string(40, 'a') + "!";
+    struct Case {
+        const char* list;
+        const char* line;
+        bool match;
+    } cases[] = {
+        {"ERR[0-9]+", "an ERR42 here", true},
+        {"ERR[0-9]+", "an err42 here", false}, // case-sensitive like keywords
+        {"ERR[0-9]+", "ERR", false},
+        {"^start", "start of it", true},
+        {"^start", "a start", false},
+        {"end$", "the end", true},
+        {"end$", "the end.", false},
+        {"^caf.$", "caf\xC3\xA9", true}, // "." takes a whole character
+        {"x;ERR[0-9]+", "ERR1", true},   // any entry
+        {"ERR[;x", "ERR[", false},       // cut at ";": neither half compiles
+        {"([;ERR", "ERR", true},         // the invalid entry matches nothing, the next still does
+        {"a++b;;ERR", "ERR", false},     // an empty entry ends the list, as for keywords
+        {"", "anything", false},
+        {"^$", "", true},
+        {"(a+)+$", costly.c_str(), false}, // too costly, or no match: none
+    };
+    for (const Case& c : cases) {
+        const KeywordList list(c.list, KeywordKind::Regex);
+        EXPECT_EQ(list.Matches(c.line), c.match) << c.list << " | " << c.line;
+        EXPECT_FALSE(list.AllAscii()) << c.list; // expressions always see decoded text
+    }
+    // A piece cut out of a longer line keeps "^" and "$" to the line's ends.
+    const KeywordList anchored("^head;tail$", KeywordKind::Regex);
+    EXPECT_FALSE(anchored.Matches("head in the middle", false, true));
+    EXPECT_FALSE(anchored.Matches("middle tail", true, false));
+    EXPECT_TRUE(anchored.Matches("middle tail", false, true));
+}
+
+TEST(LineClassifier, InvalidExpressionsAreNamedWithTheirReason) {
+    struct Case {
+        const char* list;
+        int entry; // 0: every entry compiles
+        const char* text;
+        const char* reason; // part of PCRE2's message
+        const char* at;
+    } cases[] = {
+        {"ERR[0-9]+;^start;end$", 0, "", "", ""},
+        {"", 0, "", "", ""},
+        {"ok;ERR[0-9;x", 2, "ERR[0-9", "missing terminating ]", "(at character 8)"},
+        {"(open", 1, "(open", "missing closing parenthesis", "(at character 6)"},
+        {"fine;a{2,1}", 2, "a{2,1}", "out of order", "(at character 6)"},
+        {"caf\xC3\xA9(", 1, "caf\xC3\xA9(", "missing closing parenthesis",
+         "(at character 6)"},    // counted in characters, not bytes
+        {"x;;(", 0, "", "", ""}, // after an empty entry nothing is read
+    };
+    for (const Case& c : cases) {
+        const std::optional<KeywordError> error = CheckRegexKeywords(c.list);
+        if (c.entry == 0) {
+            EXPECT_FALSE(error) << c.list;
+            continue;
+        }
+        ASSERT_TRUE(error) << c.list;
+        EXPECT_EQ(error->Entry, c.entry) << c.list;
+        EXPECT_EQ(error->Text, c.text) << c.list;
+        EXPECT_NE(error->Message.find(c.reason), std::string::npos) << error->Message;
+        EXPECT_NE(error->Message.find(c.at), std::string::npos) << error->Message;
+        const std::string described = DescribeKeywordError(*error);
+        EXPECT_EQ(described.rfind("Keyword " + std::to_string(c.entry) + " (" + c.text + "): ", 0),
+                  0u)
+            << described;
+    }
+}
+
+// A block of lines searched at once gives each line the verdict it gets
+// alone: matches that run across a line end, anchors, word boundaries and
+// empty matches included; expressions that could see past their line are
+// not searched so.
+TEST(LineClassifier, ABlockOfLinesGetsTheVerdictsOfItsLinesAlone) {
+    const std::vector<std::string> lines = {
+        "ERR1 start", "", "warn", "ing tail", "x ERR22", "a b", "ERR", "end", "  ", "last ERR3",
+    };
+    struct Case {
+        const char* list;
+        bool searchable; // over a block at once
+    } cases[] = {
+        {"ERR[0-9]+", true},  {"^ERR", true},        {"ERR[0-9]*$", true}, {"warn\\s*ing", true},
+        {"n\\s+i", true},     {"^$", true},          {"x*", true},         {"\\bb\\b", true},
+        {"a[^x]+b", true},    {"[^a-z]{2}", true},   {"(?i)err", true},    {"t$;^w", true},
+        {"(?<=tail)", false}, {"end(?!\\n)", false}, {"\\AERR", false},    {"ERR\\z", false},
+        {"(?-m)^ERR", false}, {"(?m)x", false},      {"(*CR)^ing", false}, {"(?<n>E)RR", true},
+        {"(a+)+b", true},
+    };
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string block;
+        std::vector<LineSpan> spans;
+        for (const std::string& line : lines) {
+            spans.push_back({block.size(), block.size() + line.size()});
+            block += line + end;
+        }
+        block += "unfinished ERR4 tail"; // the piece's rest, no line of it
+        for (const Case& c : cases) {
+            const KeywordList list(c.list, KeywordKind::Regex);
+            EXPECT_EQ(list.BlockSearchable(), c.searchable) << c.list;
+            if (!c.searchable)
+                continue;
+            std::vector<unsigned> bits(lines.size(), 0);
+            bits[7] = 4; // decided already by another group: left alone
+            list.MarkLines(block, spans, 2, 4, bits.data());
+            for (size_t i = 0; i < lines.size(); ++i) {
+                const unsigned expected = i == 7 ? 4u : list.Matches(lines[i]) ? 2u : 0u;
+                EXPECT_EQ(bits[i], expected) << c.list << " | " << lines[i];
+            }
+        }
+    }
+}
+
+// The matcher is built again only when a list or its kind changed.
+TEST(LineClassifier, CacheFollowsTheKindOfEachGroup) {
+    GroupMatcherCache cache;
+    const std::array<std::string, 3> lists{"2006", "W.rn", "ERR[0-9]+"};
+    EXPECT_EQ(cache.For(lists).Membership("Warn ERR1"), 0u);
+    const GroupKinds regex{KeywordKind::Plain, KeywordKind::Regex, KeywordKind::Regex};
+    const GroupMatcher* built = &cache.For(lists, regex);
+    EXPECT_EQ(built->Membership("Warn ERR1"), 0b110u);
+    EXPECT_EQ(built->Membership("W.rn"), 0b010u);
+    EXPECT_EQ(&cache.For(lists, regex), built);
+    EXPECT_EQ(cache.For(lists).Membership("W.rn"), 0b010u); // plain again: the dot is a dot
+    EXPECT_EQ(cache.For(lists).Membership("Warn"), 0u);
+}
+
 // The plain reading of a keyword list, to check the fast search against.
 bool PlainMatch(std::string_view line, std::string_view list) {
     while (true) {

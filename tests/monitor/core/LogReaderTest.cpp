@@ -836,6 +836,55 @@ TEST_F(LogReaderTest, TheIndexKeepsARowsGroupWhereReadingTestedItsKeywords) {
     EXPECT_EQ(groups(), (G{2, -1}));
 }
 
+// Groups of regular expressions give a line one verdict wherever it is
+// asked: the colour it is drawn in, the View filter of a bulk load, the alert
+// of a followed line and the group kept in the index, for short lines and
+// lines longer than the reader's block alike.
+TEST_F(LogReaderTest, RegexGroupsGiveOneVerdictToColourFilterAndAlert) {
+    settings.keywords = {"^\\d{4}-", "warn(ing)?\\b", "ERR[0-9]+$;^caf.$"};
+    settings.regex = {true, true, true};
+    const std::string longX(10'000, 'x');
+    struct Case {
+        std::string line;
+        unsigned groups; // bit g-1
+    } cases[] = {
+        {"2006-01-02 start", 0b001}, {"on 2006-01-02", 0},
+        {"warning: disk", 0b010},    {"warned", 0},
+        {"failed ERR42", 0b100},     {"ERR42 failed", 0},
+        {"caf\xC3\xA9", 0b100},      {"2006-01-02 warn ERR7", 0b111},
+        {"2006-" + longX, 0b001},    {longX + " ERR7", 0b100},
+        {"ERR7 " + longX, 0},        {longX + " warn " + longX, 0b010},
+    };
+    reader.SetBlockSize(4096);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line.substr(0, 30));
+        const int highest = HighestOf(c.groups);
+        EXPECT_EQ(HighestGroup(c.line, settings), highest); // the colour
+
+        settings.allEntries = true;
+        ResetLog(page, list);
+        WriteFile(page.FileName, "calm\r\n");
+        EXPECT_EQ(Pass().Result, PassResult::Bulk);
+        AppendFile(page.FileName, c.line + "\r\n");
+        const PassOutcome out = Pass();
+        EXPECT_EQ(out.Result, PassResult::Appended);
+        EXPECT_EQ(out.Alerts, (std::array<bool, 3>{(c.groups & 1) != 0, (c.groups & 2) != 0,
+                                                   (c.groups & 4) != 0}));
+        EXPECT_EQ(list.Lines().Group(1), highest);
+
+        settings.allEntries = false;
+        for (int g = 1; g <= 3; ++g) {
+            settings.shown = {g == 1, g == 2, g == 3};
+            ResetLog(page, list);
+            WriteFile(page.FileName, "calm\r\n" + c.line + "\r\n");
+            EXPECT_EQ(Pass().Result, PassResult::Bulk);
+            EXPECT_EQ(Rows().size(), (c.groups >> (g - 1)) & 1u) << "group " << g;
+        }
+    }
+    settings.allEntries = true;
+    settings.shown = {true, true, true};
+}
+
 TEST_F(LogReaderTest, ViewFilterDecidesWhatABulkLoadShows) {
     settings.allEntries = false;
     settings.shown = {false, false, true};

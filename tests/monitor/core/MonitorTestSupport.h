@@ -23,6 +23,7 @@ struct FakeViewSettings : ViewSettings {
     bool allEntries = true;
     std::array<bool, 3> shown{true, true, true};
     std::array<std::string, 3> keywords{"2006", "Warn;warn", "Error;error"};
+    std::array<bool, 3> regex{};
     bool atTop = false;
     bool addedOnly = false;
     bool forced = false;
@@ -30,6 +31,7 @@ struct FakeViewSettings : ViewSettings {
     bool AllEntries() const override { return allEntries; }
     bool GroupShown(int g) const override { return shown[g - 1]; }
     std::string GroupKeywords(int g) const override { return keywords[g - 1]; }
+    bool GroupUsesRegex(int g) const override { return regex[g - 1]; }
     bool LastEntriesAtTop() const override { return atTop; }
     bool AddedLogLinesOnly() const override { return addedOnly; }
     bool AllLogLines() const override { return !addedOnly; }
