@@ -61,6 +61,11 @@ target "write -> row, median (ms)" LiveViewBench BM_WriteToRow/ median_ms 5
 target "write -> row, 95th percentile (ms)" LiveViewBench BM_WriteToRow/ p95_ms 20
 target "CPU following 10 lines a second (% of a core)" LiveViewBench BM_WriteToRow/ program_cpu_pct 1
 target "index bytes per bulk-loaded line" IndexMemoryBench BM_IndexMemoryAllEntries index_B_per_line 4
+target "filter pass, plain text (x memchr)" FilterBench BM_FilterPassPlain x_memchr_cpu 1.5
+target "filter pass, ERR[0-9]+ (x memchr)" FilterBench BM_FilterPassExpression x_memchr_cpu 4
+target "filter results, bytes per matching row" FilterBench BM_FilterPassCommonWord result_B_per_row 8
+target "longest event-loop gap while filtering (ms)" FilterBench BM_FilterGapInTheWindow max_gap_ms 50
+target "following with the filter pane open (ms a line)" FilterBench BM_FilterFollowing pane_ms_per_line 0.05
 echo "Not here: start to loaded (CPU, limit 2.5 x wc -l) and the whole program's peak memory"
 echo "(limit 100 MiB for 1 GiB) are measured end to end on $build/marrowlight started with a log."
 exit $status

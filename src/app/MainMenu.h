@@ -29,6 +29,9 @@ struct MainMenuItems {
     QAction* Group1Action = nullptr; // group 1 filter
     QAction* Group2Action = nullptr; // group 2 filter
     QAction* Group3Action = nullptr; // group 3 filter
+    QAction* FindSeparator = nullptr;
+    QAction* FilterAction = nullptr; // the active log's filter pane
+    QAction* GoToLineAction = nullptr;
 
     QMenu* OptionsMenu = nullptr;
     QAction* OptionsAction = nullptr;

@@ -59,6 +59,10 @@ class LineDrawer {
     void DrawLine(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
                   int rightEdge, std::string_view text, const LineRecord* record) const;
 
+    // The row's highest group, from the index or, the first time, its text:
+    // what every view of a row colours it by.
+    int RowGroup(LogListModel& model, int row) const;
+
     int GutterWidth(const QFont& font) const;
     // The line number or arrival time shown in the gutter; empty for a line
     // loaded in bulk (no record) and when the gutter is off.
@@ -91,8 +95,6 @@ class LineDrawer {
     };
     const Widths& WidthsFor(const QFont& font) const;
     const GroupMatcher& Matcher() const;
-    // The row's highest group, from the index or, the first time, its text.
-    int RowGroup(LogListModel& model, int row) const;
     // found: the marked parts of line, as [begin, end) positions in it.
     void DrawRow(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
                  int rightEdge, const QString& line, int group, const LineRecord* record, int shift,

@@ -16,6 +16,7 @@ class QMenu;
 
 namespace marrowlight {
 
+class FilterPane;
 class FindBar;
 class LineDrawer;
 class LogLineDelegate;
@@ -23,7 +24,7 @@ class LogListModel;
 class LogListView;
 
 // One log tab's page: the log's record and its list, which fills the page,
-// with the find bar under it while it is open.
+// with the filter pane and the find bar under it while they are open.
 class LogTab : public QWidget {
     Q_OBJECT
 
@@ -40,6 +41,8 @@ class LogTab : public QWidget {
     LogListModel& Model() const { return *model_; }
     LogLineDelegate& Delegate() const { return *delegate_; }
     FindBar& Finder() const { return *find_; }
+    // The filter pane under the list, made the first time it is asked for.
+    FilterPane& Filter();
     const std::string& FileName() const { return Page.FileName; }
 
     // Font face and size in points; the item height follows the size.
@@ -47,7 +50,8 @@ class LogTab : public QWidget {
     // Lets the view scroll sideways over width pixels.
     void SetExtentWidth(qint64 width);
     // Follows the log: the last row becomes the focused, selected one. Rows
-    // the user selected (more than one) or is searching among stay as they are.
+    // the user selected (more than one), is searching among or filtering stay
+    // as they are.
     void SelectLastItem();
     // The list is scrolled to its end (or has nothing to scroll), so rows
     // added below come into view when the last one is selected.
@@ -88,6 +92,7 @@ class LogTab : public QWidget {
     LogLineDelegate* delegate_;
     LogListView* list_;
     FindBar* find_;
+    FilterPane* filter_ = nullptr;
 };
 
 } // namespace marrowlight
