@@ -79,8 +79,8 @@ class FilterPane : public QWidget {
     // How long a slice keeps the window waiting, in steps of so many bytes
     // read in blocks of so many; tests make a slice one small block.
     struct Slicing {
-        qint64 SliceMs = 20;
-        uint64_t StepBytes = uint64_t{1} << 20;
+        qint64 SliceMs = 12;
+        uint64_t StepBytes = uint64_t{512} << 10;
         size_t BlockBytes = FilterScan::DefaultBlockBytes;
     } Slices;
 

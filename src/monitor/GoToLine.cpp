@@ -13,7 +13,7 @@ namespace marrowlight {
 
 namespace {
 
-constexpr qint64 SliceMs = 20;
+constexpr qint64 SliceMs = 12;
 constexpr uint64_t StepBytes = uint64_t{1} << 20;
 
 } // namespace

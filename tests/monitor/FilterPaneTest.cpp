@@ -119,6 +119,7 @@ TEST(FilterPane, EnterShowsAResultInTheListAndEscapeReturnsThere) {
     FilterPane& pane = OpenPane(rig);
     EXPECT_TRUE(pane.PatternField->lineEdit()->hasFocus());
     EXPECT_EQ(pane.PatternLabel->buddy(), pane.PatternField);
+    pane.MatchCaseBox->setChecked(true);
     Type(pane, "ERR");
     Settle(pane);
     ASSERT_EQ(pane.ResultCount(), 2);
@@ -134,6 +135,7 @@ TEST(FilterPane, EnterShowsAResultInTheListAndEscapeReturnsThere) {
     }
     // A double click on a result does what Enter does.
     const QRect second = pane.ResultList->visualRect(pane.ResultList->model()->index(1, 0));
+    QTest::mouseClick(pane.ResultList->viewport(), Qt::LeftButton, {}, second.center());
     QTest::mouseDClick(pane.ResultList->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(rig.Current(), 4);
     // Following leaves the row shown while the pane is open.
@@ -155,6 +157,7 @@ TEST(FilterPane, EnterShowsAResultInTheListAndEscapeReturnsThere) {
 TEST(FilterPane, BadOrEmptyPatternsListNothingAndSayWhy) {
     LogTabRig rig(Lines);
     FilterPane& pane = OpenPane(rig);
+    pane.MatchCaseBox->setChecked(true);
     pane.RegularExpressionBox->setChecked(true);
     struct Case {
         const char* pattern;

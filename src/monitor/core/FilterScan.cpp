@@ -27,14 +27,14 @@ void FilterResults::push_back(uint64_t age, uint64_t lineNo) {
         lineNo - bases_.back().LineNo > StepLimit)
         bases_.push_back({size_, age, lineNo});
     const Base& base = bases_.back();
-    if (chunks_.empty() || chunks_.back().size() == ChunkRows) {
+    if (chunks_.empty() || chunks_.back().size() == ChunkRows)
         chunks_.emplace_back();
-        // The first chunk grows as it fills, so a few results cost little;
-        // later ones are taken whole, so none is ever copied again.
-        if (chunks_.size() > 1)
-            chunks_.back().reserve(ChunkRows);
-    }
-    chunks_.back().push_back((age - base.Age) | (lineNo - base.LineNo) << 32);
+    // A chunk grows up to its full size and no further, so a few results
+    // cost little and a full chunk is never copied again.
+    std::vector<uint64_t>& chunk = chunks_.back();
+    if (chunk.size() == chunk.capacity())
+        chunk.reserve(std::min(ChunkRows, std::max<size_t>(64, chunk.size() * 2)));
+    chunk.push_back((age - base.Age) | (lineNo - base.LineNo) << 32);
     ++size_;
 }
 
@@ -50,6 +50,11 @@ uint64_t FilterResults::Age(size_t i) const {
 
 uint64_t FilterResults::LineNo(size_t i) const {
     return BaseOf(i).LineNo + (Packed(i) >> 32);
+}
+
+void FilterResults::Trim() {
+    if (!chunks_.empty())
+        chunks_.back().shrink_to_fit();
 }
 
 void FilterResults::clear() {
@@ -128,6 +133,7 @@ FilterState FilterScan::Step(const LineIndex& lines, uint64_t bytes) {
     while (spent < bytes) {
         if (next_ >= lines.size()) {
             state_ = FilterState::UpToDate;
+            results_.Trim();
             return state_;
         }
         if (!lines.Source()) {

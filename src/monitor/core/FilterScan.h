@@ -27,6 +27,9 @@ class FilterResults {
     uint64_t Age(size_t i) const;
     uint64_t LineNo(size_t i) const;
     void clear();
+    // Gives back what the last chunk holds in reserve, once no rows are
+    // expected for a while.
+    void Trim();
     size_t MemoryBytes() const;
 
     static constexpr size_t ChunkRows = 4096;
