@@ -176,7 +176,7 @@ class ResultDelegate : public QStyledItemDelegate {
 
 FilterPane::FilterPane(LogListView& list, LogListModel& model, const LineDrawer& drawer,
                        const LogLineDelegate& delegate, QWidget* parent)
-    : QWidget(parent), list_(list), model_(model), drawer_(drawer),
+    : QWidget(parent), list_(list), model_(model), drawer_(drawer), rows_(delegate),
       results_(new FilterResultModel(*this, model, this)) {
     setObjectName(QStringLiteral("FilterPane"));
     PatternField = new QComboBox(this);
@@ -316,6 +316,8 @@ void FilterPane::Open() {
     if (wasHidden) {
         LoadPatterns();
         ResultList->setFont(list_.font());
+        // Ten results at most, so the log's own list keeps most of the page.
+        ResultList->setMaximumHeight(rows_.ItemHeight() * 10 + 2 * ResultList->frameWidth());
     }
     show();
     if (wasHidden)

@@ -105,6 +105,7 @@ class FilterPane : public QWidget {
     LogListView& list_;
     LogListModel& model_;
     const LineDrawer& drawer_;
+    const LogLineDelegate& rows_;
     FilterResultModel* results_;
     std::shared_ptr<const SearchPattern> pattern_;
     std::unique_ptr<FilterScan> scan_;

@@ -123,6 +123,7 @@ TEST(FilterPane, EnterShowsAResultInTheListAndEscapeReturnsThere) {
     Type(pane, "ERR");
     Settle(pane);
     ASSERT_EQ(pane.ResultCount(), 2);
+    EXPECT_EQ(pane.CountLabel->text(), "2 matching lines");
 
     struct Step {
         Qt::Key key;

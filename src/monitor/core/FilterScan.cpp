@@ -132,8 +132,12 @@ FilterState FilterScan::Step(const LineIndex& lines, uint64_t bytes) {
     uint64_t spent = 0;
     while (spent < bytes) {
         if (next_ >= lines.size()) {
+            // Once, when the first pass ends: rows that follow the log come
+            // one by one, and the chunk they fill grows in doublings.
+            if (!trimmed_)
+                results_.Trim();
+            trimmed_ = true;
             state_ = FilterState::UpToDate;
-            results_.Trim();
             return state_;
         }
         if (!lines.Source()) {

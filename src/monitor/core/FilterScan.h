@@ -128,6 +128,7 @@ class FilterScan {
     uint64_t pos_ = 0;      // file bytes before this are counted
     uint64_t lineEnds_ = 0; // line ends before pos_
     bool afterCr_ = false;
+    bool trimmed_ = false;
     FilterState state_ = FilterState::Running;
     std::string error_;
     FilterResults results_;
