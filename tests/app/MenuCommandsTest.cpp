@@ -312,19 +312,22 @@ TEST(MenuCommands, ViewGroupItemsFollowAllEntriesAndTheStoredGroupNames) {
         std::vector<std::pair<const char*, const char*>> stored;
         std::vector<std::string> captions;
     } steps[] = {
-        {"defaults", true, {}, {"All Entries", "Information", "Warnings", "Errors"}},
+        {"defaults",
+         true,
+         {},
+         {"All Entries", "Information", "Warnings", "Errors", "Filter", "Go to Line"}},
         {"renamed",
          false,
          {{"Group2Caption", "Alerts"}},
-         {"All Entries", "Information", "Alerts", "Errors"}},
+         {"All Entries", "Information", "Alerts", "Errors", "Filter", "Go to Line"}},
         {"an empty or blank name keeps the last one",
          false,
          {{"Group2Caption", ""}, {"Group3Caption", "  "}},
-         {"All Entries", "Information", "Alerts", "Errors"}},
+         {"All Entries", "Information", "Alerts", "Errors", "Filter", "Go to Line"}},
         {"an ampersand is shown",
          true,
          {{"Group1Caption", "R&D"}},
-         {"All Entries", "R&&D", "Alerts", "Errors"}},
+         {"All Entries", "R&&D", "Alerts", "Errors", "Filter", "Go to Line"}},
     };
     for (const auto& step : steps) {
         frm.AllEntriesAction->setChecked(step.allEntries);
