@@ -26,7 +26,10 @@ LineJump::LineJump(LogListView& list, LogListModel& model, bool newestAtTop, uin
     slice_.setInterval(0);
     connect(&slice_, &QTimer::timeout, this, &LineJump::RunSlice);
     // The list's own end ends the jump: nothing is left to select.
-    connect(&list, &QObject::destroyed, this, [this] { deleteLater(); });
+    connect(&list, &QObject::destroyed, this, [this] {
+        slice_.stop();
+        deleteLater();
+    });
     slice_.start();
 }
 

@@ -32,7 +32,7 @@ class FilterResults {
     void Trim();
     size_t MemoryBytes() const;
 
-    static constexpr size_t ChunkRows = 4096;
+    static constexpr size_t ChunkRows = 16384;
 
   private:
     struct Base {
