@@ -131,15 +131,8 @@ FilterState FilterScan::Step(const LineIndex& lines, uint64_t bytes) {
     lastRows_ = lines.size();
     uint64_t spent = 0;
     while (spent < bytes) {
-        if (next_ >= lines.size()) {
-            // Once, when the first pass ends: rows that follow the log come
-            // one by one, and the chunk they fill grows in doublings.
-            if (!trimmed_)
-                results_.Trim();
-            trimmed_ = true;
-            state_ = FilterState::UpToDate;
-            return state_;
-        }
+        if (next_ >= lines.size())
+            return CaughtUp();
         if (!lines.Source()) {
             Stop("The log can't be read.");
             return state_;
@@ -186,7 +179,19 @@ FilterState FilterScan::Step(const LineIndex& lines, uint64_t bytes) {
             if (!Take(spans_[i].Age, spans_[i].LineNo, pattern_ && matched_[i]))
                 return state_;
     }
-    state_ = next_ >= lines.size() ? FilterState::UpToDate : FilterState::Running;
+    if (next_ >= lines.size())
+        return CaughtUp();
+    state_ = FilterState::Running;
+    return state_;
+}
+
+FilterState FilterScan::CaughtUp() {
+    // Once, when the first pass ends: rows that follow the log come one by
+    // one, and the chunk they fill grows in doublings.
+    if (!trimmed_)
+        results_.Trim();
+    trimmed_ = true;
+    state_ = FilterState::UpToDate;
     return state_;
 }
 

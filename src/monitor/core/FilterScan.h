@@ -108,6 +108,7 @@ class FilterScan {
         uint64_t LineNo = 0;
     };
     void Stop(const char* why);
+    FilterState CaughtUp();
     // Counts line ends from pos_ on up to `to`, reading at most a block.
     bool CountGap(const LineIndex& lines, uint64_t to, uint64_t& spent);
     bool ReadBlock(const LineIndex& lines, uint64_t& spent);
