@@ -77,6 +77,11 @@ for logs in 200 2000; do
   target "CPU idle with $logs logs open (% of a core)" ManyLogsBench "BM_ManyLogs/$logs/" idle_cpu_pct 1
   target "resident bytes per open idle log, $logs logs" ManyLogsBench "BM_ManyLogs/$logs/" resident_B_per_log 100000
 done
+target "filter pass, plain text (x memchr)" FilterBench BM_FilterPassPlain x_memchr_cpu 1.5
+target "filter pass, ERR[0-9]+ (x memchr)" FilterBench BM_FilterPassExpression x_memchr_cpu 4
+target "filter results, bytes per matching row" FilterBench BM_FilterPassCommonWord result_B_per_row 8
+target "longest event-loop gap while filtering (ms)" FilterBench BM_FilterGapInTheWindow max_gap_ms 50
+target "following with the filter pane open (ms a line)" FilterBench BM_FilterFollowing pane_ms_per_line 0.05
 echo "Not here: start to loaded (CPU, limit 2.5 x wc -l) and the whole program's peak memory"
 echo "(limit 100 MiB for 1 GiB) are measured end to end on $build/marrowlight started with a log."
 if [ "$missed" != 0 ]; then

@@ -104,6 +104,11 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.Group3Action = AddCheckItem(m.ViewMenu, "ErrorsMnu", "Errors", true);
     m.WrapSeparator = AddSeparator(m.ViewMenu, "N7");
     m.WrapLongLinesAction = AddCheckItem(m.ViewMenu, "WrapLongLinesMnu", "Wrap Long Lines", false);
+    m.FindSeparator = AddSeparator(m.ViewMenu, "FindSeparator");
+    m.FilterAction = AddItem(m.ViewMenu, "FilterMnu", "Filter");
+    m.FilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    m.GoToLineAction = AddItem(m.ViewMenu, "GoToLineMnu", "Go to Line");
+    m.GoToLineAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 
     m.OptionsMenu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
     m.OptionsAction = AddItem(m.OptionsMenu, "Options1Mnu", "Options", Options);

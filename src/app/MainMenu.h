@@ -31,6 +31,9 @@ struct MainMenuItems {
     QAction* Group3Action = nullptr; // group 3 filter
     QAction* WrapSeparator = nullptr;
     QAction* WrapLongLinesAction = nullptr;
+    QAction* FindSeparator = nullptr;
+    QAction* FilterAction = nullptr; // the active log's filter pane
+    QAction* GoToLineAction = nullptr;
 
     QMenu* OptionsMenu = nullptr;
     QAction* OptionsAction = nullptr;

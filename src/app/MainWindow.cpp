@@ -8,6 +8,9 @@
 #include "app/core/StartupPlan.h"
 #include "app/core/WindowPlacement.h"
 #include "autoopen/AutoOpenClose.h"
+#include "monitor/FilterPane.h"
+#include "monitor/GoToLine.h"
+#include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
@@ -216,6 +219,14 @@ void MainWindow::ConnectHandlers() {
     connect(Group2Action, &QAction::triggered, this, &MainWindow::ToggleGroup2);
     connect(Group3Action, &QAction::triggered, this, &MainWindow::ToggleGroup3);
     connect(WrapLongLinesAction, &QAction::triggered, this, &MainWindow::ToggleWrapLongLines);
+    connect(FilterAction, &QAction::triggered, this, [this] {
+        if (LogTab* tab = tabs_ ? tabs_->ActiveTab() : nullptr)
+            tab->Filter().Open();
+    });
+    connect(GoToLineAction, &QAction::triggered, this, [this] {
+        if (LogTab* tab = tabs_ ? tabs_->ActiveTab() : nullptr)
+            LineJump::Ask(*tab, this);
+    });
     connect(OptionsAction, &QAction::triggered, this, &MainWindow::ShowOptionsDialog);
     connect(KeepModifiedLogFocusedAction, &QAction::triggered, this,
             &MainWindow::ToggleKeepModifiedLogFocused);

@@ -79,6 +79,10 @@ class LineDrawer {
     void DrawLine(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
                   int rightEdge, std::string_view text, const LineRecord* record) const;
 
+    // The row's highest group, from the index or, the first time, its text:
+    // what every view of a row colours it by.
+    int RowGroup(LogListModel& model, int row) const;
+
     int GutterWidth(const QFont& font) const;
     // The line number or arrival time shown in the gutter; empty for a line
     // loaded in bulk (no record) and when the gutter is off.
@@ -126,8 +130,6 @@ class LineDrawer {
                            int maxLines) const;
     // Width of the text beside the gutter in a wrapped row.
     int WrapWidth(const QAbstractItemView& list) const;
-    // The row's highest group, from the index or, the first time, its text.
-    int RowGroup(LogListModel& model, int row) const;
     void DrawWrappedRow(QPainter& painter, const QAbstractItemView& list, LogListModel& model,
                         int row, const QRect& rect, const RowMarks& marks) const;
     // found: the marked parts of line, as [begin, end) positions in it.

@@ -1,5 +1,6 @@
 #include "monitor/LogTab.h"
 
+#include "monitor/FilterPane.h"
 #include "monitor/FindBar.h"
 #include "monitor/LineDrawer.h"
 #include "monitor/LogLineDelegate.h"
@@ -67,7 +68,8 @@ LogTab::LogTab(const std::string& path, const LineDrawer& drawer, QWidget* paren
 }
 
 LogTab::~LogTab() {
-    // The view and the find bar go before the model they show.
+    // The view, the pane and the find bar go before the model they show.
+    delete filter_;
     delete find_;
     delete list_;
 }
@@ -217,7 +219,7 @@ void LogTab::SelectLastItem() {
         return;
     }
     const std::vector<RowRange> selected = SelectedRows();
-    if (find_->isVisible() || selected.size() > 1 ||
+    if (find_->isVisible() || (filter_ && filter_->isVisible()) || selected.size() > 1 ||
         (selected.size() == 1 && selected[0].Last > selected[0].First))
         return;
     const QModelIndex last = model_->index(rows - 1);
@@ -260,6 +262,17 @@ bool LogTab::CopySelection(bool withLineNumbers) {
     QGuiApplication::clipboard()->setText(
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     return true;
+}
+
+FilterPane& LogTab::Filter() {
+    Build();
+    if (!filter_) {
+        filter_ = new FilterPane(*list_, *model_, drawer_, *delegate_, this);
+        filter_->NewestAtTop = find_->NewestAtTop;
+        connect(filter_, &FilterPane::StatusMessage, this, &LogTab::StatusMessage);
+        static_cast<QVBoxLayout*>(layout())->insertWidget(1, filter_);
+    }
+    return *filter_;
 }
 
 bool LogTab::ShowsLastItem() const {

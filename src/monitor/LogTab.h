@@ -17,6 +17,7 @@ class QMenu;
 
 namespace marrowlight {
 
+class FilterPane;
 class FindBar;
 class LineDrawer;
 class LogLineDelegate;
@@ -24,7 +25,7 @@ class LogListModel;
 class LogListView;
 
 // One log tab's page: the log's record and its list, which fills the page,
-// with the find bar under it while it is open.
+// with the filter pane and the find bar under it while they are open.
 //
 // The list, its delegate, the find bar and the menu are made when the page
 // is first shown or one of them is asked for: a folder of thousands of logs
@@ -48,6 +49,8 @@ class LogTab : public QWidget {
     LogLineDelegate& Delegate() const;
     FindBar& Finder() const;
     LogListModel& Model() const { return *model_; }
+    // The filter pane under the list, made the first time it is asked for.
+    FilterPane& Filter();
     const std::string& FileName() const { return Page.FileName; }
     // Whether the page's widgets exist.
     bool Built() const { return list_ != nullptr; }
@@ -61,7 +64,8 @@ class LogTab : public QWidget {
     // Lets the view scroll sideways over width pixels.
     void SetExtentWidth(qint64 width);
     // Follows the log: the last row becomes the focused, selected one. Rows
-    // the user selected (more than one) or is searching among stay as they are.
+    // the user selected (more than one), is searching among or filtering stay
+    // as they are.
     void SelectLastItem();
     // The list is scrolled to its end (or has nothing to scroll), so rows
     // added below come into view when the last one is selected.
@@ -112,6 +116,7 @@ class LogTab : public QWidget {
     QFont font_;
     int extentWidth_ = 0;
     bool selectLast_ = false;
+    FilterPane* filter_ = nullptr;
 };
 
 } // namespace marrowlight

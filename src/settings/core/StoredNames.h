@@ -47,6 +47,8 @@ inline constexpr const char* WildcardsMasks = "WildcardsMasks";
 
 // The recent-files list, stored in the list layout below.
 inline constexpr const char* FileHistoryList = "FileHistoryList";
+// The last patterns of the filter pane, newest first, in the same layout.
+inline constexpr const char* FilterPatternList = "FilterPatternList";
 
 // Endings that name the parts of one stored list, panel or file dialog.
 inline constexpr const char* ItemsCount = ".ItemsCount";
