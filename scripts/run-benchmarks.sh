@@ -60,6 +60,11 @@ target "bulk load in slices, keyword filters (x memchr)" BulkLoadBench BM_BulkLo
 target "write -> row, median (ms)" LiveViewBench BM_WriteToRow/ median_ms 5
 target "write -> row, 95th percentile (ms)" LiveViewBench BM_WriteToRow/ p95_ms 20
 target "CPU following 10 lines a second (% of a core)" LiveViewBench BM_WriteToRow/ program_cpu_pct 1
+target "gzip log loaded (x zcat | wc -l)" ArchiveLoadBench BM_LoadArchive/0 x_cat_wc 1.3
+target "xz log loaded (x xzcat | wc -l)" ArchiveLoadBench BM_LoadArchive/1 x_cat_wc 1.3
+target "zstd log loaded (x zstdcat | wc -l)" ArchiveLoadBench BM_LoadArchive/2 x_cat_wc 1.3
+target "first rows of a compressed log (ms)" ArchiveLoadBench BM_LoadArchive/0 first_rows_ms 100
+target "longest event-loop gap while unpacking (ms)" ArchiveLoadBench BM_LoadArchive/0 max_gap_ms 50
 target "index bytes per bulk-loaded line" IndexMemoryBench BM_IndexMemoryAllEntries index_B_per_line 4
 echo "Not here: start to loaded (CPU, limit 2.5 x wc -l) and the whole program's peak memory"
 echo "(limit 100 MiB for 1 GiB) are measured end to end on $build/marrowlight started with a log."

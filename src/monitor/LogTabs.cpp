@@ -7,6 +7,7 @@
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
 #include "monitor/ProducerPump.h"
+#include "monitor/core/ArchiveProducer.h"
 #include "monitor/core/LineProducer.h"
 #include "monitor/core/ProducedSources.h"
 #include "monitor/core/SpoolFile.h"
@@ -85,6 +86,13 @@ void LogTabs::AddLog(const std::string& path) {
     QString caption = QFile::decodeName(QByteArray::fromStdString(FileNameOfPath(path)));
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
     const QString toolTip = QFile::decodeName(QByteArray::fromStdString(path));
+    // Looked at once, here, so the passes that follow a plain log cost
+    // nothing more; every way of opening a log comes through here.
+    if (std::optional<CompressedFile> archive = OpenIfCompressed(path)) {
+        AddProducedTab(path, std::make_unique<ArchiveProducer>(std::move(*archive)), caption,
+                       toolTip);
+        return;
+    }
     NewTab(path, caption, toolTip);
 }
 
