@@ -11,6 +11,7 @@
 #include "monitor/core/LineProducer.h"
 #include "monitor/core/ProducedSources.h"
 #include "monitor/core/SpoolFile.h"
+#include "monitor/core/StreamProducer.h"
 #include "settings/OptionsDialog.h"
 #include "support/core/PathUtils.h"
 
@@ -120,6 +121,14 @@ LogTab* LogTabs::OpenProducedLog(const std::string& address, std::unique_ptr<Lin
     QString shown = caption;
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return AddProducedTab(address, std::move(producer), shown, caption);
+}
+
+LogTab* LogTabs::OpenStandardInput(int fd) {
+    LogTab* tab = OpenProducedLog(StandardInputAddress, std::make_unique<StreamProducer>(fd),
+                                  QString::fromLatin1(StandardInputCaption));
+    if (tab)
+        tab->Reopenable = false;
+    return tab;
 }
 
 LogTab* LogTabs::AddProducedTab(const std::string& address, std::unique_ptr<LineProducer> producer,

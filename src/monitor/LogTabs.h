@@ -51,6 +51,9 @@ class LogTabs : public QObject {
     // Null, with a status message, when no spool could be made for it.
     LogTab* OpenProducedLog(const std::string& address, std::unique_ptr<LineProducer> producer,
                             const QString& caption);
+    // The log of what arrives on fd (the standard input), captioned
+    // "standard input"; it cannot be opened again, so it is never stored.
+    LogTab* OpenStandardInput(int fd);
     void ResetLog(LogTab& tab);
     void ResetPage(QWidget* tab);
     void ResetAllLogs();

@@ -13,8 +13,10 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -154,6 +156,47 @@ TEST(ProducerPump, TheProducerAndItsSpoolEndWithTheTab) {
     rig.tabs->CloseLog(tab);
     EXPECT_TRUE(gone);
     EXPECT_EQ(rig.tabs->Produced().Find("fake:two"), nullptr);
+}
+
+// A pipe as the standard input: rows come as lines do, with pauses between
+// them, the tab stays when the input ends, and it is never stored.
+TEST(ProducerPump, TheStandardInputIsFollowedUntilItEnds) {
+    PumpRig rig;
+    rig.cycle.Pass();
+    int fds[2];
+    ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+    LogTab* tab = rig.tabs->OpenStandardInput(fds[0]);
+    ASSERT_NE(tab, nullptr);
+    EXPECT_EQ(rig.ActiveName(), "standard input");
+    EXPECT_EQ(rig.tabs->ActiveFileName(), "");
+    EXPECT_FALSE(tab->Reopenable);
+    const auto write = [&](const std::string& bytes) {
+        ASSERT_EQ(::write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    };
+    struct Step {
+        std::string write;
+        QStringList rows;
+    } steps[] = {
+        {"one\n", {"one"}},
+        {"two\nthr", {"one", "two"}},
+        {"ee\n", {"one", "two", "three"}},
+    };
+    for (const Step& step : steps) {
+        write(step.write);
+        EXPECT_TRUE(RunEventsUntil([&] { return rig.Texts(*tab) == step.rows; }))
+            << rig.Texts(*tab).join('|').toStdString();
+        EXPECT_FALSE(tab->Pump->Finished());
+    }
+    // Lines after the first ones are new lines, with their arrival.
+    EXPECT_NE(tab->Model().Lines().Record(2), nullptr);
+    write("last");
+    ::close(fds[1]);
+    EXPECT_TRUE(RunEventsUntil([&] {
+        return rig.Texts(*tab) == QStringList{"one", "two", "three", "last"} &&
+               rig.panels[3]->text() == "Input ended.";
+    }));
+    EXPECT_EQ(rig.tabs->Count(), 1);
+    ::close(fds[0]);
 }
 
 } // namespace
