@@ -5,6 +5,7 @@
 
 #include <QSocketNotifier>
 #include <chrono>
+#include <utility>
 
 namespace marrowlight {
 
@@ -49,7 +50,8 @@ void ProducerPump::RunSlice() {
         return;
     waiting_ = false;
     const uint64_t before = spool_->Written();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(SliceMs);
+    const int sliceMs = std::exchange(started_, true) ? SliceMs : FirstSliceMs;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(sliceMs);
     ProduceStatus status = ProduceStatus::Finished;
     try {
         status = producer_->Produce(*spool_, deadline);
