@@ -54,8 +54,6 @@ AutoOpenConditions Conditions() {
     return c;
 }
 
-double baselineSeconds = 0;
-
 // Seconds to read every entry of the folder.
 double PlainListing(const std::string& folder) {
     const auto start = std::chrono::steady_clock::now();
@@ -71,14 +69,6 @@ double PlainListing(const std::string& folder) {
     return Seconds(start);
 }
 
-void BM_ReaddirBaseline(benchmark::State& state) {
-    Folder folder;
-    double total = 0;
-    for (auto _ : state)
-        total += PlainListing(folder.path);
-    baselineSeconds = total / double(state.iterations());
-}
-
 void BM_AutoOpenPass(benchmark::State& state) {
     Folder folder;
     const AutoOpenConditions conditions = Conditions();
@@ -87,7 +77,7 @@ void BM_AutoOpenPass(benchmark::State& state) {
     std::size_t kept = 0, found = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        // The baseline again, right before the pass, so both see the same machine load.
+        // The baseline right before the pass, so both see the same machine load.
         interleaved += PlainListing(folder.path);
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
@@ -108,13 +98,11 @@ void BM_AutoOpenPass(benchmark::State& state) {
     if (kept != std::size_t(QualifyingCount * state.iterations()) || found != kept)
         state.SkipWithError("the pass did not keep exactly the logs of the folder");
     state.counters["qualifying"] = double(found) / passes;
-    state.counters["x_baseline"] = total / passes / baselineSeconds;
     state.counters["x_interleaved"] = total / interleaved;
 }
 
 } // namespace
 
-BENCHMARK(BM_ReaddirBaseline)->Unit(benchmark::kMicrosecond)->Iterations(300);
 BENCHMARK(BM_AutoOpenPass)->Unit(benchmark::kMicrosecond)->Iterations(300);
 
 int main(int argc, char** argv) {

@@ -1,5 +1,6 @@
 // First pass over a large log in the all-lines mode, through the real reader
-// into the real list model, against a memchr line count of the same bytes;
+// into the real list model, against a memchr line count of the same bytes
+// taken between the iterations;
 // read at once, and in the slices the window reads it in.
 
 #include "LogBenchSupport.h"
@@ -15,30 +16,6 @@ using namespace marrowlight::bench;
 namespace {
 
 std::string logPath;
-double memchrSeconds = 0, memchrCpuSeconds = 0;
-
-double CpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-void BM_MemchrLineCount(benchmark::State& state) {
-    uint64_t lines = 0;
-    double total = 0, cpu = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        double cpuStart = CpuSeconds();
-        lines = MemchrLineCount(logPath);
-        total += Seconds(start);
-        cpu += CpuSeconds() - cpuStart;
-        benchmark::DoNotOptimize(lines);
-    }
-    memchrSeconds = total / double(state.iterations());
-    memchrCpuSeconds = cpu / double(state.iterations());
-    state.counters["lines"] = double(lines);
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(LogMegabytes() << 20));
-}
 
 // sliced: read in slices of 20 ms as the window reads a large log.
 void BulkLoad(benchmark::State& state, bool allEntries, bool sliced = false) {
@@ -50,7 +27,9 @@ void BulkLoad(benchmark::State& state, bool allEntries, bool sliced = false) {
     uint64_t slices = 0;
     double total = 0, cpu = 0, peak = 0;
     uint64_t rows = 0, lines = 0;
+    MemchrBaseline baseline;
     for (auto _ : state) {
+        baseline.Measure(state, logPath);
         ResetPeakMemory();
         auto start = std::chrono::steady_clock::now();
         double cpuStart = CpuSeconds();
@@ -72,8 +51,8 @@ void BulkLoad(benchmark::State& state, bool allEntries, bool sliced = false) {
     if (sliced)
         state.counters["slices"] = double(slices);
     // Wall and CPU time against the memchr count; CPU is steadier on a busy machine.
-    state.counters["x_memchr"] = total / double(state.iterations()) / memchrSeconds;
-    state.counters["x_memchr_cpu"] = cpu / double(state.iterations()) / memchrCpuSeconds;
+    const double iterations = double(state.iterations());
+    baseline.Report(state, total / iterations, cpu / iterations);
     state.counters["peak_MiB"] = peak / 1048576.0;
     state.counters["budget_MiB"] = (24.0 * double(lines)) / 1048576.0 + 96.0;
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(LogMegabytes() << 20));
@@ -94,7 +73,6 @@ void BM_BulkLoadInSlicesGroupFilters(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_MemchrLineCount)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_BulkLoadAllEntries)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_BulkLoadGroupFilters)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_BulkLoadInSlicesAllEntries)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -99,6 +99,44 @@ inline double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+inline double CpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+// The baseline of a ratio: memchr line counts of the same log, taken by the
+// benchmark that reports the ratio, between its own iterations, so the figure
+// and what it is divided by come from one run on one machine state.
+class MemchrBaseline {
+  public:
+    // One pass, outside the benchmark's timing.
+    void Measure(benchmark::State& state, const std::string& path) {
+        state.PauseTiming();
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = CpuSeconds();
+        benchmark::DoNotOptimize(MemchrLineCount(path));
+        seconds_ += bench::Seconds(start);
+        cpuSeconds_ += CpuSeconds() - cpuStart;
+        ++passes_;
+        state.ResumeTiming();
+    }
+    // Mean seconds of a pass, wall and CPU.
+    double Seconds() const { return seconds_ / passes_; }
+    double CpuSecondsPerPass() const { return cpuSeconds_ / passes_; }
+    // Figures in seconds as multiples of a pass; the baseline goes with them.
+    void Report(benchmark::State& state, double seconds, double cpuSeconds = -1) const {
+        state.counters["memchr_ms"] = Seconds() * 1000;
+        state.counters["x_memchr"] = seconds / Seconds();
+        if (cpuSeconds >= 0)
+            state.counters["x_memchr_cpu"] = cpuSeconds / CpuSecondsPerPass();
+    }
+
+  private:
+    double seconds_ = 0, cpuSeconds_ = 0;
+    int passes_ = 0;
+};
+
 // Peak resident memory since the last ResetPeakMemory, in bytes.
 inline double PeakMemory() {
     std::ifstream status("/proc/self/status");

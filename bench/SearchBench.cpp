@@ -1,6 +1,7 @@
 // The find bar's search through a large log with no match, through the real
 // row index and its kept descriptor, against a memchr line count of the same
-// bytes: plain text (as typed and without case) and a simple expression.
+// bytes taken between the iterations: plain text (as typed and without case)
+// and a simple expression.
 
 #include "LogBenchSupport.h"
 #include "monitor/core/LineSink.h"
@@ -17,37 +18,15 @@ namespace {
 
 std::string logPath;
 MemoryLineList list;
-double memchrSeconds = 0, memchrCpuSeconds = 0;
-
-double CpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-void BM_MemchrLineCount(benchmark::State& state) {
-    uint64_t lines = 0;
-    double total = 0, cpu = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        double cpuStart = CpuSeconds();
-        lines = MemchrLineCount(logPath);
-        total += Seconds(start);
-        cpu += CpuSeconds() - cpuStart;
-        benchmark::DoNotOptimize(lines);
-    }
-    memchrSeconds = total / double(state.iterations());
-    memchrCpuSeconds = cpu / double(state.iterations());
-    state.counters["lines"] = double(lines);
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(LogMegabytes() << 20));
-}
 
 // The whole list, oldest to newest, in the steps the find bar takes.
 void Search(benchmark::State& state, const char* text, bool matchCase, bool regex) {
     auto pattern = std::make_shared<SearchPattern>(text, matchCase, regex);
     double total = 0, cpu = 0;
     SearchState result = SearchState::Running;
+    MemchrBaseline baseline;
     for (auto _ : state) {
+        baseline.Measure(state, logPath);
         auto start = std::chrono::steady_clock::now();
         double cpuStart = CpuSeconds();
         RowSearch search(pattern, SearchDirection::Newer, false, list.Lines(), std::nullopt);
@@ -60,8 +39,8 @@ void Search(benchmark::State& state, const char* text, bool matchCase, bool rege
         state.SkipWithError("the text was found");
     state.counters["rows"] = double(list.Lines().size());
     // Wall and CPU time against the memchr count; CPU is steadier on a busy machine.
-    state.counters["x_memchr"] = total / double(state.iterations()) / memchrSeconds;
-    state.counters["x_memchr_cpu"] = cpu / double(state.iterations()) / memchrCpuSeconds;
+    const double iterations = double(state.iterations());
+    baseline.Report(state, total / iterations, cpu / iterations);
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(LogMegabytes() << 20));
 }
 
@@ -77,7 +56,6 @@ void BM_FindExpression(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_MemchrLineCount)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FindPlainText)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FindPlainTextAnyCase)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FindExpression)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -50,8 +50,6 @@ struct Logs {
     }
 };
 
-double baselineSeconds = 0;
-
 // 100 stat calls and reading the bytes each log gained; seconds taken.
 double StatAndRead(const Logs& logs, std::vector<uint64_t>& readPos) {
     static std::vector<char> buffer(1 << 20);
@@ -69,19 +67,6 @@ double StatAndRead(const Logs& logs, std::vector<uint64_t>& readPos) {
         ::close(fd);
     }
     return Seconds(start);
-}
-
-void BM_StatAndReadBaseline(benchmark::State& state) {
-    Logs logs;
-    std::vector<uint64_t> readPos(LogCount, 0);
-    double total = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        logs.Grow(LinesPerPass);
-        state.ResumeTiming();
-        total += StatAndRead(logs, readPos);
-    }
-    baselineSeconds = total / double(state.iterations());
 }
 
 void BM_FollowPass(benchmark::State& state) {
@@ -103,7 +88,7 @@ void BM_FollowPass(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         logs.Grow(LinesPerPass);
-        // The baseline again, right before the pass, so both see the same machine load.
+        // The baseline right before the pass, so both see the same machine load.
         interleaved += StatAndRead(logs, readPos);
         state.ResumeTiming();
         auto start = std::chrono::steady_clock::now();
@@ -112,7 +97,6 @@ void BM_FollowPass(benchmark::State& state) {
         total += Seconds(start);
     }
     state.counters["lines_per_pass"] = double(appended) / double(state.iterations());
-    state.counters["x_baseline"] = total / double(state.iterations()) / baselineSeconds;
     state.counters["x_interleaved"] = total / interleaved;
 }
 
@@ -156,7 +140,6 @@ void BM_PassPerWrittenLine(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_StatAndReadBaseline)->Unit(benchmark::kMicrosecond)->Iterations(300);
 BENCHMARK(BM_FollowPass)->Unit(benchmark::kMicrosecond)->Iterations(300);
 BENCHMARK(BM_PassPerWrittenLine)->Unit(benchmark::kMicrosecond)->Iterations(1000);
 

@@ -75,26 +75,45 @@ function(marrowlight_subsystem name)
   set_property(GLOBAL APPEND PROPERTY MARROWLIGHT_SUBSYSTEMS ${name})
 endfunction()
 
-# Each probe in tests/layering/ includes a header its layer must not see; the
-# test passes when building it fails. ControlProbe includes only what it may,
-# so a probe failing for another reason shows up.
+# Each probe in tests/layering/ includes one header that its view must not
+# see: its test passes only when the compiler says it found no such header, so
+# a probe that fails for another reason fails. Each probe is built again with a
+# view that may see the header (Layering.<probe>.Control), which must succeed:
+# the header itself compiles, and only the view keeps it out.
+function(_marrowlight_probe_target target probe view)
+  add_library(${target} OBJECT EXCLUDE_FROM_ALL ${probe})
+  marrowlight_use_layer_view(${target} ${view})
+  if(NOT view MATCHES "_core$")
+    target_link_libraries(${target} PRIVATE Qt6::Widgets)
+  endif()
+endfunction()
+
 function(marrowlight_layering_tests)
   file(GLOB probes CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/layering/*.cpp)
   foreach(probe ${probes})
     get_filename_component(name ${probe} NAME_WE)
-    # The first line of a probe names the view it is compiled with.
-    file(STRINGS ${probe} first LIMIT_COUNT 1)
+    # "// view: <view>" and "// allowed: <view>" head a probe.
+    file(STRINGS ${probe} heading LIMIT_COUNT 2)
+    list(GET heading 0 first)
+    list(GET heading 1 second)
     string(REGEX REPLACE "^// view: *([a-z_]+).*$" "\\1" view "${first}")
-    add_library(layering_${name} OBJECT EXCLUDE_FROM_ALL ${probe})
-    marrowlight_use_layer_view(layering_${name} ${view})
-    if(NOT view MATCHES "_core$")
-      target_link_libraries(layering_${name} PRIVATE Qt6::Widgets)
+    string(REGEX REPLACE "^// allowed: *([a-z_]+).*$" "\\1" allowed "${second}")
+    file(STRINGS ${probe} include REGEX "^#include [<\"]")
+    string(REGEX REPLACE "^#include [<\"]([^>\"]+)[>\"].*$" "\\1" header "${include}")
+    if(NOT view OR NOT allowed OR NOT header OR view STREQUAL first OR allowed STREQUAL second)
+      message(FATAL_ERROR "${probe}: needs a view, an allowed view and one #include")
     endif()
+    string(REPLACE "." "\\." pattern "${header}")
+
+    _marrowlight_probe_target(layering_${name} ${probe} ${view})
     add_test(NAME Layering.${name}
              COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target layering_${name})
-    set_tests_properties(Layering.${name} PROPERTIES RESOURCE_LOCK build_folder)
-    if(NOT name STREQUAL "ControlProbe")
-      set_tests_properties(Layering.${name} PROPERTIES WILL_FAIL TRUE)
-    endif()
+    set_tests_properties(Layering.${name} PROPERTIES RESOURCE_LOCK build_folder
+                         PASS_REGULAR_EXPRESSION "${pattern}: No such file or directory")
+
+    _marrowlight_probe_target(layering_${name}_control ${probe} ${allowed})
+    add_test(NAME Layering.${name}.Control
+             COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target layering_${name}_control)
+    set_tests_properties(Layering.${name}.Control PROPERTIES RESOURCE_LOCK build_folder)
   endforeach()
 endfunction()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark built from bench/*.cpp in the given build folder, then
-# lists each speed and memory target with what was measured.
+# lists each speed and memory target with what was measured. Exits non-zero
+# when a benchmark fails or a target is missed or not measured.
 # Log size: MARROWLIGHT_BENCH_MB (default 256); pass --large for 1024 MiB.
 set -euo pipefail
 
@@ -35,16 +36,22 @@ counter() {
     inside && $1 == key { sub(/,$/, "", $2); print $2; exit }' "$file"
 }
 
-# One row: what, the benchmark, its counter, the limit.
+# One row: what, the benchmark, its counter, the limit (written here only).
+missed=0
 target() {
   local value
   value="$(counter "$2" "$3" "$4")"
   if [ -z "$value" ]; then
     printf '%-58s %10s %8s %7s  %s\n' "$1" "-" "$5" "-" "not run"
+    missed=1
     return
   fi
-  awk -v what="$1" -v v="$value" -v limit="$5" 'BEGIN {
-    printf "%-58s %10.3f %8s %7.2f  %s\n", what, v, limit, v / limit, (v <= limit ? "met" : "MISSED") }'
+  if ! awk -v what="$1" -v v="$value" -v limit="$5" 'BEGIN {
+    met = v <= limit
+    printf "%-58s %10.3f %8s %7.2f  %s\n", what, v, limit, v / limit, (met ? "met" : "MISSED")
+    exit !met }'; then
+    missed=1
+  fi
 }
 
 echo
@@ -65,7 +72,11 @@ target "xz log loaded (x xzcat | wc -l)" ArchiveLoadBench BM_LoadArchive/1 x_cat
 target "zstd log loaded (x zstdcat | wc -l)" ArchiveLoadBench BM_LoadArchive/2 x_cat_wc 1.3
 target "first rows of a compressed log (ms)" ArchiveLoadBench BM_LoadArchive/0 first_rows_ms 100
 target "longest event-loop gap while unpacking (ms)" ArchiveLoadBench BM_LoadArchive/0 max_gap_ms 50
-target "index bytes per bulk-loaded line" IndexMemoryBench BM_IndexMemoryAllEntries index_B_per_line 4
+target "heap bytes per bulk-loaded line" IndexMemoryBench BM_IndexMemoryAllEntries heap_B_per_line 4
 echo "Not here: start to loaded (CPU, limit 2.5 x wc -l) and the whole program's peak memory"
 echo "(limit 100 MiB for 1 GiB) are measured end to end on $build/marrowlight started with a log."
+if [ "$missed" != 0 ]; then
+  echo "A target was missed or not measured." >&2
+  status=1
+fi
 exit $status

@@ -18,6 +18,7 @@
 #include "settings/core/SettingsStore.h"
 #include "settings/core/SettingsWrites.h"
 #include "settings/core/StoredNames.h"
+#include "settings/core/UpdateIntervals.h"
 #include "support/HelpLauncher.h"
 #include "support/core/PathUtils.h"
 
@@ -38,15 +39,6 @@
 #include <unistd.h>
 
 namespace marrowlight {
-
-int PollingInterval(bool updateOnChange, int updateEachIndex) {
-    static constexpr int Intervals[] = {1000, 2000, 5000, 10000, 30000, 60000, 300000};
-    if (updateOnChange)
-        return 500;
-    if (updateEachIndex < 0 || updateEachIndex >= int(std::size(Intervals)))
-        return 1000;
-    return Intervals[updateEachIndex];
-}
 
 namespace {
 
@@ -185,7 +177,7 @@ void MainWindow::CreateControls() {
 
     PollTimer = new QTimer(this);
     PollTimer->setObjectName("UpdateListsTmr");
-    PollTimer->setInterval(500);
+    PollTimer->setInterval(TimeStampPollInterval);
     ViewChangeTimer = new QTimer(this);
     ViewChangeTimer->setObjectName("ChangeDelayTmr");
     ViewChangeTimer->setInterval(1000);
@@ -417,8 +409,7 @@ void MainWindow::ApplySwitchOverrides() {
 void MainWindow::SetPollingInterval() {
     if (!options_)
         return;
-    PollTimer->setInterval(
-        PollingInterval(options_->UpdateOnTimeStampChange(), options_->UpdateEachIndex()));
+    PollTimer->setInterval(options_->PollingInterval());
 }
 
 std::string MainWindow::ViewFilterStates() const {

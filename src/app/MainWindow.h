@@ -35,11 +35,6 @@ class OptionsDialog;
 enum class OptionsPage;
 class UpdateCycle;
 
-// The polling interval in ms: 500 when logs are read on a change of their
-// time stamp, else the chosen entry of the "update each" list (1 s when the
-// index lies outside it).
-int PollingInterval(bool updateOnChange, int updateEachIndex);
-
 // The notice shown when the stay-on-top option was changed in the dialog.
 QString StayOnTopMessage(bool nowOnTop);
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 
 namespace marrowlight {
 
@@ -22,6 +23,11 @@ namespace {
 // The main window's menu bar takes these letters window-wide; the bar's own
 // keys must differ, or neither would act.
 const char* const MenuBarCaptions[] = {"File", "View", "Options", "Help"};
+
+// A search starts with steps this small, so a slow expression shows itself
+// before it keeps the window waiting; plain text soon reads far more a step.
+constexpr uint64_t FirstStepBytes = uint64_t{64} << 10;
+constexpr uint64_t LeastStepBytes = uint64_t{4} << 10;
 
 void AssignKeys(QLabel* label, const std::vector<QAbstractButton*>& buttons) {
     std::vector<MenuCaption> captions;
@@ -164,6 +170,7 @@ void FindBar::Find(SearchDirection direction) {
     search_ = std::make_unique<RowSearch>(pattern_, direction, NewestAtTop ? NewestAtTop() : false,
                                           model_.Lines(), from);
     search_->SetBlockBytes(Slices.BlockBytes);
+    stepBytes_ = std::min<uint64_t>(Slices.StepBytes, FirstStepBytes);
     Show(QString(), false);
     RunSlice();
 }
@@ -175,7 +182,14 @@ void FindBar::RunSlice() {
     clock.start();
     SearchState state;
     do {
-        state = search_->Step(model_.Lines(), Slices.StepBytes);
+        const qint64 before = clock.nsecsElapsed();
+        state = search_->Step(model_.Lines(), stepBytes_);
+        // A step takes about a quarter of a slice: fewer bytes for an
+        // expression that is slow on these lines, more again for a fast one.
+        const double took = double(std::max<qint64>(clock.nsecsElapsed() - before, 1));
+        const double wanted = double(stepBytes_) * double(Slices.SliceMs) * 0.25e6 / took;
+        stepBytes_ = uint64_t(std::clamp(wanted, double(std::min(Slices.StepBytes, LeastStepBytes)),
+                                         double(std::min(Slices.StepBytes, stepBytes_ * 4))));
     } while (state == SearchState::Running && clock.elapsed() < Slices.SliceMs);
 
     switch (state) {

@@ -56,8 +56,9 @@ class FindBar : public QWidget {
     // Escape: stops a running search, else closes the bar.
     void Escape();
 
-    // How long a slice of a search keeps the window waiting, in steps of so
-    // many bytes read in blocks of so many; tests make a slice one small block.
+    // How long a slice of a search keeps the window waiting, in steps of at
+    // most so many bytes read in blocks of so many; tests make a slice one
+    // small block.
     struct Slicing {
         qint64 SliceMs = 25;
         uint64_t StepBytes = uint64_t{4} << 20;
@@ -83,6 +84,7 @@ class FindBar : public QWidget {
     std::shared_ptr<const SearchPattern> pattern_;
     std::unique_ptr<RowSearch> search_;
     SearchDirection direction_ = SearchDirection::Newer;
+    uint64_t stepBytes_ = 0;
     QTimer slice_;
 };
 

@@ -52,24 +52,4 @@ QString LiveViewSettings::LineTimeMask() const {
     return options_.LineTimeMask();
 }
 
-bool LiveViewSettings::KeepModifiedLogFocused() const {
-    return menu_.KeepModifiedLogFocused();
-}
-
-bool LiveViewSettings::OpenCloseLogsAutomatically() const {
-    return menu_.OpenCloseLogsAutomatically();
-}
-
-bool LiveViewSettings::RestoreWindow() const {
-    return options_.RestoreWindow();
-}
-
-QString LiveViewSettings::FontFace() const {
-    return options_.FontFace();
-}
-
-int LiveViewSettings::FontSize() const {
-    return options_.FontSize();
-}
-
 } // namespace marrowlight

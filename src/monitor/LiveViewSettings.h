@@ -8,8 +8,11 @@ namespace marrowlight {
 
 class MenuChecks;
 
-// The settings the monitor and the drawing ask for, answered at each call
-// from the Options dialog's controls and the View menu's check marks.
+// The settings the reader and the drawer ask for, answered at each call from
+// two sources: the Options dialog's controls (through OptionsView) and the
+// View menu's check marks (through MenuChecks). The reader is Qt-free and the
+// drawer is tested with fakes, so neither may see the dialog or the menu;
+// every other reader of a setting asks OptionsView or MenuChecks itself.
 class LiveViewSettings : public ViewSettings, public LineDrawSettings {
   public:
     LiveViewSettings(const OptionsView& options, const MenuChecks& menu);
@@ -26,12 +29,6 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     bool ShowLineNumbers() const override;
     bool ShowLineTime() const override;
     QString LineTimeMask() const override;
-
-    bool RestoreWindow() const;
-    bool KeepModifiedLogFocused() const;
-    bool OpenCloseLogsAutomatically() const;
-    QString FontFace() const;
-    int FontSize() const;
 
   private:
     OptionsView options_;

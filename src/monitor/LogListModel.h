@@ -9,7 +9,7 @@
 
 namespace marrowlight {
 
-// The rows of one log tab for its QListView. Rows are a LineIndex; their text
+// The rows of one log tab for its LogListView. Rows are a LineIndex; their text
 // is read back from the log and decoded when a view asks for it.
 class LogListModel : public QAbstractListModel, public LineSink {
     Q_OBJECT

@@ -12,7 +12,6 @@
 #include "monitor/core/ProducedSources.h"
 #include "monitor/core/SpoolFile.h"
 #include "monitor/core/StreamProducer.h"
-#include "settings/OptionsDialog.h"
 #include "support/core/PathUtils.h"
 
 #include <QFile>
@@ -24,7 +23,7 @@ namespace marrowlight {
 LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<QLabel*, 4>& panels,
                  const OptionsView& options, const MenuChecks& menu, QObject* parent)
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
-      settings_(std::make_unique<LiveViewSettings>(options, menu)),
+      menu_(menu), settings_(std::make_unique<LiveViewSettings>(options, menu)),
       drawer_(std::make_unique<LineDrawer>(*settings_)),
       produced_(std::make_unique<ProducedLogs>()) {
     connect(&pageControl_, &QTabWidget::currentChanged, this, [this] { ActiveTabChanged(); });
@@ -100,7 +99,7 @@ void LogTabs::AddLog(const std::string& path) {
 LogTab* LogTabs::NewTab(const std::string& address, const QString& caption,
                         const QString& toolTip) {
     auto* tab = new LogTab(address, *drawer_);
-    tab->Finder().NewestAtTop = [this] { return settings_->LastEntriesAtTop(); };
+    tab->Finder().NewestAtTop = [this] { return options_.LastEntriesAtTop(); };
     connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
     const int index = pageControl_.addTab(tab, MenuImage(MenuImageIndex::NormalLog), caption);
     pageControl_.setTabToolTip(index, toolTip);
@@ -168,7 +167,7 @@ void LogTabs::ResetAllLogs() {
 
 void LogTabs::ApplyFont(QWidget* tab) {
     if (auto* logTab = qobject_cast<LogTab*>(tab))
-        logTab->SetListFont(settings_->FontFace(), settings_->FontSize());
+        logTab->SetListFont(options_.FontFace(), options_.FontSize());
 }
 
 void LogTabs::ApplyFontToAll() {

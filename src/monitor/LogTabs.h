@@ -81,6 +81,7 @@ class LogTabs : public QObject {
     const OptionsView& Options() const { return options_; }
     // The spools of the produced logs, by address, for the reader.
     const ProducedLogs& Produced() const { return *produced_; }
+    const MenuChecks& Menu() const { return menu_; }
     LineDrawer& Drawer() const { return *drawer_; }
 
   signals:
@@ -97,6 +98,7 @@ class LogTabs : public QObject {
     QTabWidget& pageControl_;
     StatusBarPanels status_;
     OptionsView options_;
+    const MenuChecks& menu_;
     std::unique_ptr<LiveViewSettings> settings_;
     std::unique_ptr<LineDrawer> drawer_;
     std::unique_ptr<ProducedLogs> produced_;

@@ -8,6 +8,7 @@
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/LogWatcher.h"
+#include "monitor/MenuChecks.h"
 #include "monitor/MenuImages.h"
 #include "monitor/ProducerPump.h"
 #include "monitor/core/FileSource.h"
@@ -162,7 +163,7 @@ void UpdateCycle::Pass() {
         }
 
     tabs_.ActiveTabChanged();
-    if (tabs_.Settings().OpenCloseLogsAutomatically() && AutoOpenClosePass)
+    if (tabs_.Menu().OpenCloseLogsAutomatically() && AutoOpenClosePass)
         AutoOpenClosePass();
     firstCycle_ = true;
     WatchOpenLogs();
@@ -198,7 +199,7 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
         tab.SetExtentWidth(tabs_.Drawer().ExtentWidth(tab.ListView()->font(), tab.Page.MaxLineLen));
         // While a load goes on, the newest rows stay in view unless the
         // list was scrolled away from them; its end selects them anyway.
-        if (!tabs_.Settings().LastEntriesAtTop() && (!loading || follow))
+        if (!tabs_.Options().LastEntriesAtTop() && (!loading || follow))
             tab.SelectLastItem();
     }
 }
@@ -211,10 +212,10 @@ void UpdateCycle::ShowNewLines(LogTab& tab) {
             tabs_.SetTabImage(*other, MenuImageIndex::NormalLog);
     }
     tabs_.SetTabImage(tab, MenuImageIndex::NewLines);
-    if (!tabs_.Settings().KeepModifiedLogFocused())
+    if (!tabs_.Menu().KeepModifiedLogFocused())
         return;
     tabs_.Activate(tab);
-    if (tabs_.Settings().RestoreWindow() && window_.isMinimized())
+    if (tabs_.Options().RestoreWindow() && window_.isMinimized())
         window_.showNormal();
 }
 
@@ -304,8 +305,10 @@ void UpdateCycle::PassChangedLogs() {
     }
     // Polling is stopped: the Options dialog is open, or the window was not
     // activated yet. The next polling pass reads these logs.
-    if (!timer_.isActive())
+    if (!timer_.isActive()) {
+        emit ChangesHeld();
         return;
+    }
     Scope scope(*this);
     const std::set<std::string> changed = std::exchange(changed_, {});
     Alerts alerts{};

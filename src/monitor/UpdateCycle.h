@@ -67,6 +67,11 @@ class UpdateCycle : public QObject {
     // Polling alone when off, as before notifications: benchmarks compare.
     void SetWatching(bool on);
 
+  signals:
+    // Logs the kernel reported as changed were left for the next polling
+    // pass, since polling is stopped.
+    void ChangesHeld();
+
   private:
     using Alerts = std::array<bool, 3>;
     class Scope;

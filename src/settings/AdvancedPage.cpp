@@ -1,6 +1,7 @@
 #include "settings/AdvancedPage.h"
 
 #include "settings/PageAccessKeys.h"
+#include "settings/core/UpdateIntervals.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,8 +27,8 @@ AdvancedPage::AdvancedPage(QWidget* parent) : QWidget(parent) {
     UpdateForcedButton->setObjectName("UpdateForcedRdo");
     UpdateEachList = new QComboBox(updating);
     UpdateEachList->setObjectName("UpdateEachCBx");
-    UpdateEachList->addItems({"1 second", "2 seconds", "5 seconds", "10 seconds", "30 seconds",
-                              "1 minute", "5 minutes"});
+    for (const UpdateInterval& entry : UpdateIntervals)
+        UpdateEachList->addItem(entry.Caption);
     // No label of its own: it reads on from "Update each:" (see the line time format).
     UpdateEachList->setAccessibleName("Update interval");
     UpdateEachList->setAccessibleDescription("Interval of the forced update");

@@ -3,6 +3,7 @@
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
 #include "settings/OptionsDialog.h"
+#include "settings/core/UpdateIntervals.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -102,8 +103,9 @@ bool OptionsView::UpdateForced() const {
     return options_->UpdateForcedButton->isChecked();
 }
 
-int OptionsView::UpdateEachIndex() const {
-    return options_->UpdateEachList->currentIndex();
+std::chrono::milliseconds OptionsView::PollingInterval() const {
+    return marrowlight::PollingInterval(UpdateOnTimeStampChange(),
+                                        options_->UpdateEachList->currentIndex());
 }
 
 bool OptionsView::StayOnTop() const {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,11 +61,12 @@ class OptionsView {
     bool MatchDate() const;
 
     // "Advanced"
-    // Logs are read when their time stamp changes, polled every 500 ms.
+    // Logs are read when their time stamp changes, polled often.
     bool UpdateOnTimeStampChange() const;
-    // Logs are read at the interval chosen in UpdateEachIndex().
+    // Logs are read at the interval chosen in "Update each:".
     bool UpdateForced() const;
-    int UpdateEachIndex() const; // 0..6
+    // How often logs are polled, in either mode.
+    std::chrono::milliseconds PollingInterval() const;
     bool StayOnTop() const;
     bool RestoreWindow() const;
 

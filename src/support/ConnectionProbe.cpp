@@ -107,16 +107,20 @@ bool HasDefaultRoute(std::string_view routeTable,
     return false;
 }
 
+int ConnectionStateFromRoutes(std::string_view v4Table, std::string_view v6Table,
+                              const std::function<bool(const std::string& iface)>& interfaceIsUp) {
+    if (v4Table.empty() && v6Table.empty())
+        return 0;
+    return HasDefaultRoute(v4Table, interfaceIsUp) || HasDefaultRoute(v6Table, interfaceIsUp) ? 2
+                                                                                              : 1;
+}
+
 int InternetConnectionState() {
     if (const int state = StateFromNetworkInformation(); state != 0)
         return state;
 #ifdef __linux__
-    const std::string v4 = ReadWholeFile("/proc/net/route");
-    const std::string v6 = ReadWholeFile("/proc/net/ipv6_route");
-    if (v4.empty() && v6.empty())
-        return 0;
-    return HasDefaultRoute(v4, LinuxInterfaceIsUp) || HasDefaultRoute(v6, LinuxInterfaceIsUp) ? 2
-                                                                                              : 1;
+    return ConnectionStateFromRoutes(ReadWholeFile("/proc/net/route"),
+                                     ReadWholeFile("/proc/net/ipv6_route"), LinuxInterfaceIsUp);
 #else
     return 0;
 #endif

@@ -52,50 +52,82 @@ std::vector<std::int16_t> SineTone(int frequencyHz, int durationMs, int sampleRa
     return samples;
 }
 
-SystemSoundOutput::~SystemSoundOutput() {
-    if (context_)
-        ca_context_destroy(context_);
-}
+namespace {
 
-::ca_context* SystemSoundOutput::Context() {
-    if (!context_) {
-        if (ca_context_create(&context_) != CA_SUCCESS) {
-            context_ = nullptr; // tried again at the next event
-            return nullptr;
-        }
-        ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Marrowlight", nullptr);
+// The sound server, asked for once a sound is wanted.
+class ServerSoundDevice : public SoundDevice {
+  public:
+    ServerSoundDevice() = default;
+    ~ServerSoundDevice() override {
+        if (context_)
+            ca_context_destroy(context_);
     }
-    return context_;
-}
+    ServerSoundDevice(const ServerSoundDevice&) = delete;
+    ServerSoundDevice& operator=(const ServerSoundDevice&) = delete;
+
+    EventResult PlayEventId(const std::string& id) override {
+        ::ca_context* ctx = Context();
+        if (!ctx)
+            return EventResult::Failed;
+        ca_context_cancel(ctx, EventSoundId);
+        const int result =
+            ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, id.c_str(), nullptr);
+        return result == CA_SUCCESS          ? EventResult::Played
+               : result == CA_ERROR_NOTFOUND ? EventResult::NotFound
+                                             : EventResult::Failed;
+    }
+
+    void PlaySamples(const std::vector<std::int16_t>& samples) override {
+        pa_sample_spec format{};
+        format.format = PA_SAMPLE_S16LE;
+        format.rate = SystemSoundOutput::SampleRate;
+        format.channels = 1;
+        int error = 0;
+        pa_simple* stream = pa_simple_new(nullptr, "Marrowlight", PA_STREAM_PLAYBACK, nullptr,
+                                          "alert tone", &format, nullptr, nullptr, &error);
+        if (!stream)
+            return;
+        if (pa_simple_write(stream, samples.data(), samples.size() * sizeof(std::int16_t),
+                            &error) == 0)
+            pa_simple_drain(stream, &error);
+        pa_simple_free(stream);
+    }
+
+  private:
+    ::ca_context* Context() {
+        if (!context_) {
+            if (ca_context_create(&context_) != CA_SUCCESS) {
+                context_ = nullptr; // tried again at the next event
+                return nullptr;
+            }
+            ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Marrowlight", nullptr);
+        }
+        return context_;
+    }
+
+    ::ca_context* context_ = nullptr;
+};
+
+} // namespace
+
+SystemSoundOutput::SystemSoundOutput() : device_(std::make_unique<ServerSoundDevice>()) {}
+
+SystemSoundOutput::SystemSoundOutput(std::unique_ptr<SoundDevice> device)
+    : device_(std::move(device)) {}
+
+SystemSoundOutput::~SystemSoundOutput() = default;
 
 void SystemSoundOutput::PlayEvent(const std::string& alias) {
-    ::ca_context* ctx = Context();
-    if (!ctx)
-        return;
-    ca_context_cancel(ctx, EventSoundId);
     const std::string id = SoundEventId(alias);
-    const int result = ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, id.c_str(), nullptr);
     // A theme without this event still gives the default sound.
-    if (result == CA_ERROR_NOTFOUND && id != "bell")
-        ca_context_play(ctx, EventSoundId, CA_PROP_EVENT_ID, "bell", nullptr);
+    if (device_->PlayEventId(id) == SoundDevice::EventResult::NotFound && id != "bell")
+        device_->PlayEventId("bell");
 }
 
 void SystemSoundOutput::PlayTone(int frequencyHz, int durationMs) {
     const std::vector<std::int16_t> samples = SineTone(frequencyHz, durationMs, SampleRate);
-    if (samples.empty())
-        return;
-    pa_sample_spec format{};
-    format.format = PA_SAMPLE_S16LE;
-    format.rate = SampleRate;
-    format.channels = 1;
-    int error = 0;
-    pa_simple* stream = pa_simple_new(nullptr, "Marrowlight", PA_STREAM_PLAYBACK, nullptr,
-                                      "alert tone", &format, nullptr, nullptr, &error);
-    if (!stream)
-        return;
-    if (pa_simple_write(stream, samples.data(), samples.size() * sizeof(std::int16_t), &error) == 0)
-        pa_simple_drain(stream, &error);
-    pa_simple_free(stream);
+    if (!samples.empty())
+        device_->PlaySamples(samples);
 }
 
 } // namespace marrowlight

@@ -3,10 +3,9 @@
 #include "support/core/SoundOutput.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
-
-struct ca_context;
 
 namespace marrowlight {
 
@@ -19,12 +18,26 @@ std::string SoundEventId(const std::string& alias);
 // duration.
 std::vector<std::int16_t> SineTone(int frequencyHz, int durationMs, int sampleRate);
 
-// Event sounds through libcanberra, tones through the PulseAudio simple API
-// (PipeWire serves it too). Without a sound server everything is silent:
-// nothing is reported and nothing waits.
+// Where SystemSoundOutput's sounds go: the sound server, or a fake in tests.
+class SoundDevice {
+  public:
+    enum class EventResult { Played, NotFound, Failed };
+    virtual ~SoundDevice() = default;
+    // Plays a sound-theme event, cutting off the event played before.
+    virtual EventResult PlayEventId(const std::string& id) = 0;
+    // Plays signed 16-bit mono samples at SystemSoundOutput::SampleRate.
+    virtual void PlaySamples(const std::vector<std::int16_t>& samples) = 0;
+};
+
+// System event aliases as sound-theme events, and tones as sine samples.
+// Without an argument the sounds go to the sound server: events through
+// libcanberra, tones through the PulseAudio simple API (PipeWire serves it
+// too). Without a sound server everything is silent: nothing is reported and
+// nothing waits.
 class SystemSoundOutput : public SoundOutput {
   public:
-    SystemSoundOutput() = default;
+    SystemSoundOutput();
+    explicit SystemSoundOutput(std::unique_ptr<SoundDevice> device);
     ~SystemSoundOutput() override;
     SystemSoundOutput(const SystemSoundOutput&) = delete;
     SystemSoundOutput& operator=(const SystemSoundOutput&) = delete;
@@ -35,9 +48,7 @@ class SystemSoundOutput : public SoundOutput {
     static constexpr int SampleRate = 44100;
 
   private:
-    ::ca_context* Context();
-
-    ::ca_context* context_ = nullptr;
+    std::unique_ptr<SoundDevice> device_;
 };
 
 } // namespace marrowlight

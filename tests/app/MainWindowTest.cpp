@@ -482,16 +482,6 @@ TEST_F(MainWindowTest, HowASearchEndedShowsInTheStatusBar) {
     EXPECT_EQ(frm.StatusBar->currentMessage(), "Not found");
 }
 
-TEST(PollingInterval, FollowsTheUpdateMode) {
-    const std::tuple<bool, int, int> cases[] = {
-        {true, 4, 500},    {false, 0, 1000},  {false, 1, 2000},  {false, 2, 5000},
-        {false, 3, 10000}, {false, 4, 30000}, {false, 5, 60000}, {false, 6, 300000},
-        {false, 7, 1000},  {false, -1, 1000},
-    };
-    for (const auto& [onChange, index, ms] : cases)
-        EXPECT_EQ(PollingInterval(onChange, index), ms) << onChange << " " << index;
-}
-
 TEST_F(MainWindowTest, PollingIntervalIsReadFromTheOptions) {
     MainWindow& frm = Run({});
     EXPECT_EQ(frm.PollTimer->interval(), 500);

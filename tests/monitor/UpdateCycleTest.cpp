@@ -19,7 +19,6 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -342,10 +341,11 @@ TEST(UpdateCycle, AWrittenRotatedOrCutBackLogShowsWithoutWaitingForPolling) {
 
     // While polling is stopped (the Options dialog is open) nothing is read;
     // the next polling pass reads it.
+    bool held = false;
+    QObject::connect(&rig.cycle, &UpdateCycle::ChangesHeld, [&] { held = true; });
     rig.timer.stop();
     rig.Append("app.log", "held\r\n");
-    rig.Append("other.log", "x\r\n"); // a file nobody watches, to let events pass
-    QTest::qWait(50);
+    ASSERT_TRUE(RunEventsUntil([&] { return held; }));
     EXPECT_EQ(rig.Rows("app.log"), 2);
     rig.cycle.Pass();
     EXPECT_EQ(rig.Rows("app.log"), 3);

@@ -41,6 +41,8 @@ TEST(OptionsView, ReadsEachControlAtTheMomentOfTheCall) {
          [&] { return view.FontSize() == 14; }},
         {"update mode", [&] { dlg.UpdateForcedButton->setChecked(true); },
          [&] { return view.UpdateForced() && !view.UpdateOnTimeStampChange(); }},
+        {"interval", [&] { dlg.UpdateEachList->setCurrentText("1 minute"); },
+         [&] { return view.PollingInterval() == std::chrono::minutes(1); }},
         {"folders", [&] { dlg.LogFolderField->setText("/srv/a;/srv/b"); },
          [&] { return view.LogFolders() == "/srv/a;/srv/b"; }},
     };

@@ -45,11 +45,28 @@ TEST(ConnectionProbe, FindsDefaultRoutesOnLiveInterfaces) {
         EXPECT_EQ(HasDefaultRoute(c.table, upOnly), c.online) << c.table;
 }
 
-TEST(ConnectionProbe, ExitCodeTellsWhetherOnline) {
-    std::string program = "marrowlight";
-    std::string probe = "-CheckInternet";
-    char* argv[] = {program.data(), probe.data(), nullptr};
-    EXPECT_EQ(RunConnectionProbe(2, argv), InternetConnectionState() == 2 ? 1 : 0);
+TEST(ConnectionProbe, DecidesFromBothRouteTables) {
+    const auto allUp = [](const std::string&) { return true; };
+    const std::string v4Default =
+        std::string(Header) + "eth0\t00000000\t010200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n";
+    const std::string v4Local =
+        std::string(Header) + "eth0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n";
+    const std::string v6Default =
+        "00000000000000000000000000000000 00 00000000000000000000000000000000 00 "
+        "fd000000000000000000000000000001 00000400 00000002 00000000 00000003     eth0\n";
+    const struct {
+        std::string v4, v6;
+        int state;
+    } cases[] = {
+        {v4Default, "", 2},
+        {v4Local, v6Default, 2},
+        {v4Local, "", 1},
+        {Header, "", 1},
+        // Neither table could be read: no way to tell.
+        {"", "", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ConnectionStateFromRoutes(c.v4, c.v6, allUp), c.state) << c.v4 << c.v6;
 }
 
 } // namespace

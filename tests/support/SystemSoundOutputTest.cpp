@@ -1,6 +1,7 @@
 #include "support/SystemSoundOutput.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -45,13 +46,66 @@ TEST(SystemSoundOutput, ToneSamples) {
     EXPECT_EQ(SineTone(400, 3'600'000, rate).size(), 441'000u); // capped at 10 s
 }
 
-TEST(SystemSoundOutput, PlaysOrStaysSilentWithoutErrors) {
-    SystemSoundOutput sound;
-    sound.PlayEvent("SystemHand");
-    sound.PlayEvent("NoSuchAlias");
-    sound.PlayTone(1000, 20);
-    sound.PlayTone(0, 20);
-    SUCCEED();
+// Records what it was asked to play; events it does not know are NotFound.
+struct FakeSoundDevice : SoundDevice {
+    std::vector<std::string> known;
+    std::vector<std::string>* events;
+    std::vector<std::vector<std::int16_t>>* tones;
+    FakeSoundDevice(std::vector<std::string> knownIds, std::vector<std::string>& e,
+                    std::vector<std::vector<std::int16_t>>& t)
+        : known(std::move(knownIds)), events(&e), tones(&t) {}
+    EventResult PlayEventId(const std::string& id) override {
+        events->push_back(id);
+        if (known.empty())
+            return EventResult::Failed; // no sound server
+        return std::find(known.begin(), known.end(), id) != known.end() ? EventResult::Played
+                                                                        : EventResult::NotFound;
+    }
+    void PlaySamples(const std::vector<std::int16_t>& samples) override {
+        tones->push_back(samples);
+    }
+};
+
+TEST(SystemSoundOutput, AsksTheDeviceForTheEventOrTheBellAndForTheTone) {
+    using Ids = std::vector<std::string>;
+    const Ids theme{"dialog-error", "bell"};
+    const struct {
+        const char* what;
+        Ids known;
+        std::function<void(SoundOutput&)> play;
+        Ids events;
+        std::vector<std::pair<int, int>> tones; // frequency, duration
+    } cases[] = {
+        {"event in the theme",
+         theme,
+         [](SoundOutput& o) { o.PlayEvent("SystemHand"); },
+         {"dialog-error"},
+         {}},
+        {"event not in the theme",
+         theme,
+         [](SoundOutput& o) { o.PlayEvent("SystemStart"); },
+         {"service-login", "bell"},
+         {}},
+        {"unknown alias", theme, [](SoundOutput& o) { o.PlayEvent("NoSuchAlias"); }, {"bell"}, {}},
+        {"no sound server",
+         {},
+         [](SoundOutput& o) { o.PlayEvent("SystemStart"); },
+         {"service-login"},
+         {}},
+        {"tone", theme, [](SoundOutput& o) { o.PlayTone(1000, 20); }, {}, {{1000, 20}}},
+        {"no tone", theme, [](SoundOutput& o) { o.PlayTone(0, 20); }, {}, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> events;
+        std::vector<std::vector<std::int16_t>> tones;
+        SystemSoundOutput output(std::make_unique<FakeSoundDevice>(c.known, events, tones));
+        c.play(output);
+        EXPECT_EQ(events, c.events) << c.what;
+        std::vector<std::vector<std::int16_t>> expected;
+        for (const auto& [hz, ms] : c.tones)
+            expected.push_back(SineTone(hz, ms, SystemSoundOutput::SampleRate));
+        EXPECT_EQ(tones, expected) << c.what;
+    }
 }
 
 } // namespace

@@ -46,6 +46,18 @@ size_t CharsBefore(std::string_view text, size_t bytes) {
     return chars;
 }
 
+// Whether an expression may contain an assertion that sees past its match or
+// the subject's ends. A text that only looks like one (an escaped "\\A")
+// counts too: it costs speed, never a wrong answer.
+bool MayLookAround(std::string_view expression) {
+    static constexpr std::string_view Marks[] = {"(?=", "(?!", "(?<", "(*",
+                                                 "\\A", "\\z", "\\Z", "\\G"};
+    for (std::string_view mark : Marks)
+        if (expression.find(mark) != std::string_view::npos)
+            return true;
+    return false;
+}
+
 // Steps this many times without a result make an expression give up on a text.
 constexpr uint32_t MatchLimit = 10'000'000;
 
@@ -169,6 +181,7 @@ SearchPattern::SearchPattern(std::string_view text, bool matchCase, bool regex) 
         return;
     }
     regex_ = std::move(compiled);
+    looksAround_ = regex && MayLookAround(text_);
 }
 
 SearchPattern::~SearchPattern() = default;

@@ -49,6 +49,10 @@ class SearchPattern {
     // decoded: a plain ASCII text, whose bytes stand for themselves in UTF-8,
     // Windows-1252 and malformed UTF-8 alike.
     bool BytesMatchAnyDecoding() const { return rawSafe_; }
+    // The expression may look at text before or after its match, or at the
+    // ends of its subject (lookaround, \A, \z, \G): whether it matches in a
+    // line then depends on what stands around the line in the subject.
+    bool LooksAround() const { return looksAround_; }
     // The longest a match can be, when known (plain texts); 0 for expressions.
     size_t MatchBytes() const { return regex_ ? 0 : text_.size(); }
 
@@ -58,6 +62,7 @@ class SearchPattern {
     std::string error_;
     bool fold_ = false; // ASCII letters compared without case
     bool rawSafe_ = false;
+    bool looksAround_ = false;
     std::unique_ptr<Compiled> regex_;
 };
 

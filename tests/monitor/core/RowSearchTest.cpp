@@ -33,11 +33,12 @@ std::string Utf16(std::string_view utf8) {
     return out;
 }
 
-// A log of lines ending in CR LF, listed where `shown` says so (all when
-// empty), oldest first unless newest at the top.
+// A log of lines ending in CR LF (or `lineEnd`), listed where `shown` says so
+// (all when empty), oldest first unless newest at the top.
 struct Log {
     Log(const std::vector<std::string>& texts, LogEncoding encoding = LogEncoding::EightBit,
-        const std::vector<bool>& shown = {}, bool newestAtTop = false)
+        const std::vector<bool>& shown = {}, bool newestAtTop = false,
+        const std::string& lineEnd = "\r\n")
         : file(std::make_shared<MemoryFile>()) {
         const bool wide = encoding == LogEncoding::Utf16;
         if (wide)
@@ -45,7 +46,7 @@ struct Log {
         for (size_t i = 0; i < texts.size(); ++i) {
             const std::string bytes = wide ? Utf16(texts[i]) : texts[i];
             const uint64_t offset = file->data.size();
-            file->data += bytes + (wide ? Utf16("\r\n") : "\r\n");
+            file->data += bytes + (wide ? Utf16(lineEnd) : lineEnd);
             if (shown.empty() || shown[i])
                 lines.push_back(LineEntry(offset, bytes.size()));
         }
@@ -261,6 +262,66 @@ TEST(RowSearch, FindsTextInLinesLongerThanABlock) {
         if (c.found) {
             EXPECT_EQ(got.row, 1) << c.text;
         }
+    }
+}
+
+TEST(RowSearch, ARowMatchesOnlyOnItsOwnText) {
+    struct Case {
+        std::vector<std::string> texts;
+        std::vector<bool> shown;
+        const char* expression;
+        int expected;
+    } cases[] = {
+        // Nothing before or after a row, not even its line end, is seen.
+        {{"foo", "bar"}, {}, "(?<=foo\\n)bar", -1},
+        {{"a", "b"}, {}, "(?<=\\n)b", -1},
+        {{"foo", "bar"}, {}, "foo(?=\\nbar)", -1},
+        {{"one", "two", "three"}, {true, false, true}, "(?<=two\\n)three", -1},
+        {{"one", "two", "three"}, {true, false, true}, "(?<=o\\s)t", -1},
+        // Each row is a subject of its own: its ends are the subject's.
+        {{"foo", "bar"}, {}, "\\Abar", 1},
+        {{"foo", "bar"}, {}, "o\\z", 0},
+        {{"foo", "bar"}, {}, "foo(?!\\n)", 0},
+        {{"foo", "bar"}, {}, "(?<!\\n)bar", 1},
+    };
+    for (const Case& c : cases) {
+        const Log log(c.texts, LogEncoding::EightBit, c.shown, false, "\n");
+        for (SearchDirection direction : {Newer, Older})
+            for (size_t block : {size_t(64), RowSearch::DefaultBlockBytes})
+                EXPECT_EQ(
+                    Search(log, c.expression, true, true, direction, std::nullopt, false, block)
+                        .row,
+                    c.expected)
+                    << c.expression << " direction " << int(direction) << " block " << block;
+    }
+}
+
+// A row longer than a read is searched in pieces, one read a step at most, so
+// a slow expression on a long line leaves the window time between steps.
+TEST(RowSearch, KeepsTheStepsBudgetInsideALongRow) {
+    const std::string line = std::string(3000, 'a') + "b";
+    struct Case {
+        const char* text;
+        bool regex;
+        int expected;
+    } cases[] = {
+        {"needle", false, -1},
+        {"a{5}b", true, 1},
+        {"^a{5}", true, 1},
+        {"b.", true, -1},
+    };
+    for (const Case& c : cases) {
+        const Log log({"short", line, "end"});
+        auto pattern = std::make_shared<SearchPattern>(c.text, true, c.regex);
+        RowSearch search(pattern, Newer, false, log.lines, 0);
+        search.SetBlockBytes(256);
+        int steps = 0;
+        for (uint64_t before = 0; search.Step(log.lines, 1) == SearchState::Running; ++steps) {
+            EXPECT_LE(log.file->bytesRead - before, 256u) << c.text << " step " << steps;
+            before = log.file->bytesRead;
+        }
+        EXPECT_GE(steps, 3000 / 256) << c.text;
+        EXPECT_EQ(search.State() == Found ? int(search.FoundRow()) : -1, c.expected) << c.text;
     }
 }
 
