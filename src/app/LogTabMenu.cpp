@@ -83,7 +83,9 @@ bool LogTabMenu::Prepare(int index) {
     CloseTabAction->setEnabled(byHand);
     CloseOtherLogsAction->setEnabled(byHand && tabs_.Count() > 1);
     // The file manager would only report a folder that is not there.
-    OpenContainingFolderAction->setEnabled(QFileInfo(ContainingFolder(tab->FileName())).isDir());
+    // The standard input has no folder.
+    OpenContainingFolderAction->setEnabled(tab->Reopenable &&
+                                           QFileInfo(ContainingFolder(tab->FileName())).isDir());
     return true;
 }
 

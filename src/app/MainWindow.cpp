@@ -15,6 +15,7 @@
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
 #include "monitor/core/LineClassifier.h"
+#include "monitor/core/StreamProducer.h"
 #include "settings/OpenFileDialog.h"
 #include "settings/OptionsDialog.h"
 #include "settings/core/OnOffValue.h"
@@ -39,6 +40,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace marrowlight {
 
@@ -345,8 +347,12 @@ void MainWindow::HandleFirstActivation() {
     if (plan.applySwitches)
         ApplySwitchOverrides();
     if (tabs_)
-        for (const std::string& log : plan.logs)
-            tabs_->OpenLog(log);
+        for (const std::string& log : plan.logs) {
+            if (log == StandardInputAddress)
+                tabs_->OpenStandardInput(STDIN_FILENO);
+            else
+                tabs_->OpenLog(log);
+        }
     if (plan.hideMenu) {
         MainMenu->clear();
         MainMenu->hide();

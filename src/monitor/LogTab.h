@@ -23,6 +23,7 @@ class LineDrawer;
 class LogLineDelegate;
 class LogListModel;
 class LogListView;
+class ProducerPump;
 
 // One log tab's page: the log's record and its list, which fills the page,
 // with the filter pane and the find bar under it while they are open.
@@ -43,6 +44,14 @@ class LogTab : public QWidget {
     LogPage Page;
     // The TabWidget image the tab shows: NormalLog, NewLines or Unreadable.
     MenuImageIndex Image = MenuImageIndex::NormalLog;
+
+    // Makes the log's text when it is no growing file (an archive, the
+    // standard input): a child of the tab, so it ends with it. Null otherwise.
+    ProducerPump* Pump = nullptr;
+    // False for a log that cannot be opened again from its address (the
+    // standard input): it is kept out of recent files and the session, and
+    // automatic closing leaves it.
+    bool Reopenable = true;
 
     // Each of these makes the page's widgets when they are not there yet.
     LogListView* ListView() const;

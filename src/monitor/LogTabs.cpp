@@ -7,6 +7,12 @@
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
+#include "monitor/ProducerPump.h"
+#include "monitor/core/ArchiveProducer.h"
+#include "monitor/core/LineProducer.h"
+#include "monitor/core/ProducedSources.h"
+#include "monitor/core/SpoolFile.h"
+#include "monitor/core/StreamProducer.h"
 #include "support/core/PathUtils.h"
 
 #include <QElapsedTimer>
@@ -28,7 +34,8 @@ LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<Q
                  const OptionsView& options, const MenuChecks& menu, QObject* parent)
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
       menu_(menu), settings_(std::make_unique<LiveViewSettings>(options, menu)),
-      drawer_(std::make_unique<LineDrawer>(*settings_)) {
+      drawer_(std::make_unique<LineDrawer>(*settings_)),
+      produced_(std::make_unique<ProducedLogs>()) {
     connect(&pageControl_, &QTabWidget::currentChanged, this, [this] { ActiveTabChanged(); });
     addTimer_.setSingleShot(true);
     addTimer_.setInterval(0);
@@ -125,7 +132,8 @@ void LogTabs::OpenLog(const std::string& path) {
 }
 
 void LogTabs::AddLog(const std::string& path) {
-    Activate(Insert(path));
+    if (LogTab* tab = Insert(path))
+        Activate(*tab);
 }
 
 void LogTabs::AddLogs(const std::vector<std::string>& paths) {
@@ -149,11 +157,14 @@ void LogTabs::AddQueued() {
     QElapsedTimer clock;
     clock.start();
     LogTab* last = nullptr;
-    while (!queue_.empty() && (!last || clock.elapsed() < AddSliceMs)) {
+    bool any = false;
+    while (!queue_.empty() && (!any || clock.elapsed() < AddSliceMs)) {
         const std::string path = std::move(queue_.front());
         queue_.pop_front();
         queued_.erase(path);
-        last = &Insert(path);
+        if (LogTab* tab = Insert(path))
+            last = tab;
+        any = true;
     }
     if (!queue_.empty()) {
         addTimer_.start();
@@ -163,19 +174,75 @@ void LogTabs::AddQueued() {
         Activate(*last);
 }
 
-LogTab& LogTabs::Insert(const std::string& path) {
-    auto* tab = new LogTab(path, *drawer_);
-    tab->NewestAtTop = [this] { return options_.LastEntriesAtTop(); };
-    connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
-    ApplyFont(tab);
+LogTab* LogTabs::Insert(const std::string& path) {
     // A tab caption takes "&" for a shortcut mark; a file name means it literally.
     QString caption = QFile::decodeName(QByteArray::fromStdString(FileNameOfPath(path)));
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const QString toolTip = QFile::decodeName(QByteArray::fromStdString(path));
+    // Looked at once, here, so the passes that follow a plain log cost
+    // nothing more; every way of opening a log comes through here.
+    if (std::optional<CompressedFile> archive = OpenIfCompressed(path))
+        return AddProducedTab(path, std::make_unique<ArchiveProducer>(std::move(*archive)), caption,
+                              toolTip);
+    return NewTab(path, caption, toolTip);
+}
+
+LogTab* LogTabs::NewTab(const std::string& address, const QString& caption,
+                        const QString& toolTip) {
+    auto* tab = new LogTab(address, *drawer_);
+    tab->NewestAtTop = [this] { return options_.LastEntriesAtTop(); };
+    connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
+    ApplyFont(tab);
     const int index = pageControl_.addTab(tab, TabIcon(MenuImageIndex::NormalLog), caption);
-    pageControl_.setTabToolTip(index, QFile::decodeName(QByteArray::fromStdString(path)));
+    pageControl_.setTabToolTip(index, toolTip);
     ApplyWrap(tab);
     ResetLog(*tab);
-    return *tab;
+    return tab;
+}
+
+LogTab* LogTabs::OpenProducedLog(const std::string& address, std::unique_ptr<LineProducer> producer,
+                                 const QString& caption) {
+    for (int i = 0; i < Count(); ++i) {
+        if (LogTab* tab = Tab(i); tab && tab->FileName() == address) {
+            Activate(*tab);
+            return tab;
+        }
+    }
+    QString shown = caption;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    LogTab* tab = AddProducedTab(address, std::move(producer), shown, caption);
+    if (tab)
+        Activate(*tab);
+    return tab;
+}
+
+LogTab* LogTabs::OpenStandardInput(int fd) {
+    LogTab* tab = OpenProducedLog(StandardInputAddress, std::make_unique<StreamProducer>(fd),
+                                  QString::fromLatin1(StandardInputCaption));
+    if (tab)
+        tab->Reopenable = false;
+    return tab;
+}
+
+LogTab* LogTabs::AddProducedTab(const std::string& address, std::unique_ptr<LineProducer> producer,
+                                const QString& caption, const QString& toolTip) {
+    std::string error;
+    std::shared_ptr<SpoolFile> spool = SpoolFile::Create(error);
+    if (!spool) {
+        // Without a spool the reader would look for a file of that name.
+        emit StatusMessage(QString::fromStdString(error));
+        return nullptr;
+    }
+    LogTab* tab = NewTab(address, caption, toolTip);
+    tab->Page.Produced = true;
+    tab->Page.LoadsWhole = !producer->Follows();
+    produced_->Add(address, spool);
+    connect(tab, &QObject::destroyed, this, [this, address] { produced_->Remove(address); });
+    tab->Pump = new ProducerPump(
+        std::move(producer), std::move(spool),
+        [this, address] { emit ProducedLogChanged(address); }, tab);
+    tab->Pump->Start();
+    return tab;
 }
 
 void LogTabs::ResetLog(LogTab& tab) {
@@ -245,7 +312,7 @@ void LogTabs::ActiveTabChanged() {
 
 std::string LogTabs::ActiveFileName() const {
     const LogTab* tab = ActiveTab();
-    return tab ? tab->FileName() : std::string();
+    return tab && tab->Reopenable ? tab->FileName() : std::string();
 }
 
 } // namespace marrowlight

@@ -25,9 +25,11 @@ class QWidget;
 namespace marrowlight {
 
 class LineDrawer;
+class LineProducer;
 class LiveViewSettings;
 class LogTab;
 class MenuChecks;
+class ProducedLogs;
 
 // The log tabs of TabWidget: one LogTab page per open log. Tab indices are
 // TabWidget's; a "tab" argument is the page widget and may be null.
@@ -57,6 +59,16 @@ class LogTabs : public QObject {
     // a path still waiting is not queued again.
     void AddLogs(const std::vector<std::string>& paths);
     static constexpr int AddSliceMs = 20;
+    // Opens a log whose text a producer makes (see LineProducer), or
+    // activates the open tab of that address and drops the producer. The
+    // address names the log to the reader, automatic opening and the last
+    // focused log; it need not be a path. The producer ends with its tab.
+    // Null, with a status message, when no spool could be made for it.
+    LogTab* OpenProducedLog(const std::string& address, std::unique_ptr<LineProducer> producer,
+                            const QString& caption);
+    // The log of what arrives on fd (the standard input), captioned
+    // "standard input"; it cannot be opened again, so it is never stored.
+    LogTab* OpenStandardInput(int fd);
     void ResetLog(LogTab& tab);
     void ResetPage(QWidget* tab);
     void ResetAllLogs();
@@ -88,20 +100,27 @@ class LogTabs : public QObject {
     StatusBarPanels& Status() { return status_; }
     LiveViewSettings& Settings() const { return *settings_; }
     const OptionsView& Options() const { return options_; }
+    // The spools of the produced logs, by address, for the reader.
+    const ProducedLogs& Produced() const { return *produced_; }
     const MenuChecks& Menu() const { return menu_; }
     LineDrawer& Drawer() const { return *drawer_; }
 
   signals:
     // A passing note from a tab for the status bar, such as how a search ended.
     void StatusMessage(const QString& text);
+    // A produced log has new text or a new state: it wants a pass.
+    void ProducedLogChanged(const std::string& address);
 
   private:
-    LogTab& Insert(const std::string& path);
+    LogTab* Insert(const std::string& path);
     void AddQueued();
     // One picture and one font for all tabs, made once: thousands of tabs
     // would otherwise hold thousands of copies.
     const QIcon& TabIcon(MenuImageIndex image);
     const QFont& ListFont();
+    LogTab* NewTab(const std::string& address, const QString& caption, const QString& toolTip);
+    LogTab* AddProducedTab(const std::string& address, std::unique_ptr<LineProducer> producer,
+                           const QString& caption, const QString& toolTip);
 
     QTabWidget& pageControl_;
     StatusBarPanels status_;
@@ -118,6 +137,7 @@ class LogTabs : public QObject {
     QFont font_;
     QString fontFace_;
     int fontSize_ = -1;
+    std::unique_ptr<ProducedLogs> produced_;
 };
 
 } // namespace marrowlight

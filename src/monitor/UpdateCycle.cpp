@@ -11,8 +11,10 @@
 #include "monitor/LogWatcher.h"
 #include "monitor/MenuChecks.h"
 #include "monitor/MenuImages.h"
+#include "monitor/ProducerPump.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LogReader.h"
+#include "monitor/core/ProducedSources.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -115,7 +117,8 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
         files = ownFiles_.get();
     }
     progress_ = std::make_unique<StatusProgress>(tabs_.Status());
-    reader_ = std::make_unique<LogReader>(*files, tabs_.Settings(), *clock, *progress_);
+    sources_ = std::make_unique<ProducedSources>(tabs_.Produced(), *files);
+    reader_ = std::make_unique<LogReader>(*sources_, tabs_.Settings(), *clock, *progress_);
     reader_->SetSliceBudget(std::chrono::milliseconds(LoadSliceMs));
     rhythm_ = std::make_unique<AlertRhythm>(
         [this] { return timer_.interval(); },
@@ -124,6 +127,8 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
     focus_ = std::make_unique<FocusKeeper>(tabs_, window_);
 
     connect(&loadTimer_, &QTimer::timeout, this, [this] { ContinueLoads(); });
+    connect(&tabs_, &LogTabs::ProducedLogChanged, this,
+            [this](const std::string& address) { LogChanged(address); });
     changedTimer_.setSingleShot(true);
     changedTimer_.setTimerType(Qt::PreciseTimer);
     connect(&changedTimer_, &QTimer::timeout, this, [this] { PassChangedLogs(); });
@@ -154,8 +159,11 @@ void UpdateCycle::Pass() {
 
     const int count = tabs_.Count();
     for (int i = 0; i < count; ++i)
-        if (LogTab* tab = tabs_.Tab(i); tab && !LogReader::Loading(tab->Page))
+        if (LogTab* tab = tabs_.Tab(i); tab && !LogReader::Loading(tab->Page)) {
+            if (tab->Pump)
+                tab->Pump->Poll();
             PassOneTab(*tab, alerts);
+        }
 
     // Before the automatic opening, whose new logs come to the front.
     focus_->PassEnded();
@@ -188,6 +196,9 @@ void UpdateCycle::PassOneTab(LogTab& tab, Alerts& alerts) {
 
 void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& alerts,
                               bool follow) {
+    if (tab.Pump)
+        if (std::string state = tab.Pump->StateText(); !state.empty())
+            tab.Page.StateText = std::move(state);
     if (outcome.Unreadable())
         tabs_.SetTabImage(tab, MenuImageIndex::Unreadable);
     if (outcome.Result == PassResult::Appended) {
@@ -337,8 +348,9 @@ void UpdateCycle::WatchOpenLogs() {
         watcher_->Watch(paths);
         return;
     }
+    // A produced log learns of its text from its producer.
     for (int i = 0; i < tabs_.Count(); ++i)
-        if (const LogTab* tab = tabs_.Tab(i))
+        if (const LogTab* tab = tabs_.Tab(i); tab && !tab->Pump)
             paths.push_back(tab->FileName());
     watcher_->Watch(paths);
 }

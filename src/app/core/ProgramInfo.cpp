@@ -19,6 +19,7 @@ std::string AboutText(const std::string& qtVersion) {
 std::string UsageText() {
     return "Usage: marrowlight [switches] [log files]\n"
            "       marrowlight LOGFILE\n"
+           "       COMMAND | marrowlight -\n"
            "\n"
            "Monitors growing text log files. A switch is written -name or -name:value;\n"
            "names are matched by prefix without case. On/off values: 1, yes or true\n"
@@ -49,6 +50,9 @@ std::string UsageText() {
            "  -CheckInternet  (as the only parameter) exit with 1 when online, else 0\n"
            "\n"
            "Other parameters that name existing files are opened after the -f list.\n"
+           "A parameter '-' (also in the -f list) shows what arrives on the standard\n"
+           "input, in a tab of its own. Logs compressed with gzip, xz or zstd open\n"
+           "read-only, whatever their names.\n"
            "A parameter starting with '/' is a path, never a switch.\n"
            "\n"
            "  --help       show this text\n"

@@ -1,12 +1,17 @@
 #include "app/core/StartupPlan.h"
 
+#include "monitor/core/StreamProducer.h"
 #include "settings/core/OnOffValue.h"
 #include "support/core/TextUtils.h"
 
 namespace marrowlight {
 
 StartupPlan PlanFirstActivation(const CommandLine& cmd,
-                                const std::function<bool(const std::string&)>& isExistingFile) {
+                                const std::function<bool(const std::string&)>& isFile) {
+    // "-" stands for the standard input, even where a file of that name exists.
+    const auto isExistingFile = [&isFile](const std::string& param) {
+        return param == StandardInputAddress || isFile(param);
+    };
     StartupPlan plan;
     if (cmd.ParamCount() == 1 && isExistingFile(cmd.Param(1))) {
         plan.logs.push_back(cmd.Param(1));

@@ -11,14 +11,17 @@ namespace marrowlight {
 // What the main window's first activation does with the command line.
 struct StartupPlan {
     bool applySwitches = false;
-    std::vector<std::string> logs; // opened in this order; the last ends up active
+    // Opened in this order; the last ends up active. StandardInputAddress
+    // ("-") stands for the standard input.
+    std::vector<std::string> logs;
     bool hideMenu = false;
 };
 
 // A single parameter naming an existing file is opened as it is, with no
 // switch applied. Otherwise the switches apply, the "-f" list is opened, then
 // every other parameter that is no switch and names an existing file.
-// `isExistingFile` should accept regular files only, not folders.
+// `isExistingFile` should accept regular files only, not folders; "-" (the
+// standard input) counts as one, in the list as among the parameters.
 StartupPlan PlanFirstActivation(const CommandLine& cmd,
                                 const std::function<bool(const std::string&)>& isExistingFile);
 

@@ -31,6 +31,10 @@ TEST(StartupPlan, FirstActivation) {
          {"/x.log", "/var/log/a.log", "b.log"},
          false},
         {{"-f:a.log", "-f:b.log"}, true, {"b.log"}, false},
+        // "-" is the standard input, alone, among others or in the list.
+        {{"-"}, false, {"-"}, false},
+        {{"-sn:1", "-", "b.log"}, true, {"-", "b.log"}, false},
+        {{"-f:a.log;-", "-h"}, true, {"a.log", "-"}, true},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.params;
