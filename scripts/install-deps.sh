@@ -10,6 +10,7 @@ PACKAGES=(
   libqt6svg6
   libcanberra-dev libpulse-dev sound-theme-freedesktop
   libpcre2-dev
+  libsystemd-dev systemd-journal-remote
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth
