@@ -1,5 +1,6 @@
 #include "app/core/StartupPlan.h"
 
+#include "monitor/core/JournalAddress.h"
 #include "settings/core/OnOffValue.h"
 #include "support/core/TextUtils.h"
 
@@ -7,8 +8,12 @@ namespace marrowlight {
 
 StartupPlan PlanFirstActivation(const CommandLine& cmd,
                                 const std::function<bool(const std::string&)>& isExistingFile) {
+    // A journal source is no file, yet is opened where a file would be.
+    const auto opens = [&isExistingFile](const std::string& param) {
+        return IsJournalAddress(param) || isExistingFile(param);
+    };
     StartupPlan plan;
-    if (cmd.ParamCount() == 1 && isExistingFile(cmd.Param(1))) {
+    if (cmd.ParamCount() == 1 && opens(cmd.Param(1))) {
         plan.logs.push_back(cmd.Param(1));
         return plan;
     }
@@ -22,7 +27,7 @@ StartupPlan PlanFirstActivation(const CommandLine& cmd,
     }
     for (std::size_t i = 1; i <= cmd.ParamCount(); ++i) {
         const std::string& param = cmd.Param(i);
-        if (!MatchesAnySwitch(param) && isExistingFile(param))
+        if (!MatchesAnySwitch(param) && opens(param))
             plan.logs.push_back(param);
     }
     plan.hideMenu = cmd.SwitchPresent("-h");
