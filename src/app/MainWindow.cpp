@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/FileDrop.h"
+#include "app/JournalDialog.h"
 #include "app/LogTabMenu.h"
 #include "app/RecentFiles.h"
 #include "app/SwitchOverrides.h"
@@ -200,6 +201,7 @@ void MainWindow::CreateControls() {
     // A log that is not there yet can be followed until it appears.
     OpenLogDialog->fileMustExist = false;
     RunOpenLogDialog = [this](OpenFileDialog& dialog) { return dialog.Execute(this); };
+    OpenJournalDialog = new JournalDialog(this);
     ShowModal = [](QDialog& dialog) { return dialog.exec(); };
 }
 
@@ -208,6 +210,7 @@ void MainWindow::ConnectHandlers() {
     connect(ViewChangeTimer, &QTimer::timeout, this, &MainWindow::ApplyViewChange);
     connect(FileMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateFileMenu);
     connect(OpenLogAction, &QAction::triggered, this, &MainWindow::OpenLogFromDialog);
+    connect(OpenJournalAction, &QAction::triggered, this, &MainWindow::OpenJournalFromDialog);
     connect(ExitAction, &QAction::triggered, this, &MainWindow::ExitProgram);
     connect(CloseLogAction, &QAction::triggered, this, &MainWindow::CloseActiveLog);
     connect(CloseAllLogsAction, &QAction::triggered, this, &MainWindow::CloseAllLogsFromMenu);

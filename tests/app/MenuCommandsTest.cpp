@@ -116,7 +116,8 @@ TEST(MenuCommands, FileCommandsAndRecentFilesAreGreyedWhileLogsOpenAutomatically
     WindowRig rig(backend);
     MainWindow& frm = rig.frm;
     QAction* const others[] = {frm.AutomaticModeAction, frm.ExitAction};
-    QAction* const byHand[] = {frm.OpenLogAction, frm.CloseLogAction, frm.CloseAllLogsAction};
+    QAction* const byHand[] = {frm.OpenLogAction, frm.OpenJournalAction, frm.CloseLogAction,
+                               frm.CloseAllLogsAction};
 
     frm.AutomaticModeAction->setChecked(true);
     for (QAction* item : byHand)

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/epoll.h>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <systemd/sd-id128.h>
 #include <systemd/sd-journal.h>
 #include <unistd.h>
@@ -90,10 +91,16 @@ std::string UnitName(const std::string& unit) {
 
 JournalProducer::JournalProducer(JournalSource source) : source_(std::move(source)) {
     wakeFd_ = ::epoll_create1(EPOLL_CLOEXEC);
+    retryFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    if (wakeFd_ >= 0 && retryFd_ >= 0) {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.fd = retryFd_;
+        ::epoll_ctl(wakeFd_, EPOLL_CTL_ADD, retryFd_, &event);
+    }
 }
 
-JournalProducer::JournalProducer(std::string_view address) {
-    wakeFd_ = ::epoll_create1(EPOLL_CLOEXEC);
+JournalProducer::JournalProducer(std::string_view address) : JournalProducer(JournalSource{}) {
     ParsedJournalAddress parsed = ParseJournalAddress(address);
     if (parsed.Source)
         source_ = std::move(*parsed.Source);
@@ -104,8 +111,22 @@ JournalProducer::JournalProducer(std::string_view address) {
 
 JournalProducer::~JournalProducer() {
     Close();
+    if (retryFd_ >= 0)
+        ::close(retryFd_);
     if (wakeFd_ >= 0)
         ::close(wakeFd_);
+}
+
+void JournalProducer::ArmRetry(bool on) {
+    if (retryFd_ < 0)
+        return;
+    uint64_t expirations = 0;
+    while (::read(retryFd_, &expirations, sizeof expirations) > 0) {
+    }
+    itimerspec period{};
+    if (on)
+        period.it_value.tv_sec = period.it_interval.tv_sec = 1;
+    ::timerfd_settime(retryFd_, 0, &period, nullptr);
 }
 
 void JournalProducer::Close() {
@@ -380,14 +401,17 @@ ProduceStatus JournalProducer::Produce(TextSink& out,
         Close();
     }
     if (!journal_) {
-        if (!Open())
-            return ProduceStatus::Waiting; // asked again at the next poll
+        const bool opened = Open();
+        ArmRetry(!opened);
+        if (!opened)
+            return ProduceStatus::Waiting;
         if (!Reposition()) {
             readProblem_ = "The journal's place was lost; reading from its start.";
             cursor_.clear();
             UpdateStateText();
         }
     } else if (caughtUp_) {
+        following_ = true;
         const int r = sd_journal_process(journal_);
         // Files added or removed (INVALIDATE): sd-journal keeps its place.
         if (r == SD_JOURNAL_NOP)

@@ -32,6 +32,9 @@ class JournalProducer : public LineProducer {
     // that holds sd-journal's own), so a caller may watch it once.
     int WakeDescriptor() const override { return wakeFd_; }
     std::string StateText() const override { return stateText_; }
+    // The entries there were at the start load as a log's first lines do;
+    // only those written after them are new lines, with times and alerts.
+    bool Follows() const override { return following_; }
 
     uint64_t EntryCount() const { return entries_; }
 
@@ -43,6 +46,7 @@ class JournalProducer : public LineProducer {
     };
 
     bool Open();
+    void ArmRetry(bool on);
     void Close();
     bool AddMatches();
     void CheckFiles(const std::vector<std::string>& files);
@@ -57,6 +61,10 @@ class JournalProducer : public LineProducer {
     int journalFd_ = -1;
     int wakeFd_ = -1;
     bool caughtUp_ = false;
+    bool following_ = false;
+    // Readable once a second while the journal can't be opened, so that the
+    // wake descriptor also brings the next try.
+    int retryFd_ = -1;
     bool renderCurrent_ = false; // the entry Reposition found is still to be shown
     std::string cursor_;
     std::vector<WatchedFile> singleFiles_; // followed one by one: watched for rotation
