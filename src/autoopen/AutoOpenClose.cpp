@@ -55,7 +55,8 @@ void AutoOpenClose::CloseLogsThatNoLongerQualify(const AutoOpenConditions& condi
                                                  CalendarDate today) {
     for (int i = tabs_.Count() - 1; i >= 0; --i) {
         LogTab* tab = tabs_.Tab(i);
-        if (tab && !PathQualifiesForAutoOpen(tab->FileName(), conditions, today))
+        // A log that cannot be opened again (the standard input) stays.
+        if (tab && tab->Reopenable && !PathQualifiesForAutoOpen(tab->FileName(), conditions, today))
             tabs_.CloseLog(tab);
     }
 }

@@ -21,6 +21,7 @@ class LineDrawer;
 class LogLineDelegate;
 class LogListModel;
 class LogListView;
+class ProducerPump;
 
 // One log tab's page: the log's record and its list, which fills the page,
 // with the find bar under it while it is open.
@@ -35,6 +36,14 @@ class LogTab : public QWidget {
     LogPage Page;
     // The TabWidget image the tab shows: NormalLog, NewLines or Unreadable.
     MenuImageIndex Image = MenuImageIndex::NormalLog;
+
+    // Makes the log's text when it is no growing file (an archive, the
+    // standard input): a child of the tab, so it ends with it. Null otherwise.
+    ProducerPump* Pump = nullptr;
+    // False for a log that cannot be opened again from its address (the
+    // standard input): it is kept out of recent files and the session, and
+    // automatic closing leaves it.
+    bool Reopenable = true;
 
     LogListView* ListView() const { return list_; }
     LogListModel& Model() const { return *model_; }

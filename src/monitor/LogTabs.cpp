@@ -6,6 +6,10 @@
 #include "monitor/LogListModel.h"
 #include "monitor/LogTab.h"
 #include "monitor/MenuImages.h"
+#include "monitor/ProducerPump.h"
+#include "monitor/core/LineProducer.h"
+#include "monitor/core/ProducedSources.h"
+#include "monitor/core/SpoolFile.h"
 #include "settings/OptionsDialog.h"
 #include "support/core/PathUtils.h"
 
@@ -19,7 +23,8 @@ LogTabs::LogTabs(QTabWidget& pageControl, QWidget& statusBar, const std::array<Q
                  const OptionsView& options, const MenuChecks& menu, QObject* parent)
     : QObject(parent), pageControl_(pageControl), status_(panels, &statusBar), options_(options),
       settings_(std::make_unique<LiveViewSettings>(options, menu)),
-      drawer_(std::make_unique<LineDrawer>(*settings_)) {
+      drawer_(std::make_unique<LineDrawer>(*settings_)),
+      produced_(std::make_unique<ProducedLogs>()) {
     connect(&pageControl_, &QTabWidget::currentChanged, this, [this] { ActiveTabChanged(); });
 }
 
@@ -76,17 +81,58 @@ void LogTabs::OpenLog(const std::string& path) {
 }
 
 void LogTabs::AddLog(const std::string& path) {
-    auto* tab = new LogTab(path, *drawer_);
-    tab->Finder().NewestAtTop = [this] { return settings_->LastEntriesAtTop(); };
-    connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
     // A tab caption takes "&" for a shortcut mark; a file name means it literally.
     QString caption = QFile::decodeName(QByteArray::fromStdString(FileNameOfPath(path)));
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const QString toolTip = QFile::decodeName(QByteArray::fromStdString(path));
+    NewTab(path, caption, toolTip);
+}
+
+LogTab* LogTabs::NewTab(const std::string& address, const QString& caption,
+                        const QString& toolTip) {
+    auto* tab = new LogTab(address, *drawer_);
+    tab->Finder().NewestAtTop = [this] { return settings_->LastEntriesAtTop(); };
+    connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
     const int index = pageControl_.addTab(tab, MenuImage(MenuImageIndex::NormalLog), caption);
-    pageControl_.setTabToolTip(index, QFile::decodeName(QByteArray::fromStdString(path)));
+    pageControl_.setTabToolTip(index, toolTip);
     ApplyFont(tab);
     ResetLog(*tab);
     Activate(*tab);
+    return tab;
+}
+
+LogTab* LogTabs::OpenProducedLog(const std::string& address, std::unique_ptr<LineProducer> producer,
+                                 const QString& caption) {
+    for (int i = 0; i < Count(); ++i) {
+        if (LogTab* tab = Tab(i); tab && tab->FileName() == address) {
+            Activate(*tab);
+            return tab;
+        }
+    }
+    QString shown = caption;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return AddProducedTab(address, std::move(producer), shown, caption);
+}
+
+LogTab* LogTabs::AddProducedTab(const std::string& address, std::unique_ptr<LineProducer> producer,
+                                const QString& caption, const QString& toolTip) {
+    std::string error;
+    std::shared_ptr<SpoolFile> spool = SpoolFile::Create(error);
+    if (!spool) {
+        // Without a spool the reader would look for a file of that name.
+        emit StatusMessage(QString::fromStdString(error));
+        return nullptr;
+    }
+    LogTab* tab = NewTab(address, caption, toolTip);
+    tab->Page.Produced = true;
+    tab->Page.LoadsWhole = !producer->Follows();
+    produced_->Add(address, spool);
+    connect(tab, &QObject::destroyed, this, [this, address] { produced_->Remove(address); });
+    tab->Pump = new ProducerPump(
+        std::move(producer), std::move(spool),
+        [this, address] { emit ProducedLogChanged(address); }, tab);
+    tab->Pump->Start();
+    return tab;
 }
 
 void LogTabs::ResetLog(LogTab& tab) {
@@ -142,7 +188,7 @@ void LogTabs::ActiveTabChanged() {
 
 std::string LogTabs::ActiveFileName() const {
     const LogTab* tab = ActiveTab();
-    return tab ? tab->FileName() : std::string();
+    return tab && tab->Reopenable ? tab->FileName() : std::string();
 }
 
 } // namespace marrowlight

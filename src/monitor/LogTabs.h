@@ -17,9 +17,11 @@ class QWidget;
 namespace marrowlight {
 
 class LineDrawer;
+class LineProducer;
 class LiveViewSettings;
 class LogTab;
 class MenuChecks;
+class ProducedLogs;
 
 // The log tabs of TabWidget: one LogTab page per open log. Tab indices are
 // TabWidget's; a "tab" argument is the page widget and may be null.
@@ -42,6 +44,13 @@ class LogTabs : public QObject {
     // looking for an open one: for callers that compared the paths exactly
     // themselves, since OpenLog would take "a.log " for the open "a.log".
     void AddLog(const std::string& path);
+    // Opens a log whose text a producer makes (see LineProducer), or
+    // activates the open tab of that address and drops the producer. The
+    // address names the log to the reader, automatic opening and the last
+    // focused log; it need not be a path. The producer ends with its tab.
+    // Null, with a status message, when no spool could be made for it.
+    LogTab* OpenProducedLog(const std::string& address, std::unique_ptr<LineProducer> producer,
+                            const QString& caption);
     void ResetLog(LogTab& tab);
     void ResetPage(QWidget* tab);
     void ResetAllLogs();
@@ -67,18 +76,27 @@ class LogTabs : public QObject {
     StatusBarPanels& Status() { return status_; }
     LiveViewSettings& Settings() const { return *settings_; }
     const OptionsView& Options() const { return options_; }
+    // The spools of the produced logs, by address, for the reader.
+    const ProducedLogs& Produced() const { return *produced_; }
     LineDrawer& Drawer() const { return *drawer_; }
 
   signals:
     // A passing note from a tab for the status bar, such as how a search ended.
     void StatusMessage(const QString& text);
+    // A produced log has new text or a new state: it wants a pass.
+    void ProducedLogChanged(const std::string& address);
 
   private:
+    LogTab* NewTab(const std::string& address, const QString& caption, const QString& toolTip);
+    LogTab* AddProducedTab(const std::string& address, std::unique_ptr<LineProducer> producer,
+                           const QString& caption, const QString& toolTip);
+
     QTabWidget& pageControl_;
     StatusBarPanels status_;
     OptionsView options_;
     std::unique_ptr<LiveViewSettings> settings_;
     std::unique_ptr<LineDrawer> drawer_;
+    std::unique_ptr<ProducedLogs> produced_;
 };
 
 } // namespace marrowlight

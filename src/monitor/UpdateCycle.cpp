@@ -9,8 +9,10 @@
 #include "monitor/LogTabs.h"
 #include "monitor/LogWatcher.h"
 #include "monitor/MenuImages.h"
+#include "monitor/ProducerPump.h"
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LogReader.h"
+#include "monitor/core/ProducedSources.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -112,7 +114,8 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
         files = ownFiles_.get();
     }
     progress_ = std::make_unique<StatusProgress>(tabs_.Status());
-    reader_ = std::make_unique<LogReader>(*files, tabs_.Settings(), *clock, *progress_);
+    sources_ = std::make_unique<ProducedSources>(tabs_.Produced(), *files);
+    reader_ = std::make_unique<LogReader>(*sources_, tabs_.Settings(), *clock, *progress_);
     reader_->SetSliceBudget(std::chrono::milliseconds(LoadSliceMs));
     rhythm_ = std::make_unique<AlertRhythm>(
         [this] { return timer_.interval(); },
@@ -120,6 +123,8 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
     watcher_ = std::make_unique<LogWatcher>([this](const std::string& path) { LogChanged(path); });
 
     connect(&loadTimer_, &QTimer::timeout, this, [this] { ContinueLoads(); });
+    connect(&tabs_, &LogTabs::ProducedLogChanged, this,
+            [this](const std::string& address) { LogChanged(address); });
     changedTimer_.setSingleShot(true);
     changedTimer_.setTimerType(Qt::PreciseTimer);
     connect(&changedTimer_, &QTimer::timeout, this, [this] { PassChangedLogs(); });
@@ -150,8 +155,11 @@ void UpdateCycle::Pass() {
 
     const int count = tabs_.Count();
     for (int i = 0; i < count; ++i)
-        if (LogTab* tab = tabs_.Tab(i); tab && !LogReader::Loading(tab->Page))
+        if (LogTab* tab = tabs_.Tab(i); tab && !LogReader::Loading(tab->Page)) {
+            if (tab->Pump)
+                tab->Pump->Poll();
             PassOneTab(*tab, alerts);
+        }
 
     tabs_.ActiveTabChanged();
     if (tabs_.Settings().OpenCloseLogsAutomatically() && AutoOpenClosePass)
@@ -175,6 +183,9 @@ void UpdateCycle::PassOneTab(LogTab& tab, Alerts& alerts) {
 
 void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& alerts,
                               bool follow) {
+    if (tab.Pump)
+        if (std::string state = tab.Pump->StateText(); !state.empty())
+            tab.Page.StateText = std::move(state);
     if (outcome.Unreadable())
         tabs_.SetTabImage(tab, MenuImageIndex::Unreadable);
     if (outcome.Result == PassResult::Appended) {
@@ -318,8 +329,9 @@ void UpdateCycle::WatchOpenLogs() {
         watcher_->Watch(paths);
         return;
     }
+    // A produced log learns of its text from its producer.
     for (int i = 0; i < tabs_.Count(); ++i)
-        if (const LogTab* tab = tabs_.Tab(i))
+        if (const LogTab* tab = tabs_.Tab(i); tab && !tab->Pump)
             paths.push_back(tab->FileName());
     watcher_->Watch(paths);
 }

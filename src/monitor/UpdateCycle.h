@@ -89,6 +89,7 @@ class UpdateCycle : public QObject {
     bool& firstCycle_;
     std::unique_ptr<Clock> ownClock_;
     std::unique_ptr<FileSource> ownFiles_;
+    std::unique_ptr<FileSource> sources_; // produced logs over the files
     std::unique_ptr<StatusProgress> progress_;
     std::unique_ptr<LogReader> reader_;
     std::unique_ptr<AlertRhythm> rhythm_;

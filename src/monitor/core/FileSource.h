@@ -67,4 +67,11 @@ class PosixFileSource : public FileSource {
     OpenResult Open(const std::string& path) const override;
 };
 
+// The stamp of an open descriptor; null unless it names a regular file.
+std::optional<LogStamp> StatDescriptor(int fd);
+
+// A file read through a descriptor of its own, taken over (closed on
+// failure too); refuses anything but a regular file.
+OpenResult OpenDescriptor(int fd);
+
 } // namespace marrowlight

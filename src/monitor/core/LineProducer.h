@@ -44,6 +44,10 @@ class LineProducer {
     // What the tab's state panel says instead of the reader's text, such as
     // "Input ended." or "Damaged after 12,345 lines."; empty: the reader's text.
     virtual std::string StateText() const = 0;
+    // False for a finished text that is only being unpacked (an archive):
+    // its lines load as one bulk load does, never as new lines with arrival
+    // times and alerts, however many passes bring them.
+    virtual bool Follows() const { return true; }
 };
 
 } // namespace marrowlight

@@ -59,6 +59,13 @@ struct LogPage {
     std::string GoneHead;
     uint64_t GoneReadPos = 0;
 
+    // A log whose text a producer writes into a spool. Every line of it came
+    // after the log was opened, so the only-new-lines mode skips none; and a
+    // log that does not follow (an archive being unpacked) takes all its
+    // lines as one bulk load, whatever pass brings them. Kept by ResetLog.
+    bool Produced = false;
+    bool LoadsWhole = false;
+
     // The rest of a bulk load that is read over several calls, so the window
     // answers meanwhile; empty when none is under way. Owned by the log, so
     // closing its tab or resetting it ends the load at once. (Shared only so

@@ -382,7 +382,7 @@ bool LogReader::JumpToEnd(LogPage& page, const LogStamp& stamp) const {
     // the place of a followed one, or that was missing or nearly empty when
     // first looked at, holds only lines added since, so it is read.
     if (page.Encoding == LogEncoding::Unknown || !settings_.AddedLogLinesOnly() ||
-        page.ReadPos != page.TextStart || page.FileStamp || page.FollowFromStart)
+        page.ReadPos != page.TextStart || page.FileStamp || page.FollowFromStart || page.Produced)
         return false;
     uint64_t end = stamp.Size;
     // Keep UTF-16 on unit borders; an odd last byte waits.
@@ -403,7 +403,7 @@ PassOutcome LogReader::ReadChunk(LogPage& page, LineSink& list,
     ChunkScope scope(progress_, stamp.Size - scanFrom);
     progress_.ShowProgress("Reading " + FileNameOfPath(page.FileName) + "...", true);
 
-    const bool bulk = list.Lines().empty() && !settings_.AddedLogLinesOnly();
+    const bool bulk = page.LoadsWhole || (list.Lines().empty() && !settings_.AddedLogLinesOnly());
     const ViewFilter filter = ViewFilter::From(settings_);
     // Keyword tests only where a verdict or an alert depends on them.
     const GroupMatcher* matcher =
@@ -634,7 +634,13 @@ PassOutcome LogReader::TakeLines(LogPage& page, LineSink& list, LineIndex&& chun
     if (bulk) {
         progress_.ShowProgress("Loading " + FileNameOfPath(page.FileName) + "...", false);
         shown.SetSource(file, page.Encoding);
-        list.LoadLines(std::move(shown));
+        // An archive's later pieces join the rows where a load puts them.
+        if (list.Lines().empty())
+            list.LoadLines(std::move(shown));
+        else if (newestFirst)
+            list.InsertLinesAtTop(std::move(shown));
+        else
+            list.AppendLines(std::move(shown));
         // Added, not set: a bulk load follows earlier chunks the filter hid.
         page.LineCount += out.LinesTaken;
         progress_.ShowProgress("", false);

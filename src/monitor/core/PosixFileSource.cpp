@@ -79,6 +79,14 @@ OpenResult PosixFileSource::Open(const std::string& path) const {
         bool denied = errno == EACCES || errno == EPERM;
         return {nullptr, denied ? OpenError::AccessDenied : OpenError::Other, std::nullopt};
     }
+    return OpenDescriptor(fd);
+}
+
+std::optional<LogStamp> StatDescriptor(int fd) {
+    return StatxStamp(fd, "", AT_EMPTY_PATH);
+}
+
+OpenResult OpenDescriptor(int fd) {
     const std::optional<LogStamp> stamp = StatxStamp(fd, "", AT_EMPTY_PATH);
     if (!stamp) {
         ::close(fd);
