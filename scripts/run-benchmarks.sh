@@ -61,6 +61,10 @@ target "write -> row, median (ms)" LiveViewBench BM_WriteToRow/ median_ms 5
 target "write -> row, 95th percentile (ms)" LiveViewBench BM_WriteToRow/ p95_ms 20
 target "CPU following 10 lines a second (% of a core)" LiveViewBench BM_WriteToRow/ program_cpu_pct 1
 target "index bytes per bulk-loaded line" IndexMemoryBench BM_IndexMemoryAllEntries index_B_per_line 4
+target "journal: load 1 M entries (x journalctl | wc -l, CPU)" JournalBench BM_JournalLoad x_journalctl_cpu 1.2
+target "journal: longest slice while loading (ms)" JournalBench BM_JournalLoad max_slice_ms 50
+target "journal: resident bytes per entry" JournalBench BM_JournalLoad rss_B_per_entry 16
+target "journal: entry -> row, median (ms)" JournalBench BM_JournalEntryToRow median_ms 50
 echo "Not here: start to loaded (CPU, limit 2.5 x wc -l) and the whole program's peak memory"
 echo "(limit 100 MiB for 1 GiB) are measured end to end on $build/marrowlight started with a log."
 exit $status

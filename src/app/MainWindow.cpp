@@ -52,9 +52,6 @@ namespace {
 constexpr int DesignWidth = 696;
 constexpr int DesignHeight = 494;
 
-// Right after "Open && Close Logs Automatically".
-constexpr int HistoryPosition = 5;
-
 // "*.*" would hide the many Linux logs without a dot, such as syslog.
 const QStringList LogFileFilters = {"Log files (*.log)", "Text files (*.txt)", "CSV files (*.csv)",
                                     "All files (*)"};
@@ -124,7 +121,8 @@ MainWindow::MainWindow(SettingsStore& store, std::vector<std::string> args, QWid
 
     ViewFilterSnapshot = "    ";
     history_ = std::make_unique<RecentFiles>(Store);
-    history_->AttachToMenu(FileMenu, HistoryPosition,
+    // Right before their separator, however many commands come first.
+    history_->AttachToMenu(FileMenu, int(FileMenu->actions().indexOf(RecentFilesEnd)),
                            [this](QAction* item) { OpenRecentFile(item); });
     FileDrop = new FileDropTarget(
         *this, [this] { return menuChecks_.OpenCloseLogsAutomatically(); },
