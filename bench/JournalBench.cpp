@@ -53,26 +53,32 @@ std::string ExportEntry(uint64_t n, const char* host, std::mt19937& rng) {
     return std::string(text, static_cast<size_t>(len));
 }
 
-// Two machines' files of entries/2 each, interleaved in time, made once.
+// Two machines' entries, interleaved in time, made once; systemd-journal-remote
+// rotates a file that grows large, so all the folder's files are the journal.
 std::vector<std::string> JournalFiles(uint64_t entries) {
     const std::string folder = "/tmp/marrowlight-bench-journal-" + std::to_string(entries);
-    std::vector<std::string> files = {folder + "/remote-web01.journal",
-                                      folder + "/remote-db02.journal"};
-    if (std::filesystem::exists(folder + "/done"))
-        return files;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    std::mt19937 rng(42);
-    for (int f = 0; f < 2; ++f) {
-        FILE* pipe = ::popen(
-            (JournalRemote() + " -o '" + files[size_t(f)] + "' - 2>/dev/null").c_str(), "w");
-        for (uint64_t n = uint64_t(f); n < entries; n += 2) {
-            const std::string e = ExportEntry(n, f == 0 ? "web01" : "db02", rng);
-            std::fwrite(e.data(), 1, e.size(), pipe);
+    if (!std::filesystem::exists(folder + "/done")) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        std::mt19937 rng(42);
+        for (int f = 0; f < 2; ++f) {
+            const char* host = f == 0 ? "web01" : "db02";
+            const std::string command =
+                JournalRemote() + " -o '" + folder + "/remote-" + host + ".journal' - 2>/dev/null";
+            FILE* pipe = ::popen(command.c_str(), "w");
+            for (uint64_t n = uint64_t(f); n < entries; n += 2) {
+                const std::string e = ExportEntry(n, host, rng);
+                std::fwrite(e.data(), 1, e.size(), pipe);
+            }
+            ::pclose(pipe);
         }
-        ::pclose(pipe);
+        std::ofstream(folder + "/done") << "1";
     }
-    std::ofstream(folder + "/done") << "1";
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".journal")
+            files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
     return files;
 }
 

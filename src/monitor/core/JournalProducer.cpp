@@ -411,11 +411,14 @@ ProduceStatus JournalProducer::Produce(TextSink& out,
             UpdateStateText();
         }
     } else if (caughtUp_) {
-        following_ = true;
         const int r = sd_journal_process(journal_);
         // Files added or removed (INVALIDATE): sd-journal keeps its place.
-        if (r == SD_JOURNAL_NOP)
+        if (r == SD_JOURNAL_NOP && !mustRead_)
             return ProduceStatus::Waiting;
+        // Only what the journal got after the backlog is a new line.
+        if (r != SD_JOURNAL_NOP)
+            following_ = true;
+        mustRead_ = false;
     }
 
     std::string text;
@@ -462,8 +465,17 @@ ProduceStatus JournalProducer::Produce(TextSink& out,
         RememberCursor();
     // From now on each call asks sd-journal what changed first; the changes
     // made while the backlog was read keep the descriptor readable.
-    if (status == ProduceStatus::Waiting)
+    if (status == ProduceStatus::Waiting && !caughtUp_) {
         caughtUp_ = true;
+        // Reading the backlog left much of the journal files mapped, and
+        // resident; opened afresh, only what is followed gets mapped again.
+        Close();
+        if (Open() && Reposition()) {
+            mustRead_ = true;
+            return ProduceStatus::More;
+        }
+        ArmRetry(true);
+    }
     return status;
 }
 

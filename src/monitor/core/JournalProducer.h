@@ -62,6 +62,7 @@ class JournalProducer : public LineProducer {
     int wakeFd_ = -1;
     bool caughtUp_ = false;
     bool following_ = false;
+    bool mustRead_ = false; // opened again: read on even if nothing was signalled
     // Readable once a second while the journal can't be opened, so that the
     // wake descriptor also brings the next try.
     int retryFd_ = -1;
