@@ -10,7 +10,8 @@ PACKAGES=(
   libqt6svg6
   libcanberra-dev libpulse-dev sound-theme-freedesktop
   libpcre2-dev
-  zlib1g-dev liblzma-dev libzstd-dev
+  zlib1g-dev liblzma-dev libzstd-dev \
+  libsystemd-dev systemd-journal-remote
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth

@@ -87,6 +87,10 @@ target "filter pass, ERR[0-9]+ (x memchr)" FilterBench BM_FilterPassExpression x
 target "filter results, bytes per matching row" FilterBench BM_FilterPassCommonWord result_B_per_row 8
 target "longest event-loop gap while filtering (ms)" FilterBench BM_FilterGapInTheWindow max_gap_ms 50
 target "following with the filter pane open (ms a line)" FilterBench BM_FilterFollowing pane_ms_per_line 0.05
+target "journal: load 1 M entries (x journalctl | wc -l, CPU)" JournalBench BM_JournalLoad x_journalctl_cpu 1.2
+target "journal: longest slice while loading (ms)" JournalBench BM_JournalLoad max_slice_ms 50
+target "journal: resident bytes per entry" JournalBench BM_JournalLoad rss_B_per_entry 16
+target "journal: entry -> row, median (ms)" JournalBench BM_JournalEntryToRow median_ms 50
 echo "Not here: start to loaded (CPU, limit 2.5 x wc -l) and the whole program's peak memory"
 echo "(limit 100 MiB for 1 GiB) are measured end to end on $build/marrowlight started with a log."
 if [ "$missed" != 0 ]; then

@@ -87,6 +87,7 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.FileMenu = AddMenu(m.MainMenu, "FileMnu", "File");
     m.OpenLogAction = AddItem(m.FileMenu, "OpenLogMnu", "Open Log", OpenLog);
     m.OpenLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m.OpenJournalAction = AddItem(m.FileMenu, "OpenJournalMnu", "Open Journal\u2026", OpenLog);
     m.CloseLogAction = AddItem(m.FileMenu, "CloseLogMnu", "Close Log", CloseLog);
     m.CloseAllLogsAction = AddItem(m.FileMenu, "CloseAllLogsMnu", "Close All Logs", CloseAllLogs);
     m.AutomaticModeSeparator = AddSeparator(m.FileMenu, "N3");

@@ -15,6 +15,7 @@ struct MainMenuItems {
 
     QMenu* FileMenu = nullptr;
     QAction* OpenLogAction = nullptr;
+    QAction* OpenJournalAction = nullptr;
     QAction* CloseLogAction = nullptr;
     QAction* CloseAllLogsAction = nullptr;
     QAction* AutomaticModeSeparator = nullptr;

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/FileDrop.h"
+#include "app/JournalDialog.h"
 #include "app/LogTabMenu.h"
 #include "app/RecentFiles.h"
 #include "app/SwitchOverrides.h"
@@ -48,9 +49,6 @@ namespace {
 
 constexpr int DesignWidth = 696;
 constexpr int DesignHeight = 494;
-
-// Right after "Open && Close Logs Automatically".
-constexpr int HistoryPosition = 5;
 
 // "*.*" would hide the many Linux logs without a dot, such as syslog.
 const QStringList LogFileFilters = {"Log files (*.log)", "Text files (*.txt)", "CSV files (*.csv)",
@@ -122,7 +120,8 @@ MainWindow::MainWindow(SettingsStore& store, std::vector<std::string> args, QWid
 
     ViewFilterSnapshot = "    ";
     history_ = std::make_unique<RecentFiles>(Store);
-    history_->AttachToMenu(FileMenu, HistoryPosition,
+    // Right before their separator, however many commands come first.
+    history_->AttachToMenu(FileMenu, int(FileMenu->actions().indexOf(RecentFilesEnd)),
                            [this](QAction* item) { OpenRecentFile(item); });
     FileDrop = new FileDropTarget(
         *this, [this] { return menuChecks_.OpenCloseLogsAutomatically(); },
@@ -199,6 +198,7 @@ void MainWindow::CreateControls() {
     // A log that is not there yet can be followed until it appears.
     OpenLogDialog->fileMustExist = false;
     RunOpenLogDialog = [this](OpenFileDialog& dialog) { return dialog.Execute(this); };
+    OpenJournalDialog = new JournalDialog(this);
     ShowModal = [](QDialog& dialog) { return dialog.exec(); };
 }
 
@@ -207,6 +207,7 @@ void MainWindow::ConnectHandlers() {
     connect(ViewChangeTimer, &QTimer::timeout, this, &MainWindow::ApplyViewChange);
     connect(FileMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateFileMenu);
     connect(OpenLogAction, &QAction::triggered, this, &MainWindow::OpenLogFromDialog);
+    connect(OpenJournalAction, &QAction::triggered, this, &MainWindow::OpenJournalFromDialog);
     connect(ExitAction, &QAction::triggered, this, &MainWindow::ExitProgram);
     connect(CloseLogAction, &QAction::triggered, this, &MainWindow::CloseActiveLog);
     connect(CloseAllLogsAction, &QAction::triggered, this, &MainWindow::CloseAllLogsFromMenu);

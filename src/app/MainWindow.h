@@ -31,6 +31,7 @@ class LogTabs;
 class OpenFileDialog;
 class RecentFiles;
 class HelpLauncher;
+class JournalDialog;
 class OptionsDialog;
 enum class OptionsPage;
 class UpdateCycle;
@@ -70,6 +71,8 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     QTimer* ViewChangeTimer = nullptr;
     // Lives as long as the window and offers the last chosen file again.
     OpenFileDialog* OpenLogDialog = nullptr;
+    // Lives as long as the window and offers the last choices again; run by ShowModal.
+    JournalDialog* OpenJournalDialog = nullptr;
     RecentFiles& FileHistory() const { return *history_; }
     // Files dropped on the window open as "Open Log" opens them.
     FileDropTarget* FileDrop = nullptr;
@@ -122,6 +125,7 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     void ApplyViewChange();
     void UpdateFileMenu();
     void OpenLogFromDialog();
+    void OpenJournalFromDialog();
     void ExitProgram();
     void CloseActiveLog();
     void CloseAllLogsFromMenu();

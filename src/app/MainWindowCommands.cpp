@@ -1,5 +1,6 @@
 // The main window's menu commands: what each item of File, View, Options and
 // Help does. Start-up, placement and closing are in MainWindow.cpp.
+#include "app/JournalDialog.h"
 #include "app/MainWindow.h"
 #include "app/MenuAccessKeys.h"
 #include "app/RecentFiles.h"
@@ -37,7 +38,7 @@ void MainWindow::UpdateFileMenu() {
     // By hand or automatically, not both: while logs come and go by
     // themselves, the commands that open or close one are greyed out.
     const bool byHand = !menuChecks_.OpenCloseLogsAutomatically();
-    for (QAction* item : {OpenLogAction, CloseLogAction, CloseAllLogsAction})
+    for (QAction* item : {OpenLogAction, OpenJournalAction, CloseLogAction, CloseAllLogsAction})
         item->setEnabled(byHand);
     history_->SetItemsEnabled(byHand);
 }
@@ -58,6 +59,14 @@ void MainWindow::OpenLogFromDialog() {
     if (!RunOpenLogDialog(*OpenLogDialog))
         return;
     OpenLogByHand(QFile::encodeName(OpenLogDialog->fileName).toStdString());
+}
+
+void MainWindow::OpenJournalFromDialog() {
+    if (!tabs_ || ShowModal(*OpenJournalDialog) != QDialog::Accepted)
+        return;
+    // Each source goes where a log's path goes: its tab, the recent files.
+    for (const JournalSource& source : OpenJournalDialog->Sources())
+        OpenLogByHand(FormatJournalAddress(source));
 }
 
 void MainWindow::ShowStatusMessage(const QString& text) {

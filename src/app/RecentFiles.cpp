@@ -1,6 +1,7 @@
 #include "app/RecentFiles.h"
 
 #include "app/MenuAccessKeys.h"
+#include "monitor/core/JournalAddress.h"
 #include "settings/core/SettingsStore.h"
 #include "settings/core/StoredNames.h"
 #include "support/core/PathUtils.h"
@@ -23,7 +24,13 @@ std::vector<std::string> ReadStoredList(const SettingsStore& store) {
 
 // The caption shows the path decoded; "&" in a path is text, not a key mark.
 QString CaptionOf(const std::string& path, std::size_t width) {
-    QString caption = QFile::decodeName(QByteArray::fromStdString(ShortenPath(path, width)));
+    // A journal source reads as its tab does, not as its written form.
+    const ParsedJournalAddress journal =
+        IsJournalAddress(path) ? ParseJournalAddress(path) : ParsedJournalAddress{};
+    QString caption =
+        journal.Source
+            ? QFile::decodeName(QByteArray::fromStdString(JournalCaption(*journal.Source)))
+            : QFile::decodeName(QByteArray::fromStdString(ShortenPath(path, width)));
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return caption;
 }

@@ -9,6 +9,7 @@
 #include "monitor/MenuImages.h"
 #include "monitor/ProducerPump.h"
 #include "monitor/core/ArchiveProducer.h"
+#include "monitor/core/JournalProducer.h"
 #include "monitor/core/LineProducer.h"
 #include "monitor/core/ProducedSources.h"
 #include "monitor/core/SpoolFile.h"
@@ -121,6 +122,15 @@ const QFont& LogTabs::ListFont() {
 }
 
 void LogTabs::OpenLog(const std::string& path) {
+    if (IsJournalAddress(path)) {
+        // Its entries are rendered as lines; a malformed form gets a tab
+        // that says what is wrong with it.
+        const ParsedJournalAddress parsed = ParseJournalAddress(path);
+        const std::string caption = parsed.Source ? JournalCaption(*parsed.Source) : path;
+        OpenProducedLog(path, std::make_unique<JournalProducer>(std::string_view(path)),
+                        QFile::decodeName(QByteArray::fromStdString(caption)));
+        return;
+    }
     for (int i = 0; i < Count(); ++i) {
         LogTab* tab = Tab(i);
         if (tab && SamePath(tab->Page.FileName, path)) {
@@ -240,7 +250,13 @@ LogTab* LogTabs::AddProducedTab(const std::string& address, std::unique_ptr<Line
     connect(tab, &QObject::destroyed, this, [this, address] { produced_->Remove(address); });
     tab->Pump = new ProducerPump(
         std::move(producer), std::move(spool),
-        [this, address] { emit ProducedLogChanged(address); }, tab);
+        [this, address, tab] {
+            // A journal's backlog loads as a log's first lines do; what
+            // follows it arrives as new lines.
+            tab->Page.LoadsWhole = !tab->Pump->Follows();
+            emit ProducedLogChanged(address);
+        },
+        tab);
     tab->Pump->Start();
     return tab;
 }

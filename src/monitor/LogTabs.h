@@ -47,6 +47,7 @@ class LogTabs : public QObject {
     // new one after the others and activates it. The file need not exist.
     // The path is bytes as the file system takes them; it is decoded only for
     // the tab's caption and tooltip, so a name that is not UTF-8 still opens.
+    // A journal source's written form ("journal://...") opens a journal tab.
     void OpenLog(const std::string& path);
     // Adds a tab for the path after the others and activates it, without
     // looking for an open one: for callers that compared the paths exactly

@@ -31,6 +31,7 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
     const std::pair<const char*, std::vector<Item>> expected[] = {
         {"File",
          {{"OpenLogMnu", "Open Log", true, "Ctrl+O", -1},
+          {"OpenJournalMnu", "Open Journal\u2026", true, "", -1},
           {"CloseLogMnu", "Close Log", true, "", -1},
           {"CloseAllLogsMnu", "Close All Logs", true, "", -1},
           {"N3", "-", false, "", -1},

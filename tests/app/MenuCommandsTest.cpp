@@ -1,4 +1,5 @@
 #include "Version.h"
+#include "app/JournalDialog.h"
 #include "app/MainWindow.h"
 #include "app/RecentFiles.h"
 #include "monitor/LogListModel.h"
@@ -13,6 +14,7 @@
 #include "support/core/RecordingSoundOutput.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -23,6 +25,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -116,7 +119,8 @@ TEST(MenuCommands, FileCommandsAndRecentFilesAreGreyedWhileLogsOpenAutomatically
     WindowRig rig(backend);
     MainWindow& frm = rig.frm;
     QAction* const others[] = {frm.AutomaticModeAction, frm.ExitAction};
-    QAction* const byHand[] = {frm.OpenLogAction, frm.CloseLogAction, frm.CloseAllLogsAction};
+    QAction* const byHand[] = {frm.OpenLogAction, frm.OpenJournalAction, frm.CloseLogAction,
+                               frm.CloseAllLogsAction};
 
     frm.AutomaticModeAction->setChecked(true);
     for (QAction* item : byHand)
@@ -243,6 +247,39 @@ TEST(MenuCommands, ARecentItemOpensExactlyItsOwnPath) {
         EXPECT_EQ(rig.Active(), paths[3 - i]);
     }
     EXPECT_EQ(rig.frm.FileHistory().FileForMenuItem(rig.frm.ExitAction), "");
+}
+
+TEST(MenuCommands, OpenJournalOpensATabPerSourceAndRemembersIt) {
+    MemoryRig rig;
+    JournalDialog& dialog = *rig.frm.OpenJournalDialog;
+    int shown = 0;
+    rig.frm.ShowModal = [&](QDialog& modal) {
+        EXPECT_EQ(&modal, &dialog);
+        return ++shown == 1 ? int(QDialog::Rejected) : int(QDialog::Accepted);
+    };
+    dialog.FilesButton->setChecked(true);
+    dialog.PathsField->setText("/srv/no-journal-here");
+    dialog.TabPerMachineBox->setChecked(true);
+    dialog.ListHosts = [](const JournalSource&) {
+        return std::vector<std::string>{"db02", "web01"};
+    };
+    rig.frm.OpenJournalAction->trigger();
+    EXPECT_EQ(rig.frm.TabWidget->count(), 0) << "cancelled";
+    rig.frm.OpenJournalAction->trigger();
+    ASSERT_EQ(rig.frm.TabWidget->count(), 2);
+    EXPECT_EQ(rig.frm.TabWidget->tabText(0), "journal: db02");
+    EXPECT_EQ(rig.frm.TabWidget->tabText(1), "journal: web01");
+    EXPECT_EQ(rig.Active(), "journal://files//srv/no-journal-here?host=web01");
+    EXPECT_EQ(RecentCaptions(rig.frm.FileMenu),
+              (std::vector<std::string>{"journal: web01", "journal: db02"}));
+
+    // From the recent files, as from the command line, the written form opens its tab.
+    rig.frm.Tabs()->CloseLog(rig.frm.TabWidget->widget(0));
+    RecentItems(rig.frm.FileMenu)[1]->trigger();
+    EXPECT_EQ(rig.Active(), "journal://files//srv/no-journal-here?host=db02");
+    EXPECT_EQ(rig.frm.TabWidget->count(), 2);
+    rig.frm.Tabs()->OpenLog("journal://nonsense");
+    EXPECT_EQ(rig.frm.TabWidget->count(), 3) << "a malformed source says why in its tab";
 }
 
 TEST(MenuCommands, RecentFilesLastFromOneRunToTheNext) {

@@ -10,8 +10,9 @@ std::string VersionText() {
 
 std::string AboutText(const std::string& qtVersion) {
     return std::string("Marrowlight\nVersion ") + ProgramVersion +
-           "\n\nFollows growing text log files, one tab each, and shows their new lines "
-           "as they arrive, coloured by the groups they belong to."
+           "\n\nFollows growing text log files and the systemd journal, one tab each, "
+           "and shows their new lines as they arrive, coloured by the groups they "
+           "belong to."
            "\n\nRunning on Qt " +
            qtVersion + ".";
 }
@@ -54,6 +55,15 @@ std::string UsageText() {
            "input, in a tab of its own. Logs compressed with gzip, xz or zstd open\n"
            "read-only, whatever their names.\n"
            "A parameter starting with '/' is a path, never a switch.\n"
+           "\n"
+           "Journal sources open like logs, in -f lists and as parameters:\n"
+           "  journal://system                          this machine's journal\n"
+           "  journal://unit/nginx.service,ssh.service  only these units of it\n"
+           "  journal://files//var/log/journal/remote   a folder of journal files, or\n"
+           "                                            files, separated by ','\n"
+           "  ...?priority=warning                      that priority and worse\n"
+           "  journal://files/...?host=web01            one machine of the files\n"
+           "  Write ; , % ? & # = and blanks in names as %XX (';' is %3B).\n"
            "\n"
            "  --help       show this text\n"
            "  --version    show the program's version\n";

@@ -1,5 +1,6 @@
 #include "app/core/StartupPlan.h"
 
+#include "monitor/core/JournalAddress.h"
 #include "monitor/core/StreamProducer.h"
 #include "settings/core/OnOffValue.h"
 #include "support/core/TextUtils.h"
@@ -8,12 +9,13 @@ namespace marrowlight {
 
 StartupPlan PlanFirstActivation(const CommandLine& cmd,
                                 const std::function<bool(const std::string&)>& isFile) {
-    // "-" stands for the standard input, even where a file of that name exists.
-    const auto isExistingFile = [&isFile](const std::string& param) {
-        return param == StandardInputAddress || isFile(param);
+    // "-" stands for the standard input, even where a file of that name
+    // exists; a journal source is no file, yet is opened where a file would be.
+    const auto opens = [&isFile](const std::string& param) {
+        return param == StandardInputAddress || IsJournalAddress(param) || isFile(param);
     };
     StartupPlan plan;
-    if (cmd.ParamCount() == 1 && isExistingFile(cmd.Param(1))) {
+    if (cmd.ParamCount() == 1 && opens(cmd.Param(1))) {
         plan.logs.push_back(cmd.Param(1));
         return plan;
     }
@@ -27,7 +29,7 @@ StartupPlan PlanFirstActivation(const CommandLine& cmd,
     }
     for (std::size_t i = 1; i <= cmd.ParamCount(); ++i) {
         const std::string& param = cmd.Param(i);
-        if (!MatchesAnySwitch(param) && isExistingFile(param))
+        if (!MatchesAnySwitch(param) && opens(param))
             plan.logs.push_back(param);
     }
     plan.hideMenu = cmd.SwitchPresent("-h");

@@ -17,9 +17,10 @@ struct StartupPlan {
     bool hideMenu = false;
 };
 
-// A single parameter naming an existing file is opened as it is, with no
-// switch applied. Otherwise the switches apply, the "-f" list is opened, then
-// every other parameter that is no switch and names an existing file.
+// A single parameter naming an existing file or a journal source
+// ("journal://...") is opened as it is, with no switch applied. Otherwise the
+// switches apply, the "-f" list is opened, then every other parameter that is
+// no switch and names an existing file or a journal source.
 // `isExistingFile` should accept regular files only, not folders; "-" (the
 // standard input) counts as one, in the list as among the parameters.
 StartupPlan PlanFirstActivation(const CommandLine& cmd,

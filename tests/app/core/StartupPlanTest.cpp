@@ -35,6 +35,12 @@ TEST(StartupPlan, FirstActivation) {
         {{"-"}, false, {"-"}, false},
         {{"-sn:1", "-", "b.log"}, true, {"-", "b.log"}, false},
         {{"-f:a.log;-", "-h"}, true, {"a.log", "-"}, true},
+        // Journal sources need no file; their written form keeps ';' lists whole.
+        {{"journal://unit/nginx.service"}, false, {"journal://unit/nginx.service"}, false},
+        {{"-f:journal://files//logs/a%3Bb;/var/log/a.log", "journal://system", "-h"},
+         true,
+         {"journal://files//logs/a%3Bb", "/var/log/a.log", "journal://system"},
+         true},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.params;
