@@ -83,6 +83,7 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.FileMenu = AddMenu(m.MainMenu, "FileMnu", "File");
     m.OpenLogAction = AddItem(m.FileMenu, "OpenLogMnu", "Open Log", OpenLog);
     m.OpenLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m.ReopenSessionAction = AddItem(m.FileMenu, "ReopenLastSessionMnu", "Reopen Last Session");
     m.CloseLogAction = AddItem(m.FileMenu, "CloseLogMnu", "Close Log", CloseLog);
     m.CloseAllLogsAction = AddItem(m.FileMenu, "CloseAllLogsMnu", "Close All Logs", CloseAllLogs);
     m.AutomaticModeSeparator = AddSeparator(m.FileMenu, "N3");
@@ -98,6 +99,8 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.Group1Action = AddCheckItem(m.ViewMenu, "InformationMnu", "Information", true);
     m.Group2Action = AddCheckItem(m.ViewMenu, "WarningsMnu", "Warnings", true);
     m.Group3Action = AddCheckItem(m.ViewMenu, "ErrorsMnu", "Errors", true);
+    m.MuteAlertsSeparator = AddSeparator(m.ViewMenu, "N7");
+    m.MuteAlertsAction = AddCheckItem(m.ViewMenu, "MuteAlertsMnu", "Mute Alerts", false);
 
     m.OptionsMenu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
     m.OptionsAction = AddItem(m.OptionsMenu, "Options1Mnu", "Options", Options);

@@ -15,6 +15,7 @@ struct MainMenuItems {
 
     QMenu* FileMenu = nullptr;
     QAction* OpenLogAction = nullptr;
+    QAction* ReopenSessionAction = nullptr; // "Reopen Last Session"
     QAction* CloseLogAction = nullptr;
     QAction* CloseAllLogsAction = nullptr;
     QAction* AutomaticModeSeparator = nullptr;
@@ -29,6 +30,8 @@ struct MainMenuItems {
     QAction* Group1Action = nullptr; // group 1 filter
     QAction* Group2Action = nullptr; // group 2 filter
     QAction* Group3Action = nullptr; // group 3 filter
+    QAction* MuteAlertsSeparator = nullptr;
+    QAction* MuteAlertsAction = nullptr; // no sound, no notification; also in the tray menu
 
     QMenu* OptionsMenu = nullptr;
     QAction* OptionsAction = nullptr;

@@ -117,7 +117,10 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
     reader_->SetSliceBudget(std::chrono::milliseconds(LoadSliceMs));
     rhythm_ = std::make_unique<AlertRhythm>(
         [this] { return timer_.interval(); },
-        [this](int group) { tabs_.Options().Group(group).PlayAlert(); });
+        [this](int group) {
+            if (!AlertsMuted || !AlertsMuted())
+                tabs_.Options().Group(group).PlayAlert();
+        });
     watcher_ = std::make_unique<LogWatcher>([this](const std::string& path) { LogChanged(path); });
 
     connect(&loadTimer_, &QTimer::timeout, this, [this] { ContinueLoads(); });
@@ -148,6 +151,7 @@ void UpdateCycle::Pass() {
     TimerRestart restart(timer_);
     Alerts alerts{};
     changed_.clear(); // every log is looked at now
+    taken_.clear();
 
     const int count = tabs_.Count();
     for (int i = 0; i < count; ++i)
@@ -155,6 +159,8 @@ void UpdateCycle::Pass() {
             PassOneTab(*tab, alerts);
 
     tabs_.ActiveTabChanged();
+    // Before the automatic closing, which may take a tab away.
+    HandOutTakenLines();
     if (tabs_.Menu().OpenCloseLogsAutomatically() && AutoOpenClosePass)
         AutoOpenClosePass();
     firstCycle_ = true;
@@ -182,6 +188,8 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
         for (int g = 0; g < 3; ++g)
             alerts[g] = alerts[g] || outcome.Alerts[g];
         ShowNewLines(tab);
+        if (outcome.Alerts != Alerts{})
+            taken_.push_back({&tab, outcome});
     }
     const bool loading = outcome.Result == PassResult::Loading;
     if (outcome.LinesRead() || loading) {
@@ -301,6 +309,7 @@ void UpdateCycle::PassChangedLogs() {
     Scope scope(*this);
     const std::set<std::string> changed = std::exchange(changed_, {});
     Alerts alerts{};
+    taken_.clear();
     for (int i = 0; i < tabs_.Count(); ++i)
         if (LogTab* tab = tabs_.Tab(i);
             tab && changed.count(tab->FileName()) && !LogReader::Loading(tab->Page))
@@ -308,6 +317,13 @@ void UpdateCycle::PassChangedLogs() {
     tabs_.ActiveTabChanged();
     rhythm_->Raise(alerts);
     sinceChangedPass_.restart();
+    HandOutTakenLines();
+}
+
+void UpdateCycle::HandOutTakenLines() {
+    const std::vector<TakenLines> taken = std::exchange(taken_, {});
+    if (!taken.empty() && GroupLinesTaken)
+        GroupLinesTaken(taken);
 }
 
 void UpdateCycle::SetWatching(bool on) {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
@@ -19,6 +20,8 @@ class GroupsPage : public QWidget {
     ColorListBox* ColorList[3] = {};
     QComboBox* SoundList[3] = {};
     QLineEdit* KeywordsField[3] = {};
+    // A desktop notification when lines of the group come.
+    QCheckBox* NotifyBox[3] = {};
 };
 
 } // namespace marrowlight
