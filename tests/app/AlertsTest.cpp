@@ -40,7 +40,7 @@ struct SetClock : Clock {
 };
 
 class AlertsTest : public ::testing::Test {
-  protected:
+  public: // the steps of table tests act on the fixture
     AlertsTest()
         : backend("Veltaroon", QString("MarrowlightAlertsTest%1").arg(++serial)),
           store(backend, "Marrowlight") {}
@@ -61,8 +61,10 @@ class AlertsTest : public ::testing::Test {
     // The window's notifications go to the fake service on a bus of the test.
     void Notify() {
         ASSERT_FALSE(bus.Address.isEmpty()) << "dbus-daemon did not start";
-        if (!serving)
-            ASSERT_TRUE(serving = service.Serve(bus.Connect()));
+        if (!serving) {
+            serving = service.Serve(bus.Connect());
+            ASSERT_TRUE(serving);
+        }
         window->UseNotificationBus(bus.Connect(), clock);
     }
 
@@ -133,9 +135,17 @@ TEST_F(AlertsTest, NotifiesGroupsThatAskUnlessMutedOrLookedAt) {
         {"another tab looked at",
          [](AlertsTest& t) {
              t.active = true;
+             t.window->KeepModifiedLogFocusedAction->setChecked(false);
              t.window->Tabs()->Activate(t.Tab("db.log"));
          },
          {"1 new Errors in app.log"},
+         true},
+        {"brought to the front of an active window",
+         [](AlertsTest& t) {
+             t.active = true;
+             t.window->Tabs()->Activate(t.Tab("db.log"));
+         },
+         {},
          true},
         {"the window not active",
          [](AlertsTest& t) { t.window->Tabs()->Activate(t.Tab("app.log")); },
@@ -154,8 +164,9 @@ TEST_F(AlertsTest, NotifiesGroupsThatAskUnlessMutedOrLookedAt) {
         c.setUp(*this);
         Write("app.log", "a warning\nan Error\n");
         window->Cycle()->Pass();
-        if (!c.summaries.empty())
+        if (!c.summaries.empty()) {
             ASSERT_TRUE(RunEventsUntil([&] { return !service.Calls.empty(); }));
+        }
         QTest::qWait(50);
         EXPECT_EQ(Summaries(), c.summaries);
         EXPECT_EQ(!sound.played.empty(), c.sounds);
@@ -184,6 +195,7 @@ TEST_F(AlertsTest, NotifiesWarningsOnceTheirBoxIsChecked) {
 TEST_F(AlertsTest, ShowBringsTheLogForwardWithItsFirstLineSelected) {
     Run();
     Notify();
+    window->KeepModifiedLogFocusedAction->setChecked(false);
     Open({"app.log", "db.log"});
     Write("app.log", "one\nError one\ntwo\nError two\n");
     window->Cycle()->Pass();
@@ -192,8 +204,8 @@ TEST_F(AlertsTest, ShowBringsTheLogForwardWithItsFirstLineSelected) {
     EXPECT_EQ(service.Calls[0].Body, "Error one");
     window->hide();
     service.Invoke(service.Calls[0].Id, "show");
-    ASSERT_TRUE(RunEventsUntil([&] { return window->Tabs()->ActiveTab() == &Tab("app.log"); }));
-    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(RunEventsUntil([&] { return window->isVisible(); }));
+    EXPECT_EQ(window->Tabs()->ActiveTab(), &Tab("app.log"));
     const QModelIndex current = Tab("app.log").ListView()->currentIndex();
     EXPECT_EQ(current.row(), 2) << "start, one, Error one";
 }
@@ -262,7 +274,7 @@ TEST_F(AlertsTest, ATabCountIsColouredLikeItsHighestGroupAndItsTooltipSplitsIt) 
               QFile::decodeName(QByteArray::fromStdString(LogPath("db.log"))) +
                   "\nWarnings unseen: 1\nErrors unseen: 1");
     active = true;
-    window->Tabs()->Activate(Tab("db.log"));
+    window->LookAtCurrentTab(); // db.log, opened last
     EXPECT_EQ(window->TabWidget->tabToolTip(db),
               QFile::decodeName(QByteArray::fromStdString(LogPath("db.log"))));
     EXPECT_FALSE(bar->tabTextColor(db).isValid());

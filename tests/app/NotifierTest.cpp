@@ -75,7 +75,7 @@ TEST_F(NotifierTest, ALaterNoticeOfTheGroupReplacesTheEarlierAfterTenQuietSecond
         {0, {Lines(3, "app.log", 1)}, "1 new Errors in app.log"},
         {3, {Lines(3, "app.log", 2)}, nullptr},
         {4, {Lines(3, "db.log", 1)}, nullptr},
-        {3, {}, "4 new Errors in app.log and 1 more"}, // the quiet time is over
+        {3, {}, "3 new Errors in app.log and 1 more"}, // the quiet time is over
         {1, {Lines(3, "db.log", 1)}, nullptr},
         {10, {}, "1 new Errors in db.log"},
     };
