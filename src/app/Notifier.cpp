@@ -43,10 +43,9 @@ std::vector<GroupArrival> NoticeArrivals(const std::vector<UpdateCycle::TakenLin
             const int row = static_cast<int>(each.Outcome.FirstGroupRow[g - 1]);
             const LineRecord* record = model.Record(row);
             // A character more than a notice shows, so a cut line is known as cut.
-            arrivals.push_back({g, each.Tab->FileName(),
-                                ShownName(each.Tab->FileName()).toStdString(), lines,
-                                model.Utf8Part(row, 0, NoticeBodyChars + 1),
-                                record ? record->LineNo : 0});
+            arrivals.push_back(
+                {g, each.Tab->FileName(), ShownName(each.Tab->FileName()).toStdString(), lines,
+                 model.Utf8Part(row, 0, NoticeBodyChars + 1), record ? record->LineNo : 0});
         }
     }
     return arrivals;

@@ -42,10 +42,11 @@ Tray::Tray(QWidget& window, QAction& mute, QObject* parent) : QObject(parent), w
     icon_ = new QSystemTrayIcon(window.windowIcon(), this);
     icon_->setContextMenu(Menu);
     icon_->setToolTip("Marrowlight");
-    connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-        if (why == QSystemTrayIcon::Trigger)
-            ToggleWindow();
-    });
+    connect(icon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger)
+                    ToggleWindow();
+            });
 }
 
 Tray::~Tray() = default;

@@ -118,15 +118,13 @@ void UnseenCounts::Show(const LogTab& tab) {
     QTabWidget& pages = tabs_.TabWidget();
     auto& holder = const_cast<LogTab&>(tab);
     const uint64_t count = Count(tab);
-    pages.setTabText(index,
-                     WithAddition(holder, CaptionAddition, pages.tabText(index),
-                                  count ? QStringLiteral(" (%1)").arg(count) : QString()));
+    pages.setTabText(index, WithAddition(holder, CaptionAddition, pages.tabText(index),
+                                         count ? QStringLiteral(" (%1)").arg(count) : QString()));
     QString tip;
     for (int g = 2; g <= 3; ++g)
         if (const uint64_t n = Count(tab, g))
             tip += QStringLiteral("\n%1 unseen: %2").arg(GroupName(g)).arg(n);
-    pages.setTabToolTip(index,
-                        WithAddition(holder, ToolTipAddition, pages.tabToolTip(index), tip));
+    pages.setTabToolTip(index, WithAddition(holder, ToolTipAddition, pages.tabToolTip(index), tip));
     // Coloured like the highest group among the unseen lines.
     const int group = Count(tab, 3) ? 3 : count ? 2 : 0;
     pages.tabBar()->setTabTextColor(index,

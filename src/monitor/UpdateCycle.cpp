@@ -115,12 +115,11 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
     progress_ = std::make_unique<StatusProgress>(tabs_.Status());
     reader_ = std::make_unique<LogReader>(*files, tabs_.Settings(), *clock, *progress_);
     reader_->SetSliceBudget(std::chrono::milliseconds(LoadSliceMs));
-    rhythm_ = std::make_unique<AlertRhythm>(
-        [this] { return timer_.interval(); },
-        [this](int group) {
-            if (!AlertsMuted || !AlertsMuted())
-                tabs_.Options().Group(group).PlayAlert();
-        });
+    rhythm_ = std::make_unique<AlertRhythm>([this] { return timer_.interval(); },
+                                            [this](int group) {
+                                                if (!AlertsMuted || !AlertsMuted())
+                                                    tabs_.Options().Group(group).PlayAlert();
+                                            });
     watcher_ = std::make_unique<LogWatcher>([this](const std::string& path) { LogChanged(path); });
 
     connect(&loadTimer_, &QTimer::timeout, this, [this] { ContinueLoads(); });

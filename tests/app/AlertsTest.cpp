@@ -121,10 +121,7 @@ TEST_F(AlertsTest, NotifiesGroupsThatAskUnlessMutedOrLookedAt) {
     };
     const Case cases[] = {
         {"errors by default", [](AlertsTest&) {}, {"1 new Errors in app.log"}, true},
-        {"muted",
-         [](AlertsTest& t) { t.window->MuteAlertsAction->trigger(); },
-         {},
-         false},
+        {"muted", [](AlertsTest& t) { t.window->MuteAlertsAction->trigger(); }, {}, false},
         {"the tab looked at",
          [](AlertsTest& t) {
              t.active = true;
@@ -233,8 +230,8 @@ TEST_F(AlertsTest, CountsWhatWasNotSeenOnTabsAndInTheTitle) {
     };
     const QString title = "Veltaroon Marrowlight";
     const Step steps[] = {
-        {"information counts not", arrive("app.log", "2006 started\nplain\n"), "app.log",
-         "db.log", title},
+        {"information counts not", arrive("app.log", "2006 started\nplain\n"), "app.log", "db.log",
+         title},
         {"warnings and errors", arrive("app.log", "warn\nError\nError\n"), "app.log (3)", "db.log",
          "(3) " + title},
         {"a line of both groups once", arrive("db.log", "warn Error\n"), "app.log (3)",

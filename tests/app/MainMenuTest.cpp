@@ -31,6 +31,7 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
     const std::pair<const char*, std::vector<Item>> expected[] = {
         {"File",
          {{"OpenLogMnu", "Open Log", true, "Ctrl+O", -1},
+          {"ReopenLastSessionMnu", "Reopen Last Session", false, "", -1},
           {"CloseLogMnu", "Close Log", true, "", -1},
           {"CloseAllLogsMnu", "Close All Logs", true, "", -1},
           {"N3", "-", false, "", -1},
@@ -43,7 +44,9 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
           {"N1", "-", false, "", -1},
           {"InformationMnu", "Information", false, "", 1},
           {"WarningsMnu", "Warnings", false, "", 1},
-          {"ErrorsMnu", "Errors", false, "", 1}}},
+          {"ErrorsMnu", "Errors", false, "", 1},
+          {"N7", "-", false, "", -1},
+          {"MuteAlertsMnu", "Mute Alerts", false, "", 0}}},
         {"Options",
          {{"Options1Mnu", "Options", true, "", -1},
           {"N6", "-", false, "", -1},

@@ -312,19 +312,19 @@ TEST(MenuCommands, ViewGroupItemsFollowAllEntriesAndTheStoredGroupNames) {
         std::vector<std::pair<const char*, const char*>> stored;
         std::vector<std::string> captions;
     } steps[] = {
-        {"defaults", true, {}, {"All Entries", "Information", "Warnings", "Errors"}},
+        {"defaults", true, {}, {"All Entries", "Information", "Warnings", "Errors", "Mute Alerts"}},
         {"renamed",
          false,
          {{"Group2Caption", "Alerts"}},
-         {"All Entries", "Information", "Alerts", "Errors"}},
+         {"All Entries", "Information", "Alerts", "Errors", "Mute Alerts"}},
         {"an empty or blank name keeps the last one",
          false,
          {{"Group2Caption", ""}, {"Group3Caption", "  "}},
-         {"All Entries", "Information", "Alerts", "Errors"}},
+         {"All Entries", "Information", "Alerts", "Errors", "Mute Alerts"}},
         {"an ampersand is shown",
          true,
          {{"Group1Caption", "R&D"}},
-         {"All Entries", "R&&D", "Alerts", "Errors"}},
+         {"All Entries", "R&&D", "Alerts", "Errors", "Mute Alerts"}},
     };
     for (const auto& step : steps) {
         frm.AllEntriesAction->setChecked(step.allEntries);

@@ -112,8 +112,8 @@ TEST_F(NotifierTest, ShowAndAClickLeadToTheFirstLine) {
         uint id;
         const char* key;
         bool leads;
-    } cases[] = {{id, "show", true}, {id, "default", true}, {id + 7, "show", false},
-                 {id, "other", false}};
+    } cases[] = {
+        {id, "show", true}, {id, "default", true}, {id + 7, "show", false}, {id, "other", false}};
     for (const auto& c : cases) {
         shown.clear();
         service.Invoke(c.id, c.key);

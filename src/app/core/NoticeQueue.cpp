@@ -95,7 +95,8 @@ std::vector<Notice> NoticeQueue::Due(DateTime now) {
         const Waiting& first = waiting.front();
         Notice notice;
         notice.Group = g + 1;
-        notice.Summary = std::to_string(lines) + " new " + groupName_(g + 1) + " in " + first.LogName;
+        notice.Summary =
+            std::to_string(lines) + " new " + groupName_(g + 1) + " in " + first.LogName;
         if (waiting.size() > 1)
             notice.Summary += " and " + std::to_string(waiting.size() - 1) + " more";
         notice.Body = NoticeBody(first.FirstLine);

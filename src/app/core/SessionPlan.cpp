@@ -48,8 +48,8 @@ SessionReopen PlanSessionReopen(const SessionLogs& stored,
             continue;
         }
         // The current one, or the first kept after a missing current one.
-        if (current || (plan.Current < 0 && stored.Current >= 0 &&
-                        static_cast<int>(i) > stored.Current))
+        if (current ||
+            (plan.Current < 0 && stored.Current >= 0 && static_cast<int>(i) > stored.Current))
             plan.Current = static_cast<int>(plan.Open.size());
         plan.Open.push_back(log);
     }

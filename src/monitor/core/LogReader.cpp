@@ -657,8 +657,7 @@ PassOutcome LogReader::TakeLines(LogPage& page, LineSink& list, LineIndex&& chun
         out.Result = PassResult::Bulk;
         return out;
     }
-    LineIndex added =
-        WithRecords(std::move(shown), list.Lines(), newestFirst, clock_.Now(), out);
+    LineIndex added = WithRecords(std::move(shown), list.Lines(), newestFirst, clock_.Now(), out);
     added.SetSource(file, page.Encoding);
     if (newestFirst)
         list.InsertLinesAtTop(std::move(added));
