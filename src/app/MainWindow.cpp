@@ -263,7 +263,7 @@ void MainWindow::AttachOptions(OptionsDialog& options) {
     tray_ = std::make_unique<Tray>(*this, *MuteAlertsAction);
     connect(tray_->ExitAction, &QAction::triggered, this, [this] { ExitAction->trigger(); });
     unseen_->Changed = [this] { tray_->SetUnseen(unseen_->Summary()); };
-    UseNotificationBus(QDBusConnection::sessionBus(), *clock_);
+    UseNotificationBus(Notifier::SessionBus(), *clock_);
     cycle_->AlertsMuted = [this] { return MuteAlertsAction->isChecked(); };
     cycle_->GroupLinesTaken = [this](const std::vector<UpdateCycle::TakenLines>& taken) {
         const auto lookedAt = [this](const LogTab& tab) { return LookedAt(tab); };

@@ -51,6 +51,14 @@ std::vector<GroupArrival> NoticeArrivals(const std::vector<UpdateCycle::TakenLin
     return arrivals;
 }
 
+QDBusConnection Notifier::SessionBus() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+        (runtime.isEmpty() || !QFile::exists(runtime + "/bus")))
+        return QDBusConnection(QStringLiteral("marrowlight-no-session-bus"));
+    return QDBusConnection::sessionBus();
+}
+
 Notifier::Notifier(const QDBusConnection& bus, const Clock& clock,
                    std::function<std::string(int)> groupName, QObject* parent)
     : QObject(parent), bus_(bus), clock_(clock), queue_(std::move(groupName)) {

@@ -37,6 +37,11 @@ class Notifier : public QObject {
     static constexpr const char* Service = "org.freedesktop.Notifications";
     static constexpr const char* Path = "/org/freedesktop/Notifications";
 
+    // The desktop's session bus; a connection that is not connected when no
+    // address is set and the user has no bus socket, where libdbus would
+    // otherwise start a bus of its own and wait for it.
+    static QDBusConnection SessionBus();
+
     // groupName(g): the group's caption as it is now, UTF-8.
     Notifier(const QDBusConnection& bus, const Clock& clock,
              std::function<std::string(int group)> groupName, QObject* parent = nullptr);

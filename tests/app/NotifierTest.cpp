@@ -4,6 +4,8 @@
 #include "RunEventsUntil.h"
 #include "support/core/Clock.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -149,6 +151,16 @@ TEST_F(NotifierTest, WithoutAServiceNothingWaitsAndTheFailureIsToldOnce) {
         QDBusConnection::disconnectFromBus("marrowlight-test-nobus");
     }
     EXPECT_TRUE(service.Calls.empty());
+
+    // No address and no bus socket: no bus is started just for notifications.
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    QTemporaryDir noBus;
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(noBus.path()));
+    EXPECT_FALSE(Notifier::SessionBus().isConnected());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    qputenv("XDG_RUNTIME_DIR", runtime);
 }
 
 } // namespace

@@ -52,17 +52,6 @@ TEST(NoticeQueue, SaysHowManyLinesOfAGroupCameAndWhere) {
     }
 }
 
-TEST(NoticeQueue, ShowsAndLeadsToTheFirstLineOfTheLogNamedFirst) {
-    NoticeQueue queue(GroupName);
-    queue.Take({Lines(3, "app.log", 2, 41), Lines(3, "db.log", 1, 7)});
-    const std::vector<Notice> due = queue.Due(Start);
-    ASSERT_EQ(due.size(), 1u);
-    EXPECT_EQ(due[0].Group, 3);
-    EXPECT_EQ(due[0].Body, "first of app.log");
-    EXPECT_EQ(due[0].Log, "/var/log/app.log");
-    EXPECT_EQ(due[0].FirstLineNo, 41);
-}
-
 TEST(NoticeQueue, NotifiesAGroupAtMostOnceInTenSecondsAndCountsTheQuietTime) {
     struct Step {
         double at; // seconds after the start
