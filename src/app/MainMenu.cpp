@@ -88,6 +88,7 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.OpenLogAction = AddItem(m.FileMenu, "OpenLogMnu", "Open Log", OpenLog);
     m.OpenLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     m.OpenJournalAction = AddItem(m.FileMenu, "OpenJournalMnu", "Open Journal\u2026", OpenLog);
+    m.ReopenSessionAction = AddItem(m.FileMenu, "ReopenLastSessionMnu", "Reopen Last Session");
     m.CloseLogAction = AddItem(m.FileMenu, "CloseLogMnu", "Close Log", CloseLog);
     m.CloseAllLogsAction = AddItem(m.FileMenu, "CloseAllLogsMnu", "Close All Logs", CloseAllLogs);
     m.AutomaticModeSeparator = AddSeparator(m.FileMenu, "N3");
@@ -110,6 +111,8 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.FilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     m.GoToLineAction = AddItem(m.ViewMenu, "GoToLineMnu", "Go to Line");
     m.GoToLineAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    m.MuteAlertsSeparator = AddSeparator(m.ViewMenu, "MuteAlertsSeparator");
+    m.MuteAlertsAction = AddCheckItem(m.ViewMenu, "MuteAlertsMnu", "Mute Alerts", false);
 
     m.OptionsMenu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
     m.OptionsAction = AddItem(m.OptionsMenu, "Options1Mnu", "Options", Options);

@@ -16,6 +16,7 @@ struct MainMenuItems {
     QMenu* FileMenu = nullptr;
     QAction* OpenLogAction = nullptr;
     QAction* OpenJournalAction = nullptr;
+    QAction* ReopenSessionAction = nullptr; // "Reopen Last Session"
     QAction* CloseLogAction = nullptr;
     QAction* CloseAllLogsAction = nullptr;
     QAction* AutomaticModeSeparator = nullptr;
@@ -35,6 +36,8 @@ struct MainMenuItems {
     QAction* FindSeparator = nullptr;
     QAction* FilterAction = nullptr; // the active log's filter pane
     QAction* GoToLineAction = nullptr;
+    QAction* MuteAlertsSeparator = nullptr;
+    QAction* MuteAlertsAction = nullptr; // no sound, no notification; also in the tray menu
 
     QMenu* OptionsMenu = nullptr;
     QAction* OptionsAction = nullptr;

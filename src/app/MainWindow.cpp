@@ -3,14 +3,21 @@
 #include "app/FileDrop.h"
 #include "app/JournalDialog.h"
 #include "app/LogTabMenu.h"
+#include "app/Notifier.h"
 #include "app/RecentFiles.h"
+#include "app/Session.h"
 #include "app/SwitchOverrides.h"
+#include "app/Tray.h"
+#include "app/UnseenCounts.h"
 #include "app/core/CommandLine.h"
 #include "app/core/StartupPlan.h"
 #include "app/core/WindowPlacement.h"
 #include "autoopen/AutoOpenClose.h"
 #include "monitor/FilterPane.h"
 #include "monitor/GoToLine.h"
+#include "monitor/LiveViewSettings.h"
+#include "monitor/LogListModel.h"
+#include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
@@ -25,10 +32,12 @@
 #include "settings/core/StoredNames.h"
 #include "settings/core/UpdateIntervals.h"
 #include "support/HelpLauncher.h"
+#include "support/core/Clock.h"
 #include "support/core/PathUtils.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDBusConnection>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -69,6 +78,7 @@ const MenuState MenuStates[] = {
     {stored::Group3Action, &MainMenuItems::Group3Action, true},
     {stored::KeepModifiedLogFocused, &MainMenuItems::KeepModifiedLogFocusedAction, true},
     {stored::WrapLongLinesAction, &MainMenuItems::WrapLongLinesAction, false},
+    {stored::MuteAlertsAction, &MainMenuItems::MuteAlertsAction, false},
 };
 
 WindowRect ToWindowRect(const QRect& r) {
@@ -138,6 +148,9 @@ MainWindow::MainWindow(SettingsStore& store, std::vector<std::string> args, QWid
     RestoreWindowPlacement();
     setWindowTitle(QString::fromStdString(CaptionWithSuffix(windowTitle().toStdString(), *cmd_)));
     setAccessibleName(windowTitle());
+    WindowActive = [this] { return isVisible() && !isMinimized() && isActiveWindow(); };
+    LogExists = IsRegularFile;
+    clock_ = std::make_unique<SystemClock>();
 }
 
 MainWindow::~MainWindow() {
@@ -149,8 +162,11 @@ MainWindow::~MainWindow() {
         } catch (const SettingsError&) {
         }
     }
-    // The cycle, the tab menu and the automatic opening refer to the tabs;
-    // drop them first.
+    // The cycle, the tab menu, the automatic opening and the alerts refer
+    // to the tabs; drop them first.
+    tray_.reset();
+    unseen_.reset();
+    notifier_.reset();
     cycle_.reset();
     tabMenu_.reset();
     autoOpen_.reset();
@@ -235,6 +251,9 @@ void MainWindow::ConnectHandlers() {
             &MainWindow::ToggleKeepModifiedLogFocused);
     connect(ContentsAction, &QAction::triggered, this, &MainWindow::ShowHelpContents);
     connect(AboutAction, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(ReopenSessionAction, &QAction::triggered, this, &MainWindow::ReopenLastSession);
+    connect(MuteAlertsAction, &QAction::triggered, this, &MainWindow::ToggleMuteAlerts);
+    connect(TabWidget, &QTabWidget::currentChanged, this, &MainWindow::LookAtCurrentTab);
 }
 
 void MainWindow::AttachOptions(OptionsDialog& options) {
@@ -250,6 +269,9 @@ void MainWindow::AttachOptions(OptionsDialog& options) {
             return DescribeKeywordError(*error);
         return std::nullopt;
     };
+    tray_.reset();
+    unseen_.reset();
+    notifier_.reset();
     cycle_.reset();
     tabMenu_.reset();
     autoOpen_.reset();
@@ -260,6 +282,82 @@ void MainWindow::AttachOptions(OptionsDialog& options) {
     tabMenu_ = std::make_unique<LogTabMenu>(*tabs_, menuChecks_);
     tabMenu_->ShowStatus = [this](const QString& text) { ShowStatusMessage(text); };
     cycle_->AutoOpenClosePass = [this] { autoOpen_->AutoOpenClosePass(); };
+
+    unseen_ = std::make_unique<UnseenCounts>(*tabs_, *this);
+    tray_ = std::make_unique<Tray>(*this, *MuteAlertsAction);
+    connect(tray_->ExitAction, &QAction::triggered, this, [this] { ExitAction->trigger(); });
+    unseen_->Changed = [this] { tray_->SetUnseen(unseen_->Summary()); };
+    UseNotificationBus(Notifier::SessionBus(), *clock_);
+    cycle_->AlertsMuted = [this] { return MuteAlertsAction->isChecked(); };
+    cycle_->GroupLinesTaken = [this](const std::vector<UpdateCycle::TakenLines>& taken) {
+        const auto lookedAt = [this](const LogTab& tab) { return LookedAt(tab); };
+        unseen_->Take(taken, lookedAt);
+        if (!MuteAlertsAction->isChecked())
+            notifier_->Take(NoticeArrivals(
+                taken, [this](int g) { return options_->Group(g).Notifies(); }, lookedAt));
+    };
+}
+
+void MainWindow::UseNotificationBus(const QDBusConnection& bus, const Clock& clock) {
+    notifier_ = std::make_unique<Notifier>(
+        bus, clock, [this](int g) { return options_->Group(g).Name().toStdString(); });
+    notifier_->ShowLine = [this](const std::string& log, int32_t lineNo) {
+        ShowLogLine(log, lineNo);
+    };
+}
+
+bool MainWindow::LookedAt(const LogTab& tab) const {
+    return tabs_ && tabs_->ActiveTab() == &tab && WindowActive && WindowActive();
+}
+
+void MainWindow::LookAtCurrentTab() {
+    LogTab* tab = tabs_ ? tabs_->ActiveTab() : nullptr;
+    if (!tab || !LookedAt(*tab))
+        return;
+    if (unseen_)
+        unseen_->Seen(*tab);
+    if (notifier_)
+        notifier_->Seen(tab->FileName());
+}
+
+void MainWindow::ShowLogLine(const std::string& log, int32_t lineNo) {
+    if (tray_)
+        tray_->ShowWindow();
+    else
+        showNormal();
+    raise();
+    activateWindow();
+    LogTab* tab = nullptr;
+    for (int i = 0; tabs_ && i < tabs_->Count() && !tab; ++i)
+        if (tabs_->Tab(i) && tabs_->Tab(i)->FileName() == log)
+            tab = tabs_->Tab(i);
+    if (!tab)
+        return; // closed since
+    tabs_->Activate(*tab);
+    // The line is most likely among the newest rows: look from their end.
+    const LogListModel& model = tab->Model();
+    const int rows = model.rowCount();
+    const bool newestFirst = tabs_->Settings().LastEntriesAtTop();
+    for (int k = 0; k < rows; ++k) {
+        const int row = newestFirst ? k : rows - 1 - k;
+        const LineRecord* record = model.Record(row);
+        if (!record)
+            break; // rows of the load before: none came by a pass
+        if (record->LineNo != lineNo)
+            continue;
+        const QModelIndex index = model.index(row);
+        tab->ListView()->setCurrentIndex(index);
+        tab->ListView()->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        break;
+    }
+    LookAtCurrentTab();
+}
+
+void MainWindow::ApplyAlertOptions() {
+    if (tray_ && options_)
+        tray_->SetShown(options_->ShowInTray());
+    if (unseen_)
+        unseen_->ShowAll();
 }
 
 void MainWindow::ChooseStayOnTop() {
@@ -328,6 +426,8 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && shown_)
         HandleFirstActivation();
+    if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange)
+        LookAtCurrentTab();
 }
 
 void MainWindow::PrepareShow() {
@@ -354,6 +454,10 @@ void MainWindow::HandleFirstActivation() {
             else
                 tabs_->OpenLog(log);
         }
+    if (options_ && ReopenSessionAtStart(options_->ReopenSessionAtStart(), !plan.logs.empty(),
+                                         menuChecks_.OpenCloseLogsAutomatically()))
+        ReopenLastSession();
+    ApplyAlertOptions();
     if (plan.hideMenu) {
         MainMenu->clear();
         MainMenu->hide();
@@ -416,6 +520,8 @@ void MainWindow::HandleClose() {
     for (const MenuState& state : MenuStates)
         writes.Write(Store, state.valueName, EncodeOnOff((this->*state.item)->isChecked()));
     writes.Write(Store, stored::LastFocusedFile, tabs_ ? tabs_->ActiveFileName() : std::string());
+    if (tabs_)
+        writes.Attempt([&] { StoreSession(Store, *tabs_); });
     writes.Attempt([&] { SaveWindowPlacement(); });
     writes.ThrowFirstFailure();
 }

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include <vector>
 
 class QAction;
+class QDBusConnection;
 class QDialog;
 class QLabel;
 class QObject;
@@ -24,16 +26,21 @@ class QTimer;
 namespace marrowlight {
 
 class AutoOpenClose;
+class Clock;
 class CommandLine;
 class FileDropTarget;
+class LogTab;
 class LogTabMenu;
 class LogTabs;
+class Notifier;
 class OpenFileDialog;
 class RecentFiles;
 class HelpLauncher;
 class JournalDialog;
 class OptionsDialog;
 enum class OptionsPage;
+class Tray;
+class UnseenCounts;
 class UpdateCycle;
 
 // The notice shown when the stay-on-top option was changed in the dialog.
@@ -78,6 +85,22 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     FileDropTarget* FileDrop = nullptr;
     // The context menu of a log tab; exists with the log tabs.
     LogTabMenu* TabMenu() const { return tabMenu_.get(); }
+    // Desktop notifications, unseen counts and the tray icon; exist with the log tabs.
+    Notifier* Notices() const { return notifier_.get(); }
+    UnseenCounts* Unseen() const { return unseen_.get(); }
+    Tray* TrayIcon() const { return tray_.get(); }
+    // Notifications go over this bus, timed by this clock (the session bus
+    // and the wall clock by default).
+    void UseNotificationBus(const QDBusConnection& bus, const Clock& clock);
+    // Whether the person sees the window now: shown, not minimised, active.
+    std::function<bool()> WindowActive;
+    // Brings the window forward on the log, with the line of that arrival
+    // number selected when it is still there.
+    void ShowLogLine(const std::string& log, int32_t lineNo);
+    // The current tab counts as looked at while the window is active.
+    void LookAtCurrentTab();
+    // Whether a log exists to be reopened; regular files by default.
+    std::function<bool(const std::string& path)> LogExists;
 
     // Seams, each with a working default.
     // Shows a help topic ("Overview.htm", "Options.htm"); by default through
@@ -141,6 +164,8 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     void ToggleWrapLongLines();
     void ShowHelpContents();
     void ShowAbout();
+    void ReopenLastSession();
+    void ToggleMuteAlerts();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -170,6 +195,8 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     // thrown.
     void ShowOptions(std::optional<OptionsPage> page, const std::function<void()>& accepted = {});
     bool AskToDefineAutoOpenConditions();
+    bool LookedAt(const LogTab& tab) const;
+    void ApplyAlertOptions();
 
     std::unique_ptr<CommandLine> cmd_;
     MainMenuChecks menuChecks_{*this};
@@ -182,6 +209,10 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     std::unique_ptr<LogTabMenu> tabMenu_;
     std::unique_ptr<RecentFiles> history_;
     std::unique_ptr<HelpLauncher> help_;
+    std::unique_ptr<Clock> clock_;
+    std::unique_ptr<Notifier> notifier_;
+    std::unique_ptr<UnseenCounts> unseen_;
+    std::unique_ptr<Tray> tray_;
     bool stayOnTop_ = false;
     bool shown_ = false;
     bool destroyed_ = false;

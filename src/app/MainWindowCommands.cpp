@@ -3,7 +3,9 @@
 #include "app/JournalDialog.h"
 #include "app/MainWindow.h"
 #include "app/MenuAccessKeys.h"
+#include "app/Notifier.h"
 #include "app/RecentFiles.h"
+#include "app/Session.h"
 #include "app/core/ProgramInfo.h"
 #include "autoopen/core/AutoOpenRules.h"
 #include "monitor/LogTab.h"
@@ -38,7 +40,8 @@ void MainWindow::UpdateFileMenu() {
     // By hand or automatically, not both: while logs come and go by
     // themselves, the commands that open or close one are greyed out.
     const bool byHand = !menuChecks_.OpenCloseLogsAutomatically();
-    for (QAction* item : {OpenLogAction, OpenJournalAction, CloseLogAction, CloseAllLogsAction})
+    for (QAction* item : {OpenLogAction, OpenJournalAction, ReopenSessionAction, CloseLogAction,
+                          CloseAllLogsAction})
         item->setEnabled(byHand);
     history_->SetItemsEnabled(byHand);
 }
@@ -146,6 +149,20 @@ void MainWindow::ToggleKeepModifiedLogFocused() {
             tabs_->Activate(*tab);
 }
 
+void MainWindow::ReopenLastSession() {
+    if (!tabs_)
+        return;
+    const QString missing = ReopenSession(ReadStoredSession(Store), *tabs_, LogExists);
+    if (!missing.isEmpty())
+        ShowStatusMessage(missing);
+}
+
+void MainWindow::ToggleMuteAlerts() {
+    // Lines that came while muted bring no notification later.
+    if (MuteAlertsAction->isChecked() && notifier_)
+        notifier_->Clear();
+}
+
 void MainWindow::ShowHelpContents() {
     if (ShowHelpTopic)
         ShowHelpTopic("Overview.htm");
@@ -227,6 +244,7 @@ void MainWindow::ShowOptions(std::optional<OptionsPage> page,
         accepted();
     const std::optional<SettingsError> captionError = StoreGroupCaptions();
     ApplyOptionsResult();
+    ApplyAlertOptions();
     if (options_->StayOnTop() != wasOnTop)
         QMessageBox::information(this, "Marrowlight", StayOnTopMessage(!wasOnTop));
     SetPollingInterval();

@@ -120,9 +120,11 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
     sources_ = std::make_unique<ProducedSources>(tabs_.Produced(), *files);
     reader_ = std::make_unique<LogReader>(*sources_, tabs_.Settings(), *clock, *progress_);
     reader_->SetSliceBudget(std::chrono::milliseconds(LoadSliceMs));
-    rhythm_ = std::make_unique<AlertRhythm>(
-        [this] { return timer_.interval(); },
-        [this](int group) { tabs_.Options().Group(group).PlayAlert(); });
+    rhythm_ = std::make_unique<AlertRhythm>([this] { return timer_.interval(); },
+                                            [this](int group) {
+                                                if (!AlertsMuted || !AlertsMuted())
+                                                    tabs_.Options().Group(group).PlayAlert();
+                                            });
     watcher_ = std::make_unique<LogWatcher>([this](const std::string& path) { LogChanged(path); });
     focus_ = std::make_unique<FocusKeeper>(tabs_, window_);
 
@@ -156,6 +158,7 @@ void UpdateCycle::Pass() {
     TimerRestart restart(timer_);
     Alerts alerts{};
     changed_.clear(); // every log is looked at now
+    taken_.clear();
 
     const int count = tabs_.Count();
     for (int i = 0; i < count; ++i)
@@ -168,6 +171,8 @@ void UpdateCycle::Pass() {
     // Before the automatic opening, whose new logs come to the front.
     focus_->PassEnded();
     tabs_.ActiveTabChanged();
+    // Before the automatic closing, which may take a tab away.
+    HandOutTakenLines();
     if (tabs_.Menu().OpenCloseLogsAutomatically() && AutoOpenClosePass) {
         std::unordered_set<const LogTab*> before;
         for (int i = 0; i < tabs_.Count(); ++i)
@@ -205,6 +210,8 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
         for (int g = 0; g < 3; ++g)
             alerts[g] = alerts[g] || outcome.Alerts[g];
         ShowNewLines(tab);
+        if (outcome.Alerts != Alerts{})
+            taken_.push_back({&tab, outcome});
     }
     const bool loading = outcome.Result == PassResult::Loading;
     if (outcome.LinesRead() || loading) {
@@ -317,6 +324,7 @@ void UpdateCycle::PassChangedLogs() {
     Scope scope(*this);
     const std::set<std::string> changed = std::exchange(changed_, {});
     Alerts alerts{};
+    taken_.clear();
     for (int i = 0; i < tabs_.Count(); ++i)
         if (LogTab* tab = tabs_.Tab(i);
             tab && changed.count(tab->FileName()) && !LogReader::Loading(tab->Page))
@@ -325,6 +333,13 @@ void UpdateCycle::PassChangedLogs() {
     tabs_.ActiveTabChanged();
     rhythm_->Raise(alerts);
     sinceChangedPass_.restart();
+    HandOutTakenLines();
+}
+
+void UpdateCycle::HandOutTakenLines() {
+    const std::vector<TakenLines> taken = std::exchange(taken_, {});
+    if (!taken.empty() && GroupLinesTaken)
+        GroupLinesTaken(taken);
 }
 
 void UpdateCycle::ReadSoon(const std::string& path) {

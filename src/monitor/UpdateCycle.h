@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/core/LogReader.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -9,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 class QMainWindow;
 
@@ -22,7 +25,6 @@ class LogReader;
 class LogTab;
 class LogTabs;
 class LogWatcher;
-struct PassOutcome;
 class StatusProgress;
 
 // The body of PollLogs: one polling pass over every log tab, then
@@ -71,6 +73,18 @@ class UpdateCycle : public QObject {
     // main window fills it once automatic opening exists.
     std::function<void()> AutoOpenClosePass;
 
+    // A log that took lines of some group in a pass, with what the pass read;
+    // the tab lives at least until the call below returns.
+    struct TakenLines {
+        LogTab* Tab = nullptr;
+        PassOutcome Outcome;
+    };
+    // Run at the end of a pass that took lines of some group, with those
+    // logs in tab order: alerts beyond the sound.
+    std::function<void(const std::vector<TakenLines>&)> GroupLinesTaken;
+    // While it answers true, group alerts play no sound.
+    std::function<bool()> AlertsMuted;
+
     // For tests: slices and blocks of other sizes.
     LogReader& Reader() const { return *reader_; }
     FocusKeeper& Focus() const { return *focus_; }
@@ -97,6 +111,7 @@ class UpdateCycle : public QObject {
     void LogChanged(const std::string& path);
     void PassChangedLogs();
     void WatchOpenLogs();
+    void HandOutTakenLines();
 
     LogTabs& tabs_;
     QMainWindow& window_;
@@ -119,6 +134,7 @@ class UpdateCycle : public QObject {
     std::set<std::string> changed_; // paths the kernel reported since the last pass
     QTimer changedTimer_;
     QElapsedTimer sinceChangedPass_;
+    std::vector<TakenLines> taken_; // by the pass under way
 };
 
 } // namespace marrowlight

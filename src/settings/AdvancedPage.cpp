@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 
 namespace marrowlight {
@@ -47,9 +48,21 @@ AdvancedPage::AdvancedPage(QWidget* parent) : QWidget(parent) {
     RestoreWindowBox->setObjectName("RestoreWindowChk");
     box->addWidget(StayOnTopBox);
     box->addWidget(RestoreWindowBox);
+    ShowInTrayBox = new QCheckBox("Show in the system tray", window);
+    ShowInTrayBox->setObjectName("ShowInTrayChk");
+    ReopenSessionBox = new QCheckBox("Reopen the last session at start", window);
+    ReopenSessionBox->setObjectName("ReopenSessionChk");
+    box->addWidget(ShowInTrayBox);
+    box->addWidget(ReopenSessionBox);
     page->addWidget(window);
     page->addStretch();
     AssignPageAccessKeys(*this);
+    OfferTray(QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+void AdvancedPage::OfferTray(bool offered) {
+    TrayOffered = offered;
+    ShowInTrayBox->setVisible(offered);
 }
 
 } // namespace marrowlight

@@ -17,6 +17,11 @@ class AdvancedPage : public QWidget {
     QRadioButton *UpdateOnChangeButton, *UpdateForcedButton;
     QComboBox* UpdateEachList;
     QCheckBox *StayOnTopBox, *RestoreWindowBox;
+    // Offered only where the desktop has a system tray.
+    QCheckBox* ShowInTrayBox;
+    bool TrayOffered = false;
+    void OfferTray(bool offered);
+    QCheckBox* ReopenSessionBox;
 };
 
 } // namespace marrowlight

@@ -49,6 +49,10 @@ GroupsPage::GroupsPage(QWidget* parent) : QWidget(parent) {
         grid->addWidget(ColorList[g], 0, 3);
         grid->addWidget(BuddyLabel("Sound alert:", SoundList[g], box), 1, 2);
         grid->addWidget(SoundList[g], 1, 3);
+        NotifyBox[g] = new QCheckBox("Notify on the desktop", box);
+        NotifyBox[g]->setObjectName("Group" + n + "NotifyChk");
+        NotifyBox[g]->setChecked(g == 2); // errors, not every line of information
+        grid->addWidget(NotifyBox[g], 1, 0, 1, 2);
         grid->addWidget(BuddyLabel("Log lines containing (case sensitive):", KeywordsField[g], box),
                         2, 0, 1, 4);
         grid->addWidget(KeywordsField[g], 3, 0, 1, 4);

@@ -29,6 +29,8 @@ class GroupsPage : public QWidget {
     // Shows why group g's (0..2) keywords cannot be used, or clears it
     // (empty text). The field carries it too, for screen readers.
     void ShowKeywordsProblem(int g, const QString& text);
+    // A desktop notification when lines of the group come.
+    QCheckBox* NotifyBox[3] = {};
 };
 
 } // namespace marrowlight

@@ -1,7 +1,9 @@
 #include "settings/OptionsView.h"
 
+#include "settings/AdvancedPage.h"
 #include "settings/ColorListBox.h"
 #include "settings/FontListBox.h"
+#include "settings/GroupsPage.h"
 #include "settings/OptionsDialog.h"
 #include "settings/core/UpdateIntervals.h"
 
@@ -42,6 +44,11 @@ QColor GroupOptions::Colour() const {
 
 void GroupOptions::PlayAlert() const {
     options_->PlayGroupSound(group_);
+}
+
+bool GroupOptions::Notifies() const {
+    const auto* page = qobject_cast<const GroupsPage*>(options_->GroupsTab);
+    return page && group_ >= 1 && group_ <= 3 && page->NotifyBox[group_ - 1]->isChecked();
 }
 
 bool OptionsView::ShowLineNumbers() const {
@@ -119,6 +126,16 @@ bool OptionsView::StayOnTop() const {
 
 bool OptionsView::RestoreWindow() const {
     return options_->CheckedInForce(options_->RestoreWindowBox);
+}
+
+bool OptionsView::ShowInTray() const {
+    const auto* page = qobject_cast<const AdvancedPage*>(options_->AdvancedTab);
+    return page && page->TrayOffered && page->ShowInTrayBox->isChecked();
+}
+
+bool OptionsView::ReopenSessionAtStart() const {
+    const auto* page = qobject_cast<const AdvancedPage*>(options_->AdvancedTab);
+    return page && page->ReopenSessionBox->isChecked();
 }
 
 bool OptionsView::NeedsReload() const {

@@ -25,6 +25,8 @@ class GroupOptions {
     QColor Colour() const;
     // Sounds the group's alert: the entry selected in Group<g>SoundList.
     void PlayAlert() const;
+    // Group<g>NotifyBox: lines of the group bring a desktop notification.
+    bool Notifies() const;
 
   private:
     friend class OptionsView;
@@ -73,6 +75,9 @@ class OptionsView {
     std::chrono::milliseconds PollingInterval() const;
     bool StayOnTop() const;
     bool RestoreWindow() const;
+    // Asked for and offered: the desktop has a tray.
+    bool ShowInTray() const;
+    bool ReopenSessionAtStart() const;
 
     // What the dialog's last showing changed, and why its last Ok could not
     // store every setting.

@@ -83,19 +83,35 @@ class ChunkScope {
 // The shown lines of a followed log with their records, in the order the
 // list shows them. Numbers run on from the neighbour: the row below for lines
 // put at the top, the row above for lines added at the bottom. Every group a
-// line is in raises its alert.
+// line is in raises its alert and counts the line.
 LineIndex WithRecords(LineIndex&& shown, const LineIndex& rows, bool newestFirst, DateTime now,
-                      std::array<bool, 3>& alerts) {
+                      PassOutcome& out) {
     const LineRecord* neighbour =
         rows.empty() ? nullptr : rows.Record(newestFirst ? 0 : rows.size() - 1);
     int32_t lineNo = neighbour ? neighbour->LineNo : 0;
     LineIndex added = std::move(shown);
-    for (unsigned g = 0; g < 3; ++g)
-        if (added.CountInGroups(1u << g) > 0)
-            alerts[g] = true;
+    const size_t n = added.size();
+    if (added.CountInGroups(7u) > 0) {
+        // Lines put at the top keep their rows; appended ones follow the list's.
+        const size_t firstRow = newestFirst ? 0 : rows.size();
+        for (auto it = added.begin(); it != added.end(); ++it) {
+            const unsigned groups = (*it).Membership();
+            if (groups == 0)
+                continue;
+            for (unsigned g = 0; g < 3; ++g) {
+                if (!(groups & (1u << g)))
+                    continue;
+                // The first written: the lowest row, or the highest when the
+                // newest lines are at the top.
+                if (out.GroupLines[g]++ == 0 || newestFirst)
+                    out.FirstGroupRow[g] = firstRow + it.Row();
+                out.Alerts[g] = true;
+            }
+            ++out.DrawnGroupLines[groups & 4u ? 2 : groups & 2u ? 1 : 0];
+        }
+    }
     added.ClearMemberships();
     // In the order the lines were written, so numbers grow with them.
-    const size_t n = added.size();
     for (size_t k = 0; k < n; ++k) {
         if (lineNo < INT32_MAX)
             ++lineNo; // a number that cannot grow stays, never wraps
@@ -716,8 +732,7 @@ PassOutcome LogReader::TakeLines(LogPage& page, LineSink& list, LineIndex&& chun
         out.Result = PassResult::Bulk;
         return out;
     }
-    LineIndex added =
-        WithRecords(std::move(shown), list.Lines(), newestFirst, clock_.Now(), out.Alerts);
+    LineIndex added = WithRecords(std::move(shown), list.Lines(), newestFirst, clock_.Now(), out);
     added.SetSource(file, page.Encoding);
     if (newestFirst)
         list.InsertLinesAtTop(std::move(added));

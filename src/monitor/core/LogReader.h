@@ -44,6 +44,12 @@ struct PassOutcome {
     // Alerts[g-1]: a shown appended line is in group g (membership, not
     // precedence). Never raised by a bulk load.
     std::array<bool, 3> Alerts{};
+    // Of appended lines, per group g-1: how many are in group g (as Alerts),
+    // the row the first written of them has in the list after the pass, and
+    // how many have g as their highest group (the colour they are drawn in).
+    std::array<uint64_t, 3> GroupLines{};
+    std::array<size_t, 3> FirstGroupRow{};
+    std::array<uint64_t, 3> DrawnGroupLines{};
 
     // The pass read lines (Bulk or Appended): the shell updates the
     // horizontal extent from MaxLineLen and selects the last row.

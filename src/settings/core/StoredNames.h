@@ -18,9 +18,15 @@ inline constexpr const char* Group2Action = "Group2Mnu";
 inline constexpr const char* Group3Action = "Group3Mnu";
 inline constexpr const char* KeepModifiedLogFocused = "KeepModifedLogFocused";
 inline constexpr const char* WrapLongLinesAction = "WrapLongLinesMnu";
+inline constexpr const char* MuteAlertsAction = "MuteAlertsMnu";
 
 // The log on the active tab when the main window closed.
 inline constexpr const char* LastFocusedFile = "LastFocusedFile";
+
+// The logs open when the main window closed, in tab order (a list in the
+// layout below), and the index of the current one among them.
+inline constexpr const char* LastSession = "LastSessionList";
+inline constexpr const char* LastSessionCurrent = "LastSessionCurrent";
 
 // The main window's client rectangle, named after the window.
 inline constexpr const char* PlacementTop = "VtMarrowlightFrmTop";

@@ -1054,3 +1054,48 @@ TEST_F(LogReaderTest, ALoadInSlicesEndsWithAResetAFailedReadOrACutBack) {
 
 } // namespace
 } // namespace marrowlight
+
+namespace marrowlight {
+namespace {
+
+TEST_F(LogReaderTest, CountsAppendedLinesPerGroupAndFindsTheFirstOfThem) {
+    using Counts = std::array<uint64_t, 3>;
+    using Rows = std::array<size_t, 3>;
+    struct Case {
+        const char* what;
+        bool atTop;
+        const char* added; // after the bulk rows "a" and "b"
+        Counts lines;
+        Rows firstRow; // of groups with lines
+        Counts drawn;
+    };
+    const Case cases[] = {
+        {"none of a group", false, "x\ny\n", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+        {"appended", false, "x\nError 1\nwarn\nError 2\n", {0, 1, 2}, {0, 4, 3}, {0, 1, 2}},
+        {"newest at the top", true, "x\nError 1\nwarn\nError 2\n", {0, 1, 2}, {0, 1, 2}, {0, 1, 2}},
+        // Counted in both groups, drawn in the higher one.
+        {"in two groups", false, "Warn Error\n2006 warn\n", {1, 2, 1}, {3, 2, 2}, {0, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        settings.atTop = c.atTop;
+        page = LogPage();
+        page.FileName = dir.File("app.log");
+        list.ClearLines();
+        WriteFile(page.FileName, "a\nb\n");
+        ASSERT_EQ(Pass().Result, PassResult::Bulk);
+        AppendFile(page.FileName, c.added);
+        const PassOutcome out = Pass();
+        ASSERT_EQ(out.Result, PassResult::Appended);
+        EXPECT_EQ(out.GroupLines, c.lines);
+        EXPECT_EQ(out.DrawnGroupLines, c.drawn);
+        for (int g = 0; g < 3; ++g) {
+            if (c.lines[g] > 0) {
+                EXPECT_EQ(out.FirstGroupRow[g], c.firstRow[g]) << "group " << g + 1;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace marrowlight
