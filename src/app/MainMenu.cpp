@@ -75,6 +75,10 @@ bool MainMenuChecks::OpenCloseLogsAutomatically() const {
     return Checked(items_.AutomaticModeAction);
 }
 
+bool MainMenuChecks::TerminalColours() const {
+    return Checked(items_.TerminalColoursAction);
+}
+
 void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     using enum MenuImageIndex;
     m.MainMenu = window.menuBar();
@@ -98,6 +102,9 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.Group1Action = AddCheckItem(m.ViewMenu, "InformationMnu", "Information", true);
     m.Group2Action = AddCheckItem(m.ViewMenu, "WarningsMnu", "Warnings", true);
     m.Group3Action = AddCheckItem(m.ViewMenu, "ErrorsMnu", "Errors", true);
+    m.TerminalColoursSeparator = AddSeparator(m.ViewMenu, "TerminalColoursSeparator");
+    m.TerminalColoursAction =
+        AddCheckItem(m.ViewMenu, "TerminalColoursMnu", "Terminal Colours", true);
 
     m.OptionsMenu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
     m.OptionsAction = AddItem(m.OptionsMenu, "Options1Mnu", "Options", Options);

@@ -28,7 +28,9 @@ struct MainMenuItems {
     QAction* GroupsSeparator = nullptr;
     QAction* Group1Action = nullptr; // group 1 filter
     QAction* Group2Action = nullptr; // group 2 filter
-    QAction* Group3Action = nullptr; // group 3 filter
+    QAction* Group3Action = nullptr;
+    QAction* TerminalColoursSeparator = nullptr;
+    QAction* TerminalColoursAction = nullptr; // group 3 filter
 
     QMenu* OptionsMenu = nullptr;
     QAction* OptionsAction = nullptr;
@@ -49,6 +51,7 @@ class MainMenuChecks : public MenuChecks {
     bool GroupShown(int g) const override;
     bool KeepModifiedLogFocused() const override;
     bool OpenCloseLogsAutomatically() const override;
+    bool TerminalColours() const override;
 
   private:
     const MainMenuItems& items_;

@@ -8,6 +8,8 @@
 #include "app/core/StartupPlan.h"
 #include "app/core/WindowPlacement.h"
 #include "autoopen/AutoOpenClose.h"
+#include "monitor/LogListView.h"
+#include "monitor/LogTab.h"
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
@@ -64,6 +66,7 @@ const MenuState MenuStates[] = {
     {stored::Group2Action, &MainMenuItems::Group2Action, true},
     {stored::Group3Action, &MainMenuItems::Group3Action, true},
     {stored::KeepModifiedLogFocused, &MainMenuItems::KeepModifiedLogFocusedAction, true},
+    {stored::TerminalColoursAction, &MainMenuItems::TerminalColoursAction, true},
 };
 
 WindowRect ToWindowRect(const QRect& r) {
@@ -213,6 +216,11 @@ void MainWindow::ConnectHandlers() {
     connect(Group1Action, &QAction::triggered, this, &MainWindow::ToggleGroup1);
     connect(Group2Action, &QAction::triggered, this, &MainWindow::ToggleGroup2);
     connect(Group3Action, &QAction::triggered, this, &MainWindow::ToggleGroup3);
+    // Colours change how rows look, not which rows there are: a repaint, no reload.
+    connect(TerminalColoursAction, &QAction::triggered, this, [this] {
+        if (tabs_ && tabs_->ActiveTab())
+            tabs_->ActiveTab()->ListView()->viewport()->update();
+    });
     connect(OptionsAction, &QAction::triggered, this, &MainWindow::ShowOptionsDialog);
     connect(KeepModifiedLogFocusedAction, &QAction::triggered, this,
             &MainWindow::ToggleKeepModifiedLogFocused);

@@ -52,4 +52,8 @@ QString LiveViewSettings::LineTimeMask() const {
     return options_.LineTimeMask();
 }
 
+bool LiveViewSettings::TerminalColours() const {
+    return menu_.TerminalColours();
+}
+
 } // namespace marrowlight

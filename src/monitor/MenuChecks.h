@@ -13,6 +13,9 @@ class MenuChecks {
     virtual bool GroupShown(int g) const = 0;
     virtual bool KeepModifiedLogFocused() const = 0;
     virtual bool OpenCloseLogsAutomatically() const = 0;
+    // "Terminal Colours" of the View menu: rows drawn in the colours their
+    // escape sequences set (the sequences are never drawn either way).
+    virtual bool TerminalColours() const { return true; }
 };
 
 } // namespace marrowlight

@@ -16,7 +16,9 @@ constexpr std::array<uint32_t, 16> BasicColours = {
     0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
-uint32_t Set(uint32_t rgb) { return TerminalStyle::ColourSet | (rgb & 0xFFFFFF); }
+uint32_t Set(uint32_t rgb) {
+    return TerminalStyle::ColourSet | (rgb & 0xFFFFFF);
+}
 
 // The numbers of an SGR sequence; ":" separates sub-parameters as ";" does,
 // which reads "38:2::r:g:b" (with the colour space left empty) as well.
@@ -162,8 +164,8 @@ std::string VisibleText(std::string_view text, std::vector<StyledSpan>* spans) {
     };
     size_t i = 0, runStart = 0;
     while (i < text.size()) {
-        const char* next = static_cast<const char*>(
-            std::memchr(text.data() + i, Esc, text.size() - i));
+        const char* next =
+            static_cast<const char*>(std::memchr(text.data() + i, Esc, text.size() - i));
         const size_t stop = next ? static_cast<size_t>(next - text.data()) : text.size();
         for (size_t k = i; k < stop; ++k)
             if (text[k] != Bell)

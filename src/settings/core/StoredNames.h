@@ -17,6 +17,7 @@ inline constexpr const char* Group1Action = "Group1Mnu";
 inline constexpr const char* Group2Action = "Group2Mnu";
 inline constexpr const char* Group3Action = "Group3Mnu";
 inline constexpr const char* KeepModifiedLogFocused = "KeepModifedLogFocused";
+inline constexpr const char* TerminalColoursAction = "TerminalColoursMnu";
 
 // The log on the active tab when the main window closed.
 inline constexpr const char* LastFocusedFile = "LastFocusedFile";
