@@ -79,6 +79,10 @@ bool MainMenuChecks::WrapLongLines() const {
     return Checked(items_.WrapLongLinesAction);
 }
 
+bool MainMenuChecks::TerminalColours() const {
+    return Checked(items_.TerminalColoursAction);
+}
+
 void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     using enum MenuImageIndex;
     m.MainMenu = window.menuBar();
@@ -113,6 +117,9 @@ void BuildMainMenu(QMainWindow& window, MainMenuItems& m) {
     m.GoToLineAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     m.MuteAlertsSeparator = AddSeparator(m.ViewMenu, "MuteAlertsSeparator");
     m.MuteAlertsAction = AddCheckItem(m.ViewMenu, "MuteAlertsMnu", "Mute Alerts", false);
+    m.TerminalColoursSeparator = AddSeparator(m.ViewMenu, "TerminalColoursSeparator");
+    m.TerminalColoursAction =
+        AddCheckItem(m.ViewMenu, "TerminalColoursMnu", "Terminal Colours", true);
 
     m.OptionsMenu = AddMenu(m.MainMenu, "OptionsMnu", "Options");
     m.OptionsAction = AddItem(m.OptionsMenu, "Options1Mnu", "Options", Options);

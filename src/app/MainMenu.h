@@ -38,6 +38,8 @@ struct MainMenuItems {
     QAction* GoToLineAction = nullptr;
     QAction* MuteAlertsSeparator = nullptr;
     QAction* MuteAlertsAction = nullptr; // no sound, no notification; also in the tray menu
+    QAction* TerminalColoursSeparator = nullptr;
+    QAction* TerminalColoursAction = nullptr;
 
     QMenu* OptionsMenu = nullptr;
     QAction* OptionsAction = nullptr;
@@ -59,6 +61,7 @@ class MainMenuChecks : public MenuChecks {
     bool KeepModifiedLogFocused() const override;
     bool OpenCloseLogsAutomatically() const override;
     bool WrapLongLines() const override;
+    bool TerminalColours() const override;
 
   private:
     const MainMenuItems& items_;

@@ -79,6 +79,7 @@ const MenuState MenuStates[] = {
     {stored::KeepModifiedLogFocused, &MainMenuItems::KeepModifiedLogFocusedAction, true},
     {stored::WrapLongLinesAction, &MainMenuItems::WrapLongLinesAction, false},
     {stored::MuteAlertsAction, &MainMenuItems::MuteAlertsAction, false},
+    {stored::TerminalColoursAction, &MainMenuItems::TerminalColoursAction, true},
 };
 
 WindowRect ToWindowRect(const QRect& r) {
@@ -245,6 +246,11 @@ void MainWindow::ConnectHandlers() {
     connect(GoToLineAction, &QAction::triggered, this, [this] {
         if (LogTab* tab = tabs_ ? tabs_->ActiveTab() : nullptr)
             LineJump::Ask(*tab, this);
+    });
+    // Colours change how rows look, not which rows there are: a repaint, no reload.
+    connect(TerminalColoursAction, &QAction::triggered, this, [this] {
+        if (tabs_ && tabs_->ActiveTab())
+            tabs_->ActiveTab()->ListView()->viewport()->update();
     });
     connect(OptionsAction, &QAction::triggered, this, &MainWindow::ShowOptionsDialog);
     connect(KeepModifiedLogFocusedAction, &QAction::triggered, this,

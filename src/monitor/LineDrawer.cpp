@@ -71,6 +71,30 @@ QString ShownText(std::string_view utf8, const QString& zero) {
     return text;
 }
 
+// The spans' byte offsets in the UTF-8 text as positions in its shown text.
+std::vector<ShownSpan> ShownSpans(std::string_view utf8, const std::vector<StyledSpan>& spans,
+                                  const QString& zero) {
+    std::vector<ShownSpan> shown;
+    shown.reserve(spans.size());
+    size_t doneBytes = 0;
+    int doneChars = 0;
+    auto charsAt = [&](size_t bytes) {
+        bytes = std::min(bytes, utf8.size());
+        if (bytes > doneBytes) {
+            doneChars += int(ShownText(utf8.substr(doneBytes, bytes - doneBytes), zero).size());
+            doneBytes = bytes;
+        }
+        return doneChars;
+    };
+    for (const StyledSpan& span : spans) {
+        const int begin = charsAt(span.Start);
+        const int end = charsAt(size_t(span.Start) + span.Length);
+        if (end > begin)
+            shown.push_back({begin, end, span.Style});
+    }
+    return shown;
+}
+
 } // namespace
 
 const LineDrawer::Widths& LineDrawer::WidthsFor(const QFont& font) const {
@@ -284,13 +308,17 @@ void LineDrawer::DrawListRow(QPainter& painter, const QAbstractItemView& list,
     const uint64_t chars = uint64_t(std::max<qint64>(0, right - shift) / narrow) + MarginChars;
     const int group = RowGroup(*model, row);
     const bool whole = first == 0 && model->MaxChars(row) <= chars;
-    const std::string text = whole ? model->Utf8Text(row) : model->Utf8Part(row, first, chars);
+    std::vector<StyledSpan> spans;
+    std::vector<StyledSpan>* wanted = settings_.TerminalColours() ? &spans : nullptr;
+    const std::string text =
+        whole ? model->Utf8Text(row, wanted) : model->Utf8Part(row, first, chars, wanted);
     const QString& zero = WidthsFor(font).zero;
+    const std::vector<ShownSpan> styled = ShownSpans(text, spans, zero);
     std::vector<std::pair<int, int>> found;
     if (marks.Found && marks.Found->CanSearch())
         found = FoundParts(text, *marks.Found, int(zero.size()), first == 0, whole);
     DrawRow(painter, font, list.palette(), rect, rightEdge, ShownText(text, zero), group,
-            model->Record(row), whole ? 0 : int(shift), marks.Selected, found);
+            model->Record(row), whole ? 0 : int(shift), marks.Selected, found, styled);
 }
 
 void LineDrawer::DrawWrappedRow(QPainter& painter, const QAbstractItemView& list,
@@ -335,10 +363,51 @@ void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& 
             Matcher().Highest(text), record, 0, false, {});
 }
 
+// Each stretch in its own colour, one after the other: the text is drawn once
+// however many sequences it had. A colour is drawn as its readable variant
+// on what lies under it.
+void LineDrawer::DrawStyled(QPainter& painter, const QFontMetrics& metrics, QPoint at,
+                            const QRect& rect, const QString& line,
+                            const std::vector<ShownSpan>& styled, const QColor& textColor,
+                            const QColor& background, const QPalette& palette) const {
+    int done = 0;
+    int x = at.x();
+    QFont bold = painter.font();
+    bold.setBold(true);
+    const QFont normal = painter.font();
+    auto draw = [&](int begin, int end, const TerminalStyle& style) {
+        const QString piece = line.mid(begin, end - begin);
+        const int width = metrics.horizontalAdvance(piece);
+        QColor under = background;
+        if (style.Background) {
+            under = QColor::fromRgb(style.Background & 0xFFFFFF);
+            painter.fillRect(QRect(x, rect.top(), width, rect.height()), under);
+        }
+        painter.setPen(
+            style.Foreground
+                ? DrawnOn(QRgb(style.Foreground & 0xFFFFFF) | 0xFF000000u, under, palette)
+                : (style.Background ? DrawnOn(textColor.rgb(), under, palette) : textColor));
+        painter.setFont(style.Bold ? bold : normal);
+        painter.drawText(x, at.y(), piece);
+        x += width;
+    };
+    for (const ShownSpan& span : styled) {
+        if (span.Begin > done)
+            draw(done, span.Begin, TerminalStyle{});
+        draw(span.Begin, span.End, span.Style);
+        done = span.End;
+    }
+    if (done < line.size())
+        draw(done, int(line.size()), TerminalStyle{});
+    painter.setFont(normal);
+    painter.setPen(textColor);
+}
+
 void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& palette,
                          const QRect& rect, int rightEdge, const QString& line, int group,
                          const LineRecord* record, int shift, bool selected,
-                         const std::vector<std::pair<int, int>>& found) const {
+                         const std::vector<std::pair<int, int>>& found,
+                         const std::vector<ShownSpan>& styled) const {
     const int gutter = GutterWidth(font);
     const QString gutterText = GutterText(record);
 
@@ -364,7 +433,11 @@ void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& p
     const int baseline = rect.top() + metrics.ascent();
     const int x = rect.left() + gutter + 3 + shift;
     painter.setPen(textColor);
-    painter.drawText(x, baseline, line);
+    if (styled.empty())
+        painter.drawText(x, baseline, line);
+    else
+        DrawStyled(painter, metrics, QPoint(x, baseline), rect, line, styled, textColor, background,
+                   palette);
     if (!found.empty()) {
         // A fill, and a frame in the text's colour that shows the mark where
         // no fill can; the marked text is drawn again over the fill, in the

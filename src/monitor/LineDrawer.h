@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/core/LineClassifier.h"
+#include "monitor/core/TerminalEscapes.h"
 
 #include <QColor>
 #include <QFont>
@@ -14,8 +15,10 @@
 
 class QAbstractItemView;
 class QModelIndex;
+class QFontMetrics;
 class QPainter;
 class QPalette;
+class QPoint;
 class QRect;
 
 namespace marrowlight {
@@ -39,6 +42,13 @@ struct VisualLine {
     int Length = 0;
 };
 
+// A stretch of a row's shown text in the style its terminal sequences set.
+struct ShownSpan {
+    int Begin = 0;
+    int End = 0;
+    TerminalStyle Style;
+};
+
 // What drawing a line reads, live at every call.
 class LineDrawSettings {
   public:
@@ -51,6 +61,8 @@ class LineDrawSettings {
     virtual bool ShowLineNumbers() const = 0;
     virtual bool ShowLineTime() const = 0;
     virtual QString LineTimeMask() const = 0;
+    // Rows in the colours their terminal sequences set, over the group colour.
+    virtual bool TerminalColours() const { return true; }
 };
 
 // Draws log lines: a silver gutter with the line's number or arrival time,
@@ -135,7 +147,12 @@ class LineDrawer {
     // found: the marked parts of line, as [begin, end) positions in it.
     void DrawRow(QPainter& painter, const QFont& font, const QPalette& palette, const QRect& rect,
                  int rightEdge, const QString& line, int group, const LineRecord* record, int shift,
-                 bool selected, const std::vector<std::pair<int, int>>& found) const;
+                 bool selected, const std::vector<std::pair<int, int>>& found,
+                 const std::vector<ShownSpan>& styled = {}) const;
+    void DrawStyled(QPainter& painter, const QFontMetrics& metrics, QPoint at, const QRect& rect,
+                    const QString& line, const std::vector<ShownSpan>& styled,
+                    const QColor& textColor, const QColor& background,
+                    const QPalette& palette) const;
     static bool Dark(const QPalette& palette);
     // A group's colour as chosen (group 0: the palette's text colour).
     QRgb ChosenColor(int group, const QPalette& palette) const;

@@ -56,4 +56,8 @@ QString LiveViewSettings::LineTimeMask() const {
     return options_.LineTimeMask();
 }
 
+bool LiveViewSettings::TerminalColours() const {
+    return menu_.TerminalColours();
+}
+
 } // namespace marrowlight

@@ -30,6 +30,7 @@ class LiveViewSettings : public ViewSettings, public LineDrawSettings {
     bool ShowLineNumbers() const override;
     bool ShowLineTime() const override;
     QString LineTimeMask() const override;
+    bool TerminalColours() const override;
 
   private:
     OptionsView options_;

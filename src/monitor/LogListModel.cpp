@@ -47,16 +47,17 @@ QString LogListModel::Text(int row) const {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string LogListModel::Utf8Text(int row) const {
+std::string LogListModel::Utf8Text(int row, std::vector<StyledSpan>* spans) const {
     if (row < 0)
         return {};
-    return TextSource().Text(lines_, static_cast<size_t>(row));
+    return TextSource().Text(lines_, static_cast<size_t>(row), spans);
 }
 
-std::string LogListModel::Utf8Part(int row, uint64_t first, uint64_t chars) const {
+std::string LogListModel::Utf8Part(int row, uint64_t first, uint64_t chars,
+                                   std::vector<StyledSpan>* spans) const {
     if (row < 0)
         return {};
-    return TextSource().Part(lines_, static_cast<size_t>(row), first, chars);
+    return TextSource().Part(lines_, static_cast<size_t>(row), first, chars, spans);
 }
 
 uint64_t LogListModel::MaxChars(int row) const {

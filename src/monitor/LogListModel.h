@@ -29,10 +29,11 @@ class LogListModel : public QAbstractListModel, public LineSink {
     // Decoded text of a row; empty when out of range or unreadable.
     QString Text(int row) const;
     // UTF-8 text of a row, for keyword tests while drawing.
-    std::string Utf8Text(int row) const;
+    std::string Utf8Text(int row, std::vector<StyledSpan>* spans = nullptr) const;
     // At most `chars` characters of a row from about character `first` on,
     // for drawing the visible part of a long row without reading all of it.
-    std::string Utf8Part(int row, uint64_t first, uint64_t chars) const;
+    std::string Utf8Part(int row, uint64_t first, uint64_t chars,
+                         std::vector<StyledSpan>* spans = nullptr) const;
     // A bound on a row's characters, known without reading the row.
     uint64_t MaxChars(int row) const;
     // A row's highest group (0..3) as the index keeps it; -1 until known.

@@ -6,6 +6,7 @@
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
+#include "monitor/MenuChecks.h"
 #include "monitor/MenuImages.h"
 #include "monitor/ProducerPump.h"
 #include "monitor/core/ArchiveProducer.h"

@@ -15,6 +15,9 @@ class MenuChecks {
     virtual bool OpenCloseLogsAutomatically() const = 0;
     // "Wrap Long Lines" of the View menu.
     virtual bool WrapLongLines() const { return false; }
+    // "Terminal Colours" of the View menu: rows drawn in the colours their
+    // escape sequences set (the sequences are never drawn either way).
+    virtual bool TerminalColours() const { return true; }
 };
 
 } // namespace marrowlight

@@ -52,7 +52,10 @@ TEST(MainMenu, EveryItemInOrderWithCaptionImageShortcutAndCheck) {
           {"FilterMnu", "Filter", false, "Ctrl+Shift+F", -1},
           {"GoToLineMnu", "Go to Line", false, "Ctrl+G", -1},
           {"MuteAlertsSeparator", "-", false, "", -1},
-          {"MuteAlertsMnu", "Mute Alerts", false, "", 0}}},
+          {"MuteAlertsMnu", "Mute Alerts", false, "", 0},
+
+          {"TerminalColoursSeparator", "-", false, "", -1},
+          {"TerminalColoursMnu", "Terminal Colours", false, "", 1}}},
         {"Options",
          {{"Options1Mnu", "Options", true, "", -1},
           {"N6", "-", false, "", -1},

@@ -62,15 +62,20 @@ void KeepCodePoints(std::string& text, uint64_t chars) {
 
 } // namespace
 
-std::string LineTextSource::Text(const LineIndex& lines, size_t row) {
+std::string LineTextSource::Text(const LineIndex& lines, size_t row,
+                                 std::vector<StyledSpan>* spans) {
+    if (spans)
+        spans->clear();
     if (row >= lines.size() || !lines.Source())
         return {};
     const LineEntry line = lines[row];
-    return Read(lines, row, line.Offset, line.Length(), false, false);
+    return Read(lines, row, line.Offset, line.Length(), false, false, nullptr, spans);
 }
 
-std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t first,
-                                 uint64_t chars) {
+std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t first, uint64_t chars,
+                                 std::vector<StyledSpan>* spans) {
+    if (spans)
+        spans->clear();
     if (row >= lines.size() || !lines.Source())
         return {};
     const LineEntry line = lines[row];
@@ -78,8 +83,11 @@ std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t fi
     const uint64_t start = std::min(line.Length(), std::min(first, line.Length()) * unit);
     const uint64_t length = std::min(line.Length() - start, std::min(chars, line.Length()) * 4);
     std::string text = Read(lines, row, line.Offset + start, length, start > 0 && unit == 1,
-                            start + length < line.Length() && unit == 1);
+                            start + length < line.Length() && unit == 1, nullptr, spans);
     KeepCodePoints(text, chars);
+    if (spans)
+        while (!spans->empty() && spans->back().Start >= text.size())
+            spans->pop_back();
     return text;
 }
 
@@ -136,7 +144,8 @@ void LineTextSource::KeepDecoding(const LineIndex& lines, uint64_t offset, bool 
 }
 
 std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t offset,
-                                 uint64_t length, bool cutHead, bool cutTail, bool* whole) {
+                                 uint64_t length, bool cutHead, bool cutTail, bool* whole,
+                                 std::vector<StyledSpan>* spans) {
     const bool part = cutHead || cutTail;
     Slot& slot = slots_[(offset * 0x9E3779B97F4A7C15ull >> 40) % SlotCount];
     if (whole)
@@ -145,6 +154,8 @@ std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t of
         slot.Length == length && slot.Part == part) {
         if (whole)
             *whole = true;
+        if (spans)
+            *spans = slot.Spans;
         return slot.Text;
     }
 
@@ -172,6 +183,11 @@ std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t of
     }
     if (bytes_.capacity() > (size_t{1} << 20))
         std::string().swap(bytes_);
+    std::vector<StyledSpan> styled;
+    if (HasTerminalEscapes(text))
+        text = VisibleText(text, &styled);
+    if (spans)
+        *spans = styled;
 
     Drop(slot);
     if (!complete)
@@ -180,11 +196,11 @@ std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t of
     slot.Offset = offset;
     slot.Length = length;
     slot.Part = part;
-    Store(slot, text);
+    Store(slot, text, std::move(styled));
     return text;
 }
 
-void LineTextSource::Store(Slot& slot, std::string text) {
+void LineTextSource::Store(Slot& slot, std::string text, std::vector<StyledSpan> spans) {
     text.shrink_to_fit();
     // A line larger than the whole cache is read again when asked again.
     if (text.capacity() > MaxCachedBytes)
@@ -193,6 +209,7 @@ void LineTextSource::Store(Slot& slot, std::string text) {
         Drop(slots_[evictNext_++ % SlotCount]);
     cachedBytes_ += text.capacity();
     slot.Text = std::move(text);
+    slot.Spans = std::move(spans);
     slot.Used = true;
 }
 
@@ -201,6 +218,7 @@ void LineTextSource::Drop(Slot& slot) {
         cachedBytes_ -= slot.Text.capacity();
     slot.Used = false;
     std::string().swap(slot.Text);
+    std::vector<StyledSpan>().swap(slot.Spans);
 }
 
 void LineTextSource::Clear() {

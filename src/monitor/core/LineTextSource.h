@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/core/LineIndex.h"
+#include "monitor/core/TerminalEscapes.h"
 
 #include <array>
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace marrowlight {
 
@@ -18,19 +20,23 @@ class GroupMatcher;
 // again. Rows are keyed by file and offset, so inserting at the top does not
 // invalidate them. The kept text is bounded in bytes, not rows: one log of
 // multi-megabyte lines must not hold hundreds of them.
+//
+// The text is what a terminal would show: escape sequences are removed, and
+// the colours they set are kept beside the text for the drawing.
 class LineTextSource {
   public:
     static constexpr size_t MaxCachedBytes = size_t{8} << 20;
 
     // Empty text when the row is out of range, the index has no file or the
-    // read fails.
-    std::string Text(const LineIndex& lines, size_t row);
+    // read fails. With `spans`, the terminal colours of the text.
+    std::string Text(const LineIndex& lines, size_t row, std::vector<StyledSpan>* spans = nullptr);
     // At most `chars` characters of a row from about character `first` on,
     // reading at most 4 * chars bytes of it, and an 8-bit row with other
     // than ASCII once whole, so every part of it decodes as the whole row
     // does. `first` counts 16-bit units in UTF-16 rows and bytes otherwise
     // (characters in ASCII text).
-    std::string Part(const LineIndex& lines, size_t row, uint64_t first, uint64_t chars);
+    std::string Part(const LineIndex& lines, size_t row, uint64_t first, uint64_t chars,
+                     std::vector<StyledSpan>* spans = nullptr);
     // A bound on a row's characters, known without reading it.
     static uint64_t MaxChars(const LineIndex& lines, size_t row);
     // Works out a row's highest group from its whole text (a long row is
@@ -49,17 +55,19 @@ class LineTextSource {
         bool Part = false;
         bool Used = false;
         std::string Text;
+        std::vector<StyledSpan> Spans;
     };
     // [offset, offset + length) of the row; whole, when given, tells whether
     // all of it was read.
     std::string Read(const LineIndex& lines, size_t row, uint64_t offset, uint64_t length,
-                     bool cutHead, bool cutTail, bool* whole = nullptr);
+                     bool cutHead, bool cutTail, bool* whole = nullptr,
+                     std::vector<StyledSpan>* spans = nullptr);
     // Whether an 8-bit row is UTF-8 (else Windows-1252), decided from the
     // whole row the first time a part of it needs it; empty when the row
     // can't be read whole.
     std::optional<bool> RowIsUtf8(const LineIndex& lines, size_t row);
     void KeepDecoding(const LineIndex& lines, uint64_t offset, bool utf8);
-    void Store(Slot& slot, std::string text);
+    void Store(Slot& slot, std::string text, std::vector<StyledSpan> spans);
     void Drop(Slot& slot);
 
     static constexpr size_t SlotCount = 512;

@@ -1,6 +1,7 @@
 #include "monitor/core/RowCopy.h"
 
 #include "monitor/core/FileSource.h"
+#include "monitor/core/TerminalEscapes.h"
 #include "monitor/core/TextEncoding.h"
 
 #include <algorithm>
@@ -13,7 +14,13 @@ constexpr uint64_t BlockBytes = uint64_t{1} << 20;
 constexpr uint64_t MaxGapBytes = uint64_t{64} << 10;
 constexpr std::string_view ZeroMark = "\xE2\x90\x80"; // U+2400, as the rows draw it
 
+// What the row shows: no escape sequences, a zero byte as its mark.
 void AppendShown(std::string& out, std::string_view decoded) {
+    std::string visible;
+    if (HasTerminalEscapes(decoded)) {
+        visible = VisibleText(decoded);
+        decoded = visible;
+    }
     size_t start = 0;
     for (size_t zero = decoded.find('\0'); zero != std::string_view::npos;
          zero = decoded.find('\0', start)) {

@@ -2,6 +2,7 @@
 
 #include "monitor/core/FileSource.h"
 #include "monitor/core/RowScan.h"
+#include "monitor/core/TerminalEscapes.h"
 #include "monitor/core/TextEncoding.h"
 
 #include <algorithm>
@@ -182,6 +183,8 @@ RowSearch::Look RowSearch::LookInRow(size_t span, LogEncoding encoding, size_t f
     if (decodedRow_[span]) {
         decoded_.clear();
         AppendDecodedLine(decoded_, text, encoding);
+        if (HasTerminalEscapes(decoded_))
+            decoded_ = VisibleText(decoded_);
         text = decoded_;
     }
     SearchMatch match;
@@ -207,6 +210,12 @@ RowSearch::Hit RowSearch::FindInBlock(LogEncoding encoding) {
     if (!wide && !pattern_->BytesMatchAnyDecoding() && HasHighByte(buffer_)) {
         for (size_t i = 0; i < count; ++i)
             if (HasHighByte(RowBytes(i)) && !IsValidUtf8(RowBytes(i)))
+                decodedRow_[i] = anyDecoded = true;
+    }
+    // A row with terminal sequences is searched as it is shown, without them.
+    if (!wide && HasTerminalEscapes(buffer_)) {
+        for (size_t i = 0; i < count; ++i)
+            if (HasTerminalEscapes(RowBytes(i)))
                 decodedRow_[i] = anyDecoded = true;
     }
 

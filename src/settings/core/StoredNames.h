@@ -19,6 +19,7 @@ inline constexpr const char* Group3Action = "Group3Mnu";
 inline constexpr const char* KeepModifiedLogFocused = "KeepModifedLogFocused";
 inline constexpr const char* WrapLongLinesAction = "WrapLongLinesMnu";
 inline constexpr const char* MuteAlertsAction = "MuteAlertsMnu";
+inline constexpr const char* TerminalColoursAction = "TerminalColoursMnu";
 
 // The log on the active tab when the main window closed.
 inline constexpr const char* LastFocusedFile = "LastFocusedFile";

@@ -49,6 +49,32 @@ TEST(LineTextSource, ClassifiesARowFromItsWholeTextAndKeepsTheGroup) {
     }
 }
 
+// A row reads as a terminal shows it, from the file or from the cache, and
+// its colour comes from the visible text: a keyword split by a sequence is
+// still found, the sequence's own letters never match.
+TEST(LineTextSource, RowsReadWithoutTerminalSequencesAndKeepTheirColours) {
+    const GroupMatcher matcher(std::array<std::string, 3>{"Info", "31m", "ERROR"});
+    auto file = std::make_shared<MemoryFile>();
+    LineIndex lines = RowsOf(file, {"\x1b[31mERR\x1b[1mOR\x1b[0m disk", "\x1b[31mplain", "\x1b[K"},
+                             LogEncoding::Utf8);
+    LineTextSource source;
+    const TerminalStyle red{TerminalStyle::ColourSet | 0xCD0000, 0, false};
+    const TerminalStyle boldRed{red.Foreground, 0, true};
+    for (int pass = 0; pass < 2; ++pass) { // read, then from the cache
+        std::vector<StyledSpan> spans;
+        EXPECT_EQ(source.Text(lines, 0, &spans), "ERROR disk");
+        EXPECT_EQ(spans, (std::vector<StyledSpan>{{0, 3, red}, {3, 2, boldRed}}));
+        EXPECT_EQ(source.Text(lines, 1, &spans), "plain");
+        EXPECT_EQ(source.Text(lines, 2, &spans), "");
+        EXPECT_TRUE(spans.empty());
+    }
+    const int expected[] = {3, 0, 0};
+    for (size_t row = 0; row < lines.size(); ++row) {
+        source.Clear();
+        EXPECT_EQ(source.Classify(lines, row, matcher), expected[row]) << row;
+    }
+}
+
 // Drawn in parts, copied or read aloud whole: an 8-bit row reads the same,
 // its decoding decided once from the whole row; later parts read only their
 // own bytes.

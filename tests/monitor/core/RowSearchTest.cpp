@@ -296,6 +296,25 @@ TEST(RowSearch, ARowMatchesOnlyOnItsOwnText) {
     }
 }
 
+// Rows with terminal sequences are searched as they are shown: a word split
+// by a colour is found, the sequences' own characters are not.
+TEST(RowSearch, FindsTheVisibleTextOfRowsWithTerminalSequences) {
+    struct Case {
+        const char* text;
+        bool regex;
+        int expected;
+    } cases[] = {
+        {"ERROR", false, 1}, {"31m", false, -1},       {"^disk full$", true, 2},
+        {"\\[0m", true, -1}, {"ERROR disk", false, 1},
+    };
+    const Log log({"plain", "\x1b[31mERR\x1b[1mOR\x1b[0m disk", "\x1b[33mdisk full\x1b[0m"},
+                  LogEncoding::Utf8);
+    for (const Case& c : cases)
+        for (SearchDirection direction : {Newer, Older})
+            EXPECT_EQ(Search(log, c.text, true, c.regex, direction, std::nullopt).row, c.expected)
+                << c.text << " direction " << int(direction);
+}
+
 // A row longer than a read is searched in pieces, one read a step at most, so
 // a slow expression on a long line leaves the window time between steps.
 TEST(RowSearch, KeepsTheStepsBudgetInsideALongRow) {
