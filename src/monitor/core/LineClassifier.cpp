@@ -1,5 +1,7 @@
 #include "monitor/core/LineClassifier.h"
 
+#include "monitor/core/TerminalEscapes.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -325,7 +327,11 @@ const GroupMatcher& GroupMatcherCache::For(std::array<std::string, 3> keywords,
     return *matcher_;
 }
 
+// Keywords match a line as it is shown: without its terminal sequences. The
+// common line holds no escape character and costs one memchr more.
 unsigned GroupMatcher::Membership(std::string_view line, bool lineStart, bool lineEnd) const {
+    if (HasTerminalEscapes(line))
+        return Membership(VisibleText(line), lineStart, lineEnd);
     unsigned bits = 0;
     for (unsigned g = 0; g < 3; ++g)
         if (groups_[g].Matches(line, lineStart, lineEnd))
@@ -334,6 +340,8 @@ unsigned GroupMatcher::Membership(std::string_view line, bool lineStart, bool li
 }
 
 int GroupMatcher::Highest(std::string_view line) const {
+    if (HasTerminalEscapes(line))
+        return Highest(VisibleText(line));
     for (int g = 3; g >= 1; --g)
         if (groups_[g - 1].Matches(line))
             return g;
@@ -342,6 +350,8 @@ int GroupMatcher::Highest(std::string_view line) const {
 
 unsigned GroupMatcher::ShownGroup(std::string_view line, const ViewFilter& filter,
                                   unsigned among) const {
+    if (HasTerminalEscapes(line))
+        return ShownGroup(VisibleText(line), filter, among);
     for (unsigned g = 0; g < 3; ++g)
         if (filter.GroupShown[g] && (among >> g & 1u) && groups_[g].Matches(line))
             return 1u << g;

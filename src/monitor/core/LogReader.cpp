@@ -3,6 +3,7 @@
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LineSplitter.h"
 #include "monitor/core/RowScan.h"
+#include "monitor/core/TerminalEscapes.h"
 #include "monitor/core/TextEncoding.h"
 #include "support/core/DateTimeFormat.h"
 #include "support/core/PathUtils.h"
@@ -164,7 +165,8 @@ class LogReader::LineScanner {
     // long line when one is open; the result is the number of bytes used,
     // so the unfinished rest starts there.
     size_t Split(std::string_view bytes, uint64_t offset) {
-        if (blockGroups_ && IsAsciiText(bytes))
+        // Terminal sequences are ASCII too, but keywords match the text shown.
+        if (blockGroups_ && IsAsciiText(bytes) && !HasTerminalEscapes(bytes))
             return SplitBlock(bytes, offset);
         // Inlined: a call a line would cost about what finding its end does.
         return SplitLines(

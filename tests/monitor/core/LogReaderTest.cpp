@@ -848,12 +848,22 @@ TEST_F(LogReaderTest, RegexGroupsGiveOneVerdictToColourFilterAndAlert) {
         std::string line;
         unsigned groups; // bit g-1
     } cases[] = {
-        {"2006-01-02 start", 0b001}, {"on 2006-01-02", 0},
-        {"warning: disk", 0b010},    {"warned", 0},
-        {"failed ERR42", 0b100},     {"ERR42 failed", 0},
-        {"caf\xC3\xA9", 0b100},      {"2006-01-02 warn ERR7", 0b111},
-        {"2006-" + longX, 0b001},    {longX + " ERR7", 0b100},
-        {"ERR7 " + longX, 0},        {longX + " warn " + longX, 0b010},
+        {"2006-01-02 start", 0b001},
+        {"on 2006-01-02", 0},
+        {"warning: disk", 0b010},
+        {"warned", 0},
+        {"failed ERR42", 0b100},
+        {"ERR42 failed", 0},
+        {"caf\xC3\xA9", 0b100},
+        {"2006-01-02 warn ERR7", 0b111},
+        {"2006-" + longX, 0b001},
+        {longX + " ERR7", 0b100},
+        {"ERR7 " + longX, 0},
+        {longX + " warn " + longX, 0b010},
+        // Terminal sequences are not part of the text the patterns see.
+        {"\x1b[32m2006-01-02\x1b[0m start", 0b001},
+        {"\x1b[31mfailed ERR\x1b[1m42\x1b[0m", 0b100},
+        {"\x1b]0;2006-\x07warned", 0},
     };
     reader.SetBlockSize(4096);
     for (const Case& c : cases) {
