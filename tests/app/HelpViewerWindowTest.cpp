@@ -123,7 +123,7 @@ TEST(HelpCollectionFile, OpensOnlyCompiledHelpAndReusesItsCollection) {
                             QFileDevice::FileModificationTime);
     const HelpCollection help(copy, dir.filePath("cache"));
     ASSERT_TRUE(help.IsOpen()) << help.Error().toStdString();
-    EXPECT_EQ(help.Pages().size(), 9);
+    EXPECT_EQ(help.Pages().size(), 12);
     EXPECT_TRUE(help.TopicUrl("Options.htm").isValid());
     EXPECT_FALSE(help.TopicUrl("Nothing.htm").isValid());
 }
