@@ -10,8 +10,8 @@ PACKAGES=(
   libqt6svg6
   libcanberra-dev libpulse-dev sound-theme-freedesktop
   libpcre2-dev
-  zlib1g-dev liblzma-dev libzstd-dev \
-  libsystemd-dev systemd-journal-remote
+  zlib1g-dev liblzma-dev libzstd-dev gzip xz-utils zstd
+  libsystemd-dev systemd systemd-journal-remote
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth
