@@ -165,12 +165,7 @@ MainWindow::~MainWindow() {
     }
     // The cycle, the tab menu, the automatic opening and the alerts refer
     // to the tabs; drop them first.
-    tray_.reset();
-    unseen_.reset();
-    notifier_.reset();
-    cycle_.reset();
-    tabMenu_.reset();
-    autoOpen_.reset();
+    DropTabUsers();
     tabs_.reset();
 }
 
@@ -275,12 +270,7 @@ void MainWindow::AttachOptions(OptionsDialog& options) {
             return DescribeKeywordError(*error);
         return std::nullopt;
     };
-    tray_.reset();
-    unseen_.reset();
-    notifier_.reset();
-    cycle_.reset();
-    tabMenu_.reset();
-    autoOpen_.reset();
+    DropTabUsers();
     tabs_ = std::make_unique<LogTabs>(*TabWidget, *StatusBar, StatusPanels, *options_, menuChecks_);
     connect(tabs_.get(), &LogTabs::StatusMessage, this, &MainWindow::ShowStatusMessage);
     autoOpen_ = std::make_unique<AutoOpenClose>(*tabs_, Store, FirstCycle);
@@ -580,6 +570,16 @@ void MainWindow::PollSoon() {
         if (PollTimer->isActive())
             PollLogs();
     });
+}
+
+// What refers to the tabs goes before them.
+void MainWindow::DropTabUsers() {
+    tray_.reset();
+    unseen_.reset();
+    notifier_.reset();
+    cycle_.reset();
+    tabMenu_.reset();
+    autoOpen_.reset();
 }
 
 } // namespace marrowlight

@@ -173,6 +173,7 @@ class MainWindow : public QMainWindow, public MainMenuItems {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void DropTabUsers();
     void CreateControls();
     void ConnectHandlers();
     void RestartChangeDelay();

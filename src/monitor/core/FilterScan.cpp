@@ -3,6 +3,8 @@
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LineSplitter.h"
 #include "monitor/core/RowScan.h"
+#include "monitor/core/TerminalEscapes.h"
+#include "monitor/core/TextEncoding.h"
 
 #include <algorithm>
 #include <limits>
@@ -10,13 +12,6 @@
 namespace marrowlight {
 
 namespace {
-
-bool HasHighByte(std::string_view bytes) {
-    unsigned char any = 0;
-    for (unsigned char c : bytes)
-        any |= c;
-    return (any & 0x80) != 0;
-}
 
 constexpr uint64_t StepLimit = std::numeric_limits<uint32_t>::max();
 
@@ -295,6 +290,12 @@ bool FilterScan::MatchBlock(LogEncoding encoding) {
             if (HasHighByte(row(i)) && !IsValidUtf8(row(i)))
                 decodedRow_[i] = anyDecoded = 1;
     }
+    // A row with terminal sequences is matched on the text it shows.
+    if (encoding != LogEncoding::Utf16 && HasTerminalEscapes(text)) {
+        for (size_t i = 0; i < count; ++i)
+            if (HasTerminalEscapes(row(i)))
+                decodedRow_[i] = anyDecoded = 1;
+    }
 
     bool failed = false;
     auto tooLong = [&] {
@@ -356,6 +357,8 @@ bool FilterScan::MatchBlock(LogEncoding encoding) {
                 continue;
             decoded_.clear();
             AppendDecodedLine(decoded_, row(j), encoding);
+            if (HasTerminalEscapes(decoded_))
+                decoded_ = VisibleText(decoded_);
             if (RowMatches(decoded_, 0, failed))
                 matched_[j] = 1;
             else if (failed)

@@ -15,13 +15,6 @@ namespace {
 // drawing reads it; a longer one in pieces of this size.
 constexpr uint64_t WholeRowBytes = uint64_t{64} << 10;
 
-bool IsAscii(std::string_view bytes) {
-    for (unsigned char c : bytes)
-        if (c >= 0x80)
-            return false;
-    return true;
-}
-
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
@@ -169,7 +162,7 @@ std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t of
     if (whole)
         *whole = complete;
     std::string text;
-    if (part && lines.Encoding() == LogEncoding::EightBit && !IsAscii(bytes_)) {
+    if (part && lines.Encoding() == LogEncoding::EightBit && HasHighByte(bytes_)) {
         // A part of an 8-bit row decodes as the whole row does; only the
         // part itself is left to decide when the row can't be read whole.
         const std::optional<bool> decided = RowIsUtf8(lines, row);

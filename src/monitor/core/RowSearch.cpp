@@ -9,16 +9,7 @@
 
 namespace marrowlight {
 
-namespace {
-
-bool HasHighByte(std::string_view bytes) {
-    unsigned char any = 0;
-    for (unsigned char c : bytes)
-        any |= c;
-    return (any & 0x80) != 0;
-}
-
-} // namespace
+namespace {} // namespace
 
 struct RowSearch::LongRow {
     size_t Age = 0;

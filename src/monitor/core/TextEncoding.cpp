@@ -142,6 +142,13 @@ std::optional<EncodingGuess> DetectEncoding(std::string_view head, uint64_t file
     return EncodingGuess{LogEncoding::EightBit, 0};
 }
 
+bool HasHighByte(std::string_view bytes) {
+    unsigned char any = 0;
+    for (unsigned char c : bytes)
+        any |= c;
+    return (any & 0x80) != 0;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     size_t n = bytes.size(), i = 0;

@@ -25,6 +25,8 @@ struct EncodingGuess {
 std::optional<EncodingGuess> DetectEncoding(std::string_view head, uint64_t fileSize);
 
 bool IsValidUtf8(std::string_view bytes);
+// Whether any byte is outside ASCII.
+bool HasHighByte(std::string_view bytes);
 
 // Appends the UTF-8 text of one line's file bytes. Malformed UTF-8 becomes
 // U+FFFD (ASCII bytes always survive); in an 8-bit log a line that is not
