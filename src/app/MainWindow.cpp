@@ -19,6 +19,7 @@
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
+#include "monitor/LogTabWidget.h"
 #include "monitor/LogTabs.h"
 #include "monitor/StatusPanels.h"
 #include "monitor/UpdateCycle.h"
@@ -174,7 +175,7 @@ const CommandLine& MainWindow::Cmd() const {
 }
 
 void MainWindow::CreateControls() {
-    TabWidget = new QTabWidget(this);
+    TabWidget = new LogTabWidget(this);
     TabWidget->setObjectName("PageControl");
     TabWidget->setAccessibleName("Logs");
     TabWidget->setTabPosition(QTabWidget::South);

@@ -80,8 +80,6 @@ void MainWindow::OpenLogByHand(const std::string& path) {
     if (!tabs_)
         return;
     tabs_->OpenLog(path);
-    if (cycle_)
-        cycle_->ReadSoon(path);
     history_->AddFile(path);
 }
 
@@ -92,8 +90,6 @@ void MainWindow::OpenRecentFile(QAction* item) {
     if (!tabs_ || path.empty())
         return;
     tabs_->OpenLog(path);
-    if (cycle_)
-        cycle_->ReadSoon(path);
 }
 
 void MainWindow::ExitProgram() {

@@ -7,6 +7,7 @@
 #include "settings/core/StoredNames.h"
 #include "support/core/Clock.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace marrowlight {
@@ -45,33 +46,75 @@ void AutoOpenClose::AutoOpenClosePass() {
     // a log by one date and open it again by the other.
     const CalendarDate today = Today(*clock_);
     const AutoOpenConditions conditions = Conditions();
-    CloseLogsThatNoLongerQualify(conditions, today);
-    OpenQualifyingFiles(conditions, today);
+    const Listing& listing = ListWatchedFolders(conditions, today);
+    const size_t listedOpen = CloseLogsThatNoLongerQualify(conditions, today, listing);
+    if (listedOpen < listing.Listed.size())
+        OpenQualifyingFiles(listing);
     if (!firstCycle_)
         RestoreLastFocusedLog();
 }
 
-void AutoOpenClose::CloseLogsThatNoLongerQualify(const AutoOpenConditions& conditions,
-                                                 CalendarDate today) {
-    for (int i = tabs_.Count() - 1; i >= 0; --i) {
-        LogTab* tab = tabs_.Tab(i);
-        // A log that cannot be opened again (the standard input) stays.
-        if (tab && tab->Reopenable && !PathQualifiesForAutoOpen(tab->FileName(), conditions, today))
-            tabs_.CloseLog(tab);
-    }
+// One listing serves both halves of a pass: a log found in it qualifies
+// without a stat of its own. A folder of thousands of logs is listed again
+// only when its entries changed, its files' times count (MatchDate), or
+// a while has passed (links can change their targets unseen).
+const AutoOpenClose::Listing&
+AutoOpenClose::ListWatchedFolders(const AutoOpenConditions& conditions, CalendarDate today) {
+    constexpr auto ListedFor = std::chrono::seconds(10);
+    const auto now = std::chrono::steady_clock::now();
+    std::vector<std::string> folders = WatchedFolders(tabs_.Options().LogFolders());
+    // Taken before listing: a change while listing shows at the next pass.
+    std::vector<std::optional<FolderStamp>> stamps;
+    for (const std::string& folder : folders)
+        stamps.push_back(SettledFolderStamp(folder));
+    const bool settled = std::all_of(stamps.begin(), stamps.end(),
+                                     [](const auto& stamp) { return stamp.has_value(); });
+    if (listing_ && settled && !conditions.MatchDate && now - listing_->Made < ListedFor &&
+        listing_->Folders == folders && listing_->Stamps == stamps &&
+        listing_->Conditions == conditions && listing_->Today == today)
+        return *listing_;
+
+    Listing& fresh = listing_.emplace();
+    for (const std::string& folder : folders)
+        for (std::string& path : QualifyingFiles(folder, conditions, today))
+            fresh.Qualifying.push_back(std::move(path));
+    fresh.Listed.insert(fresh.Qualifying.begin(), fresh.Qualifying.end());
+    fresh.Folders = std::move(folders);
+    fresh.Stamps = std::move(stamps);
+    fresh.Conditions = conditions;
+    fresh.Today = today;
+    fresh.Made = now;
+    return fresh;
 }
 
-void AutoOpenClose::OpenQualifyingFiles(const AutoOpenConditions& conditions, CalendarDate today) {
+size_t AutoOpenClose::CloseLogsThatNoLongerQualify(const AutoOpenConditions& conditions,
+                                                   CalendarDate today, const Listing& listing) {
+    size_t listedOpen = 0;
+    for (int i = tabs_.Count() - 1; i >= 0; --i) {
+        LogTab* tab = tabs_.Tab(i);
+        if (!tab)
+            continue;
+        if (listing.Listed.count(tab->FileName())) {
+            ++listedOpen;
+            continue;
+        }
+        // A log that cannot be opened again (the standard input) stays.
+        if (tab->Reopenable && !PathQualifiesForAutoOpen(tab->FileName(), conditions, today))
+            tabs_.CloseLog(tab);
+    }
+    return listedOpen;
+}
+
+void AutoOpenClose::OpenQualifyingFiles(const Listing& listing) {
     // IsLogOpen for every file would cost tabs x files on a large folder.
     std::unordered_set<std::string> open;
     for (int i = 0; i < tabs_.Count(); ++i)
         if (const LogTab* tab = tabs_.Tab(i))
             open.insert(tab->FileName());
     std::vector<std::string> added;
-    for (const std::string& folder : WatchedFolders(tabs_.Options().LogFolders()))
-        for (std::string& path : QualifyingFiles(folder, conditions, today))
-            if (open.insert(path).second)
-                added.push_back(std::move(path));
+    for (const std::string& path : listing.Qualifying)
+        if (open.insert(path).second)
+            added.push_back(path);
     tabs_.AddLogs(added);
 }
 

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "autoopen/core/AutoOpenRules.h"
+#include "autoopen/core/FolderListing.h"
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace marrowlight {
 
@@ -37,8 +42,23 @@ class AutoOpenClose {
     AutoOpenConditions Conditions() const;
 
   private:
-    void CloseLogsThatNoLongerQualify(const AutoOpenConditions& conditions, CalendarDate today);
-    void OpenQualifyingFiles(const AutoOpenConditions& conditions, CalendarDate today);
+    // The qualifying files of the watched folders, and what they were
+    // found under.
+    struct Listing {
+        std::vector<std::string> Folders;
+        std::vector<std::optional<FolderStamp>> Stamps;
+        AutoOpenConditions Conditions;
+        CalendarDate Today;
+        std::chrono::steady_clock::time_point Made;
+        std::vector<std::string> Qualifying; // in listing order
+        std::unordered_set<std::string> Listed;
+    };
+    // The last listing while no folder changed, else a new one.
+    const Listing& ListWatchedFolders(const AutoOpenConditions& conditions, CalendarDate today);
+    // Returns how many open logs are listed.
+    size_t CloseLogsThatNoLongerQualify(const AutoOpenConditions& conditions, CalendarDate today,
+                                        const Listing& listing);
+    void OpenQualifyingFiles(const Listing& listing);
     void RestoreLastFocusedLog();
 
     LogTabs& tabs_;
@@ -46,6 +66,7 @@ class AutoOpenClose {
     const bool& firstCycle_;
     std::unique_ptr<Clock> ownClock_;
     const Clock* clock_;
+    std::optional<Listing> listing_;
 };
 
 } // namespace marrowlight

@@ -69,8 +69,10 @@ int LogTabs::Count() const {
     return pageControl_.count();
 }
 
+// Every page is a LogTab (NewTab adds them all); passes over thousands of
+// tabs ask for each of them several times.
 LogTab* LogTabs::Tab(int index) const {
-    return qobject_cast<LogTab*>(pageControl_.widget(index));
+    return static_cast<LogTab*>(pageControl_.widget(index));
 }
 
 LogTab* LogTabs::ActiveTab() const {
@@ -205,9 +207,11 @@ LogTab* LogTabs::NewTab(const std::string& address, const QString& caption,
     connect(tab, &LogTab::StatusMessage, this, &LogTabs::StatusMessage);
     ApplyFont(tab);
     const int index = pageControl_.addTab(tab, TabIcon(MenuImageIndex::NormalLog), caption);
+    ++tabSetVersion_;
     pageControl_.setTabToolTip(index, toolTip);
     ApplyWrap(tab);
     ResetLog(*tab);
+    emit LogAdded(address);
     return tab;
 }
 
@@ -309,6 +313,7 @@ void LogTabs::CloseLog(QWidget* tab) {
         QSignalBlocker block(&pageControl_);
         pageControl_.removeTab(index);
         delete tab;
+        ++tabSetVersion_;
         if (Count() > 0)
             pageControl_.setCurrentIndex(index < Count() ? index : 0);
     }

@@ -88,6 +88,8 @@ class LogTabs : public QObject {
     std::string ActiveFileName() const;
 
     int Count() const;
+    // Changes whenever a tab is added or closed.
+    unsigned TabSetVersion() const { return tabSetVersion_; }
     LogTab* Tab(int index) const;
     LogTab* ActiveTab() const;
     int IndexOf(const LogTab& tab) const;
@@ -111,6 +113,8 @@ class LogTabs : public QObject {
     void StatusMessage(const QString& text);
     // A produced log has new text or a new state: it wants a pass.
     void ProducedLogChanged(const std::string& address);
+    // A tab was added for this log: its rows are wanted at once.
+    void LogAdded(const std::string& address);
 
   private:
     LogTab* Insert(const std::string& path);
@@ -132,6 +136,7 @@ class LogTabs : public QObject {
     std::map<MenuImageIndex, QIcon> icons_;
     // The tab that has the new-lines image: none other is looked at.
     QPointer<LogTab> newLines_;
+    unsigned tabSetVersion_ = 0;
     std::deque<std::string> queue_; // logs waiting for their tabs
     std::set<std::string> queued_;
     QTimer addTimer_;

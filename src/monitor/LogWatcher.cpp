@@ -7,10 +7,35 @@
 
 #if defined(__linux__)
 #include <sys/inotify.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #endif
 
 namespace marrowlight {
+
+bool WritersMayBeElsewhere(long fileSystemType) {
+    // From linux/magic.h and the file systems' own headers.
+    static constexpr unsigned long Remote[] = {
+        0x6969,     // NFS
+        0x517B,     // SMB
+        0xFF534D42, // CIFS
+        0xFE534D42, // SMB2
+        0x65735546, // FUSE (sshfs, rclone, ...)
+        0x01021997, // 9P
+        0x00C36400, // Ceph
+        0x01161970, // GFS2
+        0x7461636F, // OCFS2
+        0x0BD00BD0, // Lustre
+        0x5346414F, // AFS
+        0x6B414653, // kAFS
+        0x73757245, // Coda
+        0x47504653, // GPFS
+        0x013111A8, // IBRIX
+        0xAAD7AAEA, // PanFS
+    };
+    const auto type = static_cast<unsigned long>(fileSystemType) & 0xFFFFFFFFUL;
+    return std::find(std::begin(Remote), std::end(Remote), type) != std::end(Remote);
+}
 
 #if defined(__linux__)
 
@@ -74,13 +99,26 @@ void LogWatcher::Watch(const std::vector<std::string>& paths) {
     });
 }
 
+bool LogWatcher::Covers(const std::string& path) const {
+    const auto it = logs_.find(path);
+    return it != logs_.end() && it->second.fileWd >= 0 && it->second.folderWd >= 0 &&
+           it->second.localFolder;
+}
+
 void LogWatcher::Arm(const std::string& path, Log& log) {
     if (log.folderWd < 0) {
         log.folderWd = ::inotify_add_watch(fd_, log.folder.c_str(), FolderEvents | IN_MASK_ADD);
         Use(log.folderWd, path);
+        struct statfs fs {};
+        log.localFolder = log.folderWd >= 0 && ::statfs(log.folder.c_str(), &fs) == 0 &&
+                          !WritersMayBeElsewhere(static_cast<long>(fs.f_type));
     }
-    if (log.fileWd < 0)
+    if (log.fileWd < 0) {
         ArmFile(path, log);
+        // What was written before the watch came told nothing.
+        if (log.fileWd >= 0)
+            changed_(path);
+    }
 }
 
 void LogWatcher::ArmFile(const std::string& path, Log& log) {
@@ -190,6 +228,9 @@ LogWatcher::LogWatcher(std::function<void(const std::string&)> changed, QObject*
 LogWatcher::~LogWatcher() = default;
 
 void LogWatcher::Watch(const std::vector<std::string>&) {}
+bool LogWatcher::Covers(const std::string&) const {
+    return false;
+}
 void LogWatcher::Arm(const std::string&, Log&) {}
 void LogWatcher::ArmFile(const std::string&, Log&) {}
 void LogWatcher::Use(int, const std::string&) {}

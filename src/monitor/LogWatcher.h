@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -19,6 +18,11 @@ namespace marrowlight {
 //
 // It only says "look at this log again": the pass decides what changed. Files
 // on network shares send no notifications, which is why polling stays.
+// Whether files on a file system of this type (statfs's f_type) can change
+// without this kernel seeing it: network, cluster and FUSE file systems,
+// whose writers may be elsewhere.
+bool WritersMayBeElsewhere(long fileSystemType);
+
 class LogWatcher : public QObject {
     Q_OBJECT
 
@@ -33,6 +37,14 @@ class LogWatcher : public QObject {
     void Watch(const std::vector<std::string>& paths);
     // False where the kernel gives no notifications.
     bool Active() const { return fd_ >= 0; }
+    // Every path of the last Watch has its watches.
+    bool Armed() const { return armed_; }
+    // Tells of what the kernel reported so far now, not when the event loop
+    // comes to it: a pass that leaves covered logs alone asks first.
+    void TakeEvents() { ReadEvents(); }
+    // The kernel tells of every change to this log: its file and its folder
+    // are watched, on a file system only this machine writes to.
+    bool Covers(const std::string& path) const;
 
   private:
     struct Log {
@@ -40,6 +52,7 @@ class LogWatcher : public QObject {
         std::string name;
         int fileWd = -1;
         int folderWd = -1;
+        bool localFolder = false;
     };
     void Arm(const std::string& path, Log& log);
     // The path may name another file now: its watch follows the path.
@@ -52,7 +65,7 @@ class LogWatcher : public QObject {
     std::function<void(const std::string&)> changed_;
     int fd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
-    std::map<std::string, Log> logs_;
+    std::unordered_map<std::string, Log> logs_;
     // The paths of the last Watch, and whether each of them had its watches.
     std::vector<std::string> watched_;
     bool armed_ = false;

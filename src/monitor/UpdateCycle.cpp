@@ -20,7 +20,6 @@
 #include <QMainWindow>
 #include <algorithm>
 #include <chrono>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -131,6 +130,8 @@ UpdateCycle::UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, 
     connect(&loadTimer_, &QTimer::timeout, this, [this] { ContinueLoads(); });
     connect(&tabs_, &LogTabs::ProducedLogChanged, this,
             [this](const std::string& address) { LogChanged(address); });
+    connect(&tabs_, &LogTabs::LogAdded, this,
+            [this](const std::string& address) { ReadSoon(address); });
     changedTimer_.setSingleShot(true);
     changedTimer_.setTimerType(Qt::PreciseTimer);
     connect(&changedTimer_, &QTimer::timeout, this, [this] { PassChangedLogs(); });
@@ -157,34 +158,48 @@ void UpdateCycle::Pass() {
     timer_.stop();
     TimerRestart restart(timer_);
     Alerts alerts{};
-    changed_.clear(); // every log is looked at now
     taken_.clear();
 
+    // A log the kernel tells about is read when it tells; polling looks at
+    // each such log only every few seconds, in turn, in case a write came
+    // unannounced (through a shared mapping, say). A log not read since it
+    // was opened or reset is read; "Update each" reads all.
+    watcher_->TakeEvents();
+    const bool pollAll = !firstCycle_ || tabs_.Options().UpdateForced();
+    const auto coveredEvery = unsigned(std::max(1, CoveredPollMs / std::max(1, timer_.interval())));
+    ++passes_;
+    // Past a slice's time, the logs left are read in slices of their own.
+    QElapsedTimer slice;
+    slice.start();
     const int count = tabs_.Count();
     for (int i = 0; i < count; ++i)
         if (LogTab* tab = tabs_.Tab(i); tab && !LogReader::Loading(tab->Page)) {
             if (tab->Pump)
                 tab->Pump->Poll();
+            else if (!pollAll && tab->Page.FileStamp &&
+                     (passes_ + unsigned(i)) % coveredEvery != 0 &&
+                     !changed_.count(tab->FileName()) && watcher_->Covers(tab->FileName()))
+                continue;
+            if (slice.elapsed() >= LoadSliceMs) {
+                changed_.insert(tab->FileName());
+                continue;
+            }
+            changed_.erase(tab->FileName());
             PassOneTab(*tab, alerts);
         }
 
     // Before the automatic opening, whose new logs come to the front.
-    focus_->PassEnded();
+    EndTabsPass();
     tabs_.ActiveTabChanged();
     // Before the automatic closing, which may take a tab away.
     HandOutTakenLines();
-    if (tabs_.Menu().OpenCloseLogsAutomatically() && AutoOpenClosePass) {
-        std::unordered_set<const LogTab*> before;
-        for (int i = 0; i < tabs_.Count(); ++i)
-            before.insert(tabs_.Tab(i));
+    if (tabs_.Menu().OpenCloseLogsAutomatically() && AutoOpenClosePass)
         AutoOpenClosePass();
-        for (int i = 0; i < tabs_.Count(); ++i)
-            if (const LogTab* tab = tabs_.Tab(i); tab && !before.count(tab))
-                ReadSoon(tab->FileName());
-    }
     firstCycle_ = true;
     WatchOpenLogs();
     rhythm_->Raise(alerts);
+    if (!changed_.empty() && !changedTimer_.isActive())
+        changedTimer_.start(0);
 }
 
 void UpdateCycle::PassOneTab(LogTab& tab, Alerts& alerts) {
@@ -223,11 +238,19 @@ void UpdateCycle::ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& a
     }
 }
 
-// Only the log that received lines last keeps the new-lines image.
+// Only the log that received lines last keeps the new-lines image: it is
+// given once the pass ends, since every new icon lays the tab bar out again.
 void UpdateCycle::ShowNewLines(LogTab& tab) {
-    tabs_.MarkNewLines(tab);
+    lastNewLines_ = &tab;
     if (tabs_.Menu().KeepModifiedLogFocused())
         focus_->Modified(tab);
+}
+
+void UpdateCycle::EndTabsPass() {
+    if (lastNewLines_)
+        tabs_.MarkNewLines(*lastNewLines_);
+    lastNewLines_ = nullptr;
+    focus_->PassEnded();
 }
 
 bool UpdateCycle::Loading() const {
@@ -245,15 +268,15 @@ LogTab* UpdateCycle::NextLoadingTab() const {
 }
 
 void UpdateCycle::KeepLoading() {
-    if (Loading() && !loadTimer_.isActive())
+    const bool loading = Loading();
+    if (loading && !loadTimer_.isActive())
         loadTimer_.start(0);
-    ShowBusyCursor();
+    ShowBusyCursor(loading);
 }
 
 // While a load goes on between slices the window answers, which the busy
 // pointer tells; the wait cursor stays for the slices themselves.
-void UpdateCycle::ShowBusyCursor() {
-    const bool loading = Loading();
+void UpdateCycle::ShowBusyCursor(bool loading) {
     if (loading && !busyCursor_)
         QApplication::setOverrideCursor(Qt::BusyCursor);
     else if (!loading && busyCursor_)
@@ -268,7 +291,7 @@ void UpdateCycle::ContinueLoads() {
     if (!tab) {
         // The tab closed or was reset.
         loadTimer_.stop();
-        ShowBusyCursor();
+        ShowBusyCursor(Loading());
         return;
     }
     Scope scope(*this);
@@ -284,7 +307,7 @@ void UpdateCycle::ContinueLoads() {
     }
     Alerts none{};
     ShowOutcome(*tab, outcome, none, follow);
-    focus_->PassEnded();
+    EndTabsPass();
     if (!LogReader::Loading(tab->Page)) {
         tabs_.ActiveTabChanged();
         // What was written while it loaded is read now, not an interval later.
@@ -297,7 +320,7 @@ void UpdateCycle::StopLoads() {
         if (LogTab* tab = tabs_.Tab(i); tab && LogReader::Loading(tab->Page))
             tabs_.ResetLog(*tab);
     loadTimer_.stop();
-    ShowBusyCursor();
+    ShowBusyCursor(Loading());
 }
 
 void UpdateCycle::LogChanged(const std::string& path) {
@@ -322,14 +345,27 @@ void UpdateCycle::PassChangedLogs() {
         return;
     }
     Scope scope(*this);
-    const std::set<std::string> changed = std::exchange(changed_, {});
     Alerts alerts{};
     taken_.clear();
-    for (int i = 0; i < tabs_.Count(); ++i)
-        if (LogTab* tab = tabs_.Tab(i);
-            tab && changed.count(tab->FileName()) && !LogReader::Loading(tab->Page))
-            PassOneTab(*tab, alerts);
-    focus_->PassEnded();
+    // Thousands of logs written at once are read a slice at a time, the
+    // window answering in between. A log read here may ask for another pass.
+    std::set<std::string> pending = std::exchange(changed_, {});
+    QElapsedTimer slice;
+    slice.start();
+    bool sliced = false;
+    for (int i = 0; i < tabs_.Count() && !pending.empty() && !sliced; ++i) {
+        LogTab* tab = tabs_.Tab(i);
+        if (!tab || !pending.erase(tab->FileName()) || LogReader::Loading(tab->Page))
+            continue;
+        PassOneTab(*tab, alerts);
+        sliced = slice.elapsed() >= LoadSliceMs;
+    }
+    // Paths no tab holds any more are dropped once every tab was looked at.
+    if (sliced && !pending.empty()) {
+        changed_.merge(pending);
+        changedTimer_.start(0);
+    }
+    EndTabsPass();
     tabs_.ActiveTabChanged();
     rhythm_->Raise(alerts);
     sinceChangedPass_.restart();
@@ -354,6 +390,7 @@ void UpdateCycle::ReadAllSoon() {
 
 void UpdateCycle::SetWatching(bool on) {
     watching_ = on;
+    watchedVersion_.reset();
     WatchOpenLogs();
 }
 
@@ -363,6 +400,10 @@ void UpdateCycle::WatchOpenLogs() {
         watcher_->Watch(paths);
         return;
     }
+    // The same logs, every one with its watches: nothing to hand over.
+    if (watchedVersion_ == tabs_.TabSetVersion() && watcher_->Armed())
+        return;
+    watchedVersion_ = tabs_.TabSetVersion();
     // A produced log learns of its text from its producer.
     for (int i = 0; i < tabs_.Count(); ++i)
         if (const LogTab* tab = tabs_.Tab(i); tab && !tab->Pump)

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ class UpdateCycle : public QObject {
     static constexpr int LoadSliceMs = 20;
     // Changed-log passes of a log written without pause come no closer.
     static constexpr int ChangedPassGapMs = 10;
+    // How often polling looks at a log the kernel reports changes of.
+    static constexpr int CoveredPollMs = 10'000;
 
     // clock and files default to the wall clock and the real file system.
     UpdateCycle(LogTabs& tabs, QMainWindow& window, QTimer& pollTimer, bool& firstCycle,
@@ -104,10 +107,12 @@ class UpdateCycle : public QObject {
     // scrolled to its end before.
     void ShowOutcome(LogTab& tab, const PassOutcome& outcome, Alerts& alerts, bool follow);
     void ShowNewLines(LogTab& tab);
+    // The last log that took lines gets the new-lines image; then the focus.
+    void EndTabsPass();
     void ContinueLoads();
     LogTab* NextLoadingTab() const;
     void KeepLoading();
-    void ShowBusyCursor();
+    void ShowBusyCursor(bool loading);
     void LogChanged(const std::string& path);
     void PassChangedLogs();
     void WatchOpenLogs();
@@ -126,8 +131,10 @@ class UpdateCycle : public QObject {
     std::unique_ptr<LogWatcher> watcher_;
     std::unique_ptr<FocusKeeper> focus_;
     bool watching_ = true;
+    std::optional<unsigned> watchedVersion_; // of the tabs the watcher has
 
     bool busy_ = false;         // a pass or a slice runs
+    unsigned passes_ = 0;       // polling passes so far
     bool passDeferred_ = false; // a pass waits for the running work to end
     QTimer loadTimer_;          // one slice per turn of the event loop
     bool busyCursor_ = false;
@@ -135,6 +142,7 @@ class UpdateCycle : public QObject {
     QTimer changedTimer_;
     QElapsedTimer sinceChangedPass_;
     std::vector<TakenLines> taken_; // by the pass under way
+    QPointer<LogTab> lastNewLines_; // by the pass under way
 };
 
 } // namespace marrowlight

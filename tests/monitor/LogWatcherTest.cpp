@@ -128,5 +128,28 @@ TEST(LogWatcher, LogsSharingAWatchAreToldApart) {
     }
 }
 
+// Polling stays for files whose writers the kernel may not see.
+TEST(LogWatcher, KnowsWhichFileSystemsHaveWritersElsewhere) {
+    const struct {
+        const char* name;
+        long type;
+        bool elsewhere;
+    } cases[] = {
+        {"ext4", 0xEF53, false},
+        {"tmpfs", 0x01021994, false},
+        {"btrfs", 0x9123683E, false},
+        {"xfs", 0x58465342, false},
+        {"overlay", 0x794C7630, false},
+        {"NFS", 0x6969, true},
+        {"CIFS", long(0xFF534D42), true},
+        {"SMB2", long(0xFE534D42), true},
+        {"FUSE (sshfs)", 0x65735546, true},
+        {"9p", 0x01021997, true},
+        {"Ceph", 0x00C36400, true},
+    };
+    for (const auto& fs : cases)
+        EXPECT_EQ(WritersMayBeElsewhere(fs.type), fs.elsewhere) << fs.name;
+}
+
 } // namespace
 } // namespace marrowlight

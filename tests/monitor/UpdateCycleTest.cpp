@@ -9,6 +9,7 @@
 #include "monitor/LogListView.h"
 #include "monitor/LogTab.h"
 #include "monitor/MonitorRig.h"
+#include "monitor/core/FileSource.h"
 #include "monitor/core/LogReader.h"
 #include "support/core/Clock.h"
 
@@ -27,6 +28,8 @@
 #include <QWheelEvent>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -39,7 +42,8 @@ struct FixedClock : Clock {
 
 // Two passes' worth of machinery around real files in a temporary folder.
 struct CycleRig : testing::TabsRig {
-    CycleRig() { timer.setInterval(500); }
+    // files: the real file system when null.
+    explicit CycleRig(const FileSource* files = nullptr) : files_(files) { timer.setInterval(500); }
 
     std::string Path(const char* name) const {
         return QFile::encodeName(dir.filePath(name)).toStdString();
@@ -73,7 +77,19 @@ struct CycleRig : testing::TabsRig {
     QTimer timer;
     bool firstCycle = false;
     FixedClock clock;
-    UpdateCycle cycle{*tabs, window, timer, firstCycle, &clock};
+    const FileSource* files_;
+    UpdateCycle cycle{*tabs, window, timer, firstCycle, &clock, files_};
+};
+
+// The real file system, counting the stats of each path.
+struct CountingFiles : FileSource {
+    std::optional<LogStamp> Stat(const std::string& path) const override {
+        ++stats[path];
+        return posix.Stat(path);
+    }
+    OpenResult Open(const std::string& path) const override { return posix.Open(path); }
+    PosixFileSource posix;
+    mutable std::map<std::string, int> stats;
 };
 
 TEST(UpdateCycle, EachGroupSoundsOncePerPassInGroupOrder) {
@@ -391,6 +407,41 @@ TEST(UpdateCycle, APassAskedForWhileOneRunsComesAfterIt) {
     EXPECT_TRUE(rig.timer.isActive());
     EXPECT_TRUE(RunEventsUntil([&] { return passes == 2; }));
     EXPECT_EQ(rig.Rows("app.log"), 2);
+}
+
+// Thousands of idle logs would cost a stat each on every polling pass; the
+// kernel tells of their changes, so polling looks at each only now and then.
+TEST(UpdateCycle, PollingLooksAtALogTheKernelReportsOnlyNowAndThen) {
+#if !defined(__linux__)
+    GTEST_SKIP() << "only Linux gives file notifications here";
+#endif
+    CountingFiles files;
+    CycleRig rig(&files);
+    const std::string app = rig.Path("app.log");
+    rig.Append("app.log", "one\r\n");
+    rig.tabs->OpenLog(app);
+    rig.cycle.Pass(); // reads the log, then watches it
+    rig.cycle.Pass(); // reads what came before the watch
+    QApplication::processEvents();
+    ASSERT_EQ(rig.Rows("app.log"), 1);
+
+    // Every 500 ms for 10 s: one look.
+    files.stats.clear();
+    for (int pass = 0; pass < UpdateCycle::CoveredPollMs / 500; ++pass)
+        rig.cycle.Pass();
+    EXPECT_EQ(files.stats[app], 1);
+
+    // A write is read by the next pass, reported or not yet.
+    rig.Append("app.log", "two\r\n");
+    rig.cycle.Pass();
+    EXPECT_EQ(rig.Rows("app.log"), 2);
+
+    // "Update each" reads every log on every pass, as chosen.
+    rig.options.UpdateForcedButton->setChecked(true);
+    files.stats.clear();
+    for (int pass = 0; pass < 3; ++pass)
+        rig.cycle.Pass();
+    EXPECT_EQ(files.stats[app], 3);
 }
 
 // Polling every minute: only the kernel's notifications can bring these

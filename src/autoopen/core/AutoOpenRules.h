@@ -18,6 +18,7 @@ struct AutoOpenConditions {
     bool MatchMask = false;      // MatchMaskBox
     bool MatchWildcards = false; // MatchWildcardsBox
     bool MatchDate = false;      // MatchDateBox
+    bool operator==(const AutoOpenConditions&) const = default;
 };
 
 // The name half of the conditions, with the date masks expanded and both

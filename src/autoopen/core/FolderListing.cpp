@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 
 namespace marrowlight {
 
@@ -69,6 +70,19 @@ std::optional<DateTime> RegularFileModificationTime(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     return ModificationTimeOf(st);
+}
+
+std::optional<FolderStamp> SettledFolderStamp(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    const auto ns = [](const timespec& t) { return int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    constexpr int64_t SettledNs = 2'000'000'000;
+    if (ns(now) - ns(st.st_mtim) < SettledNs || ns(now) - ns(st.st_ctim) < SettledNs)
+        return std::nullopt;
+    return FolderStamp{uint64_t(st.st_dev), uint64_t(st.st_ino), ns(st.st_mtim), ns(st.st_ctim)};
 }
 
 } // namespace marrowlight

@@ -2,6 +2,7 @@
 
 #include "support/core/Clock.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,6 +30,20 @@ using NameFilter = std::function<bool(std::string_view name)>;
 // nothing.
 std::vector<FolderEntry> ListFolder(const std::string& folder, bool withModificationTime,
                                     const NameFilter& accept = {});
+
+// What tells that a folder gained, lost or renamed an entry.
+struct FolderStamp {
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    int64_t ModifiedNs = 0;
+    int64_t ChangedNs = 0;
+    bool operator==(const FolderStamp&) const = default;
+};
+
+// The folder's stamp, or nothing when it cannot be looked at or changed so
+// lately that a later change could keep the same time (file systems keep
+// coarse times).
+std::optional<FolderStamp> SettledFolderStamp(const std::string& folder);
 
 // One stat, following links: the local last-write time of the regular file
 // at the path, or nothing when the path names no regular file.
