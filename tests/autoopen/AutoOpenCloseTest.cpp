@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -187,6 +189,42 @@ TEST(AutoOpenClose, WithTheDayCheckAFileQualifiesOnTheDayItWasWritten) {
     rig.SetClock(8, 9);
     rig.Pass();
     EXPECT_EQ(rig.Paths(), Paths()) << "the next day it was written yesterday";
+}
+
+// Thousands of logs are not listed again on every pass while their folder
+// stays as it was; what it holds still decides, and so do the files' days
+// when they count.
+TEST(AutoOpenClose, AnUnchangedFolderIsListedAgainOnlyWhenItMustBe) {
+    PassRig rig;
+    const std::string logs = rig.Folder("logs", {"a.log"});
+    const std::string a = logs + "/a.log", b = logs + "/b.log";
+    // As if the folder last changed an hour ago.
+    const timespec hourAgo{::time(nullptr) - 3600, 0};
+    const auto settle = [&] {
+        const timespec times[2] = {hourAgo, hourAgo};
+        ASSERT_EQ(::utimensat(AT_FDCWD, logs.c_str(), times, 0), 0);
+    };
+    rig.Watch(logs);
+    settle();
+    rig.Pass();
+    EXPECT_EQ(rig.Paths(), Paths({a}));
+    rig.CloseAll();
+    rig.Pass();
+    EXPECT_EQ(rig.Paths(), Paths({a})) << "closed by hand, opened again";
+
+    testing::WriteFile(b, "x\r\n");
+    rig.Pass();
+    EXPECT_EQ(rig.SortedPaths(), Paths({a, b})) << "a new file";
+
+    ASSERT_TRUE(testing::SetLocalModificationTime(a, 2026, 12, 6, 12, 0, 0));
+    ASSERT_TRUE(testing::SetLocalModificationTime(b, 2026, 12, 6, 12, 0, 0));
+    rig.options.MatchDateBox->setChecked(true);
+    settle();
+    rig.Pass();
+    EXPECT_EQ(rig.Paths(), Paths()) << "both written yesterday";
+    ASSERT_TRUE(testing::SetLocalModificationTime(a, 2026, 12, 7, 11, 0, 0));
+    rig.Pass();
+    EXPECT_EQ(rig.Paths(), Paths({a})) << "written today, the folder unchanged";
 }
 
 TEST(AutoOpenClose, TheLastFocusedLogComesToTheFrontInTheFirstCycleOnly) {

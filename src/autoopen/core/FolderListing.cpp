@@ -80,7 +80,7 @@ std::optional<FolderStamp> SettledFolderStamp(const std::string& folder) {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     constexpr int64_t SettledNs = 2'000'000'000;
-    if (ns(now) - ns(st.st_mtim) < SettledNs || ns(now) - ns(st.st_ctim) < SettledNs)
+    if (ns(now) - ns(st.st_mtim) < SettledNs)
         return std::nullopt;
     return FolderStamp{uint64_t(st.st_dev), uint64_t(st.st_ino), ns(st.st_mtim), ns(st.st_ctim)};
 }
