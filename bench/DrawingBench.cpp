@@ -121,9 +121,9 @@ std::string MakeRowLog(const std::string& name, const std::string& row) {
 // 1 MiB of words whose colour changes every few characters, in the forms
 // programs write: basic and bright colours, 256 colours, 24-bit, bold, reset.
 std::string SequenceRow() {
-    const char* sequences[] = {"\x1b[31m",        "\x1b[1;32m", "\x1b[38;5;208m", "\x1b[0m",
-                               "\x1b[94m",        "\x1b[22;33m", "\x1b[38;2;10;200;30m",
-                               "\x1b[41;97m",     "\x1b[49m",   "\x1b[39m"};
+    const char* sequences[] = {"\x1b[31m", "\x1b[1;32m",  "\x1b[38;5;208m",       "\x1b[0m",
+                               "\x1b[94m", "\x1b[22;33m", "\x1b[38;2;10;200;30m", "\x1b[41;97m",
+                               "\x1b[49m", "\x1b[39m"};
     const char* words[] = {"lorem ", "ipsum ", "dolor ", "sit ", "amet, ", "elit "};
     std::string row;
     for (size_t i = 0; row.size() < (size_t{1} << 20); ++i)

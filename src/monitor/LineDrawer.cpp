@@ -8,6 +8,7 @@
 
 #include <QAbstractItemView>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPalette>
 #include <QTextLayout>
@@ -363,43 +364,111 @@ void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& 
             Matcher().Highest(text), record, 0, false, {});
 }
 
-// Each stretch in its own colour, one after the other: the text is drawn once
-// however many sequences it had. A colour is drawn as its readable variant
-// on what lies under it.
-void LineDrawer::DrawStyled(QPainter& painter, const QFontMetrics& metrics, QPoint at,
-                            const QRect& rect, const QString& line,
-                            const std::vector<ShownSpan>& styled, const QColor& textColor,
-                            const QColor& background, const QPalette& palette) const {
-    int done = 0;
-    int x = at.x();
-    QFont bold = painter.font();
-    bold.setBold(true);
-    const QFont normal = painter.font();
+// The line is shaped once, as a plain line is, and each stretch draws its
+// own glyphs of it in its colour: shaping each stretch on its own cost
+// several times the plain line for a row that changes colour every few
+// characters. Bold is struck twice a pixel apart, as terminals do, so the
+// glyphs keep the places of the plain line. A colour is drawn as its
+// readable variant on what lies under it; only stretches in view are drawn.
+void LineDrawer::DrawStyled(QPainter& painter, QPoint at, const QRect& rect, int rightEdge,
+                            const QString& line, const std::vector<ShownSpan>& styled,
+                            const QColor& textColor, const QColor& background,
+                            const QPalette& palette) const {
+    QTextLayout layout(line, painter.font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(false);
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    if (!textLine.isValid()) {
+        layout.endLayout();
+        return;
+    }
+    textLine.setLineWidth(1e9);
+    layout.endLayout();
+    const QPointF origin(at.x(), at.y() - textLine.ascent());
+
+    // Where each character has one glyph (no ligatures, joined or
+    // right-to-left text) the line's glyphs are cut into the stretches;
+    // elsewhere the layout finds each stretch's glyphs, which costs more.
+    const QList<QGlyphRun> lineRuns = textLine.glyphRuns();
+    std::vector<int> runStarts; // the first character of each run
+    std::vector<QList<QPointF>> places;
+    int glyphs = 0;
+    bool oneToOne = true;
+    for (const QGlyphRun& run : lineRuns) {
+        runStarts.push_back(glyphs);
+        places.push_back(run.positions());
+        glyphs += int(run.glyphIndexes().size());
+        oneToOne = oneToOne && !run.isRightToLeft();
+    }
+    oneToOne = oneToOne && glyphs == line.size();
+    auto runOf = [&](int character) {
+        return size_t(std::upper_bound(runStarts.begin(), runStarts.end(), character) -
+                      runStarts.begin() - 1);
+    };
+    auto xOf = [&](int character) {
+        if (character >= glyphs)
+            return textLine.naturalTextWidth();
+        const size_t r = runOf(character);
+        return places[r][character - runStarts[r]].x();
+    };
+    auto glyphsOf = [&](int begin, int end) {
+        if (!oneToOne)
+            return textLine.glyphRuns(begin, end - begin);
+        QList<QGlyphRun> runs;
+        for (size_t r = runOf(begin); r < runStarts.size() && runStarts[r] < end; ++r) {
+            const QGlyphRun& run = lineRuns[qsizetype(r)];
+            const int from = std::max(begin, runStarts[r]) - runStarts[r];
+            const int to = std::min<int>(end - runStarts[r], int(places[r].size()));
+            if (from >= to)
+                continue;
+            QGlyphRun part = run;
+            part.setGlyphIndexes(run.glyphIndexes().mid(from, to - from));
+            part.setPositions(places[r].mid(from, to - from));
+            runs.append(part);
+        }
+        return runs;
+    };
+
     auto draw = [&](int begin, int end, const TerminalStyle& style) {
-        const QString piece = line.mid(begin, end - begin);
-        const int width = metrics.horizontalAdvance(piece);
+        if (begin >= end)
+            return true;
+        const qreal left = origin.x() + (oneToOne ? xOf(begin) : textLine.cursorToX(begin));
+        if (left >= rightEdge)
+            return false;
+        const qreal right = origin.x() + (oneToOne ? xOf(end) : textLine.cursorToX(end));
+        if (right <= 0)
+            return true;
         QColor under = background;
         if (style.Background) {
             under = QColor::fromRgb(style.Background & 0xFFFFFF);
-            painter.fillRect(QRect(x, rect.top(), width, rect.height()), under);
+            painter.fillRect(
+                QRect(qRound(left), rect.top(), qRound(right) - qRound(left), rect.height()),
+                under);
         }
         painter.setPen(
             style.Foreground
                 ? DrawnOn(QRgb(style.Foreground & 0xFFFFFF) | 0xFF000000u, under, palette)
                 : (style.Background ? DrawnOn(textColor.rgb(), under, palette) : textColor));
-        painter.setFont(style.Bold ? bold : normal);
-        painter.drawText(x, at.y(), piece);
-        x += width;
+        for (const QGlyphRun& run : glyphsOf(begin, end)) {
+            painter.drawGlyphRun(origin, run);
+            if (style.Bold)
+                painter.drawGlyphRun(origin + QPointF(1, 0), run);
+        }
+        return true;
     };
+    int done = 0;
+    bool more = true;
     for (const ShownSpan& span : styled) {
-        if (span.Begin > done)
-            draw(done, span.Begin, TerminalStyle{});
-        draw(span.Begin, span.End, span.Style);
+        more = draw(done, span.Begin, TerminalStyle{}) && draw(span.Begin, span.End, span.Style);
+        if (!more)
+            break;
         done = span.End;
     }
-    if (done < line.size())
+    if (more)
         draw(done, int(line.size()), TerminalStyle{});
-    painter.setFont(normal);
     painter.setPen(textColor);
 }
 
@@ -436,7 +505,7 @@ void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& p
     if (styled.empty())
         painter.drawText(x, baseline, line);
     else
-        DrawStyled(painter, metrics, QPoint(x, baseline), rect, line, styled, textColor, background,
+        DrawStyled(painter, QPoint(x, baseline), rect, right, line, styled, textColor, background,
                    palette);
     if (!found.empty()) {
         // A fill, and a frame in the text's colour that shows the mark where

@@ -149,7 +149,7 @@ class LineDrawer {
                  int rightEdge, const QString& line, int group, const LineRecord* record, int shift,
                  bool selected, const std::vector<std::pair<int, int>>& found,
                  const std::vector<ShownSpan>& styled = {}) const;
-    void DrawStyled(QPainter& painter, const QFontMetrics& metrics, QPoint at, const QRect& rect,
+    void DrawStyled(QPainter& painter, QPoint at, const QRect& rect, int rightEdge,
                     const QString& line, const std::vector<ShownSpan>& styled,
                     const QColor& textColor, const QColor& background,
                     const QPalette& palette) const;

@@ -59,9 +59,12 @@ class LineTextSource {
     };
     // [offset, offset + length) of the row; whole, when given, tells whether
     // all of it was read.
+    // style: what the sequences before offset left.
     std::string Read(const LineIndex& lines, size_t row, uint64_t offset, uint64_t length,
                      bool cutHead, bool cutTail, bool* whole = nullptr,
-                     std::vector<StyledSpan>* spans = nullptr);
+                     std::vector<StyledSpan>* spans = nullptr, TerminalStyle style = {});
+    // Where a part from byte `start` of a row begins and in which colours.
+    EscapeCarry CarryTo(const LineIndex& lines, const LineEntry& line, uint64_t start);
     // Whether an 8-bit row is UTF-8 (else Windows-1252), decided from the
     // whole row the first time a part of it needs it; empty when the row
     // can't be read whole.
@@ -80,6 +83,14 @@ class LineTextSource {
     static constexpr size_t MaxDecidedRows = 4096;
     std::unordered_map<uint64_t, bool> decided_;
     uint64_t decidedSourceId_ = 0;
+    // Where parts of rows begin, by the offset asked for; and the last one
+    // found, which the next part of the same row goes on from.
+    std::unordered_map<uint64_t, EscapeCarry> carried_;
+    uint64_t carriedSourceId_ = 0;
+    struct Scan {
+        uint64_t RowOffset = UINT64_MAX;
+        EscapeCarry Done;
+    } scan_;
 };
 
 } // namespace marrowlight
