@@ -157,11 +157,16 @@ EscapeCarry LineTextSource::CarryTo(const LineIndex& lines, const LineEntry& lin
     const uint64_t key = line.Offset + start;
     if (auto it = carried_.find(key); it != carried_.end())
         return it->second;
-    // On from where the last part of the same row was found, else from the
-    // row's start: the colours a part shows depend on all of the row before.
+    // On from where the last part of the same row was found when that is
+    // near, else from the row's start or CarryWindowBytes before the part:
+    // a part of a long row reads little more than itself, and colours set
+    // further back than that are not looked for.
     EscapeCarry from;
-    if (scan_.RowOffset == line.Offset && scan_.Done.Start <= start)
+    if (scan_.RowOffset == line.Offset && scan_.Done.Start <= start &&
+        start - scan_.Done.Start <= CarryWindowBytes)
         from = scan_.Done;
+    else if (start > CarryWindowBytes)
+        from.Start = start - CarryWindowBytes;
     auto read = [&](uint64_t at, size_t n) {
         bytes_.resize(n);
         const ssize_t got = lines.Source()->ReadAt(line.Offset + at, bytes_.data(), n);

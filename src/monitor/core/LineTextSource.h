@@ -26,6 +26,8 @@ class GroupMatcher;
 class LineTextSource {
   public:
     static constexpr size_t MaxCachedBytes = size_t{8} << 20;
+    // How far before a part of a row its colours are looked for.
+    static constexpr uint64_t CarryWindowBytes = uint64_t{32} << 10;
 
     // Empty text when the row is out of range, the index has no file or the
     // read fails. With `spans`, the terminal colours of the text.
@@ -34,7 +36,8 @@ class LineTextSource {
     // reading at most 4 * chars bytes of it, and an 8-bit row with other
     // than ASCII once whole, so every part of it decodes as the whole row
     // does. `first` counts 16-bit units in UTF-16 rows and bytes otherwise
-    // (characters in ASCII text).
+    // (characters in ASCII text). The part starts past a terminal sequence
+    // that `first` would cut, in the colours the sequences before it set.
     std::string Part(const LineIndex& lines, size_t row, uint64_t first, uint64_t chars,
                      std::vector<StyledSpan>* spans = nullptr);
     // A bound on a row's characters, known without reading it.
