@@ -67,6 +67,10 @@ target "bulk load in slices, keyword filters (x memchr)" BulkLoadBench BM_BulkLo
 target "bulk load, three regex groups (x memchr)" BulkLoadBench BM_BulkLoadRegexGroups x_memchr_cpu 3
 target "page and paint wrapped, 10 MiB line (x unwrapped)" DrawingBench BM_WrappedAgainstUnwrapped/0 x_unwrapped 1.5
 target "page and paint wrapped, 10M rows (x unwrapped)" DrawingBench BM_WrappedAgainstUnwrapped/1 x_unwrapped 1.5
+# "Costs no more" than the plain row: 1.2 leaves room for the noise of two
+# paints measured in turn.
+target "paint a 1 MiB row of colour sequences (x plain row)" DrawingBench BM_SequencesAgainstPlain/0 x_plain 1.2
+target "paint it scrolled to its middle (x plain row)" DrawingBench BM_SequencesAgainstPlain/1 x_plain 1.2
 target "write -> row, median (ms)" LiveViewBench BM_WriteToRow/ median_ms 5
 target "write -> row, 95th percentile (ms)" LiveViewBench BM_WriteToRow/ p95_ms 20
 target "CPU following 10 lines a second (% of a core)" LiveViewBench BM_WriteToRow/ program_cpu_pct 1
