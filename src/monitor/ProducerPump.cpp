@@ -78,6 +78,8 @@ void ProducerPump::RunSlice() {
         sinceChanged_.isValid() && sinceChanged_.elapsed() < UnpackChangeMs)
         return;
     spool_->Flush();
+    if (finished_)
+        spool_->Release();
     if (spool_->Written() != shownBytes_ || newState) {
         shownBytes_ = spool_->Written();
         shownState_ = std::move(state);

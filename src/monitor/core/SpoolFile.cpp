@@ -98,7 +98,7 @@ bool SpoolFile::Append(std::string_view bytes) {
     if (bytes.size() >= BufferBytes)
         return Write(bytes);
     if (!buffer_)
-        buffer_ = std::make_unique<char[]>(BufferBytes);
+        buffer_ = std::make_unique_for_overwrite<char[]>(BufferBytes); // pages taken as written
     std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
     return true;
@@ -110,13 +110,18 @@ std::span<char> SpoolFile::Room(size_t least) {
     if (BufferBytes - used_ < least && !Flush())
         return {};
     if (!buffer_)
-        buffer_ = std::make_unique<char[]>(BufferBytes);
+        buffer_ = std::make_unique_for_overwrite<char[]>(BufferBytes); // pages taken as written
     return {buffer_.get() + used_, std::min(BufferBytes - used_, BufferBytes / 2)};
 }
 
 bool SpoolFile::Flush() {
     const size_t used = std::exchange(used_, 0);
     return Write({buffer_.get(), used});
+}
+
+void SpoolFile::Release() {
+    if (used_ == 0)
+        buffer_.reset();
 }
 
 bool SpoolFile::Write(std::string_view bytes) {

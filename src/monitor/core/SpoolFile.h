@@ -43,6 +43,9 @@ class SpoolFile : public TextSink {
 
     // Writes what is gathered, so the reader sees it; false when it failed.
     bool Flush();
+    // Gives back the buffer once all of it is written: nothing more is
+    // coming for a while, or ever.
+    void Release();
     // Bytes the file holds: what the reader can see.
     uint64_t Written() const { return written_; }
     // The most bytes the spool may hold, besides the free-space reserve.

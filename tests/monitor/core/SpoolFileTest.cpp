@@ -114,6 +114,12 @@ TEST(SpoolFile, TextMadeInItsRoomLandsInOrder) {
     EXPECT_GT(spool->Written(), 0u);
     EXPECT_TRUE(spool->Room(SpoolFile::BufferBytes).empty()); // more than it ever has
     EXPECT_EQ(spool->LastByte(), 'c');
+    // A buffer given back while it holds text keeps it; a new one comes as needed.
+    spool->Release();
+    make(100, 3, 'd');
+    ASSERT_TRUE(spool->Flush());
+    spool->Release();
+    make(100, 2, 'e');
     ASSERT_TRUE(spool->Flush());
     std::string bytes(spool->Written(), '\0');
     ASSERT_EQ(::pread(spool->Descriptor(), bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
