@@ -260,7 +260,8 @@ const LineDrawer::Wrapped& LineDrawer::WrapRow(const QAbstractItemView& list, Lo
                             .arg(entry.Length())
                             .arg(width)
                             .arg(maxLines) +
-                        font.key();
+                        font.key() +
+                        (settings_.TerminalColours() ? QStringLiteral(".c") : QString());
     if (auto it = wraps_.constFind(key); it != wraps_.constEnd())
         return *it;
     if (wraps_.size() > 256)
@@ -272,8 +273,12 @@ const LineDrawer::Wrapped& LineDrawer::WrapRow(const QAbstractItemView& list, Lo
         MarginChars;
     Wrapped wrapped;
     wrapped.Whole = model.MaxChars(row) <= chars;
-    wrapped.Utf8 = wrapped.Whole ? model.Utf8Text(row) : model.Utf8Part(row, 0, chars);
+    std::vector<StyledSpan> spans;
+    std::vector<StyledSpan>* wanted = settings_.TerminalColours() ? &spans : nullptr;
+    wrapped.Utf8 =
+        wrapped.Whole ? model.Utf8Text(row, wanted) : model.Utf8Part(row, 0, chars, wanted);
     wrapped.Text = ShownText(wrapped.Utf8, WidthsFor(font).zero);
+    wrapped.Styled = ShownSpans(wrapped.Utf8, spans, WidthsFor(font).zero);
     // Most rows fit at any width: laying them out would only say so.
     if (wrapped.Whole && wrapped.Text.size() * WidthsFor(font).widest <= width &&
         !wrapped.Text.contains(QLatin1Char('\t')))
@@ -358,11 +363,18 @@ void LineDrawer::DrawWrappedRow(QPainter& painter, const QAbstractItemView& list
             if (from < to)
                 parts.emplace_back(from, to);
         }
+        std::vector<ShownSpan> styled;
+        for (const ShownSpan& span : wrapped.Styled) {
+            const int from = std::max(span.Begin, line.Start) - line.Start;
+            const int to = std::min(span.End, line.Start + line.Length) - line.Start;
+            if (from < to)
+                styled.push_back({from, to, span.Style});
+        }
         const QRect lineRect(rect.left(), rect.top() + int(j) * marks.LineHeight, rect.width(),
                              marks.LineHeight);
         // The gutter's number or time stands on the row's first line only.
         DrawRow(painter, font, list.palette(), lineRect, rightEdge, part, group,
-                j == 0 ? model.Record(row) : nullptr, 0, marks.Selected, parts);
+                j == 0 ? model.Record(row) : nullptr, 0, marks.Selected, parts, styled);
     }
 }
 

@@ -141,6 +141,7 @@ class LineDrawer {
         QString Text;
         std::vector<VisualLine> Lines;
         bool Whole = true;
+        std::vector<ShownSpan> Styled; // the terminal colours, while they are shown
     };
     // Kept for the rows last laid out: the view measures a row before it
     // paints it, and paints the rows on screen again and again.

@@ -530,7 +530,7 @@ int InkOf(const QImage& image, QRgb colour, int rowHeight) {
 }
 
 // A row is shaped once and drawn in the colours its sequences set, also
-// where its characters and glyphs do not pair off one to one.
+// where its characters and glyphs do not pair off one to one, and wrapped.
 TEST(LogListView, RowsDrawTheColoursTheirSequencesSet) {
     struct Case {
         std::string row;
@@ -544,35 +544,38 @@ TEST(LogListView, RowsDrawTheColoursTheirSequencesSet) {
         {"\x1b[31mIIII", 0xCD0000},
         {"\x1b[1;31mIIII", 0xCD0000},
     };
-    std::vector<int> ink, edges;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.row);
-        auto file = std::make_shared<MemoryFile>();
-        file->data = c.row + "\n";
-        LineIndex rows;
-        rows.push_back(LineEntry(0, c.row.size()));
-        rows.SetSource(file, LogEncoding::Utf8);
-        LogListModel model;
-        model.LoadLines(std::move(rows));
-        ErrorsInRed settings;
-        LineDrawer drawer(settings);
-        LogLineDelegate delegate(drawer);
-        LogListView view;
-        view.setFont(QFont("DejaVu Sans Mono", 20, QFont::Black));
-        delegate.SetItemHeight(34);
-        view.setItemDelegate(&delegate);
-        view.setModel(&model);
-        view.resize(600, 80);
-        view.show();
-        QApplication::processEvents();
-        QImage image(view.viewport()->size(), QImage::Format_RGB32);
-        view.viewport()->render(&image);
-        ink.push_back(InkOf(image, c.colour, 34));
-        edges.push_back(RedTint(image, 34));
-        EXPECT_GT(ink.back(), 20);
+    for (bool wrap : {false, true}) {
+        std::vector<int> ink, edges;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.row + (wrap ? " wrapped" : ""));
+            auto file = std::make_shared<MemoryFile>();
+            file->data = c.row + "\n";
+            LineIndex rows;
+            rows.push_back(LineEntry(0, c.row.size()));
+            rows.SetSource(file, LogEncoding::Utf8);
+            LogListModel model;
+            model.LoadLines(std::move(rows));
+            ErrorsInRed settings;
+            LineDrawer drawer(settings);
+            LogLineDelegate delegate(drawer);
+            LogListView view;
+            view.setFont(QFont("DejaVu Sans Mono", 20, QFont::Black));
+            delegate.SetItemHeight(34);
+            view.setItemDelegate(&delegate);
+            view.setModel(&model);
+            view.resize(600, 80);
+            view.SetWrapping(wrap);
+            view.show();
+            QApplication::processEvents();
+            QImage image(view.viewport()->size(), QImage::Format_RGB32);
+            view.viewport()->render(&image);
+            ink.push_back(InkOf(image, c.colour, 34));
+            edges.push_back(RedTint(image, 34));
+            EXPECT_GT(ink.back(), 20);
+        }
+        // Bold is drawn heavier than the same text without it.
+        EXPECT_GT(edges.back(), edges[edges.size() - 2] * 9 / 8);
     }
-    // Bold is drawn heavier than the same text without it.
-    EXPECT_GT(edges.back(), edges[edges.size() - 2] * 9 / 8);
 }
 
 } // namespace
