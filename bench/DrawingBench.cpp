@@ -2,6 +2,8 @@
 // a screen of a 10-million-line log against the same screen of a 100-line log,
 // for a repaint, a page down and ten new lines at the bottom. Wrapped rows
 // must paint as fast as unwrapped ones, for that log and for a 10 MiB line.
+// A 1 MiB row full of terminal colour sequences must paint as fast as a
+// plain row of the same visible text.
 #include "monitor/LineDrawer.h"
 #include "monitor/LogListModel.h"
 #include "monitor/LogListView.h"
@@ -9,6 +11,7 @@
 #include "monitor/core/FileSource.h"
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/LogReader.h"
+#include "monitor/core/TerminalEscapes.h"
 #include "monitor/core/ViewSettings.h"
 
 #include <QApplication>
@@ -22,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace marrowlight {
 namespace {
@@ -96,6 +100,37 @@ std::string MakeLongLineLog() {
     return path;
 }
 
+// A log of short lines around one long row, written when its size differs.
+std::string MakeRowLog(const std::string& name, const std::string& row) {
+    const std::string path = QDir::tempPath().toStdString() + "/marrowlight-drawbench-" + name;
+    const std::string shortLine = "2024-05-07 14:05:00 [Info] worker-3 request handled in 12 ms\n";
+    std::string text;
+    for (int i = 0; i < 3; ++i)
+        text += shortLine;
+    text += row + "\n";
+    for (int i = 0; i < 3; ++i)
+        text += shortLine;
+    if (QFileInfo(QString::fromStdString(path)).size() == qint64(text.size()))
+        return path;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    return path;
+}
+
+// 1 MiB of words whose colour changes every few characters, in the forms
+// programs write: basic and bright colours, 256 colours, 24-bit, bold, reset.
+std::string SequenceRow() {
+    const char* sequences[] = {"\x1b[31m", "\x1b[1;32m",  "\x1b[38;5;208m",       "\x1b[0m",
+                               "\x1b[94m", "\x1b[22;33m", "\x1b[38;2;10;200;30m", "\x1b[41;97m",
+                               "\x1b[49m", "\x1b[39m"};
+    const char* words[] = {"lorem ", "ipsum ", "dolor ", "sit ", "amet, ", "elit "};
+    std::string row;
+    for (size_t i = 0; row.size() < (size_t{1} << 20); ++i)
+        row += std::string(sequences[i % 10]) + words[i % 6];
+    return row;
+}
+
 // A log tab, shown offscreen, holding the whole log.
 struct ListFixture {
     explicit ListFixture(long lines, bool wrap = false)
@@ -126,6 +161,9 @@ struct ListFixture {
 
 // Widgets must go before the application object does.
 std::map<std::pair<long, bool>, std::unique_ptr<ListFixture>> fixtures;
+
+// The plain row and the row full of sequences.
+std::vector<std::unique_ptr<ListFixture>> rowFixtures;
 
 // lines 0: the log with a 10 MiB line.
 ListFixture& Fixture(long lines, bool wrap = false) {
@@ -211,10 +249,47 @@ void BM_WrappedAgainstUnwrapped(benchmark::State& state) {
     state.counters["x_unwrapped"] = seconds[1] / std::max(seconds[0], 1e-9);
 }
 
+// The row full of sequences and the plain row of the same visible text,
+// painted in turn, at the row's start (argument 0) and scrolled sideways to
+// its middle (1).
+void BM_SequencesAgainstPlain(benchmark::State& state) {
+    if (rowFixtures.empty()) {
+        const std::string row = SequenceRow();
+        rowFixtures.push_back(
+            std::make_unique<ListFixture>(MakeRowLog("plain.log", VisibleText(row)), false));
+        rowFixtures.push_back(
+            std::make_unique<ListFixture>(MakeRowLog("sequences.log", row), false));
+    }
+    ListFixture* both[2] = {rowFixtures[0].get(), rowFixtures[1].get()};
+    for (ListFixture* fixture : both) {
+        QScrollBar& bar = *fixture->List().horizontalScrollBar();
+        bar.setValue(state.range(0) ? bar.maximum() / 2 : 0);
+        QApplication::processEvents();
+    }
+    double seconds[2] = {0, 0};
+    auto cpu = [] {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+    };
+    for (auto _ : state) {
+        for (int k = 0; k < 2; ++k) {
+            const double begin = cpu();
+            both[k]->Paint();
+            seconds[k] += cpu() - begin;
+        }
+    }
+    const double n = double(state.iterations());
+    state.counters["plain_cpu_us"] = seconds[0] / n * 1e6;
+    state.counters["sequences_cpu_us"] = seconds[1] / n * 1e6;
+    state.counters["x_plain"] = seconds[1] / std::max(seconds[0], 1e-9);
+}
+
 BENCHMARK(BM_RepaintScreen)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageDownAndPaint)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AppendTenAndPaint)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WrappedAgainstUnwrapped)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SequencesAgainstPlain)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace marrowlight
@@ -226,5 +301,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     marrowlight::fixtures.clear();
+    marrowlight::rowFixtures.clear();
     return 0;
 }

@@ -67,14 +67,23 @@ target "bulk load in slices, keyword filters (x memchr)" BulkLoadBench BM_BulkLo
 target "bulk load, three regex groups (x memchr)" BulkLoadBench BM_BulkLoadRegexGroups x_memchr_cpu 3
 target "page and paint wrapped, 10 MiB line (x unwrapped)" DrawingBench BM_WrappedAgainstUnwrapped/0 x_unwrapped 1.5
 target "page and paint wrapped, 10M rows (x unwrapped)" DrawingBench BM_WrappedAgainstUnwrapped/1 x_unwrapped 1.5
+# "Costs no more" than the plain row: 1.2 leaves room for the noise of two
+# paints measured in turn.
+target "paint a 1 MiB row of colour sequences (x plain row)" DrawingBench BM_SequencesAgainstPlain/0 x_plain 1.2
+target "paint it scrolled to its middle (x plain row)" DrawingBench BM_SequencesAgainstPlain/1 x_plain 1.2
 target "write -> row, median (ms)" LiveViewBench BM_WriteToRow/ median_ms 5
 target "write -> row, 95th percentile (ms)" LiveViewBench BM_WriteToRow/ p95_ms 20
 target "CPU following 10 lines a second (% of a core)" LiveViewBench BM_WriteToRow/ program_cpu_pct 1
-target "gzip log loaded (x zcat | wc -l)" ArchiveLoadBench BM_LoadArchive/0 x_cat_wc 1.3
-target "xz log loaded (x xzcat | wc -l)" ArchiveLoadBench BM_LoadArchive/1 x_cat_wc 1.3
-target "zstd log loaded (x zstdcat | wc -l)" ArchiveLoadBench BM_LoadArchive/2 x_cat_wc 1.3
-target "first rows of a compressed log (ms)" ArchiveLoadBench BM_LoadArchive/0 first_rows_ms 100
-target "longest event-loop gap while unpacking (ms)" ArchiveLoadBench BM_LoadArchive/0 max_gap_ms 50
+# Loading a compressed log costs at most 1.3 times the pipeline's CPU. The
+# wall-clock ratio (x_cat_wc) stays in the report for information only: on
+# two cores the pipeline's two processes run side by side.
+target "gzip log loaded, CPU (x zcat | wc -l)" ArchiveLoadBench BM_LoadArchive/0 x_cat_wc_cpu 1.3
+target "xz log loaded, CPU (x xzcat | wc -l)" ArchiveLoadBench BM_LoadArchive/1 x_cat_wc_cpu 1.3
+target "zstd log loaded, CPU (x zstdcat | wc -l)" ArchiveLoadBench BM_LoadArchive/2 x_cat_wc_cpu 1.3
+for format in 0:gzip 1:xz 2:zstd; do
+  target "first rows of a ${format#*:} log (ms)" ArchiveLoadBench "BM_LoadArchive/${format%%:*}" first_rows_ms 100
+  target "longest event-loop gap unpacking ${format#*:} (ms)" ArchiveLoadBench "BM_LoadArchive/${format%%:*}" max_gap_ms 50
+done
 target "heap bytes per bulk-loaded line" IndexMemoryBench BM_IndexMemoryAllEntries heap_B_per_line 4
 for logs in 200 2000; do
   target "longest event-loop gap opening $logs logs (ms)" ManyLogsBench "BM_ManyLogs/$logs/" open_max_gap_ms 100

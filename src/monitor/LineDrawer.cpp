@@ -7,7 +7,9 @@
 #include "support/core/DateTimeFormat.h"
 
 #include <QAbstractItemView>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPalette>
 #include <QTextLayout>
@@ -114,6 +116,14 @@ const LineDrawer::Widths& LineDrawer::WidthsFor(const QFont& font) const {
             widths.narrow = std::min(widths.narrow, std::max(1, metrics.horizontalAdvance(c)));
         // The symbol for NUL where the font has it, a spelled-out mark elsewhere.
         widths.zero = metrics.inFontUcs4(0x2400) ? QString(QChar(0x2400)) : QStringLiteral("<NUL>");
+        const QFontMetricsF exact(font);
+        widths.advance = exact.horizontalAdvance(QLatin1Char('M'));
+        widths.fixed = QFontInfo(font).fixedPitch() &&
+                       exact.horizontalAdvance(QLatin1Char('i')) == widths.advance &&
+                       exact.horizontalAdvance(QLatin1Char(' ')) == widths.advance;
+        if (widths.fixed)
+            widths.raw = QRawFont::fromFont(font);
+        widths.fixed = widths.fixed && widths.raw.isValid();
         it = cache_.insert(key, widths);
     }
     lastFont_ = font;
@@ -250,7 +260,8 @@ const LineDrawer::Wrapped& LineDrawer::WrapRow(const QAbstractItemView& list, Lo
                             .arg(entry.Length())
                             .arg(width)
                             .arg(maxLines) +
-                        font.key();
+                        font.key() +
+                        (settings_.TerminalColours() ? QStringLiteral(".c") : QString());
     if (auto it = wraps_.constFind(key); it != wraps_.constEnd())
         return *it;
     if (wraps_.size() > 256)
@@ -262,8 +273,12 @@ const LineDrawer::Wrapped& LineDrawer::WrapRow(const QAbstractItemView& list, Lo
         MarginChars;
     Wrapped wrapped;
     wrapped.Whole = model.MaxChars(row) <= chars;
-    wrapped.Utf8 = wrapped.Whole ? model.Utf8Text(row) : model.Utf8Part(row, 0, chars);
+    std::vector<StyledSpan> spans;
+    std::vector<StyledSpan>* wanted = settings_.TerminalColours() ? &spans : nullptr;
+    wrapped.Utf8 =
+        wrapped.Whole ? model.Utf8Text(row, wanted) : model.Utf8Part(row, 0, chars, wanted);
     wrapped.Text = ShownText(wrapped.Utf8, WidthsFor(font).zero);
+    wrapped.Styled = ShownSpans(wrapped.Utf8, spans, WidthsFor(font).zero);
     // Most rows fit at any width: laying them out would only say so.
     if (wrapped.Whole && wrapped.Text.size() * WidthsFor(font).widest <= width &&
         !wrapped.Text.contains(QLatin1Char('\t')))
@@ -348,11 +363,18 @@ void LineDrawer::DrawWrappedRow(QPainter& painter, const QAbstractItemView& list
             if (from < to)
                 parts.emplace_back(from, to);
         }
+        std::vector<ShownSpan> styled;
+        for (const ShownSpan& span : wrapped.Styled) {
+            const int from = std::max(span.Begin, line.Start) - line.Start;
+            const int to = std::min(span.End, line.Start + line.Length) - line.Start;
+            if (from < to)
+                styled.push_back({from, to, span.Style});
+        }
         const QRect lineRect(rect.left(), rect.top() + int(j) * marks.LineHeight, rect.width(),
                              marks.LineHeight);
         // The gutter's number or time stands on the row's first line only.
         DrawRow(painter, font, list.palette(), lineRect, rightEdge, part, group,
-                j == 0 ? model.Record(row) : nullptr, 0, marks.Selected, parts);
+                j == 0 ? model.Record(row) : nullptr, 0, marks.Selected, parts, styled);
     }
 }
 
@@ -363,44 +385,170 @@ void LineDrawer::DrawLine(QPainter& painter, const QFont& font, const QPalette& 
             Matcher().Highest(text), record, 0, false, {});
 }
 
-// Each stretch in its own colour, one after the other: the text is drawn once
-// however many sequences it had. A colour is drawn as its readable variant
-// on what lies under it.
-void LineDrawer::DrawStyled(QPainter& painter, const QFontMetrics& metrics, QPoint at,
-                            const QRect& rect, const QString& line,
-                            const std::vector<ShownSpan>& styled, const QColor& textColor,
-                            const QColor& background, const QPalette& palette) const {
-    int done = 0;
-    int x = at.x();
-    QFont bold = painter.font();
-    bold.setBold(true);
-    const QFont normal = painter.font();
+namespace {
+
+// Characters that a fixed-pitch font draws one glyph each, side by side,
+// whatever their neighbours: no tabs, combining marks or joined scripts.
+bool SimpleText(const QString& line) {
+    for (QChar c : line) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u == 0xAD || u >= 0x300)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+template <typename XOf, typename Glyphs>
+void LineDrawer::DrawStretches(QPainter& painter, qreal originX, const QRect& rect, int rightEdge,
+                               int length, const std::vector<ShownSpan>& styled,
+                               const QColor& textColor, const QColor& background,
+                               const QPalette& palette, XOf xOf, Glyphs glyphs) const {
+    // Returns false once the stretch starts past the right edge.
     auto draw = [&](int begin, int end, const TerminalStyle& style) {
-        const QString piece = line.mid(begin, end - begin);
-        const int width = metrics.horizontalAdvance(piece);
+        if (begin >= end)
+            return true;
+        const qreal left = originX + xOf(begin);
+        if (left >= rightEdge)
+            return false;
+        const qreal right = originX + xOf(end);
+        if (right <= 0)
+            return true;
         QColor under = background;
         if (style.Background) {
             under = QColor::fromRgb(style.Background & 0xFFFFFF);
-            painter.fillRect(QRect(x, rect.top(), width, rect.height()), under);
+            painter.fillRect(
+                QRect(qRound(left), rect.top(), qRound(right) - qRound(left), rect.height()),
+                under);
         }
         painter.setPen(
             style.Foreground
                 ? DrawnOn(QRgb(style.Foreground & 0xFFFFFF) | 0xFF000000u, under, palette)
                 : (style.Background ? DrawnOn(textColor.rgb(), under, palette) : textColor));
-        painter.setFont(style.Bold ? bold : normal);
-        painter.drawText(x, at.y(), piece);
-        x += width;
+        glyphs(begin, end, style.Bold);
+        return true;
     };
+    int done = 0;
+    bool more = true;
     for (const ShownSpan& span : styled) {
-        if (span.Begin > done)
-            draw(done, span.Begin, TerminalStyle{});
-        draw(span.Begin, span.End, span.Style);
+        more = draw(done, span.Begin, TerminalStyle{}) && draw(span.Begin, span.End, span.Style);
+        if (!more)
+            break;
         done = span.End;
     }
-    if (done < line.size())
-        draw(done, int(line.size()), TerminalStyle{});
-    painter.setFont(normal);
+    if (more)
+        draw(done, length, TerminalStyle{});
     painter.setPen(textColor);
+}
+
+// The line is shaped once, as a plain line is, and each stretch draws its
+// own glyphs of it in its colour: shaping each stretch on its own cost
+// several times the plain line for a row that changes colour every few
+// characters. In a fixed-pitch font simple text needs no shaping at all:
+// each character's glyph stands one advance after the last. Bold is struck
+// twice a pixel apart, as terminals do, so the glyphs keep the places of
+// the plain line. A colour is drawn as its readable variant on what lies
+// under it; only stretches in view are drawn.
+void LineDrawer::DrawStyled(QPainter& painter, QPoint at, const QRect& rect, int rightEdge,
+                            const QString& line, const std::vector<ShownSpan>& styled,
+                            const QColor& textColor, const QColor& background,
+                            const QPalette& palette) const {
+    const int length = int(line.size());
+    const Widths& widths = WidthsFor(painter.font());
+    if (widths.fixed && SimpleText(line)) {
+        std::vector<quint32> indexes(size_t(length) + 1);
+        int count = length;
+        if (widths.raw.glyphIndexesForChars(line.constData(), length, indexes.data(), &count) &&
+            count == length &&
+            std::find(indexes.begin(), indexes.begin() + count, 0u) == indexes.begin() + count) {
+            const qreal advance = widths.advance;
+            std::vector<QPointF> places(size_t(length) + 1);
+            for (int i = 0; i < length; ++i)
+                places[size_t(i)] = QPointF(i * advance, 0);
+            QGlyphRun run;
+            run.setRawFont(widths.raw);
+            const QPointF origin(at);
+            DrawStretches(
+                painter, origin.x(), rect, rightEdge, length, styled, textColor, background,
+                palette, [&](int character) { return character * advance; },
+                [&](int begin, int end, bool bold) {
+                    run.setRawData(indexes.data() + begin, places.data() + begin, end - begin);
+                    painter.drawGlyphRun(origin, run);
+                    if (bold)
+                        painter.drawGlyphRun(origin + QPointF(1, 0), run);
+                });
+            return;
+        }
+    }
+
+    QTextLayout layout(line, painter.font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(false);
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    if (!textLine.isValid()) {
+        layout.endLayout();
+        return;
+    }
+    textLine.setLineWidth(1e9);
+    layout.endLayout();
+    const QPointF origin(at.x(), at.y() - textLine.ascent());
+
+    // Where each character has one glyph (no ligatures, joined or
+    // right-to-left text) the line's glyphs are cut into the stretches;
+    // elsewhere the layout finds each stretch's glyphs, which costs more.
+    const QList<QGlyphRun> lineRuns = textLine.glyphRuns();
+    std::vector<int> runStarts; // the first character of each run
+    std::vector<QList<quint32>> indexes;
+    std::vector<QList<QPointF>> places;
+    int glyphs = 0;
+    bool oneToOne = true;
+    for (const QGlyphRun& run : lineRuns) {
+        runStarts.push_back(glyphs);
+        indexes.push_back(run.glyphIndexes());
+        places.push_back(run.positions());
+        glyphs += int(indexes.back().size());
+        oneToOne = oneToOne && !run.isRightToLeft();
+    }
+    oneToOne = oneToOne && glyphs == length;
+    auto runOf = [&](int character) {
+        return size_t(std::upper_bound(runStarts.begin(), runStarts.end(), character) -
+                      runStarts.begin() - 1);
+    };
+    auto xOf = [&](int character) {
+        if (!oneToOne)
+            return textLine.cursorToX(character);
+        if (character >= glyphs)
+            return textLine.naturalTextWidth();
+        const size_t r = runOf(character);
+        return places[r][character - runStarts[r]].x();
+    };
+    auto draw = [&](int begin, int end, bool bold) {
+        auto strike = [&](const QGlyphRun& run) {
+            painter.drawGlyphRun(origin, run);
+            if (bold)
+                painter.drawGlyphRun(origin + QPointF(1, 0), run);
+        };
+        if (!oneToOne) {
+            for (const QGlyphRun& run : textLine.glyphRuns(begin, end - begin))
+                strike(run);
+            return;
+        }
+        for (size_t r = runOf(begin); r < runStarts.size() && runStarts[r] < end; ++r) {
+            const int from = std::max(begin, runStarts[r]) - runStarts[r];
+            const int to = std::min<int>(end - runStarts[r], int(places[r].size()));
+            if (from >= to)
+                continue;
+            QGlyphRun part = lineRuns[qsizetype(r)];
+            part.setRawData(indexes[r].constData() + from, places[r].constData() + from, to - from);
+            strike(part);
+        }
+    };
+    DrawStretches(painter, origin.x(), rect, rightEdge, length, styled, textColor, background,
+                  palette, xOf, draw);
 }
 
 void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& palette,
@@ -436,7 +584,7 @@ void LineDrawer::DrawRow(QPainter& painter, const QFont& font, const QPalette& p
     if (styled.empty())
         painter.drawText(x, baseline, line);
     else
-        DrawStyled(painter, metrics, QPoint(x, baseline), rect, line, styled, textColor, background,
+        DrawStyled(painter, QPoint(x, baseline), rect, right, line, styled, textColor, background,
                    palette);
     if (!found.empty()) {
         // A fill, and a frame in the text's colour that shows the mark where

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QRawFont>
 #include <QString>
 #include <cstdint>
 #include <string>
@@ -125,6 +126,11 @@ class LineDrawer {
         int narrow = 1;  // the narrowest of some narrow characters
         int widest = 1;  // the font's widest character
         QString zero;    // what stands for a zero character
+        // A font whose characters all advance alike, with its glyphs: a
+        // coloured row of simple text is drawn from them without a layout.
+        bool fixed = false;
+        qreal advance = 0;
+        QRawFont raw;
     };
     const Widths& WidthsFor(const QFont& font) const;
     const GroupMatcher& Matcher() const;
@@ -135,6 +141,7 @@ class LineDrawer {
         QString Text;
         std::vector<VisualLine> Lines;
         bool Whole = true;
+        std::vector<ShownSpan> Styled; // the terminal colours, while they are shown
     };
     // Kept for the rows last laid out: the view measures a row before it
     // paints it, and paints the rows on screen again and again.
@@ -149,10 +156,17 @@ class LineDrawer {
                  int rightEdge, const QString& line, int group, const LineRecord* record, int shift,
                  bool selected, const std::vector<std::pair<int, int>>& found,
                  const std::vector<ShownSpan>& styled = {}) const;
-    void DrawStyled(QPainter& painter, const QFontMetrics& metrics, QPoint at, const QRect& rect,
+    void DrawStyled(QPainter& painter, QPoint at, const QRect& rect, int rightEdge,
                     const QString& line, const std::vector<ShownSpan>& styled,
                     const QColor& textColor, const QColor& background,
                     const QPalette& palette) const;
+    // Draws the stretches, each from xOf(its start) to xOf(its end), with
+    // draw(begin, end) drawing its glyphs in the pen set.
+    template <typename XOf, typename Glyphs>
+    void DrawStretches(QPainter& painter, qreal originX, const QRect& rect, int rightEdge,
+                       int length, const std::vector<ShownSpan>& styled, const QColor& textColor,
+                       const QColor& background, const QPalette& palette, XOf xOf,
+                       Glyphs glyphs) const;
     static bool Dark(const QPalette& palette);
     // A group's colour as chosen (group 0: the palette's text colour).
     QRgb ChosenColor(int group, const QPalette& palette) const;

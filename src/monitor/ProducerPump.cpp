@@ -49,7 +49,6 @@ void ProducerPump::RunSlice() {
     if (finished_)
         return;
     waiting_ = false;
-    const uint64_t before = spool_->Written();
     const int sliceMs = std::exchange(started_, true) ? SliceMs : FirstSliceMs;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(sliceMs);
     ProduceStatus status = ProduceStatus::Finished;
@@ -71,10 +70,20 @@ void ProducerPump::RunSlice() {
         Finish();
         break;
     }
-    spool_->Flush();
     std::string state = producer_->StateText();
-    if (spool_->Written() != before || state != shownState_) {
+    const bool newState = state != shownState_;
+    // Unpacking goes on in slices that each bring text; the reader is asked
+    // to take it in fewer, larger passes.
+    if (!newState && !finished_ && status == ProduceStatus::More && !producer_->Follows() &&
+        sinceChanged_.isValid() && sinceChanged_.elapsed() < UnpackChangeMs)
+        return;
+    spool_->Flush();
+    if (finished_)
+        spool_->Release();
+    if (spool_->Written() != shownBytes_ || newState) {
+        shownBytes_ = spool_->Written();
         shownState_ = std::move(state);
+        sinceChanged_.start();
         changed_();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -26,6 +27,10 @@ class ProducerPump : public QObject {
     static constexpr int SliceMs = 10;
     // The first rows show sooner after a short first slice.
     static constexpr int FirstSliceMs = 3;
+    // A finished text being unpacked asks for a pass at most this often:
+    // each pass and the repaint after it cost the same however few rows
+    // came, and rows arriving this often still show the load going on.
+    static constexpr int UnpackChangeMs = 40;
 
     ProducerPump(std::unique_ptr<LineProducer> producer, std::shared_ptr<SpoolFile> spool,
                  std::function<void()> changed, QObject* parent = nullptr);
@@ -55,6 +60,8 @@ class ProducerPump : public QObject {
     bool finished_ = false;
     bool started_ = false;
     std::string shownState_;
+    QElapsedTimer sinceChanged_;
+    uint64_t shownBytes_ = 0;
 };
 
 } // namespace marrowlight

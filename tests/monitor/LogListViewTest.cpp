@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -499,6 +500,81 @@ TEST(LogListView, AWrappedRowShowsItsGutterOnItsFirstLine) {
     for (int k = 1; k < lines; ++k) {
         EXPECT_EQ(blackInGutter(k), 0) << "line " << k;
         EXPECT_TRUE(HasRedInk(image, k * 18, k * 18 + 18)) << "line " << k;
+    }
+}
+
+// Pixels of any red tint, the edges of glyphs too, in the row at y 0..rowHeight.
+int RedTint(const QImage& image, int rowHeight) {
+    int count = 0;
+    for (int y = 0; y < rowHeight; ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.red() - std::max(c.green(), c.blue()) > 30 ? 1 : 0;
+        }
+    return count;
+}
+
+// Pixels near colour, in the row at y 0..rowHeight.
+int InkOf(const QImage& image, QRgb colour, int rowHeight) {
+    const QColor want = QColor::fromRgb(colour);
+    int count = 0;
+    for (int y = 0; y < rowHeight; ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - want.red()) + std::abs(c.green() - want.green()) +
+                    std::abs(c.blue() - want.blue()) <
+                40)
+                ++count;
+        }
+    return count;
+}
+
+// A row is shaped once and drawn in the colours its sequences set, also
+// where its characters and glyphs do not pair off one to one, and wrapped.
+TEST(LogListView, RowsDrawTheColoursTheirSequencesSet) {
+    struct Case {
+        std::string row;
+        QRgb colour;
+    } cases[] = {
+        {"\x1b[31mIIII\x1b[0m IIII", 0xCD0000},
+        {"IIII \x1b[38;2;0;160;0mIIII", 0x00A000},
+        {"\x1b[44m    \x1b[49m IIII", 0x0000EE},                // a background
+        {"\x1b[32me\xCC\x81IIII", 0x00CD00},                    // a combining accent
+        {"\x1b[35m\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", 0xCD00CD}, // right to left
+        {"\x1b[31mIIII", 0xCD0000},
+        {"\x1b[1;31mIIII", 0xCD0000},
+    };
+    for (bool wrap : {false, true}) {
+        std::vector<int> ink, edges;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.row + (wrap ? " wrapped" : ""));
+            auto file = std::make_shared<MemoryFile>();
+            file->data = c.row + "\n";
+            LineIndex rows;
+            rows.push_back(LineEntry(0, c.row.size()));
+            rows.SetSource(file, LogEncoding::Utf8);
+            LogListModel model;
+            model.LoadLines(std::move(rows));
+            ErrorsInRed settings;
+            LineDrawer drawer(settings);
+            LogLineDelegate delegate(drawer);
+            LogListView view;
+            view.setFont(QFont("DejaVu Sans Mono", 20, QFont::Black));
+            delegate.SetItemHeight(34);
+            view.setItemDelegate(&delegate);
+            view.setModel(&model);
+            view.resize(600, 80);
+            view.SetWrapping(wrap);
+            view.show();
+            QApplication::processEvents();
+            QImage image(view.viewport()->size(), QImage::Format_RGB32);
+            view.viewport()->render(&image);
+            ink.push_back(InkOf(image, c.colour, 34));
+            edges.push_back(RedTint(image, 34));
+            EXPECT_GT(ink.back(), 20);
+        }
+        // Bold is drawn heavier than the same text without it.
+        EXPECT_GT(edges.back(), edges[edges.size() - 2] * 9 / 8);
     }
 }
 

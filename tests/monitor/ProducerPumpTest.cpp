@@ -73,6 +73,21 @@ constexpr auto More = ProduceStatus::More;
 constexpr auto Waiting = ProduceStatus::Waiting;
 constexpr auto Finished = ProduceStatus::Finished;
 
+std::vector<Slice> ManySlices() {
+    std::vector<Slice> slices;
+    for (int i = 0; i < 40; ++i)
+        slices.push_back({"line " + std::to_string(i) + "\n", More, "Unpacking."});
+    slices.push_back({"", Finished, "Unpacked."});
+    return slices;
+}
+
+QStringList ManyRows() {
+    QStringList rows;
+    for (int i = 0; i < 40; ++i)
+        rows << QStringLiteral("line %1").arg(i);
+    return rows;
+}
+
 TEST(ProducerPump, AProducersSlicesArriveAsRowsWithItsState) {
     struct Case {
         const char* what;
@@ -93,6 +108,8 @@ TEST(ProducerPump, AProducersSlicesArriveAsRowsWithItsState) {
          false,
          {"one", "Error two", "three"},
          "Unpacked."},
+        // Passes are asked for less often than slices come: none is lost.
+        {"unpacked in many slices", ManySlices(), false, ManyRows(), "Unpacked."},
         {"waiting without a descriptor, asked again by polling",
          {{"one\n", Waiting, ""}, {"two\n", Waiting, ""}, {"", Finished, "Gone."}},
          true,

@@ -13,7 +13,7 @@ namespace marrowlight {
 
 namespace {
 
-constexpr uint64_t StepLimit = std::numeric_limits<uint32_t>::max();
+constexpr uint64_t StepLimit = (uint64_t{1} << FilterResults::StepBits) - 1;
 
 } // namespace
 
@@ -22,15 +22,26 @@ void FilterResults::push_back(uint64_t age, uint64_t lineNo) {
         lineNo - bases_.back().LineNo > StepLimit)
         bases_.push_back({size_, age, lineNo});
     const Base& base = bases_.back();
-    if (chunks_.empty() || chunks_.back().size() == ChunkRows)
+    if (chunks_.empty() || chunks_.back().size() == ChunkRows * RowBytes)
         chunks_.emplace_back();
     // A chunk grows up to its full size and no further, so a few results
     // cost little and a full chunk is never copied again.
-    std::vector<uint64_t>& chunk = chunks_.back();
+    std::vector<unsigned char>& chunk = chunks_.back();
     if (chunk.size() == chunk.capacity())
-        chunk.reserve(std::min(ChunkRows, std::max<size_t>(64, chunk.size() * 2)));
-    chunk.push_back((age - base.Age) | (lineNo - base.LineNo) << 32);
+        chunk.reserve(
+            std::min(ChunkRows * RowBytes, std::max<size_t>(64 * RowBytes, chunk.size() * 2)));
+    const uint64_t packed = (age - base.Age) | (lineNo - base.LineNo) << StepBits;
+    for (size_t k = 0; k < RowBytes; ++k)
+        chunk.push_back(static_cast<unsigned char>(packed >> (8 * k)));
     ++size_;
+}
+
+uint64_t FilterResults::Packed(size_t i) const {
+    const unsigned char* at = chunks_[i / ChunkRows].data() + i % ChunkRows * RowBytes;
+    uint64_t packed = 0;
+    for (size_t k = 0; k < RowBytes; ++k)
+        packed |= uint64_t{at[k]} << (8 * k);
+    return packed;
 }
 
 const FilterResults::Base& FilterResults::BaseOf(size_t i) const {
@@ -44,7 +55,7 @@ uint64_t FilterResults::Age(size_t i) const {
 }
 
 uint64_t FilterResults::LineNo(size_t i) const {
-    return BaseOf(i).LineNo + (Packed(i) >> 32);
+    return BaseOf(i).LineNo + (Packed(i) >> StepBits);
 }
 
 void FilterResults::Trim() {
@@ -61,7 +72,7 @@ void FilterResults::clear() {
 size_t FilterResults::MemoryBytes() const {
     size_t bytes = bases_.capacity() * sizeof(Base) + chunks_.capacity() * sizeof(chunks_[0]);
     for (const auto& chunk : chunks_)
-        bytes += chunk.capacity() * sizeof(uint64_t);
+        bytes += chunk.capacity();
     return bytes;
 }
 

@@ -16,8 +16,8 @@ namespace marrowlight {
 
 // The rows a filter kept, in the order their lines were written: each row's
 // position in writing order (its age: 0 for the oldest row of the list) and
-// its line number in the file. Both only grow, so each is kept as a 32-bit
-// step from a base that changes only when a step would not fit: 8 bytes a
+// its line number in the file. Both only grow, so each is kept as a 28-bit
+// step from a base that changes only when a step would not fit: 7 bytes a
 // row, in chunks that are never moved once full.
 class FilterResults {
   public:
@@ -33,6 +33,8 @@ class FilterResults {
     size_t MemoryBytes() const;
 
     static constexpr size_t ChunkRows = 16384;
+    static constexpr size_t RowBytes = 7;
+    static constexpr unsigned StepBits = 28;
 
   private:
     struct Base {
@@ -41,10 +43,10 @@ class FilterResults {
         uint64_t LineNo = 0;
     };
     const Base& BaseOf(size_t i) const;
-    uint64_t Packed(size_t i) const { return chunks_[i / ChunkRows][i % ChunkRows]; }
+    uint64_t Packed(size_t i) const;
 
     std::vector<Base> bases_;
-    std::vector<std::vector<uint64_t>> chunks_;
+    std::vector<std::vector<unsigned char>> chunks_;
     size_t size_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,11 @@ class TextSink {
     virtual bool Append(std::string_view bytes) = 0;
     // Bytes appended so far.
     virtual uint64_t Size() const = 0;
+    // At least `least` bytes at the end for a producer to make its text in,
+    // saving a copy: appending a view that starts where the room does takes
+    // those bytes as they are. Empty when the sink has none (or can't make
+    // room): the producer appends from a buffer of its own.
+    virtual std::span<char> Room(size_t /*least*/) { return {}; }
 };
 
 enum class ProduceStatus {

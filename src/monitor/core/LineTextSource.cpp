@@ -73,14 +73,26 @@ std::string LineTextSource::Part(const LineIndex& lines, size_t row, uint64_t fi
         return {};
     const LineEntry line = lines[row];
     const uint64_t unit = lines.Encoding() == LogEncoding::Utf16 ? 2 : 1;
-    const uint64_t start = std::min(line.Length(), std::min(first, line.Length()) * unit);
+    uint64_t start = std::min(line.Length(), std::min(first, line.Length()) * unit);
+    // A part starts past any sequence it would cut, in the colours the
+    // sequences before it left.
+    TerminalStyle style;
+    if (start > 0 && unit == 1) {
+        const EscapeCarry carry = CarryTo(lines, line, start);
+        start = carry.Start;
+        style = carry.Style;
+    }
     const uint64_t length = std::min(line.Length() - start, std::min(chars, line.Length()) * 4);
     std::string text = Read(lines, row, line.Offset + start, length, start > 0 && unit == 1,
-                            start + length < line.Length() && unit == 1, nullptr, spans);
+                            start + length < line.Length() && unit == 1, nullptr, spans, style);
     KeepCodePoints(text, chars);
-    if (spans)
+    if (spans) {
         while (!spans->empty() && spans->back().Start >= text.size())
             spans->pop_back();
+        if (!spans->empty())
+            spans->back().Length = std::min<uint32_t>(
+                spans->back().Length, static_cast<uint32_t>(text.size()) - spans->back().Start);
+    }
     return text;
 }
 
@@ -136,9 +148,39 @@ void LineTextSource::KeepDecoding(const LineIndex& lines, uint64_t offset, bool 
     decided_[offset] = utf8;
 }
 
+EscapeCarry LineTextSource::CarryTo(const LineIndex& lines, const LineEntry& line, uint64_t start) {
+    if (carriedSourceId_ != lines.SourceId() || carried_.size() >= MaxDecidedRows) {
+        carried_.clear();
+        carriedSourceId_ = lines.SourceId();
+        scan_ = {};
+    }
+    const uint64_t key = line.Offset + start;
+    if (auto it = carried_.find(key); it != carried_.end())
+        return it->second;
+    // On from where the last part of the same row was found when that is
+    // near, else from the row's start or CarryWindowBytes before the part:
+    // a part of a long row reads little more than itself, and colours set
+    // further back than that are not looked for.
+    EscapeCarry from;
+    if (scan_.RowOffset == line.Offset && scan_.Done.Start <= start &&
+        start - scan_.Done.Start <= CarryWindowBytes)
+        from = scan_.Done;
+    else if (start > CarryWindowBytes)
+        from.Start = start - CarryWindowBytes;
+    auto read = [&](uint64_t at, size_t n) {
+        bytes_.resize(n);
+        const ssize_t got = lines.Source()->ReadAt(line.Offset + at, bytes_.data(), n);
+        return std::string_view(bytes_.data(), got > 0 ? static_cast<size_t>(got) : 0);
+    };
+    const EscapeCarry carry = CarryEscapes(read, from.Start, from.Style, start, line.Length());
+    scan_ = {line.Offset, carry};
+    carried_[key] = carry;
+    return carry;
+}
+
 std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t offset,
                                  uint64_t length, bool cutHead, bool cutTail, bool* whole,
-                                 std::vector<StyledSpan>* spans) {
+                                 std::vector<StyledSpan>* spans, TerminalStyle style) {
     const bool part = cutHead || cutTail;
     Slot& slot = slots_[(offset * 0x9E3779B97F4A7C15ull >> 40) % SlotCount];
     if (whole)
@@ -177,8 +219,8 @@ std::string LineTextSource::Read(const LineIndex& lines, size_t row, uint64_t of
     if (bytes_.capacity() > (size_t{1} << 20))
         std::string().swap(bytes_);
     std::vector<StyledSpan> styled;
-    if (HasTerminalEscapes(text))
-        text = VisibleText(text, &styled);
+    if (HasTerminalEscapes(text) || !style.Plain())
+        text = VisibleText(text, &styled, style);
     if (spans)
         *spans = styled;
 
@@ -219,6 +261,8 @@ void LineTextSource::Clear() {
         Drop(slot);
     cachedBytes_ = 0;
     decided_.clear();
+    carried_.clear();
+    scan_ = {};
 }
 
 } // namespace marrowlight

@@ -26,6 +26,8 @@ class GroupMatcher;
 class LineTextSource {
   public:
     static constexpr size_t MaxCachedBytes = size_t{8} << 20;
+    // How far before a part of a row its colours are looked for.
+    static constexpr uint64_t CarryWindowBytes = uint64_t{32} << 10;
 
     // Empty text when the row is out of range, the index has no file or the
     // read fails. With `spans`, the terminal colours of the text.
@@ -34,7 +36,8 @@ class LineTextSource {
     // reading at most 4 * chars bytes of it, and an 8-bit row with other
     // than ASCII once whole, so every part of it decodes as the whole row
     // does. `first` counts 16-bit units in UTF-16 rows and bytes otherwise
-    // (characters in ASCII text).
+    // (characters in ASCII text). The part starts past a terminal sequence
+    // that `first` would cut, in the colours the sequences before it set.
     std::string Part(const LineIndex& lines, size_t row, uint64_t first, uint64_t chars,
                      std::vector<StyledSpan>* spans = nullptr);
     // A bound on a row's characters, known without reading it.
@@ -59,9 +62,12 @@ class LineTextSource {
     };
     // [offset, offset + length) of the row; whole, when given, tells whether
     // all of it was read.
+    // style: what the sequences before offset left.
     std::string Read(const LineIndex& lines, size_t row, uint64_t offset, uint64_t length,
                      bool cutHead, bool cutTail, bool* whole = nullptr,
-                     std::vector<StyledSpan>* spans = nullptr);
+                     std::vector<StyledSpan>* spans = nullptr, TerminalStyle style = {});
+    // Where a part from byte `start` of a row begins and in which colours.
+    EscapeCarry CarryTo(const LineIndex& lines, const LineEntry& line, uint64_t start);
     // Whether an 8-bit row is UTF-8 (else Windows-1252), decided from the
     // whole row the first time a part of it needs it; empty when the row
     // can't be read whole.
@@ -80,6 +86,14 @@ class LineTextSource {
     static constexpr size_t MaxDecidedRows = 4096;
     std::unordered_map<uint64_t, bool> decided_;
     uint64_t decidedSourceId_ = 0;
+    // Where parts of rows begin, by the offset asked for; and the last one
+    // found, which the next part of the same row goes on from.
+    std::unordered_map<uint64_t, EscapeCarry> carried_;
+    uint64_t carriedSourceId_ = 0;
+    struct Scan {
+        uint64_t RowOffset = UINT64_MAX;
+        EscapeCarry Done;
+    } scan_;
 };
 
 } // namespace marrowlight

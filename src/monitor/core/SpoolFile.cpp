@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <utility>
 
 namespace marrowlight {
 
@@ -63,7 +64,7 @@ uint64_t SpoolFile::SpaceLimit() const {
     const uint64_t free = uint64_t{fs.f_bavail} * fs.f_frsize;
     const uint64_t reserve = std::max(ReserveBytes, total / 100 * ReservePercent);
     // Gathered bytes are not on the disk yet, and take space when written.
-    const uint64_t buffered = buffer_.size();
+    const uint64_t buffered = used_;
     return free > reserve + buffered ? written_ + free - reserve : written_;
 }
 
@@ -88,20 +89,45 @@ bool SpoolFile::Append(std::string_view bytes) {
             return Fail("the temporary folder " + folder_ + " is nearly full");
     }
     lastByte_ = bytes.back();
-    if (buffer_.size() + bytes.size() > BufferBytes && !Flush())
-        return false;
-    if (bytes.size() >= BufferBytes) {
-        buffer_.assign(bytes);
-        return Flush();
+    if (buffer_ && bytes.data() == buffer_.get() + used_ && bytes.size() <= BufferBytes - used_) {
+        used_ += bytes.size(); // made in the room: already in place
+        return true;
     }
-    buffer_.append(bytes);
+    if (used_ + bytes.size() > BufferBytes && !Flush())
+        return false;
+    if (bytes.size() >= BufferBytes)
+        return Write(bytes);
+    if (!buffer_)
+        buffer_ = std::make_unique_for_overwrite<char[]>(BufferBytes); // pages taken as written
+    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
     return true;
 }
 
+std::span<char> SpoolFile::Room(size_t least) {
+    if (!failure_.empty() || least > BufferBytes / 2)
+        return {};
+    if (BufferBytes - used_ < least && !Flush())
+        return {};
+    if (!buffer_)
+        buffer_ = std::make_unique_for_overwrite<char[]>(BufferBytes); // pages taken as written
+    return {buffer_.get() + used_, std::min(BufferBytes - used_, BufferBytes / 2)};
+}
+
 bool SpoolFile::Flush() {
+    const size_t used = std::exchange(used_, 0);
+    return Write({buffer_.get(), used});
+}
+
+void SpoolFile::Release() {
+    if (used_ == 0)
+        buffer_.reset();
+}
+
+bool SpoolFile::Write(std::string_view bytes) {
     size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t got = ::pwrite(fd_, buffer_.data() + done, buffer_.size() - done,
+    while (done < bytes.size()) {
+        const ssize_t got = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
                                      static_cast<off_t>(written_ + done));
         if (got < 0) {
             if (errno == EINTR)
@@ -109,13 +135,11 @@ bool SpoolFile::Flush() {
             // What was written stays; the reader sees no half line of it,
             // as a line needs its end.
             written_ += done;
-            buffer_.clear();
             return Fail(std::string("writing the temporary file failed: ") + std::strerror(errno));
         }
         done += static_cast<size_t>(got);
     }
     written_ += done;
-    buffer_.clear();
     return true;
 }
 

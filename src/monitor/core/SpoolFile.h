@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -36,10 +37,15 @@ class SpoolFile : public TextSink {
     SpoolFile& operator=(const SpoolFile&) = delete;
 
     bool Append(std::string_view bytes) override;
-    uint64_t Size() const override { return written_ + buffer_.size(); }
+    uint64_t Size() const override { return written_ + used_; }
+    // Up to BufferBytes / 2 bytes.
+    std::span<char> Room(size_t least) override;
 
     // Writes what is gathered, so the reader sees it; false when it failed.
     bool Flush();
+    // Gives back the buffer once all of it is written: nothing more is
+    // coming for a while, or ever.
+    void Release();
     // Bytes the file holds: what the reader can see.
     uint64_t Written() const { return written_; }
     // The most bytes the spool may hold, besides the free-space reserve.
@@ -56,11 +62,14 @@ class SpoolFile : public TextSink {
   private:
     explicit SpoolFile(int fd);
     bool Fail(std::string why);
+    // Writes bytes at the end of the file.
+    bool Write(std::string_view bytes);
     // The most bytes the spool may hold by the free space now.
     uint64_t SpaceLimit() const;
 
     int fd_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_; // BufferBytes, made at the first append
+    size_t used_ = 0;
     uint64_t written_ = 0;
     uint64_t limit_ = UINT64_MAX;
     uint64_t spaceLimit_ = 0;     // by the free space when last looked at

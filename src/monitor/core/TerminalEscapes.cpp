@@ -1,5 +1,6 @@
 #include "monitor/core/TerminalEscapes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -95,10 +96,15 @@ void ApplySgr(std::string_view params, TerminalStyle& style) {
 }
 
 // Where the sequence that starts with the ESC at `at` ends (one past it), and
-// for a colour sequence its parameters.
-size_t SequenceEnd(std::string_view text, size_t at, std::optional<std::string_view>& sgr) {
+// for a colour sequence its parameters. `cut`: the text ended before the
+// sequence did.
+size_t SequenceEnd(std::string_view text, size_t at, std::optional<std::string_view>& sgr,
+                   bool* cut = nullptr) {
     const size_t size = text.size();
     size_t i = at + 1;
+    bool unused = false;
+    bool& ended = cut ? *cut : unused;
+    ended = true;
     if (i >= size)
         return size;
     const char kind = text[i];
@@ -111,6 +117,7 @@ size_t SequenceEnd(std::string_view text, size_t at, std::optional<std::string_v
             ++i;
         if (i >= size)
             return size;
+        ended = false;
         if (text[i] == 'm' && paramsEnd == i && (paramsEnd == start || text[start] < 0x3C))
             sgr = text.substr(start, paramsEnd - start);
         return (text[i] >= 0x40 && text[i] <= 0x7E) ? i + 1 : i;
@@ -118,15 +125,21 @@ size_t SequenceEnd(std::string_view text, size_t at, std::optional<std::string_v
     if (kind == ']' || kind == 'P' || kind == 'X' || kind == '^' || kind == '_') {
         // A string up to BEL or ESC \ (window titles, hyperlinks).
         for (++i; i < size; ++i) {
-            if (text[i] == Bell)
+            if (text[i] == Bell) {
+                ended = false;
                 return i + 1;
-            if (text[i] == Esc)
+            }
+            if (text[i] == Esc) {
+                // ESC at the very end may be the start of the string's ESC \.
+                ended = i + 1 >= size;
                 return (i + 1 < size && text[i + 1] == '\\') ? i + 2 : i;
+            }
         }
         return size;
     }
     while (i < size && text[i] >= 0x20 && text[i] <= 0x2F) // ESC ( B and the like
         ++i;
+    ended = i >= size;
     return (i < size && text[i] >= 0x30 && text[i] <= 0x7E) ? i + 1 : i;
 }
 
@@ -147,10 +160,58 @@ uint32_t TerminalPaletteColour(int index) {
     return static_cast<uint32_t>(grey << 16 | grey << 8 | grey);
 }
 
-std::string VisibleText(std::string_view text, std::vector<StyledSpan>* spans) {
+EscapeCarry CarryEscapes(const std::function<std::string_view(uint64_t, size_t)>& read,
+                         uint64_t from, TerminalStyle style, uint64_t start, uint64_t size) {
+    constexpr uint64_t PieceBytes = uint64_t{64} << 10;
+    // Past the start, only to see the end of a sequence that crosses it; a
+    // longer one ends where what was read does.
+    constexpr uint64_t LookBytes = 4096;
+    uint64_t look = 0;
+    uint64_t at = from;
+    while (at < start) {
+        const std::string_view piece =
+            read(at, static_cast<size_t>(std::min({PieceBytes, start - at + look, size - at})));
+        if (piece.empty())
+            break;
+        // Only sequences that begin before the part matter.
+        const size_t before = static_cast<size_t>(std::min<uint64_t>(piece.size(), start - at));
+        size_t i = 0;
+        while (i < before) {
+            const char* next =
+                static_cast<const char*>(std::memchr(piece.data() + i, Esc, before - i));
+            if (!next) {
+                i = before;
+                break;
+            }
+            const size_t escape = static_cast<size_t>(next - piece.data());
+            std::optional<std::string_view> sgr;
+            bool cut = false;
+            size_t end = SequenceEnd(piece, escape, sgr, &cut);
+            if (cut &&
+                std::min({at + escape + PieceBytes, start + LookBytes, size}) > at + piece.size()) {
+                // Cut by the end of what was read: read on from its ESC.
+                look = LookBytes;
+                i = escape;
+                break;
+            }
+            if (sgr && !cut)
+                ApplySgr(*sgr, style);
+            if (cut)
+                end = piece.size(); // too long to follow, or cut by the text's end
+            if (at + end >= start)
+                return {at + end, style};
+            i = end;
+        }
+        at += i;
+    }
+    return {std::max(at, start), style};
+}
+
+std::string VisibleText(std::string_view text, std::vector<StyledSpan>* spans,
+                        TerminalStyle initial) {
     std::string shown;
     shown.reserve(text.size());
-    TerminalStyle style;
+    TerminalStyle style = initial;
     auto addSpan = [&](size_t from) {
         if (!spans || style.Plain() || shown.size() == from)
             return;

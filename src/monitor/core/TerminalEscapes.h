@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,23 @@ inline bool HasTerminalEscapes(std::string_view text) {
 // removed. With `spans`, the colours and boldness the colour sequences give
 // are listed there. A sequence cut off by the end of the text is removed
 // with what there is of it.
-std::string VisibleText(std::string_view text, std::vector<StyledSpan>* spans = nullptr);
+// The text starts in style `initial`, left by sequences before it.
+std::string VisibleText(std::string_view text, std::vector<StyledSpan>* spans = nullptr,
+                        TerminalStyle initial = {});
+
+// Where a part of a text that starts at byte `start` begins so that it cuts
+// no sequence (past one that begins before it and ends in it), and the
+// style the sequences before it leave.
+struct EscapeCarry {
+    uint64_t Start = 0;
+    TerminalStyle Style;
+    bool operator==(const EscapeCarry&) const = default;
+};
+// Reads the text of `size` bytes with read(offset, bytes), a piece at a
+// time, from `from` on: a place outside any sequence, where `style` holds
+// (0 and the plain style: its beginning).
+EscapeCarry CarryEscapes(const std::function<std::string_view(uint64_t, size_t)>& read,
+                         uint64_t from, TerminalStyle style, uint64_t start, uint64_t size);
 
 // The colour of entry `index` (0..255) of the terminal's 256-colour palette.
 uint32_t TerminalPaletteColour(int index);

@@ -4,20 +4,31 @@
 
 #include <gtest/gtest.h>
 #include <lzma.h>
+#include <span>
 #include <string>
+#include <vector>
 #include <zlib.h>
 #include <zstd.h>
 
 namespace marrowlight {
 namespace {
 
+// With a room, text made there is taken without a copy, as the spool does.
 struct StringSink : TextSink {
     bool Append(std::string_view bytes) override {
         text.append(bytes);
         return true;
     }
     uint64_t Size() const override { return text.size(); }
+    std::span<char> Room(size_t least) override {
+        if (!withRoom)
+            return {};
+        room.assign(least, '\0');
+        return room;
+    }
+    bool withRoom = false;
     std::string text;
+    std::vector<char> room;
 };
 
 std::string Gzip(const std::string& text) {
@@ -79,19 +90,26 @@ struct Unpacked {
     int slices = 0;
 };
 
-// Slices with a deadline already past: one piece each.
+// Slices with a deadline already past: one piece each. Unpacked into a
+// room of the sink's and into the producer's own buffer alike.
 Unpacked Unpack(Compression kind, const std::string& archive, ArchiveProducer::Limits limits = {}) {
-    auto file = std::make_shared<testing::MemoryFile>();
-    file->data = archive;
-    ArchiveProducer producer({kind, file, archive.size()}, limits);
-    StringSink sink;
-    Unpacked out;
-    while (out.slices < 100000 &&
-           producer.Produce(sink, std::chrono::steady_clock::now()) == ProduceStatus::More)
-        ++out.slices;
-    out.text = std::move(sink.text);
-    out.state = producer.StateText();
-    return out;
+    Unpacked both[2];
+    for (bool withRoom : {false, true}) {
+        auto file = std::make_shared<testing::MemoryFile>();
+        file->data = archive;
+        ArchiveProducer producer({kind, file, archive.size()}, limits);
+        StringSink sink;
+        sink.withRoom = withRoom;
+        Unpacked& out = both[withRoom];
+        while (out.slices < 100000 &&
+               producer.Produce(sink, std::chrono::steady_clock::now()) == ProduceStatus::More)
+            ++out.slices;
+        out.text = std::move(sink.text);
+        out.state = producer.StateText();
+    }
+    EXPECT_EQ(both[1].text, both[0].text);
+    EXPECT_EQ(both[1].state, both[0].state);
+    return both[0];
 }
 
 TEST(ArchiveProducer, RecognisesCompressionByItsFirstBytesOnly) {

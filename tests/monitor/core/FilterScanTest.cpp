@@ -185,10 +185,19 @@ TEST(FilterScan, StopsOnATooCostlyExpressionAndListsNothingOfACutLog) {
     EXPECT_TRUE(gone.Results().empty());
 }
 
-TEST(FilterResults, KeepsAgesAndLineNumbersInEightBytesARow) {
+TEST(FilterResults, KeepsAgesAndLineNumbersInSevenBytesARow) {
     FilterResults results;
     const uint64_t big = uint64_t{1} << 40;
-    const Rows rows = {{0, 1}, {5, 9}, {6, big}, {big, big + 3}, {big + 1, big + 5}};
+    const uint64_t step = uint64_t{1} << FilterResults::StepBits;
+    // Steps that just fit and just do not, on either side.
+    const Rows rows = {{0, 1},
+                       {5, 9},
+                       {step - 1, 9},
+                       {step, step + 8},
+                       {step + 1, 2 * step + 9},
+                       {step + 2, big},
+                       {big, big + 3},
+                       {big + 1, big + 5}};
     for (const auto& [age, line] : rows)
         results.push_back(age, line);
     Rows got;
@@ -199,9 +208,10 @@ TEST(FilterResults, KeepsAgesAndLineNumbersInEightBytesARow) {
     FilterResults many;
     for (uint64_t i = 0; i < 100'000; ++i)
         many.push_back(i * 3, i * 7 + 1);
+    EXPECT_EQ(many.Age(70'001), 70'001u * 3);
     EXPECT_EQ(many.LineNo(99'999), 99'999u * 7 + 1);
     many.Trim();
-    EXPECT_LE(many.MemoryBytes(), 100'000 * 8 + 1024);
+    EXPECT_LE(many.MemoryBytes(), 100'000 * 7 + 1024);
 }
 
 TEST(LineSeek, FindsTheRowOfALineOrTheNearestShownOne) {

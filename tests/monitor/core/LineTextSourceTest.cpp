@@ -3,6 +3,7 @@
 #include "monitor/core/LineClassifier.h"
 #include "monitor/core/MonitorTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace marrowlight {
@@ -102,10 +103,62 @@ TEST(LineTextSource, AnEightBitRowDecodesAlikeWholeAndInParts) {
         const std::string whole = source.Text(lines, 0);
         EXPECT_NE(whole.find(c.part), std::string::npos);
 
-        // Decided once: another part reads no more than its own bytes.
+        // Decided once: another part reads no more than its own bytes and
+        // those between the two parts, for the sequences there.
         const uint64_t before = file->bytesRead;
         source.Part(lines, 0, c.first + 1, c.chars);
-        EXPECT_LE(file->bytesRead - before, c.chars * 4);
+        EXPECT_LE(file->bytesRead - before, c.chars * 4 + 1);
+    }
+}
+
+// A part never starts inside a sequence: it starts past one that the
+// boundary would cut, in the colours the row's sequences left before it,
+// whichever parts were read before.
+TEST(LineTextSource, APartStartsPastACutSequenceInTheColoursBeforeIt) {
+    constexpr uint32_t Red = TerminalStyle::ColourSet | 0xCD0000;
+    constexpr uint32_t Green = TerminalStyle::ColourSet | 0x00CD00;
+    const TerminalStyle red{Red, 0, false};
+    const TerminalStyle boldGreen{Green, 0, true};
+    // a b ESC [ 3 1 m c d ESC [ 0 m e f: the sequences at 2..6 and 9..12.
+    const std::string row = "ab\x1b[31mcd\x1b[0mef";
+    // The second sequence just past the reader's first piece.
+    const std::string far = std::string((64 << 10) - 3, 'x') + "\x1b[1;32mgreen\x1b]0;title\x07!";
+    const uint64_t green = far.find("\x1b[1;32m");
+    struct Case {
+        size_t row;
+        uint64_t first, chars;
+        std::string part;
+        std::vector<StyledSpan> spans;
+    } cases[] = {
+        {0, 1, 3, "bcd", {{1, 2, red}}},
+        {0, 2, 4, "cdef", {{0, 2, red}}},
+        {0, 3, 4, "cdef", {{0, 2, red}}},
+        {0, 6, 4, "cdef", {{0, 2, red}}},
+        {0, 7, 4, "cdef", {{0, 2, red}}},
+        {0, 8, 1, "d", {{0, 1, red}}},
+        {0, 10, 4, "ef", {}},
+        {0, 13, 4, "ef", {}},
+        {1, green - 2, 4, "xxgr", {{2, 2, boldGreen}}},
+        {1, green + 1, 5, "green", {{0, 5, boldGreen}}},
+        {1, green + 8, 4, "reen", {{0, 4, boldGreen}}},
+        {1, green + 14, 2, "!", {{0, 1, boldGreen}}},
+    };
+    auto file = std::make_shared<MemoryFile>();
+    const LineIndex lines = RowsOf(file, {row, far});
+    // In order, so each part goes on from the last; then backwards, anew.
+    LineTextSource forwards, backwards;
+    std::vector<size_t> order(std::size(cases));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    for (LineTextSource* source : {&forwards, &backwards}) {
+        for (size_t i : order) {
+            const Case& c = cases[i];
+            SCOPED_TRACE(std::to_string(c.row) + " from " + std::to_string(c.first));
+            std::vector<StyledSpan> spans;
+            EXPECT_EQ(source->Part(lines, c.row, c.first, c.chars, &spans), c.part);
+            EXPECT_EQ(spans, c.spans);
+        }
+        std::reverse(order.begin(), order.end());
     }
 }
 

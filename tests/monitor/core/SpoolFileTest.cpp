@@ -3,8 +3,11 @@
 #include "monitor/core/MonitorTestSupport.h"
 #include "monitor/core/ProducedSources.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <span>
 #include <string>
+#include <unistd.h>
 
 namespace marrowlight {
 namespace {
@@ -86,6 +89,50 @@ TEST(SpoolFile, AnAppendPastTheLimitFailsAndSaysWhy) {
         ASSERT_TRUE(spool->Flush());
         EXPECT_EQ(spool->Written(), c.size);
     }
+}
+
+// Text made in the spool's room and text appended from elsewhere land in
+// order; a room too small for what is asked is written out first.
+TEST(SpoolFile, TextMadeInItsRoomLandsInOrder) {
+    std::string error;
+    std::unique_ptr<SpoolFile> spool = SpoolFile::Create(error);
+    ASSERT_TRUE(spool) << error;
+    std::string expected;
+    auto make = [&](size_t least, size_t n, char c) {
+        const std::span<char> room = spool->Room(least);
+        ASSERT_GE(room.size(), least);
+        std::fill_n(room.data(), n, c);
+        ASSERT_TRUE(spool->Append({room.data(), n}));
+        expected.append(n, c);
+    };
+    const size_t half = SpoolFile::BufferBytes / 2;
+    make(100, 10, 'a');
+    ASSERT_TRUE(spool->Append("from elsewhere\n"));
+    expected += "from elsewhere\n";
+    make(half, half, 'b');
+    make(half, half - 1, 'c'); // no room left for it: the buffer is written first
+    EXPECT_GT(spool->Written(), 0u);
+    EXPECT_TRUE(spool->Room(SpoolFile::BufferBytes).empty()); // more than it ever has
+    EXPECT_EQ(spool->LastByte(), 'c');
+    // A buffer given back while it holds text keeps it; a new one comes as needed.
+    spool->Release();
+    make(100, 3, 'd');
+    ASSERT_TRUE(spool->Flush());
+    spool->Release();
+    make(100, 2, 'e');
+    ASSERT_TRUE(spool->Flush());
+    std::string bytes(spool->Written(), '\0');
+    ASSERT_EQ(::pread(spool->Descriptor(), bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
+    EXPECT_EQ(bytes, expected);
+
+    // Past its limit, text made in the room is refused like any other.
+    spool->SetLimit(spool->Size() + 5);
+    const std::span<char> room = spool->Room(16);
+    ASSERT_FALSE(room.empty());
+    EXPECT_FALSE(spool->Append({room.data(), 6}));
+    EXPECT_FALSE(spool->Failure().empty());
+    EXPECT_TRUE(spool->Room(16).empty());
+    EXPECT_EQ(spool->Size(), expected.size());
 }
 
 } // namespace
