@@ -27,10 +27,7 @@
 namespace marrowlight {
 namespace {
 
-using bench::GenerateLog;
-using bench::LogMegabytes;
-using bench::NoStore;
-using bench::Silence;
+using namespace bench;
 
 struct Format {
     const char* name;
@@ -60,10 +57,6 @@ std::string Archive(const Format& format) {
     return path;
 }
 
-double Ms(const QElapsedTimer& since) {
-    return double(since.nsecsElapsed()) / 1e6;
-}
-
 double ChildrenCpuSeconds() {
     rusage usage{};
     ::getrusage(RUSAGE_CHILDREN, &usage);
@@ -77,31 +70,6 @@ double OwnCpuSeconds() {
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
-
-template <typename Done> bool RunUntil(Done done, int limitMs = 600'000) {
-    QElapsedTimer timer;
-    timer.start();
-    QTimer tick;
-    tick.start(10);
-    while (!done() && timer.elapsed() < limitMs)
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    return done();
-}
-
-struct Window {
-    Window() {
-        frm = std::make_unique<MainWindow>(store, std::vector<std::string>{"marrowlight"});
-        options = new OptionsDialog(store, sound, false, frm.get());
-        frm->AttachOptions(*options);
-        frm->resize(900, 700);
-    }
-    ~Window() { frm->close(); }
-    NoStore backend;
-    SettingsStore store{backend, "Marrowlight"};
-    Silence sound;
-    std::unique_ptr<MainWindow> frm;
-    OptionsDialog* options = nullptr;
-};
 
 void BM_LoadArchive(benchmark::State& state) {
     const Format& format = Formats[state.range(0)];
@@ -131,26 +99,23 @@ void BM_LoadArchive(benchmark::State& state) {
         RunUntil([&] { return w.frm->FirstCycle; });
         bench::ResetPeakMemory();
         const double before = bench::PeakMemory();
-        QElapsedTimer clock;
-        clock.start();
         const double cpu = OwnCpuSeconds();
-        w.frm->Tabs()->OpenLog(archive);
-        LogTab* tab = w.frm->Tabs()->Tab(0);
-        double last = 0;
-        QTimer probe;
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            const double now = Ms(clock);
-            maxGap = std::max(maxGap, now - last);
-            last = now;
+        LogTab* tab = nullptr;
+        // From the opening, which the first wait includes.
+        GapProbe probe([&](double ms) {
             if (!firstRowsMs && tab->Model().rowCount() > 0)
-                firstRowsMs = now;
+                firstRowsMs = ms;
         });
-        probe.start(0);
-        const bool done = RunUntil([&] {
-            return tab->Pump && tab->Pump->Finished() && !w.frm->Cycle()->Loading() &&
-                   uint64_t(tab->Model().rowCount()) == lines;
-        });
-        loadedMs = Ms(clock);
+        w.frm->Tabs()->OpenLog(archive);
+        tab = w.frm->Tabs()->Tab(0);
+        const bool done = RunUntil(
+            [&] {
+                return tab->Pump && tab->Pump->Finished() && !w.Loading() &&
+                       uint64_t(tab->Model().rowCount()) == lines;
+            },
+            600'000);
+        maxGap = probe.longest;
+        loadedMs = Ms(probe.clock);
         loadCpu = OwnCpuSeconds() - cpu;
         grownMiB = (bench::PeakMemory() - before) / 1048576.0;
         if (!done)
@@ -177,12 +142,7 @@ BENCHMARK(BM_LoadArchive)->Unit(benchmark::kMillisecond)->Iterations(1)->Arg(0)-
 } // namespace marrowlight
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    marrowlight::logPath = marrowlight::bench::GenerateLog(marrowlight::bench::LogMegabytes());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return marrowlight::bench::RunWidgetBenchmarks(argc, argv, [] {
+        marrowlight::logPath = marrowlight::bench::GenerateLog(marrowlight::bench::LogMegabytes());
+    });
 }

@@ -132,10 +132,5 @@ BENCHMARK(BM_AutoOpenClosePassWithTabs)->Unit(benchmark::kMicrosecond)->Iteratio
 } // namespace marrowlight
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return marrowlight::bench::RunWidgetBenchmarks(argc, argv);
 }

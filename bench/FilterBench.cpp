@@ -36,16 +36,6 @@ using namespace bench;
 std::string logPath;
 double memchrCpuSeconds = 0, memchrSeconds = 0;
 
-double CpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double Ms(const QElapsedTimer& since) {
-    return double(since.nsecsElapsed()) / 1e6;
-}
-
 struct DrawSettings : LineDrawSettings {
     std::string GroupKeywords(int g) const override {
         static const char* lists[] = {"Info", "Warn;warn", "Error;error"};
@@ -95,16 +85,6 @@ struct PaneWindow {
     BenchReader<> reader;
     LogPage page;
 };
-
-template <typename Done> bool RunUntil(Done done, int limitMs = 300'000) {
-    QElapsedTimer timer;
-    timer.start();
-    QTimer tick;
-    tick.start(10);
-    while (!done() && timer.elapsed() < limitMs)
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    return done();
-}
 
 void BM_MemchrLineCount(benchmark::State& state) {
     uint64_t lines = 0;
@@ -254,16 +234,14 @@ BENCHMARK(BM_FilterGapInTheWindow)->Unit(benchmark::kMillisecond)->Iterations(1)
 BENCHMARK(BM_FilterFollowing)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    logPath = GenerateLog(LogMegabytes());
-    {
-        BenchReader<> rig;
-        LogPage page;
-        page.FileName = logPath;
-        rig.reader.Pass(page, list);
-    }
-    MemchrLineCount(logPath); // warm the page cache
-    return RunBenchmarks(argc, argv);
+    return bench::RunWidgetBenchmarks(argc, argv, [] {
+        logPath = bench::GenerateLog(bench::LogMegabytes());
+        {
+            bench::BenchReader<> rig;
+            LogPage page;
+            page.FileName = logPath;
+            rig.reader.Pass(page, list);
+        }
+        bench::MemchrLineCount(logPath); // warm the page cache
+    });
 }

@@ -30,54 +30,13 @@
 namespace marrowlight {
 namespace {
 
-using bench::GenerateLog;
-using bench::LogMegabytes;
-using bench::MemchrLineCount;
-using bench::NoStore;
-using bench::Silence;
-
-// The program's window with its Options dialog, started on `logs`.
-struct Window {
-    explicit Window(const std::vector<std::string>& logs) {
-        std::vector<std::string> args{"marrowlight"};
-        args.insert(args.end(), logs.begin(), logs.end());
-        frm = std::make_unique<MainWindow>(store, args);
-        options = new OptionsDialog(store, sound, false, frm.get());
-        frm->AttachOptions(*options);
-        frm->resize(900, 700);
-    }
-    ~Window() { frm->close(); }
-    LogListModel& Model(int tab) const { return frm->Tabs()->Tab(tab)->Model(); }
-    bool Loading() const { return frm->Cycle()->Loading(); }
-
-    NoStore backend;
-    SettingsStore store{backend, "Marrowlight"};
-    Silence sound;
-    std::unique_ptr<MainWindow> frm;
-    OptionsDialog* options = nullptr;
-};
-
-double Ms(const QElapsedTimer& since) {
-    return double(since.nsecsElapsed()) / 1e6;
-}
+using namespace bench;
 
 double Percentile(std::vector<double> values, double p) {
     if (values.empty())
         return 0;
     std::sort(values.begin(), values.end());
     return values[std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5))];
-}
-
-// Runs the event loop until done() or the limit; false at the limit. Sleeps
-// while there is nothing to do, so it adds no CPU of its own.
-template <typename Done> bool RunUntil(Done done, int limitMs = 120'000) {
-    QElapsedTimer timer;
-    timer.start();
-    QTimer tick; // wakes the loop to look at done() and the limit
-    tick.start(10);
-    while (!done() && timer.elapsed() < limitMs)
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    return done();
 }
 
 std::string logPath;
@@ -89,7 +48,7 @@ void BM_PassToFirstRows(benchmark::State& state) {
     bench::MemchrBaseline baseline;
     for (auto _ : state) {
         baseline.Measure(state, logPath);
-        Window w({});
+        Window w;
         w.frm->show();
         RunUntil([&] { return w.frm->FirstCycle; });
         w.frm->Tabs()->OpenLog(logPath);
@@ -230,12 +189,6 @@ struct Pacer {
     std::vector<double> writtenAt, latencies;
 };
 
-double CpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
 // The window following the log while it gains WriteEveryMs lines: the ms
 // from each write to its row in the list model, and the share of a core the
 // program took meanwhile (painting included).
@@ -324,13 +277,8 @@ BENCHMARK(BM_WriteToRowByPollingAlone)->Unit(benchmark::kMillisecond)->Iteration
 } // namespace marrowlight
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    marrowlight::logPath = marrowlight::bench::GenerateLog(marrowlight::bench::LogMegabytes());
-    marrowlight::bench::MemchrLineCount(marrowlight::logPath); // warm the page cache
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return marrowlight::bench::RunWidgetBenchmarks(argc, argv, [] {
+        marrowlight::logPath = marrowlight::bench::GenerateLog(marrowlight::bench::LogMegabytes());
+        marrowlight::bench::MemchrLineCount(marrowlight::logPath); // warm the page cache
+    });
 }

@@ -32,20 +32,9 @@
 namespace marrowlight {
 namespace {
 
-using bench::NoStore;
-using bench::Silence;
+using namespace bench;
 
 constexpr int LinesAtOpen = 10;
-
-double Ms(const QElapsedTimer& since) {
-    return double(since.nsecsElapsed()) / 1e6;
-}
-
-double CpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
 
 // Resident bytes now (not the peak).
 double ResidentBytes() {
@@ -55,38 +44,9 @@ double ResidentBytes() {
     return resident * double(::sysconf(_SC_PAGESIZE));
 }
 
-// Runs the event loop until done() or the limit, sleeping while there is
-// nothing to do; false at the limit.
-template <typename Done> bool RunUntil(Done done, int limitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    QTimer tick;
-    tick.start(10);
-    while (!done() && timer.elapsed() < limitMs)
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    return done();
-}
-
 void Idle(int ms) {
     RunUntil([] { return false; }, ms);
 }
-
-// The longest wait between two turns of the event loop while it runs: a
-// zero-interval timer, as a person's input would wait for its turn.
-struct GapProbe {
-    GapProbe() {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            const double now = Ms(clock);
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        clock.start();
-        timer.start(0);
-    }
-    double longest = 0, last = 0;
-    QElapsedTimer clock;
-    QTimer timer;
-};
 
 // N logs of LinesAtOpen lines each, made aside and renamed into the watched
 // folder in one step, so the window meets all of them in one pass.
@@ -139,31 +99,16 @@ struct Folder {
     std::string staging = "/tmp/marrowlight-many-logs.staging";
 };
 
-struct Window {
-    Window() {
-        frm = std::make_unique<MainWindow>(store, std::vector<std::string>{"marrowlight"});
-        options = new OptionsDialog(store, sound, false, frm.get());
-        frm->AttachOptions(*options);
-        frm->resize(900, 700);
-    }
-    ~Window() { frm->close(); }
-    // Every tab holds `rows` rows and no load is under way.
-    bool AllShow(int logs, int rows) const {
-        LogTabs& tabs = *frm->Tabs();
-        if (tabs.Count() != logs || frm->Cycle()->Loading())
+// Every tab holds `rows` rows and no load is under way.
+bool AllShow(const Window& w, int logs, int rows) {
+    LogTabs& tabs = *w.frm->Tabs();
+    if (tabs.Count() != logs || w.Loading())
+        return false;
+    for (int i = 0; i < logs; ++i)
+        if (tabs.Tab(i)->Model().rowCount() != rows)
             return false;
-        for (int i = 0; i < logs; ++i)
-            if (tabs.Tab(i)->Model().rowCount() != rows)
-                return false;
-        return true;
-    }
-
-    NoStore backend;
-    SettingsStore store{backend, "Marrowlight"};
-    Silence sound;
-    std::unique_ptr<MainWindow> frm;
-    OptionsDialog* options = nullptr;
-};
+    return true;
+}
 
 void BM_ManyLogs(benchmark::State& state) {
     const int logs = int(state.range(0));
@@ -191,7 +136,7 @@ void BM_ManyLogs(benchmark::State& state) {
             GapProbe probe;
             folder.Publish();
             clock.start();
-            if (!RunUntil([&] { return w.AllShow(logs, LinesAtOpen); }, 300'000))
+            if (!RunUntil([&] { return AllShow(w, logs, LinesAtOpen); }, 300'000))
                 state.SkipWithError("the logs did not all open");
             openS = Ms(clock) / 1000;
             Idle(1000); // what follows the opening
@@ -220,7 +165,7 @@ void BM_ManyLogs(benchmark::State& state) {
             clock.start();
             std::thread writer = folder.Burst();
             const bool arrived =
-                RunUntil([&] { return w.AllShow(logs, LinesAtOpen + 1); }, 300'000);
+                RunUntil([&] { return AllShow(w, logs, LinesAtOpen + 1); }, 300'000);
             writer.join();
             if (!arrived)
                 state.SkipWithError("the burst did not all arrive");
@@ -244,11 +189,5 @@ BENCHMARK(BM_ManyLogs)->Unit(benchmark::kMillisecond)->Iterations(1)->Arg(200)->
 } // namespace marrowlight
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return marrowlight::bench::RunWidgetBenchmarks(argc, argv);
 }

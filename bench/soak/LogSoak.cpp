@@ -215,21 +215,13 @@ int Soak(int seconds) {
     std::filesystem::create_directories(folder);
     Writer writer(folder);
 
-    bench::NoStore backend;
-    SettingsStore store{backend, "Marrowlight"};
-    bench::Silence sound;
-    std::vector<std::string> args{"marrowlight"};
+    std::vector<std::string> logs;
     for (int log = 0; log < LogCount; ++log)
-        args.push_back(LogPath(folder, log));
-    auto frm = std::make_unique<MainWindow>(store, args);
-    auto* options = new OptionsDialog(store, sound, false, frm.get());
-    frm->AttachOptions(*options);
-    frm->resize(900, 700);
+        logs.push_back(LogPath(folder, log));
+    auto window = std::make_unique<bench::Window>(logs);
+    MainWindow* frm = window->frm.get();
     frm->show();
-    QElapsedTimer clock;
-    clock.start();
-    while (!frm->FirstCycle && clock.elapsed() < 10'000)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    bench::RunUntil([&] { return frm->FirstCycle; }, 10'000);
     LogTabs& tabs = *frm->Tabs();
     if (tabs.Count() != LogCount) {
         std::fprintf(stderr, "soak: %d tabs open, not %d\n", tabs.Count(), LogCount);
@@ -301,8 +293,7 @@ int Soak(int seconds) {
                 "memory first minute %.1f MiB, last %.1f MiB (%+.1f %%)\n",
                 seconds, LogCount, writer.Written(), shown, missing, missingRenamed, missingCopied,
                 duplicated, outOfOrder, recorder.foreign, memoryFirst, memoryLast, growth);
-    frm->close();
-    frm.reset();
+    window.reset();
     std::filesystem::remove_all(folder);
     const bool faultless =
         missing == 0 && duplicated == 0 && outOfOrder == 0 && recorder.foreign == 0;
