@@ -28,7 +28,8 @@ class LogTabs;
 class LogWatcher;
 class StatusProgress;
 
-// The body of PollLogs: one polling pass over every log tab, then
+// The body of PollLogs: one polling pass over the log tabs (a log the
+// kernel reports changes of only in its turn, every CoveredPollMs), then
 // the automatic open and close, then the group alerts, then the timer again.
 //
 // Two more kinds of work run from the event loop, never inside a pass:
@@ -40,7 +41,7 @@ class StatusProgress;
 //   would give them, its alerts kept to the polling rhythm (AlertRhythm). It
 //   waits until polling has started. A log just opened or reloaded gets
 //   such a pass too (ReadSoon), so its rows show at once, not an interval
-//   later.
+//   later. Thousands of such logs are read a slice at a time.
 // Work asked for while other work runs (from an event loop nested in it) is
 // deferred until that ends, so no two ever run on the same logs at once.
 class UpdateCycle : public QObject {
