@@ -212,6 +212,14 @@ void BM_AppendTenAndPaint(benchmark::State& state) {
     }
 }
 
+// Thread CPU time: steadier than the clock on a busy machine, and the
+// painting is all on this thread.
+double ThreadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
 // Page down and paint, wrapped and unwrapped in turn on the same log: the
 // 10-million-line log (argument 1) or the one with a 10 MiB line (0), whose
 // pages step onto and past the long line.
@@ -226,21 +234,14 @@ void BM_WrappedAgainstUnwrapped(benchmark::State& state) {
     }
     const int start[2] = {both[0]->List().TopRow(), both[1]->List().TopRow()};
     double seconds[2] = {0, 0};
-    // Thread CPU time: steadier than the clock on a busy machine, and the
-    // painting is all on this thread.
-    auto cpu = [] {
-        timespec ts{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-        return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-    };
     for (auto _ : state) {
         for (int k = 0; k < 2; ++k) {
-            const double begin = cpu();
+            const double begin = ThreadCpuSeconds();
             QScrollBar& bar = *both[k]->List().verticalScrollBar();
             const int next = bar.value() + bar.pageStep();
             bar.setValue(next > std::min(bar.maximum(), start[k] + 200) ? start[k] : next);
             both[k]->Paint();
-            seconds[k] += cpu() - begin;
+            seconds[k] += ThreadCpuSeconds() - begin;
         }
     }
     const double n = double(state.iterations());
@@ -267,16 +268,11 @@ void BM_SequencesAgainstPlain(benchmark::State& state) {
         QApplication::processEvents();
     }
     double seconds[2] = {0, 0};
-    auto cpu = [] {
-        timespec ts{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-        return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-    };
     for (auto _ : state) {
         for (int k = 0; k < 2; ++k) {
-            const double begin = cpu();
+            const double begin = ThreadCpuSeconds();
             both[k]->Paint();
-            seconds[k] += cpu() - begin;
+            seconds[k] += ThreadCpuSeconds() - begin;
         }
     }
     const double n = double(state.iterations());
