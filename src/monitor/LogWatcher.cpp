@@ -102,7 +102,7 @@ void LogWatcher::Watch(const std::vector<std::string>& paths) {
 bool LogWatcher::Covers(const std::string& path) const {
     const auto it = logs_.find(path);
     return it != logs_.end() && it->second.fileWd >= 0 && it->second.folderWd >= 0 &&
-           it->second.localFolder;
+           it->second.localFolder && it->second.localFile;
 }
 
 void LogWatcher::Arm(const std::string& path, Log& log) {
@@ -131,6 +131,10 @@ void LogWatcher::ArmFile(const std::string& path, Log& log) {
         return;
     Use(wd, path);
     Release(old, path); // the file the path named before, rotated away
+    // A link may lead from a local folder to a file on a share.
+    struct statfs fs {};
+    log.localFile = wd >= 0 && ::statfs(path.c_str(), &fs) == 0 &&
+                    !WritersMayBeElsewhere(static_cast<long>(fs.f_type));
 }
 
 void LogWatcher::Use(int wd, const std::string& path) {

@@ -53,6 +53,7 @@ class LogWatcher : public QObject {
         int fileWd = -1;
         int folderWd = -1;
         bool localFolder = false;
+        bool localFile = false;
     };
     void Arm(const std::string& path, Log& log);
     // The path may name another file now: its watch follows the path.
