@@ -173,19 +173,41 @@ class Writer {
     std::atomic<int> rotations_{0};
 };
 
-// What entered each tab, in the order it came.
+// What entered each tab, in the order it came: a bit a line number, so the
+// recording adds a few KB, not memory of its own to the figures measured.
 struct Recorder {
+    struct Tab {
+        std::vector<uint64_t> seen; // bit n: line n entered
+        long last = -1, shown = 0, duplicated = 0, outOfOrder = 0;
+        bool Seen(long n) const {
+            return size_t(n / 64) < seen.size() && (seen[size_t(n / 64)] >> (n % 64) & 1);
+        }
+    };
     void Record(int tab, const LogListModel& model, int first, int last) {
         for (int row = first; row <= last; ++row) {
             int log = -1;
             long seq = -1;
-            if (!ParseLine(model.Utf8Text(row), log, seq) || log != tab)
+            if (!ParseLine(model.Utf8Text(row), log, seq) || log != tab || seq < 0) {
+                if (std::getenv("MARROWLIGHT_SOAK_VERBOSE") && foreign < 5)
+                    std::fprintf(stderr, "tab %02d: foreign row \"%s\"\n", tab,
+                                 std::string(model.Utf8Text(row)).c_str());
                 ++foreign;
-            else
-                seen[size_t(tab)].push_back(seq);
+                continue;
+            }
+            Tab& t = tabs[size_t(tab)];
+            ++t.shown;
+            t.outOfOrder += seq < t.last;
+            t.last = seq;
+            if (t.Seen(seq)) {
+                ++t.duplicated;
+                continue;
+            }
+            if (size_t(seq / 64) >= t.seen.size())
+                t.seen.resize(size_t(seq / 64) + 1024);
+            t.seen[size_t(seq / 64)] |= uint64_t{1} << (seq % 64);
         }
     }
-    std::array<std::vector<long>, LogCount> seen;
+    std::array<Tab, LogCount> tabs;
     long foreign = 0;
 };
 
@@ -259,15 +281,10 @@ int Soak(int seconds) {
          outOfOrder = 0;
     const bool verbose = std::getenv("MARROWLIGHT_SOAK_VERBOSE") != nullptr;
     for (int log = 0; log < LogCount; ++log) {
-        const std::vector<long>& seen = recorder.seen[size_t(log)];
-        shown += long(seen.size());
-        for (size_t i = 1; i < seen.size(); ++i)
-            outOfOrder += seen[i] < seen[i - 1];
-        std::vector<long> sorted = seen;
-        std::sort(sorted.begin(), sorted.end());
-        const auto unique = std::unique(sorted.begin(), sorted.end());
-        duplicated += long(sorted.end() - unique);
-        sorted.erase(unique, sorted.end());
+        const Recorder::Tab& seen = recorder.tabs[size_t(log)];
+        shown += seen.shown;
+        outOfOrder += seen.outOfOrder;
+        duplicated += seen.duplicated;
         std::vector<long> expected;
         if (CopyTruncated(log)) {
             expected = LinesInFiles(folder, log, writer.Rotations());
@@ -278,7 +295,7 @@ int Soak(int seconds) {
         }
         long lost = 0;
         for (long n : expected)
-            if (!std::binary_search(sorted.begin(), sorted.end(), n)) {
+            if (!seen.Seen(n)) {
                 if (verbose && lost < 5)
                     std::fprintf(stderr, "log %02d (%s): line %ld missing\n", log,
                                  CopyTruncated(log) ? "copy-and-truncate" : "rename-and-create", n);
