@@ -1,11 +1,10 @@
 #include "monitor/core/ArchiveProducer.h"
 
+#include "monitor/core/LineSplitter.h"
+
 #include <algorithm>
 #include <cstring>
 #include <lzma.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include <zlib.h>
 #include <zstd.h>
 
@@ -21,32 +20,6 @@ constexpr size_t PieceBytes = size_t{256} << 10;
 constexpr size_t CarryBytes = 16;
 // An xz archive may ask for a dictionary of up to 1.5 GiB; real ones ask 64 MiB at most.
 constexpr uint64_t XzMemoryLimit = uint64_t{256} << 20;
-
-// Line feeds in bytes, sixteen at a time: an unpacked log is counted as it
-// comes, and std::count took more time than the indexing of the same text.
-uint64_t CountLineFeeds(std::string_view bytes) {
-    const char* at = bytes.data();
-    size_t left = bytes.size();
-    uint64_t count = 0;
-#if defined(__SSE2__)
-    const __m128i feed = _mm_set1_epi8('\n');
-    while (left >= 16) {
-        // Each byte of the sum counts up to 255 blocks before it is added up.
-        const size_t blocks = std::min<size_t>(left / 16, 255);
-        __m128i sum = _mm_setzero_si128();
-        for (size_t b = 0; b < blocks; ++b, at += 16)
-            sum = _mm_sub_epi8(
-                sum, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), feed));
-        const __m128i wide = _mm_sad_epu8(sum, _mm_setzero_si128());
-        count += static_cast<uint64_t>(_mm_cvtsi128_si32(wide)) +
-                 static_cast<uint64_t>(_mm_extract_epi16(wide, 4));
-        left -= blocks * 16;
-    }
-#endif
-    for (; left > 0; --left, ++at)
-        count += *at == '\n' ? 1 : 0;
-    return count;
-}
 
 } // namespace
 
